@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the demo need; only what is missing,
+# so a second run costs one dpkg query.
+set -euo pipefail
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev
+  libgtest-dev googletest libmodbus-dev
+  fonts-dejavu-core
+)
+if [ "${1:-}" = "--gui" ]; then
+  packages+=(xvfb xauth)
+fi
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get install -y -qq "${missing[@]}" </dev/null || {
+  $SUDO apt-get update -qq </dev/null
+  $SUDO apt-get install -y -qq "${missing[@]}" </dev/null
+}

@@ -1,0 +1,35 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <utility>
+
+#include "texts/text_table.h"
+
+namespace kvn {
+
+// "|" becomes CR LF; every three bars add one more CR LF at the end.
+QString ExpandLines(const QString& text);
+
+// Splits at the first "|": (field, rest). Without a bar the whole list is the field.
+std::pair<QString, QString> NextField(const QString& list);
+
+// Owner of CurrentTexts: one current string per text-table row. Created once at start-up and
+// passed by reference; a test builds a fresh one in one line.
+class Texts {
+ public:
+  Texts();  // every current text empty, as before collection
+
+  QStringList CurrentTexts;  // kTextRowCount entries
+
+  // Fills every row from the table's own default_text + extra_text. Stands in for window
+  // collection where no window exists (core tests, the simulator).
+  void FillFromDefaults();
+
+  QString GetMessageText(int index) const;  // ExpandLines applied
+  QString GetErrorText(int index) const;
+  QString GetReportText(int index) const;
+  QString GetEventText(int index) const;
+  QString GetTextByKey(const QString& key) const;  // first row with the key; empty if none
+};
+
+}  // namespace kvn
