@@ -1,0 +1,173 @@
+#include "device_link/serial_link.h"
+
+#include <QThread>
+
+#include "device_link/pause.h"
+
+#ifdef Q_OS_UNIX
+#include <sys/ioctl.h>
+#include <termios.h>
+#endif
+
+namespace kvn {
+namespace {
+
+constexpr int kUsbBaudIndex = 5;
+constexpr int kRoomWaits = 10;        // 1 ms sleeps before a write without room gives up
+constexpr int kByteWaitMs = 1;        // NextByte's wait for the driver when nothing is queued
+constexpr int kScanSettleMs = 300;    // lets the indicator appear before the probing starts
+
+QSerialPort::Parity ToQtParity(int parity) {
+  switch (parity) {
+    case 1: return QSerialPort::OddParity;
+    case 2: return QSerialPort::EvenParity;
+    default: return QSerialPort::NoParity;
+  }
+}
+
+// Exclusive open for reading and writing, as a probe and as the real open share it.
+bool OpenExclusive(QSerialPort& port, const QString& path) {
+  if (path.isEmpty()) return false;
+  port.setPortName(path);
+  return port.open(QIODevice::ReadWrite);
+}
+
+}  // namespace
+
+SerialLink::SerialLink(const InterfaceSettings& settings, PortMap& ports, Pause& pause)
+    : settings_(settings), ports_(ports), pause_(pause) {}
+
+SerialLink::~SerialLink() { Close(); }
+
+void SerialLink::Initialise() {
+  if (port_.isOpen()) port_.close();
+  portOpen_ = false;
+  lostByFailure_ = false;
+  fifoHead_ = fifoCount_ = 0;
+}
+
+bool SerialLink::Open() {
+  if (port_.isOpen()) port_.close();
+  lostByFailure_ = false;
+  portOpen_ = false;
+  port_.clearError();
+  if (!OpenExclusive(port_, ports_.Resolve(settings_.com_num))) return false;
+  portOpen_ = ApplyLineSettings();
+  return portOpen_;
+}
+
+bool SerialLink::ApplyLineSettings() {
+  const int baud = kBaudRates[settings_.usb ? kUsbBaudIndex : std::clamp(settings_.baud, 0, 5)];
+  const int parity = settings_.usb ? 0 : settings_.parity;
+  bool ok = port_.setBaudRate(baud);
+  ok = port_.setDataBits(QSerialPort::Data8) && ok;
+  ok = port_.setParity(ToQtParity(parity)) && ok;
+  ok = port_.setStopBits(QSerialPort::OneStop) && ok;
+  ok = port_.setFlowControl(QSerialPort::NoFlowControl) && ok;
+  port_.setReadBufferSize(kQueueSize);
+  return ok;
+}
+
+int SerialLink::AppliedBaud() const {
+  return kBaudRates[settings_.usb ? kUsbBaudIndex : std::clamp(settings_.baud, 0, 5)];
+}
+
+int SerialLink::BitsPerCharacter() const {
+  const bool parity = !settings_.usb && settings_.parity != 0;
+  return parity ? 11 : 10;
+}
+
+// An unplugged adapter shows up as a resource error; from then on the handle is useless.
+void SerialLink::LosePort() {
+  port_.close();
+  portOpen_ = false;
+  lostByFailure_ = true;
+}
+
+int SerialLink::TransmitQueueBytes() {
+  int queued = static_cast<int>(port_.bytesToWrite());
+#ifdef Q_OS_UNIX
+  int driver = 0;
+  if (::ioctl(port_.handle(), TIOCOUTQ, &driver) == 0) queued += driver;
+#endif
+  return queued;
+}
+
+bool SerialLink::Write(const uint8_t* bytes, int count) {
+  if (!port_.isOpen()) return false;
+  int waits = 0;
+  while (count > kQueueSize - TransmitQueueBytes()) {
+    if (waits == kRoomWaits) return false;
+    QThread::msleep(1);
+    ++waits;
+  }
+  port_.clearError();
+  if (port_.write(reinterpret_cast<const char*>(bytes), count) != count) return false;
+  // Without an event loop QSerialPort only buffers; push the frame to the driver now.
+  port_.flush();
+  if (port_.error() == QSerialPort::ResourceError) {
+    LosePort();
+    return false;
+  }
+  return true;
+}
+
+int SerialLink::ReadAvailable(uint8_t* buffer, int max) {
+  if (!port_.isOpen()) return 0;
+  const qint64 n = std::min<qint64>(max, port_.bytesAvailable());
+  if (n <= 0) return 0;
+  const qint64 got = port_.read(reinterpret_cast<char*>(buffer), n);
+  return got > 0 ? static_cast<int>(got) : 0;
+}
+
+int SerialLink::NextByte() {
+  if (fifoCount_ == 0 && port_.isOpen()) {
+    fifoHead_ = 0;
+    fifoCount_ = ReadAvailable(fifo_.data(), kQueueSize);
+    if (fifoCount_ == 0) {
+      // Block briefly in the driver instead of spinning: the CPU stays idle while the
+      // device is still answering.
+      if (!port_.waitForReadyRead(kByteWaitMs) && port_.error() == QSerialPort::ResourceError) {
+        LosePort();
+        return -1;
+      }
+      fifoCount_ = ReadAvailable(fifo_.data(), kQueueSize);
+    }
+  }
+  if (fifoCount_ == 0) return -1;
+  const int b = fifo_[static_cast<size_t>(fifoHead_++)];
+  --fifoCount_;
+  return b;
+}
+
+void SerialLink::Purge() {
+  if (!port_.isOpen()) return;
+  if (!port_.clear(QSerialPort::AllDirections)) Open();
+}
+
+void SerialLink::Close() {
+  if (port_.isOpen()) port_.close();
+  portOpen_ = false;
+}
+
+void SerialLink::ScanPorts(const ScanIndicator* indicator) {
+  if (indicator && indicator->begin) {
+    indicator->begin(kComPortCount);
+    pause_.Wait(kScanSettleMs);
+  }
+  ports_.Refresh();
+  portPresent_.fill(false);
+  for (const PortMap::Entry& e : ports_.Entries()) {
+    const int n = PortMap::ComNumber(e.comName);
+    if (n == 0) continue;
+    QSerialPort probe;
+    if (OpenExclusive(probe, e.path)) {
+      portPresent_[static_cast<size_t>(n - 1)] = true;
+      probe.close();
+    }
+    if (indicator && indicator->step) indicator->step(n);
+  }
+  if (indicator && indicator->end) indicator->end();
+}
+
+}  // namespace kvn

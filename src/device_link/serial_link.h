@@ -1,0 +1,77 @@
+#pragma once
+#include <QByteArray>
+#include <QSerialPort>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "device_link/port_map.h"
+#include "texts/setup_record.h"
+
+namespace kvn {
+
+class Pause;
+
+// Shown while ScanPorts probes the ports (the window supplies the indicator and the
+// hourglass cursor; the link itself knows no widgets).
+struct ScanIndicator {
+  std::function<void(int maximum)> begin;
+  std::function<void(int position)> step;
+  std::function<void()> end;
+};
+
+// The one serial connection to the device. All calls come from the GUI thread. Bytes are
+// handed to the Modbus master one at a time from a receive FIFO that survives a purge.
+class SerialLink {
+ public:
+  static constexpr int kQueueSize = 1024;
+
+  SerialLink(const InterfaceSettings& settings, PortMap& ports, Pause& pause);
+  ~SerialLink();
+  SerialLink(const SerialLink&) = delete;
+  SerialLink& operator=(const SerialLink&) = delete;
+
+  // Marks the port closed and empties the FIFO.
+  void Initialise();
+  // (Re)opens the port with the current interface settings. PortOpen is true only when the
+  // line settings were applied too; the port may stay open with the driver's old settings.
+  bool Open();
+  bool Write(const uint8_t* bytes, int count);
+  int ReadAvailable(uint8_t* buffer, int max);
+  // Next received byte 0..255, or -1 after waiting at most about 1 ms for one.
+  int NextByte();
+  void Purge();
+  void Close();
+  // Probes COM1..COM50; a port that is held open counts as absent.
+  void ScanPorts(const ScanIndicator* indicator = nullptr);
+
+  bool IsOpen() const { return port_.isOpen(); }
+  bool PortOpen() const { return portOpen_; }
+  // True when the port was lost through a failure (unplugged adapter), not closed on purpose.
+  bool LostByFailure() const { return lostByFailure_; }
+  const std::array<bool, kComPortCount>& PortPresent() const { return portPresent_; }
+
+  // Line speed actually applied: for the wire-time allowances of the Modbus master.
+  int AppliedBaud() const;
+  int BitsPerCharacter() const;  // start + 8 data + parity + stop
+
+  PortMap& Ports() { return ports_; }
+
+ private:
+  bool ApplyLineSettings();
+  void LosePort();
+  int TransmitQueueBytes();
+
+  const InterfaceSettings& settings_;
+  PortMap& ports_;
+  Pause& pause_;
+  QSerialPort port_;
+  bool portOpen_ = false;
+  bool lostByFailure_ = false;
+  std::array<uint8_t, kQueueSize> fifo_{};
+  int fifoHead_ = 0;
+  int fifoCount_ = 0;
+  std::array<bool, kComPortCount> portPresent_{};
+};
+
+}  // namespace kvn

@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+#include <termios.h>
+
+#include <QSerialPort>
+
+#include "device_link/pause.h"
+#include "device_link/port_map.h"
+#include "device_link/serial_link.h"
+#include "support/pty_pair.h"
+
+namespace kvn {
+namespace {
+
+// A link whose COM1 is a fresh pseudo-terminal.
+class LinkOnPty : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder.Link(1, pty.SlavePath());
+    setup.com_num = "COM1";
+    setup.baud = 5;
+    setup.addr = 1;
+    link.Initialise();
+  }
+  speed_t LineSpeed() const {
+    termios t{};
+    EXPECT_EQ(::tcgetattr(pty.MasterFd(), &t), 0);
+    return ::cfgetospeed(&t);
+  }
+
+  test::PtyPair pty;
+  test::PortsFolder folder;
+  InterfaceSettings setup;
+  Pause pause;
+  PortMap ports{folder.Path()};
+  SerialLink link{setup, ports, pause};
+};
+
+struct LineCase {
+  const char* name;
+  int baud;
+  int parity;
+  bool usb;
+  speed_t expected;
+  bool portOpen;
+};
+
+class LineSettings : public LinkOnPty, public ::testing::WithParamInterface<LineCase> {};
+
+TEST_P(LineSettings, AppliedAtOpen) {
+  const LineCase& c = GetParam();
+  setup.baud = c.baud;
+  setup.parity = c.parity;
+  setup.usb = c.usb;
+  EXPECT_EQ(link.Open(), c.portOpen);
+  EXPECT_TRUE(link.IsOpen()) << "the handle stays open even when line settings fail";
+  if (c.portOpen) EXPECT_EQ(LineSpeed(), c.expected);
+}
+
+// A pseudo-terminal cannot carry parity: asking for it leaves the port open but not ready.
+INSTANTIATE_TEST_SUITE_P(
+    Pty, LineSettings,
+    ::testing::Values(LineCase{"usb_overrides_baud_and_parity", 0, 2, true, B115200, true},
+                      LineCase{"rs485_19200", 2, 0, false, B19200, true},
+                      LineCase{"rs485_4800", 0, 0, false, B4800, true},
+                      LineCase{"rs485_parity_on_pty", 2, 2, false, B19200, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LinkOnPty, NextByteHandsOutBytesInOrderThenMinusOne) {
+  ASSERT_TRUE(link.Open());
+  EXPECT_EQ(link.NextByte(), -1);
+  pty.Send({0x11, 0x22, 0x33});
+  std::vector<int> got;
+  for (int i = 0; i < 200 && got.size() < 3; ++i) {
+    const int b = link.NextByte();
+    if (b >= 0) got.push_back(b);
+  }
+  EXPECT_EQ(got, (std::vector<int>{0x11, 0x22, 0x33}));
+  EXPECT_EQ(link.NextByte(), -1);
+}
+
+TEST_F(LinkOnPty, PurgeKeepsBytesAlreadyInTheFifo) {
+  ASSERT_TRUE(link.Open());
+  pty.Send({0x01, 0x02, 0x03});
+  int first = -1;
+  for (int i = 0; i < 200 && first < 0; ++i) first = link.NextByte();
+  ASSERT_EQ(first, 0x01);
+  link.Purge();
+  EXPECT_EQ(link.NextByte(), 0x02);
+  EXPECT_EQ(link.NextByte(), 0x03);
+  EXPECT_EQ(link.NextByte(), -1);
+}
+
+TEST_F(LinkOnPty, WriteReachesTheLineWithoutAnEventLoop) {
+  ASSERT_TRUE(link.Open());
+  const std::vector<uint8_t> frame = {1, 3, 0, 0, 0, 1, 0x84, 0x0A};
+  ASSERT_TRUE(link.Write(frame.data(), static_cast<int>(frame.size())));
+  EXPECT_EQ(pty.Receive(), frame);
+}
+
+TEST_F(LinkOnPty, WriteFailsWhenTheTransmitQueueStaysFull) {
+  ASSERT_TRUE(link.Open());
+  std::vector<uint8_t> frame(255, 0x55);
+  // Nobody reads the other end: the queue fills and a write finds no room.
+  int accepted = 0;
+  while (accepted < 400 && link.Write(frame.data(), static_cast<int>(frame.size()))) ++accepted;
+  EXPECT_LT(accepted, 400);
+}
+
+TEST_F(LinkOnPty, UnmappedPortDoesNotOpen) {
+  setup.com_num = "COM9";
+  EXPECT_FALSE(link.Open());
+  EXPECT_FALSE(link.IsOpen());
+  setup.com_num = "";
+  EXPECT_FALSE(link.Open());
+}
+
+TEST_F(LinkOnPty, PortHeldByAnotherLinkIsAbsent) {
+  ASSERT_TRUE(link.Open());
+  InterfaceSettings other = setup;
+  SerialLink second(other, ports, pause);
+  EXPECT_FALSE(second.Open());
+  EXPECT_FALSE(second.IsOpen());
+  second.ScanPorts();
+  EXPECT_FALSE(second.PortPresent()[0]) << "held open counts as absent";
+  link.Close();
+  second.ScanPorts();
+  EXPECT_TRUE(second.PortPresent()[0]);
+}
+
+TEST_F(LinkOnPty, ScanStopsAtCom50) {
+  test::PtyPair extra;
+  folder.Link(50, extra.SlavePath());
+  folder.Link(51, extra.SlavePath());
+  int steps = 0, maximum = 0;
+  bool ended = false;
+  ScanIndicator indicator{[&](int m) { maximum = m; }, [&](int) { ++steps; }, [&] { ended = true; }};
+  link.ScanPorts(&indicator);
+  EXPECT_EQ(maximum, 50);
+  EXPECT_TRUE(ended);
+  EXPECT_TRUE(link.PortPresent()[0]);
+  EXPECT_TRUE(link.PortPresent()[49]);
+  EXPECT_EQ(link.PortPresent().size(), 50u);
+  for (const auto& e : ports.Entries()) EXPECT_NE(e.comName, "COM51");
+}
+
+TEST(PortMapNames, ComNumbers) {
+  EXPECT_EQ(PortMap::ComNumber("COM1"), 1);
+  EXPECT_EQ(PortMap::ComNumber("COM50"), 50);
+  EXPECT_EQ(PortMap::ComNumber("COM51"), 0);
+  EXPECT_EQ(PortMap::ComNumber("COM0"), 0);
+  EXPECT_EQ(PortMap::ComNumber("COM07"), 0);
+  EXPECT_EQ(PortMap::ComNumber("com3"), 0);
+  EXPECT_EQ(PortMap::ComNumber(""), 0);
+}
+
+}  // namespace
+}  // namespace kvn
