@@ -29,7 +29,7 @@ TEST(BlockTableShape, FourteenRowsParameterBlocksFirst) {
 struct OfflineTransfer {
   LocSetupRec setup;
   Texts texts;
-  test::RecordingPrompts prompts;
+  RecordingPrompts prompts;
   Pause pause;
   PortMap ports{QString()};
   SerialLink link{setup, ports, pause};
@@ -89,7 +89,7 @@ TEST(ClosedLink, EveryOperationIsHarmless) {
   EXPECT_EQ(t.master.ReadRegisters(3, 1, 0, &cell, 1), ModbusResult::NoResponse);
   EXPECT_EQ(cell, 77);
   EXPECT_FALSE(t.blocks.PollBlock(10));
-  EXPECT_TRUE(t.prompts.Shown().empty());
+  EXPECT_TRUE(t.prompts.NothingShown()) << t.prompts.Describe().toStdString();
 }
 
 }  // namespace
