@@ -1,0 +1,6 @@
+#pragma once
+#include <QString>
+#include <ostream>
+
+// Readable QString values in assertion failures.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
