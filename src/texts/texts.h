@@ -30,6 +30,10 @@ class Texts {
   QString GetReportText(int index) const;
   QString GetEventText(int index) const;
   QString GetTextByKey(const QString& key) const;  // first row with the key; empty if none
+
+ private:
+  // Current text of the first row of the family with that number, or "text index unknown...".
+  QString TextOfFamily(TextKind kind, int index) const;
 };
 
 }  // namespace kvn

@@ -1,0 +1,96 @@
+#include "ui/qt_prompts.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace kvn {
+
+namespace {
+
+// Button captions are fixed texts of the program, not the platform's translated ones, so that
+// the boxes read the same on every system.
+void ShowSingleButtonBox(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                         const QString& text) {
+  QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
+  QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+  box.setDefaultButton(ok);
+  box.setEscapeButton(ok);
+  box.exec();
+}
+
+// True only when the first button was pressed; Escape and closing the window choose the second.
+bool AskTwoButtonBox(QWidget* parent, const QString& title, const QString& text,
+                     const QString& acceptCaption, const QString& rejectCaption) {
+  QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+  QPushButton* accept = box.addButton(acceptCaption, QMessageBox::AcceptRole);
+  QPushButton* reject = box.addButton(rejectCaption, QMessageBox::RejectRole);
+  box.setDefaultButton(accept);
+  box.setEscapeButton(reject);
+  box.exec();
+  return box.clickedButton() == accept;
+}
+
+}  // namespace
+
+void QtPrompts::ShowError(const QString& text) {
+  ShowSingleButtonBox(parent_, QMessageBox::Critical, QStringLiteral("Error"), text);
+}
+
+void QtPrompts::ShowInfo(const QString& text) {
+  ShowSingleButtonBox(parent_, QMessageBox::Information, QStringLiteral("Information"), text);
+}
+
+bool QtPrompts::ConfirmOkCancel(const QString& text) {
+  return AskTwoButtonBox(parent_, QStringLiteral("Confirm"), text, QStringLiteral("OK"),
+                         QStringLiteral("Cancel"));
+}
+
+bool QtPrompts::AskYesNo(const QString& text) {
+  return AskTwoButtonBox(parent_, QStringLiteral("Confirm"), text, QStringLiteral("&Yes"),
+                         QStringLiteral("&No"));
+}
+
+std::optional<QString> QtPrompts::InputText(const QString& title, const QString& prompt,
+                                            bool masked) {
+  bool accepted = false;
+  const QString text =
+      QInputDialog::getText(parent_, title, prompt, masked ? QLineEdit::Password : QLineEdit::Normal,
+                            QString(), &accepted);
+  if (!accepted) return std::nullopt;
+  return text;
+}
+
+QString QtPrompts::OpenFileName(const QString& title, const QString& filter,
+                                const QString& defaultExt) {
+  return AskFileName(false, title, filter, defaultExt);
+}
+
+QString QtPrompts::SaveFileName(const QString& title, const QString& filter,
+                                const QString& defaultExt) {
+  return AskFileName(true, title, filter, defaultExt);
+}
+
+QString QtPrompts::AskFileName(bool save, const QString& title, const QString& filter,
+                               const QString& defaultExt) {
+  QFileDialog dialog(parent_, title, QString(), filter);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setDefaultSuffix(defaultExt);
+  // The callers ask their own overwrite question with the program's text.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  if (dialog.exec() != QDialog::Accepted) return QString();
+  const QStringList chosen = dialog.selectedFiles();
+  return chosen.isEmpty() ? QString() : chosen.first();
+}
+
+std::optional<QColor> QtPrompts::PickColor(const QColor& initial) {
+  const QColor chosen = QColorDialog::getColor(initial, parent_);
+  if (!chosen.isValid()) return std::nullopt;
+  return chosen;
+}
+
+}  // namespace kvn
