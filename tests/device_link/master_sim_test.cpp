@@ -1,0 +1,231 @@
+// The Modbus master and the block transfers against the device simulator over a real
+// pseudo-terminal: the timing limits, faults and chunking as the device sees them.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+
+#include "device_link/block_transfer.h"
+#include "device_link/modbus_master.h"
+#include "device_link/pause.h"
+#include "device_link/port_map.h"
+#include "device_link/serial_link.h"
+#include "devsim/factory_setup.h"
+#include "devsim/pty_device.h"
+#include "support/pty_pair.h"
+#include "support/recording_prompts.h"
+#include "texts/texts.h"
+
+namespace kvn {
+namespace {
+
+using devsim::Fault;
+using devsim::RecordedRequest;
+
+class MasterOnSimulator : public ::testing::Test {
+ protected:
+  explicit MasterOnSimulator(devsim::SimOptions options = UsbDevice()) : device(options) {}
+
+  static devsim::SimOptions UsbDevice() {
+    devsim::SimOptions o;
+    o.model.usb = true;
+    return o;
+  }
+
+  void SetUp() override {
+    folder.Link(4, QString::fromStdString(device.SlavePath()));
+    setup.com_num = "COM4";
+    setup.usb = true;
+    setup.addr = 1;
+    texts.FillFromDefaults();
+    ASSERT_TRUE(link.Open());
+  }
+
+  std::vector<RecordedRequest> RequestsOf(int function) {
+    std::vector<RecordedRequest> out;
+    for (const auto& r : device.Requests())
+      if (r.function == function) out.push_back(r);
+    return out;
+  }
+
+  // Admin level and programming mode, through the device's own command registers.
+  void EnterProgrammingAsAdmin() {
+    std::vector<int32_t> password(8, 0x2020);
+    const std::string pw = devsim::kDefaultAdminPassword;
+    for (size_t i = 0; i < pw.size(); ++i)
+      password[i / 2] = (i % 2) ? ((password[i / 2] & 0xFF) | (pw[i] << 8))
+                                : ((password[i / 2] & 0xFF00) | pw[i]);
+    ASSERT_TRUE(master.WriteWithRetry(1, 100, 8, password.data()));
+    const int32_t enter = 51;
+    ASSERT_TRUE(master.WriteWithRetry(1, 108, 1, &enter));
+  }
+
+  int Elapsed(const std::function<void()>& f) {
+    QElapsedTimer t;
+    t.start();
+    f();
+    return static_cast<int>(t.elapsed());
+  }
+
+  devsim::PtyDevice device;
+  test::PortsFolder folder;
+  LocSetupRec setup;
+  Texts texts;
+  RecordingPrompts prompts;
+  Pause pause;
+  PortMap ports{folder.Path()};
+  SerialLink link{setup, ports, pause};
+  ModbusMaster master{link, texts, prompts};
+  std::unique_ptr<RegisterImages> images = MakeRegisterImages();
+  BlockTransfer blocks{master, *images, setup};
+};
+
+TEST_F(MasterOnSimulator, ReadsIdentification) {
+  int32_t id[2] = {};
+  ASSERT_EQ(master.ReadRegisters(3, 1, 0, id, 2), ModbusResult::Ok);
+  EXPECT_EQ(id[0], 2300);
+  EXPECT_EQ(id[1], 120);
+}
+
+TEST_F(MasterOnSimulator, NegativeStartSendsNothing) {
+  int32_t cell = 9;
+  EXPECT_EQ(master.ReadRegisters(3, 1, -1, &cell, 1), ModbusResult::NoResponse);
+  EXPECT_EQ(master.WriteRegisters(1, -5, 1, &cell), ModbusResult::NoResponse);
+  EXPECT_TRUE(device.Requests().empty());
+  EXPECT_EQ(cell, 9);
+}
+
+TEST_F(MasterOnSimulator, Block7IsReadAsTwoChunks) {
+  ASSERT_TRUE(blocks.ReadBlock(7, true, ImageSelector::Device));
+  EXPECT_EQ(RequestsOf(3), (std::vector<RecordedRequest>{{1, 3, 5500, 125}, {1, 3, 5625, 25}}));
+  EXPECT_EQ(ImageCrc(images->DeviceImage, 5500, 149), images->DeviceImage[5649] & 0xFFFF)
+      << "the device's block CRC arrives intact";
+}
+
+TEST_F(MasterOnSimulator, Block7IsWrittenAsTwoChunksWithItsCrcFirst) {
+  EnterProgrammingAsAdmin();
+  ASSERT_TRUE(blocks.ReadBlock(7, true, ImageSelector::Edit));
+  images->EditImage[5556] ^= 1;  // a change, so the CRC must be recomputed before sending
+  images->EditImage[5649] = 0;
+  device.ClearRequests();
+  ASSERT_TRUE(blocks.WriteBlock(8));
+  EXPECT_EQ(RequestsOf(16), (std::vector<RecordedRequest>{{1, 16, 5500, 123}, {1, 16, 5623, 27}}));
+  EXPECT_TRUE(blocks.CheckBlockCrc(7));
+  EXPECT_EQ(device.Register(5649), images->EditImage[5649] & 0xFFFF);
+  EXPECT_EQ(device.Register(5556), images->EditImage[5556] & 0xFFFF);
+}
+
+TEST_F(MasterOnSimulator, LargestReadAndWrite) {
+  EnterProgrammingAsAdmin();
+  std::vector<int32_t> cells(125, 0);
+  ASSERT_EQ(master.ReadRegisters(3, 1, 5500, cells.data(), 125), ModbusResult::Ok);
+  ASSERT_EQ(master.WriteRegisters(1, 5500, 123, cells.data()), ModbusResult::Ok);
+}
+
+struct FaultCase {
+  const char* name;
+  std::function<void(devsim::Faults&)> arm;
+  ModbusResult single;
+  bool retrySucceeds;
+  const char* message;  // shown by ReadWithRetry when it fails; empty: none
+};
+
+class FaultsOnTheLine : public MasterOnSimulator, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(FaultsOnTheLine, ResultAndRetryOutcome) {
+  const FaultCase& c = GetParam();
+  c.arm(device.faults());
+  int32_t cells[2] = {-7, -7};
+  EXPECT_EQ(master.ReadRegisters(3, 1, 0, cells, 2), c.single);
+  if (c.single != ModbusResult::Ok) EXPECT_EQ(cells[0], -7) << "a failed read leaves the cells";
+  EXPECT_EQ(master.ReadWithRetry(3, 1, 0, true, cells, 2), c.retrySucceeds);
+  if (*c.message)
+    EXPECT_TRUE(prompts.ShowedExactly(RecordingPrompts::Kind::Error, c.message))
+        << prompts.Describe().toStdString();
+  else
+    EXPECT_TRUE(prompts.NothingShown()) << prompts.Describe().toStdString();
+}
+
+constexpr const char* kTimeout = "No Connection! (Time-Out)-Function aborted.";
+constexpr const char* kCrc = "No Connection! (CRC)-Function aborted.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Sim, FaultsOnTheLine,
+    ::testing::Values(
+        FaultCase{"noise_before_answer", [](auto& f) { f.noiseBytes = 3; }, ModbusResult::Ok, true, ""},
+        FaultCase{"first_byte_after_150ms", [](auto& f) { f.firstByteDelayMs = 150; }, ModbusResult::Ok, true, ""},
+        // The retry takes the late answer of the first attempt: the same registers, so good data.
+        FaultCase{"first_byte_after_350ms", [](auto& f) { f.firstByteDelayMs = 350; }, ModbusResult::NoResponse, true, ""},
+        FaultCase{"gaps_of_250ms", [](auto& f) { f.interByteGapMs = 250; }, ModbusResult::NoResponse, false, kTimeout},
+        FaultCase{"every_crc_corrupted", [](auto& f) { f.corruptCrc = true; }, ModbusResult::BadCrc, false, kCrc},
+        FaultCase{"one_crc_corrupted", [](auto& f) { f.corruptCrcNext = 1; }, ModbusResult::BadCrc, true, ""},
+        FaultCase{"silent", [](auto& f) { f.silent = true; }, ModbusResult::NoResponse, false, kTimeout}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MasterOnSimulator, ShowMessageFalseStaysQuiet) {
+  device.faults().silent = true;
+  int32_t cell = 0;
+  EXPECT_FALSE(master.ReadWithRetry(3, 1, 0, false, &cell, 1));
+  EXPECT_TRUE(prompts.NothingShown());
+}
+
+TEST_F(MasterOnSimulator, NoDeviceTakesThreeFirstByteLimits) {
+  device.faults().silent = true;
+  int32_t cell = 0;
+  const int ms = Elapsed([&] { EXPECT_FALSE(master.ReadWithRetry(3, 1, 0, true, &cell, 1)); });
+  // Not a timing assertion on speed: the three attempts must each have waited out the limit.
+  EXPECT_GE(ms, 3 * 300);
+  EXPECT_TRUE(prompts.ShowedExactly(RecordingPrompts::Kind::Error, kTimeout));
+}
+
+TEST_F(MasterOnSimulator, LateAnswerToAnotherRequestIsNotTakenAsData) {
+  // The device answers an event-log read (function 4) only after the master gave up. That
+  // answer, with a correct CRC and the length the next request expects, arrives while the
+  // master waits for a holding-register read of the same size: it must not become data.
+  device.faults().lateDelayMs = 450;
+  device.faults().late = true;
+  int32_t events[2] = {};
+  EXPECT_EQ(master.ReadRegisters(4, 1, 0, events, 2), ModbusResult::NoResponse);
+  device.faults().late = false;
+  int32_t cells[2] = {-7, -7};
+  EXPECT_EQ(master.ReadRegisters(3, 1, 0, cells, 2), ModbusResult::BadCrc);
+  EXPECT_EQ(cells[0], -7);
+  EXPECT_TRUE(master.ReadWithRetry(3, 1, 0, true, cells, 2));
+  EXPECT_EQ(cells[0], 2300);
+}
+
+TEST_F(MasterOnSimulator, DisconnectedDeviceIsNoResponse) {
+  device.SetFault(Fault::Disconnect);
+  int32_t cell = 0;
+  EXPECT_EQ(master.ReadRegisters(3, 1, 0, &cell, 1), ModbusResult::NoResponse);
+}
+
+// A slow RS-485 line: 4800 baud with 11-bit characters (the pacing stands in for parity,
+// which a pseudo-terminal cannot carry).
+class SlowLine : public MasterOnSimulator {
+ protected:
+  SlowLine() : MasterOnSimulator(SlowDevice()) {}
+  static devsim::SimOptions SlowDevice() {
+    devsim::SimOptions o;
+    o.model.usb = false;
+    o.pacing = {4800, 11};
+    return o;
+  }
+  void SetUp() override {
+    MasterOnSimulator::SetUp();
+    setup.usb = false;
+    setup.baud = 0;
+    setup.parity = 0;
+    setup.addr = device.WithModel([](auto& m) { return m.SlaveAddress(); });
+    ASSERT_TRUE(link.Open());
+  }
+};
+
+TEST_F(SlowLine, EveryBlockReadsAt4800) {
+  for (const auto& b : BlockTable) {
+    EXPECT_TRUE(blocks.ReadBlock(b.id, true, ImageSelector::Device)) << "block " << int(b.id);
+  }
+  EXPECT_TRUE(prompts.NothingShown()) << prompts.Describe().toStdString();
+}
+
+}  // namespace
+}  // namespace kvn
