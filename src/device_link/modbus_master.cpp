@@ -63,7 +63,7 @@ ModbusResult ModbusMaster::ReceiveFrame(int slave, int length, int requestBytes)
     if (now - start > wholeLimit) return ModbusResult::NoResponse;
     if (now - last > (received == 0 ? firstByteLimit : kFirstByteMs))
       return ModbusResult::NoResponse;
-    const int b = link_.NextByte();
+    const int b = link_.NextByte(length + 2 - received);
     if (b < 0) {
       if (!link_.IsOpen()) return ModbusResult::NoResponse;  // adapter lost mid-frame
       continue;

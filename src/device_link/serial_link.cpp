@@ -15,7 +15,9 @@ namespace {
 constexpr int kUsbBaudIndex = 5;
 constexpr int kRoomWaits = 10;        // 1 ms sleeps before a write without room gives up
 constexpr int kByteWaitMs = 1;        // NextByte's wait for the driver when nothing is queued
-constexpr int kScanSettleMs = 300;    // lets the indicator appear before the probing starts
+constexpr int kScanSettleMs = 300;
+constexpr long long kBatchCapUs = 50000;  // far inside the 300 ms gap limit
+constexpr long long kMinBatchUs = 200;   // below this a sleep costs more than a wake-up    // lets the indicator appear before the probing starts
 
 QSerialPort::Parity ToQtParity(int parity) {
   switch (parity) {
@@ -120,7 +122,20 @@ int SerialLink::ReadAvailable(uint8_t* buffer, int max) {
   return got > 0 ? static_cast<int>(got) : 0;
 }
 
-int SerialLink::NextByte() {
+// Bytes are arriving but fewer than awaited: sleep for the wire time of the missing ones
+// (never past the end of the frame, capped) so one wake-up collects a batch.
+void SerialLink::AwaitBatch(int awaited) {
+  const qint64 available = port_.bytesAvailable();
+  if (available <= 0 || available >= awaited) return;
+  const long long characterUs = 1000000LL * BitsPerCharacter() / AppliedBaud();
+  // Wake one character early: the last byte then ends the wait in the driver, not a timer.
+  const long long sleepUs = std::min<long long>((awaited - available - 1) * characterUs, kBatchCapUs);
+  if (sleepUs < kMinBatchUs) return;
+  QThread::usleep(static_cast<unsigned long>(sleepUs));
+  port_.waitForReadyRead(0);
+}
+
+int SerialLink::NextByte(int awaited) {
   if (fifoCount_ == 0 && port_.isOpen()) {
     fifoHead_ = 0;
     fifoCount_ = ReadAvailable(fifo_.data(), kQueueSize);
@@ -131,6 +146,7 @@ int SerialLink::NextByte() {
         LosePort();
         return -1;
       }
+      AwaitBatch(awaited);
       fifoCount_ = ReadAvailable(fifo_.data(), kQueueSize);
     }
   }

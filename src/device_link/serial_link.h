@@ -38,8 +38,10 @@ class SerialLink {
   bool Open();
   bool Write(const uint8_t* bytes, int count);
   int ReadAvailable(uint8_t* buffer, int max);
-  // Next received byte 0..255, or -1 after waiting at most about 1 ms for one.
-  int NextByte();
+  // Next received byte 0..255, or -1 after waiting at most about 1 ms for one. awaited is
+  // how many bytes the caller still expects: while they trickle in at line speed the link
+  // sleeps until most of them are there instead of waking for every character.
+  int NextByte(int awaited = 1);
   void Purge();
   void Close();
   // Probes COM1..COM50; a port that is held open counts as absent.
@@ -61,6 +63,7 @@ class SerialLink {
   bool ApplyLineSettings();
   void LosePort();
   int TransmitQueueBytes();
+  void AwaitBatch(int awaited);
 
   const InterfaceSettings& settings_;
   PortMap& ports_;
