@@ -44,13 +44,13 @@ SerialLink::~SerialLink() { Close(); }
 void SerialLink::Initialise() {
   if (port_.isOpen()) port_.close();
   portOpen_ = false;
-  lostByFailure_ = false;
+  closedOnPurpose_ = false;
   fifoHead_ = fifoCount_ = 0;
 }
 
 bool SerialLink::Open() {
   if (port_.isOpen()) port_.close();
-  lostByFailure_ = false;
+  closedOnPurpose_ = false;
   portOpen_ = false;
   port_.clearError();
   if (!OpenExclusive(port_, ports_.Resolve(settings_.com_num))) return false;
@@ -83,7 +83,6 @@ int SerialLink::BitsPerCharacter() const {
 void SerialLink::LosePort() {
   port_.close();
   portOpen_ = false;
-  lostByFailure_ = true;
 }
 
 int SerialLink::TransmitQueueBytes() {
@@ -164,6 +163,7 @@ void SerialLink::Purge() {
 void SerialLink::Close() {
   if (port_.isOpen()) port_.close();
   portOpen_ = false;
+  closedOnPurpose_ = true;
 }
 
 void SerialLink::ScanPorts(const ScanIndicator* indicator) {

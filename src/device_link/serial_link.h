@@ -49,8 +49,9 @@ class SerialLink {
 
   bool IsOpen() const { return port_.isOpen(); }
   bool PortOpen() const { return portOpen_; }
-  // True when the port was lost through a failure (unplugged adapter), not closed on purpose.
-  bool LostByFailure() const { return lostByFailure_; }
+  // True when the port is not open although nobody closed it on purpose: it could not be
+  // opened, or the adapter was unplugged. The poll then tries to open it again.
+  bool ShouldReopen() const { return !port_.isOpen() && !closedOnPurpose_; }
   const std::array<bool, kComPortCount>& PortPresent() const { return portPresent_; }
 
   // Line speed actually applied: for the wire-time allowances of the Modbus master.
@@ -70,7 +71,7 @@ class SerialLink {
   Pause& pause_;
   QSerialPort port_;
   bool portOpen_ = false;
-  bool lostByFailure_ = false;
+  bool closedOnPurpose_ = false;
   std::array<uint8_t, kQueueSize> fifo_{};
   int fifoHead_ = 0;
   int fifoCount_ = 0;

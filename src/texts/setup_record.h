@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <cstdint>
 
 namespace kvn {
 
@@ -20,6 +21,19 @@ inline constexpr int kBaudRates[6] = {4800, 9600, 19200, 38400, 57600, 115200};
 // loc_setup_rec.com_num etc. The plot appearance fields and the file format belong to the
 // program settings module.
 struct LocSetupRec : InterfaceSettings {
+  // Plot appearance, index 0..4 for outputs 1..5. Colours are 0x00BBGGRR (red in the low
+  // byte); thickness values are indexes 0..3, pen width = index + 1.
+  bool diag_min_act[5] = {};
+  bool diag_max_act[5] = {};
+  int diag_max_thk[5] = {};
+  int diag_min_thk[5] = {};
+  int32_t diag_min_col[5] = {};
+  int32_t diag_max_col[5] = {};
+  int32_t diag_speed_col = 0;
+  int32_t diag_rated_col = 0;
+  int diag_speed_thk = 0;
+  int diag_rated_thk = 0;
+
   int offline_mode = 0;
   bool setup_loaded = false;  // EditImage holds a complete parameter set
   int last_acc_lvl = -2;      // access level last shown; -2 forces a redraw

@@ -1,0 +1,305 @@
+#include "operations/connection.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTimer>
+
+#include "device_link/block_table.h"
+#include "device_link/block_transfer.h"
+#include "device_link/serial_link.h"
+#include "parameters/form/parameter_form.h"
+#include "texts/prompts.h"
+#include "texts/setup_record.h"
+#include "texts/texts.h"
+
+namespace kvn {
+namespace {
+
+// Message numbers of the status texts and questions used here.
+enum Msg {
+  kMsgNotConnectedHw = 7,
+  kMsgReadFailure = 8,
+  kMsgNotConnected = 9,
+  kMsgOperating = 10,
+  kMsgSafeState = 11,
+  kMsgProgramming = 12,
+  kMsgParametersRead = 20,
+  kMsgTestResetOn = 43,
+  kMsgTestResetOff = 44,
+  kMsgOffLine = 57,
+  kMsgModbusAddress = 62,
+  kMsgUnknownDevice = 63,
+  kMsgVersion = 64,
+  kMsgDiffers = 76,
+  kMsgSame = 77,
+  kMsgSameButPassword = 78,
+  kMsgModeMismatch = 83,
+};
+
+const QColor kRed(0xC0, 0x10, 0x10);
+const QColor kDarkGreen(0x00, 0x70, 0x20);
+const QColor kBlack(0x00, 0x00, 0x00);
+
+constexpr int kPasswordBlock = 0;
+constexpr int kOutputBlock = 7;
+constexpr uint32_t kBit5Cleared = 0xFFDF;
+
+// The configuration panels whose entry controls follow "a parameter set is loaded".
+struct Panel {
+  const char* name;
+  int container;
+};
+constexpr Panel kConfigurationPanels[] = {
+    {"gpl_cfg_user", 3}, {"gpl_cfg_admin", 3}, {"gpl_pass_admin", 3},
+    {"gpl_measure", 4},  {"gpl_measure_adv", 4}, {"gpl_dout", 5},
+    {"gpl_dout_acc", 5}, {"gpl_aout", 5},        {"gpl_diag", 6},
+};
+
+const char* ParityName(int parity) {
+  switch (parity) {
+    case 1: return "odd";
+    case 2: return "even";
+    default: return "none";
+  }
+}
+
+int Cell(const RegisterImage& image, int r) { return image[static_cast<size_t>(r)]; }
+
+bool ProgrammingMode(const RegisterImage& device) { return (Cell(device, reg::ProgStatus) & 0xFF) != 0; }
+
+}  // namespace
+
+int IdentityState(const RegisterImage& device) {
+  if (Cell(device, reg::DeviceType) != kAcceptedDeviceType) return 1;
+  const int firmware = Cell(device, reg::Firmware);
+  if (firmware < kFirmwareMin || firmware > kFirmwareMax) return 2;
+  return 0;
+}
+
+bool DeviceModeAccepted(const RegisterImage& device) {
+  return (Cell(device, reg::DeviceMode) & 3) == 3;
+}
+
+void Connection::Connect() {
+  const bool open = s_.link.Open();
+  const QString name = QStringLiteral("lbl_current_if");
+  if (!open) {
+    s_.controls.SetText(name, container::Status, QString());
+    return;
+  }
+  if (s_.setup.usb) {
+    s_.controls.SetText(name, container::Status, s_.setup.com_num + QStringLiteral(" (USB)"));
+    s_.controls.Show(QStringLiteral("lbl_loc_modb_addr"), container::Status, false);
+    return;
+  }
+  const int baud = kBaudRates[std::clamp(s_.setup.baud, 0, 5)];
+  s_.controls.SetText(name, container::Status,
+                      QStringLiteral("%1; %2; %3").arg(s_.setup.com_num).arg(baud).arg(QLatin1String(ParityName(s_.setup.parity))));
+  s_.controls.SetText(QStringLiteral("lbl_loc_modb_addr"), container::Status,
+                      s_.texts.GetMessageText(kMsgModbusAddress) + QLatin1Char(' ') + QString::number(s_.setup.addr));
+  s_.controls.Show(QStringLiteral("lbl_loc_modb_addr"), container::Status, true);
+}
+
+void Connection::ShowStatusText(int message, const QColor& colour) {
+  const QString name = QStringLiteral("lbl_conn_stat");
+  s_.controls.SetText(name, container::Status, s_.texts.GetMessageText(message));
+  s_.controls.SetTextColour(name, container::Status, colour);
+}
+
+void Connection::ApplyAccessLevel() {
+  if (s_.apply_access_level) s_.apply_access_level();
+}
+
+void Connection::EnableUsbCommands(const RegisterImage& device) {
+  const bool remoteOpen = Cell(device, reg::RemoteTestInput) == 0;
+  const bool testIdle = Cell(device, reg::TestReset) == 0;
+  const bool programming = ProgrammingMode(device);
+  auto& c = s_.controls;
+  c.EnableMenu(QStringLiteral("men_perm"), true);
+  c.Enable(QStringLiteral("cmd_clr_minmax"), container::ProcessData, true);
+  c.Enable(QStringLiteral("cmd_reset_err"), container::DeviceStatus, true);
+  c.Enable(QStringLiteral("cmd_read_param"), container::Status, true);
+  c.Enable(QStringLiteral("cmd_ppt_on"), container::ProcessData, remoteOpen);
+  c.Enable(QStringLiteral("cmd_ppt_pulse"), container::ProcessData, remoteOpen && testIdle);
+  c.Enable(QStringLiteral("cmd_enter_prog"), container::Status, !programming);
+  c.Enable(QStringLiteral("cmd_abort_prog"), container::Status, programming);
+  c.Enable(QStringLiteral("cmd_save_prog"), container::Status, programming);
+  c.EnableMenu(QStringLiteral("men_device"), programming);
+  ApplyAccessLevel();
+}
+
+void Connection::DisableRs485Commands() {
+  auto& c = s_.controls;
+  for (const char* name : {"cmd_enter_prog", "cmd_abort_prog", "cmd_save_prog"})
+    c.Enable(QLatin1String(name), container::Status, false);
+  c.Enable(QStringLiteral("cmd_clr_minmax"), container::ProcessData, false);
+  c.Enable(QStringLiteral("cmd_reset_err"), container::DeviceStatus, false);
+  c.EnableMenu(QStringLiteral("men_device"), false);
+  c.EnableMenu(QStringLiteral("men_perm"), false);
+  c.Enable(QStringLiteral("lbl_show_pass"), container::Device, false);
+  if (auto* box = qobject_cast<QCheckBox*>(c.Find(QStringLiteral("chk_act_pass"), container::Device))) {
+    box->setChecked(false);
+    box->setEnabled(false);
+  }
+  c.Enable(QStringLiteral("txt_password"), container::Device, false);
+  c.Enable(QStringLiteral("cmd_read_param"), container::Status, true);
+  c.SetText(QStringLiteral("lbl_acc_level"), container::Status, QStringLiteral("-"));
+}
+
+void Connection::DisableDeviceCommands() {
+  auto& c = s_.controls;
+  c.EnableMenu(QStringLiteral("men_device"), false);
+  c.EnableMenu(QStringLiteral("men_perm"), false);
+  for (const char* name : {"cmd_clr_minmax", "cmd_ppt_on", "cmd_ppt_pulse"})
+    c.Enable(QLatin1String(name), container::ProcessData, false);
+  c.Enable(QStringLiteral("cmd_reset_err"), container::DeviceStatus, false);
+  for (const char* name : {"cmd_read_param", "cmd_enter_prog", "cmd_save_prog", "cmd_abort_prog"})
+    c.Enable(QLatin1String(name), container::Status, false);
+}
+
+void Connection::ShowLinkStatus(int previousPhase) {
+  const RegisterImage& device = s_.images.DeviceImage;
+  auto& c = s_.controls;
+  if (s_.poll.LinkOk) {
+    if (Cell(device, reg::SafeState) != 0)
+      ShowStatusText(ProgrammingMode(device) ? kMsgProgramming : kMsgSafeState, kDarkGreen);
+    else
+      ShowStatusText(kMsgOperating, kBlack);
+    const bool testOff = Cell(device, reg::TestReset) == 0 && Cell(device, reg::RemoteTestInput) == 0;
+    if (auto* button = qobject_cast<QAbstractButton*>(c.Find(QStringLiteral("cmd_ppt_on"), container::ProcessData)))
+      button->setText(s_.texts.GetMessageText(testOff ? kMsgTestResetOn : kMsgTestResetOff));
+    if (s_.setup.usb)
+      EnableUsbCommands(device);
+    else
+      DisableRs485Commands();
+    c.Enable(QStringLiteral("cmd_load_log"), container::Log, true);
+    return;
+  }
+  c.Enable(QStringLiteral("cmd_load_log"), container::Log, false);
+  if (previousPhase > 1) {
+    static constexpr int kByState[] = {kMsgNotConnected, kMsgUnknownDevice, kMsgVersion, kMsgModeMismatch};
+    const int state = s_.poll.DeviceState;
+    ShowStatusText(state >= 1 && state <= 3 ? kByState[state] : kMsgNotConnected, kRed);
+  }
+  c.SetText(QStringLiteral("lbl_serial_num"), container::Status, QString());
+  c.SetText(QStringLiteral("lbl_tag_number"), container::Status, QString());
+  DisableDeviceCommands();
+}
+
+bool Connection::ReadsPasswordBlock() const {
+  return Cell(s_.images.EditImage, reg::AccessLevel) > 0 && s_.setup.usb;
+}
+
+bool Connection::ReadParameterBlocks(bool& same) {
+  const RegisterImage& edit = s_.images.EditImage;
+  const RegisterImage& device = s_.images.DeviceImage;
+  for (const BlockDescriptor& b : BlockTable) {
+    if (!b.is_parameter || (b.id == kPasswordBlock && !ReadsPasswordBlock())) continue;
+    if (!s_.blocks.ReadBlock(b.id, false, ImageSelector::Device)) {
+      s_.prompts.ShowError(s_.texts.GetMessageText(kMsgReadFailure));
+      s_.form.ClearControls();
+      return false;
+    }
+    if (!s_.setup.setup_loaded) continue;
+    for (int r = b.start; r < b.start + b.count; ++r)
+      if ((Cell(edit, r) & 0xFFFF) != (Cell(device, r) & 0xFFFF)) same = false;
+  }
+  return true;
+}
+
+void Connection::AdoptParameterBlocks() {
+  RegisterImage& edit = s_.images.EditImage;
+  const RegisterImage& device = s_.images.DeviceImage;
+  for (size_t row = 0; row < BlockTable.size(); ++row) {
+    const BlockDescriptor& b = BlockTable[row];
+    if (!b.is_parameter || (b.id == kPasswordBlock && !ReadsPasswordBlock())) continue;
+    std::copy(device.begin() + b.start, device.begin() + b.start + b.count, edit.begin() + b.start);
+    if (b.id != kOutputBlock) continue;
+    // Bit 5 of the output words is the device's own; a read set never carries it on.
+    for (int r = reg::OutputConfig; r < reg::OutputConfig + 5; ++r)
+      edit[static_cast<size_t>(r)] = static_cast<int32_t>(static_cast<uint32_t>(edit[static_cast<size_t>(r)]) & kBit5Cleared);
+    s_.blocks.UpdateBlockCrc(static_cast<int>(row) + 1);
+  }
+}
+
+bool Connection::ReadDeviceSettings() {
+  if (!s_.blocks.ReadBlock(9, false, ImageSelector::Edit)) {
+    s_.prompts.ShowError(s_.texts.GetMessageText(kMsgNotConnectedHw));
+    return false;
+  }
+  s_.form.ClearPassword();
+  bool same = true;
+  if (!ReadParameterBlocks(same)) return false;
+  if (!same) {
+    if (!s_.prompts.ConfirmOkCancel(s_.texts.GetMessageText(kMsgDiffers))) return false;
+  } else if (s_.setup.setup_loaded) {
+    const bool admin = Cell(s_.images.EditImage, reg::AccessLevel) > 0;
+    s_.prompts.ShowInfo(s_.texts.GetMessageText(admin ? kMsgSame : kMsgSameButPassword));
+    return false;
+  }
+  AdoptParameterBlocks();
+  s_.form.FillControls();
+  return true;
+}
+
+void Connection::cmd_read_paramClick() {
+  s_.timer.stop();
+  if (ReadDeviceSettings()) {
+    s_.prompts.ShowInfo(s_.texts.GetMessageText(kMsgParametersRead));
+    s_.setup.setup_loaded = true;
+    UpdateModeDisplay();
+  }
+  s_.timer.start();
+}
+
+void Connection::chk_off_lineClick(bool ticked) {
+  s_.setup.offline_mode = ticked ? 1 : 0;
+  if (ticked) s_.form.ClearPassword();
+  UpdateModeDisplay();
+}
+
+void Connection::EnableConfigurationPanels(bool enabled) {
+  for (const Panel& p : kConfigurationPanels) {
+    QWidget* panel = s_.controls.Find(QLatin1String(p.name), p.container);
+    if (!panel) continue;
+    for (QWidget* w : panel->findChildren<QWidget*>()) {
+      if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w))
+        w->setEnabled(enabled);
+      else if (qobject_cast<QCheckBox*>(w))
+        w->setEnabled(s_.form.AllowEnable(w->objectName(), enabled));
+    }
+  }
+  s_.controls.EnableMenu(QStringLiteral("men_file_save_cfg"), enabled);
+}
+
+void Connection::UpdateModeDisplay() {
+  auto& c = s_.controls;
+  const bool offline = s_.setup.offline_mode != 0;
+  if (offline) {
+    s_.poll.LinkOk = false;
+    s_.poll.ConfigBlocksPolled = false;
+    for (const char* name : {"cmd_read_param", "cmd_enter_prog", "cmd_save_prog", "cmd_abort_prog"})
+      c.Enable(QLatin1String(name), container::Status, false);
+    ShowStatusText(kMsgOffLine, kRed);
+    ApplyAccessLevel();
+    c.EnableMenu(QStringLiteral("men_perm"), false);
+  }
+  for (const char* page : {"tab_proc_data", "tab_sys_diag", "tab_log"})
+    c.ShowPage(QLatin1String(page), !offline);
+  if (auto* box = qobject_cast<QCheckBox*>(c.Find(QStringLiteral("chk_off_line"), container::Status))) {
+    const QSignalBlocker quiet(box);
+    box->setChecked(offline);
+  }
+  if (s_.setup.setup_loaded) {
+    EnableConfigurationPanels(true);
+    s_.setup.last_acc_lvl = -2;
+    ApplyAccessLevel();
+    s_.form.UpdateSensorDependents();
+  } else {
+    EnableConfigurationPanels(false);
+  }
+}
+
+}  // namespace kvn

@@ -1,0 +1,68 @@
+#pragma once
+#include <functional>
+
+#include "device_link/register_image.h"
+#include "operations/poll_state.h"
+#include "operations/window_controls.h"
+
+class QTimer;
+
+namespace kvn {
+
+class BlockTransfer;
+class ParameterForm;
+class Prompts;
+class SerialLink;
+class Texts;
+struct LocSetupRec;
+
+// 0 when the identification block names an acceptable device, else the DeviceState it gives
+// (1 unknown device, 2 incompatible firmware). The device mode is judged separately.
+int IdentityState(const RegisterImage& device);
+// True when the device-mode bits of the factory block are both set.
+bool DeviceModeAccepted(const RegisterImage& device);
+
+// Opening the link, judging the polled device, the status panel and the enabling of the
+// device commands, reading the device's parameter set into the form, and off-line mode.
+class Connection {
+ public:
+  struct Services {
+    WindowControls controls;
+    LocSetupRec& setup;
+    SerialLink& link;
+    BlockTransfer& blocks;
+    RegisterImages& images;
+    const Texts& texts;
+    Prompts& prompts;
+    PollState& poll;
+    ParameterForm& form;
+    QTimer& timer;
+    // Refreshes the access-level display; empty until access levels are part of the program.
+    std::function<void()> apply_access_level;
+  };
+
+  explicit Connection(Services services) : s_(std::move(services)) {}
+
+  void Connect();
+  void ShowLinkStatus(int previousPhase);
+  bool ReadDeviceSettings();
+  void UpdateModeDisplay();
+
+  void cmd_read_paramClick();
+  void chk_off_lineClick(bool ticked);
+
+ private:
+  void ShowStatusText(int message, const QColor& colour);
+  void EnableUsbCommands(const RegisterImage& device);
+  void DisableRs485Commands();
+  void DisableDeviceCommands();
+  bool ReadParameterBlocks(bool& same);
+  void AdoptParameterBlocks();
+  bool ReadsPasswordBlock() const;
+  void EnableConfigurationPanels(bool enabled);
+  void ApplyAccessLevel();
+
+  Services s_;
+};
+
+}  // namespace kvn

@@ -1,0 +1,636 @@
+#include "parameters/form/parameter_form.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <array>
+#include <bit>
+
+#include "device_link/block_transfer.h"
+#include "parameters/form/device_access.h"
+#include "parameters/form/find_control.h"
+#include "texts/prompts.h"
+#include "texts/texts.h"
+
+namespace kvn {
+
+namespace {
+
+// Fixed texts: they report a disagreement between the parameter table and the window, so they
+// are not translated.
+const QString kNoRange = QStringLiteral("No range for ");
+const QString kControlNotFound = QStringLiteral("Control not found ");
+const QString kBadControlTypeFor = QStringLiteral("Bad control type ");
+const QString kUnknownFieldType = QStringLiteral("Unknown field type ");
+const QString kBadControlType = QStringLiteral("Bad control type");
+const QString kMismatchChoice = QStringLiteral("Control type mismatch (1)");
+const QString kMismatchCheck = QStringLiteral("Control type mismatch (2)");
+const QString kMismatchOther = QStringLiteral("Control type mismatch (3)");
+const QString kUnknownFieldTypeFor = QStringLiteral("Unknown field type for ");
+const QString kEditNotFound = QStringLiteral("control not found");
+const QString kCrcFieldBad = QStringLiteral("CRC field type bad!");
+
+// Labels and fields outside the table that the binding writes.
+constexpr const char* kResponseTimeLabel = "lbl_val_resp_time";
+constexpr const char* kCutInRpmLabel = "lbl_val_cut_in_rpm";
+constexpr const char* kBadPulseFrequencyLabel = "lbl_val_frq_badp";
+constexpr const char* kOffsetCaption = "lbl_level_u_off";
+constexpr const char* kOffsetInfo = "lbl_i_level_u_off";
+constexpr const char* kOffsetValue = "lbl_val_level_u_off";
+constexpr const char* kOffsetUnit = "lbl_u_level_u_off";
+constexpr const char* kLevelUInfo = "lbl_i_level_u";
+constexpr const char* kSensorTypeCombo = "cmb_sens_type";
+constexpr const char* kLevelIField = "txt_level_i";
+constexpr const char* kLevelUField = "txt_level_u";
+constexpr const char* kPasswordCrcLabel = "lbl_val_pass_crc";
+constexpr const char* kOfflineBox = "chk_off_line";
+constexpr const char* kSerialNumberLabel = "lbl_serial_num";
+constexpr const char* kTagNumberLabel = "lbl_tag_number";
+constexpr const char* kPageControl = "pg_ctrl1";
+constexpr const char* kRestoreFormItem = "men_restore_form";
+constexpr int kLevelDecimals = 2;
+
+// The report page's selection boxes share the change handler; they have no table row.
+constexpr std::array<const char*, 4> kReportBoxes = {"chk_rep_device", "chk_rep_meas",
+                                                     "chk_rep_output", "chk_rep_diag"};
+constexpr int kContainerReport = 10;
+
+// Enabling of the sensor fields by sensor type; -1 in a limit column leaves it as it is.
+struct SensorEnabling {
+  bool levelI;
+  bool levelU;
+  int limitsI;
+  int limitsU;
+  bool offsetShown;
+};
+constexpr SensorEnabling kNoSensorType = {false, false, -1, -1, false};
+constexpr std::array<SensorEnabling, 3> kSensorEnabling = {{
+    {true, false, 1, 0, false},  // 2-Wire current
+    {false, true, 1, 1, false},  // 3-Wire voltage
+    {false, true, 0, 1, true},   // 2-Wire voltage
+}};
+constexpr std::array<const char*, 2> kCurrentLimitFields = {"txt_sens_lim_i_min",
+                                                            "txt_sens_lim_i_max"};
+constexpr std::array<const char*, 2> kVoltageLimitFields = {"txt_sens_lim_u_min",
+                                                            "txt_sens_lim_u_max"};
+
+// Page of pg_ctrl1 that shows a block's rows; -1 for blocks without a page.
+int PageOfBlock(int blockId) {
+  switch (blockId) {
+    case 0:
+    case 1:
+    case 2: return 0;
+    case 4: return 1;
+    case 7: return 2;
+    case 5: return 3;
+    default: return -1;
+  }
+}
+
+int RowNumberOf(const ParameterDescriptor& row) {
+  return static_cast<int>(&row - ParameterTable.data()) + 1;
+}
+
+int32_t BitMask(const ParameterDescriptor& row) {
+  return static_cast<int32_t>(uint32_t{1} << (static_cast<uint32_t>(row.detail) & 31u));
+}
+
+bool IsCheckRow(FieldType type) {
+  return type == FieldType::Bit || type == FieldType::InvertedBit || type == FieldType::Bit32;
+}
+
+bool IsNumericEdit(FieldType type) {
+  return type == FieldType::Int16 || type == FieldType::Int32 || type == FieldType::Float ||
+         type == FieldType::OffsetLevel;
+}
+
+QString NameOf(const ParameterDescriptor& row) {
+  return QString::fromLatin1(row.name.data(), static_cast<qsizetype>(row.name.size()));
+}
+
+void ShowWindow() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+
+}  // namespace
+
+ParameterForm::ParameterForm(RegisterImages& images, const Codec& codec, const Texts& texts,
+                             Prompts& prompts, const LocSetupRec& setup)
+    : images_(images),
+      edit_(images.EditImage),
+      codec_(codec),
+      texts_(texts),
+      prompts_(prompts),
+      setup_(setup),
+      checks_(images, codec, texts, prompts, state_),
+      fieldEvents_(new FieldEvents(*this)) {
+  fieldEvents_->setParent(this);
+}
+
+ParameterForm::~ParameterForm() = default;
+
+int ParameterForm::DeviceAccessLevel() const { return kvn::DeviceAccessLevel(setup_, images_); }
+
+QWidget* ParameterForm::Control(const QString& name, int container) const {
+  return window_ ? FindControl(*window_, name, container) : nullptr;
+}
+
+QWidget* ParameterForm::ControlOf(const ParameterDescriptor& row) const {
+  const BlockDescriptor* block = FindBlock(row.blockId);
+  return block == nullptr ? nullptr : Control(NameOf(row), block->page);
+}
+
+void ParameterForm::SetLabel(const char* name, int container, const QString& text) const {
+  if (auto* label = qobject_cast<QLabel*>(Control(QString::fromLatin1(name), container)))
+    label->setText(text);
+}
+
+// --- Routing ------------------------------------------------------------------------------
+
+void ParameterForm::Attach(QWidget& mainWindow) {
+  if (window_ == &mainWindow) return;  // routed once; a second call would double every handler
+  window_ = &mainWindow;
+  for (const ParameterDescriptor& row : ParameterTable) ConnectRow(row);
+  for (const char* name : kReportBoxes) {
+    if (auto* box = qobject_cast<QCheckBox*>(Control(QString::fromLatin1(name), kContainerReport)))
+      connect(box, &QCheckBox::toggled, this, [this, box] { TakeCheckOrChoice(box); });
+  }
+  if (auto* item = mainWindow.findChild<QAction*>(QString::fromLatin1(kRestoreFormItem)))
+    connect(item, &QAction::triggered, this, &ParameterForm::men_restore_form);
+}
+
+void ParameterForm::ConnectRow(const ParameterDescriptor& row) {
+  QWidget* control = ControlOf(row);
+  if (control == nullptr) return;
+  if (IsEditField(row.fieldType)) {
+    if (auto* field = qobject_cast<QLineEdit*>(control)) fieldEvents_->Watch(*field);
+  } else if (auto* box = qobject_cast<QCheckBox*>(control)) {
+    connect(box, &QCheckBox::toggled, this, [this, box] { TakeCheckOrChoice(box); });
+  } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+    // activated: only the user's choice; a selection set by the program does not write back.
+    connect(combo, &QComboBox::activated, this, [this, combo] { TakeCheckOrChoice(combo); });
+  }
+}
+
+bool ParameterForm::FilterFieldKey(QLineEdit& field, const QKeyEvent& event) {
+  const ParameterDescriptor* row = FindParameter(field.objectName().toStdString());
+  const KeyFilterKind kind = row == nullptr ? KeyFilterKind::None : KeyFilterFor(*row);
+  if (kind == KeyFilterKind::None) return false;
+  QString keys;
+  switch (event.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: keys = QChar(kKeyEnter); break;
+    case Qt::Key_Escape: keys = QChar(kKeyEscape); break;
+    case Qt::Key_Backspace: keys = QChar(kKeyBackspace); break;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return false;  // moves the focus, never typed
+    default: keys = event.text(); break;
+  }
+  for (QChar key : keys) {
+    switch (FilterKey(kind, key, field.text(), codec_.DecimalSeparator())) {
+      case KeyVerdict::Pass: break;
+      case KeyVerdict::Discard: return true;
+      case KeyVerdict::TakeEdit: TakeEdit(&field); return true;
+      case KeyVerdict::RestoreEntry: field.setText(state_.TextOnEntry); return true;
+    }
+  }
+  return false;
+}
+
+// --- Emptying and filling -------------------------------------------------------------------
+
+void ParameterForm::ClearControls() {
+  for (const ParameterDescriptor& row : ParameterTable) {
+    if (!ClearRow(row)) return;
+  }
+}
+
+bool ParameterForm::ClearRow(const ParameterDescriptor& row) {
+  const QString name = NameOf(row);
+  const BlockDescriptor* block = FindBlock(row.blockId);
+  if (block == nullptr) {
+    prompts_.ShowError(kNoRange + name);
+    return false;
+  }
+  QWidget* control = Control(name, block->page);
+  if (control == nullptr) {
+    prompts_.ShowError(kControlNotFound + name);
+    return false;
+  }
+  auto* field = qobject_cast<QLineEdit*>(control);
+  auto* box = qobject_cast<QCheckBox*>(control);
+  auto* combo = qobject_cast<QComboBox*>(control);
+  auto* label = qobject_cast<QLabel*>(control);
+  bool kindOk = false;
+  switch (row.fieldType) {
+    case FieldType::Text:
+    case FieldType::Password:
+      if ((kindOk = field != nullptr)) {
+        field->clear();
+        WriteText(edit_, RegisterOf(row), row.detail / 2, QStringLiteral(" "));
+      }
+      break;
+    case FieldType::Bit:
+    case FieldType::InvertedBit:
+    case FieldType::Bit32:
+      // Not FillInProgress: the box's change handler clears the bit as if clicked.
+      if ((kindOk = box != nullptr)) box->setChecked(false);
+      break;
+    case FieldType::FixedOn:
+      if ((kindOk = box != nullptr)) box->setChecked(true);
+      break;
+    case FieldType::Choice:
+      if ((kindOk = combo != nullptr)) combo->setCurrentIndex(-1);
+      break;
+    case FieldType::CrcLabel:
+    case FieldType::ResponseTime:
+      if ((kindOk = label != nullptr)) label->clear();
+      break;
+    case FieldType::Int16:
+    case FieldType::Int32:
+    case FieldType::Float:
+    case FieldType::OffsetLevel:
+      if ((kindOk = field != nullptr)) field->clear();
+      break;
+    default:
+      prompts_.ShowError(kUnknownFieldType + name);
+      return false;
+  }
+  if (!kindOk) {
+    prompts_.ShowError(kBadControlTypeFor + name);
+    return false;
+  }
+  return true;
+}
+
+void ParameterForm::FillControls() {
+  state_.FillInProgress = true;
+  for (const ParameterDescriptor& row : ParameterTable) FillRow(row);
+  ShowWindow();
+  UpdateSensorDependents();
+  if (auto* offline = qobject_cast<QCheckBox*>(Control(QString::fromLatin1(kOfflineBox),
+                                                       kContainerStatus));
+      offline != nullptr && offline->isChecked()) {
+    SetLabel(kSerialNumberLabel, kContainerStatus, QString());
+    SetLabel(kTagNumberLabel, kContainerStatus, QString());
+  }
+  ShowWindow();
+  state_.FillInProgress = false;
+}
+
+void ParameterForm::FillRow(const ParameterDescriptor& row) {
+  QWidget* control = ControlOf(row);
+  if (control == nullptr) return;
+  const int reg = RegisterOf(row);
+  const int32_t cell = edit_[static_cast<size_t>(reg)];
+  const int32_t mask = BitMask(row);
+  auto* field = qobject_cast<QLineEdit*>(control);
+  auto* box = qobject_cast<QCheckBox*>(control);
+  auto* combo = qobject_cast<QComboBox*>(control);
+  auto* label = qobject_cast<QLabel*>(control);
+  switch (row.fieldType) {
+    case FieldType::Int16:
+      if (field) field->setText(codec_.FormatScaled(cell, row.detail));
+      break;
+    case FieldType::Int32:
+      if (field) field->setText(codec_.FormatScaled(ReadInt32(edit_, reg), row.detail));
+      break;
+    case FieldType::Text:
+    case FieldType::Password:
+      if (field) field->setText(ReadText(edit_, reg, row.detail / 2));
+      break;
+    case FieldType::Bit:
+      if (box) box->setChecked((cell & mask) != 0);
+      break;
+    case FieldType::InvertedBit:
+      if (box) box->setChecked((cell & mask) == 0);
+      break;
+    case FieldType::Float:
+      if (field) field->setText(codec_.FormatFloat(ReadFloat(edit_, reg), row.detail));
+      break;
+    case FieldType::OffsetLevel:
+      if (field) field->setText(codec_.OffsetLevelDisplay(reg, row.detail));
+      break;
+    case FieldType::Choice:
+      if (combo) combo->setCurrentIndex(cell);
+      break;
+    case FieldType::CrcLabel:
+      // The password block's CRC would tell something about the password: admins only.
+      if (label) label->setText(row.blockId == 0 && DeviceAccessLevel() < 1 ? QString() : CrcText(cell));
+      break;
+    case FieldType::ResponseTime:
+      if (label) label->setText(codec_.ResponseTimeText());
+      break;
+    case FieldType::Bit32:
+      if (!box) break;
+      if ((codec_.LatchForceMask() & mask) != 0) {
+        box->setChecked(true);
+        box->setEnabled(false);
+      } else {
+        box->setChecked((ReadInt32(edit_, reg) & mask) != 0);
+        box->setEnabled(true);
+      }
+      break;
+    case FieldType::FixedOn:
+      if (box) {
+        box->setChecked(true);
+        box->setEnabled(false);
+      }
+      break;
+    default: break;
+  }
+}
+
+// --- Taking changes back -------------------------------------------------------------------
+
+void ParameterForm::TakeCheckOrChoice(QWidget* control) {
+  if (state_.FillInProgress) return;
+  auto* box = qobject_cast<QCheckBox*>(control);
+  auto* combo = qobject_cast<QComboBox*>(control);
+  if (box == nullptr && combo == nullptr) {
+    prompts_.ShowError(kBadControlType);
+    return;
+  }
+  const ParameterDescriptor* row = FindParameter(control->objectName().toStdString());
+  if (row == nullptr) {
+    UpdateSensorDependents();
+    return;
+  }
+  if (IsCheckRow(row->fieldType)) {
+    if (box) TakeCheck(*row, *box);
+    else prompts_.ShowError(kMismatchCheck);
+  } else if (row->fieldType == FieldType::Choice) {
+    if (combo) TakeChoice(*row, *combo);
+    else prompts_.ShowError(kMismatchChoice);
+  } else {
+    prompts_.ShowError(kMismatchOther);
+  }
+  if (const BlockDescriptor* block = FindBlock(row->blockId)) UpdateCrcLabels(*block);
+  UpdateSensorDependents();
+}
+
+void ParameterForm::TakeCheck(const ParameterDescriptor& row, QCheckBox& box) {
+  const int reg = RegisterOf(row);
+  const int32_t mask = BitMask(row);
+  int32_t& cell = edit_[static_cast<size_t>(reg)];
+  const bool checked = box.isChecked();
+  switch (row.fieldType) {
+    case FieldType::Bit: cell = checked ? (cell | mask) : (cell & ~mask); break;
+    case FieldType::InvertedBit: cell = checked ? (cell & ~mask) : (cell | mask); break;
+    case FieldType::Bit32: {
+      const int32_t word = ReadInt32(edit_, reg);
+      WriteInt32(edit_, reg, checked ? (word | mask) : (word & ~mask));
+      break;
+    }
+    default: break;
+  }
+}
+
+void ParameterForm::TakeChoice(const ParameterDescriptor& row, QComboBox& combo) {
+  edit_[static_cast<size_t>(RegisterOf(row))] = combo.currentIndex();
+}
+
+void ParameterForm::set_org_content(QLineEdit* field) {
+  if (field != nullptr) state_.TextOnEntry = field->text();
+}
+
+void ParameterForm::TakeEdit(QLineEdit* field) {
+  if (state_.FillInProgress || field == nullptr) return;
+  const QString entered = TrimEntry(field->text());
+  const ParameterDescriptor* row = FindParameter(field->objectName().toStdString());
+  if (row == nullptr) {
+    prompts_.ShowError(kEditNotFound);
+    return;
+  }
+  switch (row->fieldType) {
+    case FieldType::Text:
+    case FieldType::Password:
+      if (entered.size() > row->detail) {
+        prompts_.ShowError(checks_.TooLongText(row->detail));
+        field->setText(state_.TextOnEntry);
+      } else {
+        WriteText(edit_, RegisterOf(*row), row->detail / 2, entered);
+      }
+      break;
+    case FieldType::Int16:
+    case FieldType::Int32:
+    case FieldType::Float:
+    case FieldType::OffsetLevel:
+      // An empty numeric field stores nothing; FindFirstEmpty catches it before a save.
+      if (!entered.isEmpty()) TakeNumber(*row, *field);
+      break;
+    default:
+      prompts_.ShowError(kUnknownFieldTypeFor + NameOf(*row));
+      return;
+  }
+  if (const BlockDescriptor* block = FindBlock(row->blockId)) UpdateCrcLabels(*block);
+  RefreshDerivedLabels();
+}
+
+void ParameterForm::TakeNumber(const ParameterDescriptor& row, QLineEdit& field) {
+  const int reg = RegisterOf(row);
+  switch (row.fieldType) {
+    case FieldType::Int16: {
+      const IntLimits limits = IntRangeLimits(row, edit_);
+      field.setText(checks_.AcceptInt16(field.text(), reg, row.detail, limits.lower, limits.upper).text);
+      break;
+    }
+    case FieldType::Int32: {
+      const IntLimits limits = IntRangeLimits(row, edit_);
+      field.setText(checks_
+                        .AcceptInt32(field.text(), reg, row.detail, limits.lower, limits.upper,
+                                     limits.zeroAllowed)
+                        .text);
+      break;
+    }
+    case FieldType::Float: {
+      const FloatLimits limits = FloatRangeLimits(row, codec_);
+      field.setText(checks_.AcceptFloat(field.text(), reg, row.detail, limits.lower, limits.upper).text);
+      break;
+    }
+    case FieldType::OffsetLevel: {
+      // The field shows the level above the sensor offset; the register keeps the absolute one.
+      const FloatLimits limits = FloatRangeLimits(row, codec_);
+      const EntryResult result =
+          checks_.AcceptFloat(field.text(), reg, row.detail, limits.lower, limits.upper);
+      field.setText(result.text);
+      if (result.accepted && codec_.IsTwoWireVoltage())
+        WriteInt32(edit_, reg, std::bit_cast<int32_t>(ReadFloat(edit_, reg) + codec_.OffsetVoltage()));
+      break;
+    }
+    default: break;
+  }
+}
+
+// The offset value label is written only while its caption is shown (sensor type "2-Wire
+// voltage"); for the other types it stays empty like its caption, info mark and unit.
+void ParameterForm::RefreshDerivedLabels() {
+  SetLabel(kResponseTimeLabel, kContainerMeasure, codec_.ResponseTimeText());
+  if (offsetLabelsShown_) SetLabel(kOffsetValue, kContainerMeasure, codec_.OffsetLevelText());
+  SetLabel(kCutInRpmLabel, kContainerMeasure, codec_.CutInRpmText());
+  SetLabel(kBadPulseFrequencyLabel, kContainerDiag, codec_.BadPulseFrequencyText());
+}
+
+// --- Block checks ----------------------------------------------------------------------------
+
+void ParameterForm::UpdateCrcLabels(const BlockDescriptor& block) {
+  QString text;
+  if (!FindFirstEmpty(block)) {
+    const uint16_t crc = ImageCrc(edit_, block.start, block.count - 1);
+    edit_[static_cast<size_t>(block.CrcRegister())] = crc;
+    text = CrcText(crc);
+  }
+  for (const ParameterDescriptor& row : ParameterTable) {
+    if (row.blockId != block.id || row.fieldType != FieldType::CrcLabel) continue;
+    if (auto* label = qobject_cast<QLabel*>(Control(NameOf(row), block.page)))
+      label->setText(text);
+    else
+      prompts_.ShowError(kCrcFieldBad);
+  }
+}
+
+std::optional<ParameterHit> ParameterForm::FindFirstEmpty(const BlockDescriptor& block) const {
+  for (const ParameterDescriptor& row : ParameterTable) {
+    if (row.blockId != block.id) continue;
+    QWidget* control = Control(NameOf(row), block.page);
+    if (IsNumericEdit(row.fieldType)) {
+      auto* field = qobject_cast<QLineEdit*>(control);
+      if (field != nullptr && TrimEntry(field->text()).isEmpty())
+        return ParameterHit{field, RowNumberOf(row)};
+    } else if (row.fieldType == FieldType::Choice) {
+      auto* combo = qobject_cast<QComboBox*>(control);
+      if (combo != nullptr && combo->currentIndex() < 0) return ParameterHit{combo, RowNumberOf(row)};
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<ParameterHit> ParameterForm::FindFirstOutOfRange(const BlockDescriptor& block) {
+  for (const ParameterDescriptor& row : ParameterTable) {
+    if (row.blockId != block.id) continue;
+    if (!checks_.RecheckRange(RowNumberOf(row)))
+      return ParameterHit{Control(NameOf(row), block.page), RowNumberOf(row)};
+  }
+  return std::nullopt;
+}
+
+void ParameterForm::FocusParameter(QWidget* control, int rowNumber) {
+  if (rowNumber < 1 || rowNumber > kParameterRows || !window_) return;
+  const int page = PageOfBlock(ParameterRow(rowNumber).blockId);
+  if (page < 0) return;
+  if (auto* pages = window_->findChild<QTabWidget*>(QString::fromLatin1(kPageControl)))
+    pages->setCurrentIndex(page);
+  if (qobject_cast<QLineEdit*>(control) != nullptr || qobject_cast<QComboBox*>(control) != nullptr)
+    control->setFocus(Qt::OtherFocusReason);
+}
+
+// --- Sensor type -----------------------------------------------------------------------------
+
+void ParameterForm::UpdateSensorDependents() {
+  auto* sensorType =
+      qobject_cast<QComboBox*>(Control(QString::fromLatin1(kSensorTypeCombo), kContainerMeasure));
+  bool offsetShown = false;
+  if (sensorType != nullptr && sensorType->isEnabled()) {
+    const int index = sensorType->currentIndex();
+    const SensorEnabling& enabling =
+        index >= 0 && index < static_cast<int>(kSensorEnabling.size()) ? kSensorEnabling[index]
+                                                                        : kNoSensorType;
+    auto enable = [this](const char* name, int container, bool on) {
+      if (QWidget* w = Control(QString::fromLatin1(name), container)) w->setEnabled(on);
+    };
+    enable(kLevelIField, kContainerMeasure, enabling.levelI);
+    enable(kLevelUField, kContainerMeasure, enabling.levelU);
+    if (enabling.limitsI >= 0)
+      for (const char* name : kCurrentLimitFields) enable(name, kContainerDiag, enabling.limitsI != 0);
+    if (enabling.limitsU >= 0)
+      for (const char* name : kVoltageLimitFields) enable(name, kContainerDiag, enabling.limitsU != 0);
+    offsetShown = enabling.offsetShown;
+  }
+  ShowOffsetLabels(offsetShown);
+  SetLabel(kCutInRpmLabel, kContainerMeasure, codec_.CutInRpmText());
+  SetLabel(kBadPulseFrequencyLabel, kContainerDiag, codec_.BadPulseFrequencyText());
+}
+
+void ParameterForm::ShowOffsetLabels(bool shown) {
+  offsetLabelsShown_ = shown;
+  float level = ReadFloat(edit_, codec_reg::TriggerLevelU);
+  if (shown) {
+    SetLabel(kOffsetCaption, kContainerMeasure, texts_.GetTextByKey(QString::fromLatin1(kOffsetCaption)));
+    auto* info = qobject_cast<QLabel*>(Control(QString::fromLatin1(kLevelUInfo), kContainerMeasure));
+    SetLabel(kOffsetInfo, kContainerMeasure, info ? info->text() : QString());
+    SetLabel(kOffsetValue, kContainerMeasure, codec_.OffsetLevelText());
+    SetLabel(kOffsetUnit, kContainerMeasure, QStringLiteral("V"));
+    level -= codec_.OffsetVoltage();
+    if (level < 0.0f) level = 0.0f;
+  } else {
+    for (const char* name : {kOffsetCaption, kOffsetInfo, kOffsetValue, kOffsetUnit})
+      SetLabel(name, kContainerMeasure, QString());
+  }
+  if (auto* field = qobject_cast<QLineEdit*>(Control(QString::fromLatin1(kLevelUField), kContainerMeasure)))
+    field->setText(codec_.FormatFloat(level, kLevelDecimals));
+}
+
+// --- Password and enabling -------------------------------------------------------------------
+
+void ParameterForm::ClearPassword() {
+  for (const ParameterDescriptor& row : ParameterTable) {
+    if (row.fieldType == FieldType::Password)
+      WriteText(edit_, RegisterOf(row), row.detail / 2, QStringLiteral(" "));
+  }
+  SetLabel(kPasswordCrcLabel, kContainerDevice, QString());
+  for (const ParameterDescriptor& row : ParameterTable) {
+    if (row.fieldType != FieldType::Password) continue;
+    if (auto* field = qobject_cast<QLineEdit*>(ControlOf(row))) field->clear();
+  }
+}
+
+bool ParameterForm::AllowEnable(const QString& controlName, bool wanted) const {
+  const ParameterDescriptor* row = FindParameter(controlName.toStdString());
+  if (row == nullptr) return wanted;
+  if (row->fieldType == FieldType::FixedOn) return false;
+  if (row->fieldType == FieldType::Bit32 && (codec_.LatchForceMask() & BitMask(*row)) != 0)
+    return false;
+  return wanted;
+}
+
+// --- Field events ----------------------------------------------------------------------------
+
+FieldEvents::FieldEvents(ParameterForm& form) : form_(form) {}
+
+void FieldEvents::Watch(QLineEdit& field) { field.installEventFilter(this); }
+
+void FieldEvents::Enter(QLineEdit& field) {
+  if (entered_ == &field) return;
+  if (entered_) Leave(*entered_);
+  entered_ = &field;
+  form_.set_org_content(&field);
+}
+
+void FieldEvents::Leave(QLineEdit& field) {
+  if (entered_ == &field) entered_ = nullptr;
+  form_.TakeEdit(&field);
+}
+
+bool FieldEvents::eventFilter(QObject* watched, QEvent* event) {
+  auto* field = qobject_cast<QLineEdit*>(watched);
+  if (field == nullptr) return false;
+  switch (event->type()) {
+    case QEvent::FocusIn: Enter(*field); break;
+    case QEvent::FocusOut: {
+      // Another window or a menu taking the focus does not leave the field.
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+          entered_ == field)
+        Leave(*field);
+      break;
+    }
+    case QEvent::KeyPress: return form_.FilterFieldKey(*field, *static_cast<QKeyEvent*>(event));
+    default: break;
+  }
+  return false;
+}
+
+}  // namespace kvn

@@ -1,0 +1,134 @@
+#pragma once
+#include <QLineEdit>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <optional>
+
+#include "device_link/block_table.h"
+#include "device_link/register_image.h"
+#include "parameters/form/entry_checks.h"
+#include "parameters/form/key_filters.h"
+#include "parameters/value_codec.h"
+#include "texts/setup_record.h"
+
+class QCheckBox;
+class QComboBox;
+class QKeyEvent;
+class QLabel;
+class QWidget;
+
+namespace kvn {
+
+class FieldEvents;
+class Prompts;
+class Texts;
+
+// A parameter control and its row number 1..155.
+struct ParameterHit {
+  QWidget* control = nullptr;
+  int row = 0;
+};
+
+// Keeps the main window's parameter controls and EditImage in step: fills the controls,
+// empties them, takes every change back into EditImage, keeps the block CRC labels current
+// and adapts the sensor-dependent fields. Created once with the program's state and attached
+// to the main window once its pages exist.
+class ParameterForm : public QObject {
+  Q_OBJECT
+
+ public:
+  ParameterForm(RegisterImages& images, const Codec& codec, const Texts& texts, Prompts& prompts,
+                const LocSetupRec& setup);
+  ~ParameterForm() override;
+
+  // Finds every parameter control below the main window and routes its events here: edit
+  // fields (enter, exit, key press), check boxes and combo boxes (change), the report
+  // selection boxes that share the change handler, and the menu item men_restore_form.
+  // Controls the window lacks are skipped; ClearControls reports them.
+  void Attach(QWidget& mainWindow);
+
+  const FormState& State() const { return state_; }
+  bool FillInProgress() const { return state_.FillInProgress; }
+  const QString& TextOnEntry() const { return state_.TextOnEntry; }
+  EntryChecks& Checks() { return checks_; }
+
+  // -1 off-line or not over USB, otherwise the level the device granted.
+  int DeviceAccessLevel() const;
+
+  // Control of a table row in the attached window, or nullptr.
+  QWidget* ControlOf(const ParameterDescriptor& row) const;
+  // Any control of the attached window inside a container (see FindControl).
+  QWidget* Control(const QString& name, int container) const;
+
+  void ClearControls();
+  void FillControls();
+  // Change of a check box or combo box (upd_list_bit).
+  void TakeCheckOrChoice(QWidget* control);
+  // Leaving a bound edit field or Enter in it (exit_edit).
+  void TakeEdit(QLineEdit* field);
+  // Entering a bound edit field: TextOnEntry := its text.
+  void set_org_content(QLineEdit* field);
+  void UpdateCrcLabels(const BlockDescriptor& block);
+  std::optional<ParameterHit> FindFirstEmpty(const BlockDescriptor& block) const;
+  std::optional<ParameterHit> FindFirstOutOfRange(const BlockDescriptor& block);
+  void FocusParameter(QWidget* control, int rowNumber);
+  void UpdateSensorDependents();
+  void ClearPassword();
+  bool AllowEnable(const QString& controlName, bool wanted) const;
+  // men_restore_form: shows EditImage again, discarding what the fields show.
+  void men_restore_form() { FillControls(); }
+
+  // The key filter of a bound edit field; true when the key is used up.
+  bool FilterFieldKey(QLineEdit& field, const QKeyEvent& event);
+
+ private:
+  bool ClearRow(const ParameterDescriptor& row);
+  void FillRow(const ParameterDescriptor& row);
+  void TakeCheck(const ParameterDescriptor& row, QCheckBox& box);
+  void TakeChoice(const ParameterDescriptor& row, QComboBox& combo);
+  void TakeNumber(const ParameterDescriptor& row, QLineEdit& field);
+  void RefreshDerivedLabels();
+  void ShowOffsetLabels(bool shown);
+  void SetLabel(const char* name, int container, const QString& text) const;
+  void ConnectRow(const ParameterDescriptor& row);
+
+  RegisterImages& images_;
+  RegisterImage& edit_;
+  const Codec& codec_;
+  const Texts& texts_;
+  Prompts& prompts_;
+  const LocSetupRec& setup_;
+  FormState state_;
+  EntryChecks checks_;
+  QPointer<QWidget> window_;
+  FieldEvents* fieldEvents_ = nullptr;  // child object, deleted with the form
+  bool offsetLabelsShown_ = false;
+};
+
+// Routes focus and key events of the bound edit fields to the form. Installed as an event
+// filter on each field. A field counts as left when the focus moves to another control of the
+// window; switching to another window or opening a menu does not leave it, and a field that
+// was not left properly is left when the next field is entered.
+class FieldEvents : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit FieldEvents(ParameterForm& form);
+
+  void Watch(QLineEdit& field);
+  // The field entered last and not yet left.
+  QLineEdit* Entered() const { return entered_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Enter(QLineEdit& field);
+  void Leave(QLineEdit& field);
+
+  ParameterForm& form_;
+  QPointer<QLineEdit> entered_;
+};
+
+}  // namespace kvn

@@ -1,0 +1,109 @@
+#include "texts/text_record.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include "texts/prompts.h"
+
+namespace kvn {
+
+int32_t TextRecordChecksum(QStringView text) {
+  // Unsigned arithmetic wraps by definition; the result is read back as signed 32 bits.
+  uint32_t sum = 0;
+  for (const QChar c : text) sum += static_cast<uint32_t>(c.unicode() ^ 0x7171u);
+  return static_cast<int32_t>(sum);
+}
+
+QByteArray EncodeTextRecord(QStringView text) {
+  QByteArray bytes;
+  bytes.reserve(text.size() + 12);
+  for (const QChar c : text) bytes.append(static_cast<char>(c.unicode() & 0xFFu));
+  bytes.append(kRecordSeparator);
+  bytes.append(QByteArray::number(TextRecordChecksum(text)));
+  return bytes;
+}
+
+std::optional<int32_t> ParseDecimalInt(QStringView text) {
+  qsizetype i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
+    negative = text[i] == u'-';
+    ++i;
+  }
+  if (i == text.size()) return std::nullopt;
+  int64_t magnitude = 0;
+  for (; i < text.size(); ++i) {
+    const char16_t c = text[i].unicode();
+    if (c < u'0' || c > u'9') return std::nullopt;
+    magnitude = magnitude * 10 + (c - u'0');
+    if (magnitude > int64_t{1} << 31) return std::nullopt;
+  }
+  const int64_t value = negative ? -magnitude : magnitude;
+  if (value > INT32_MAX) return std::nullopt;
+  return static_cast<int32_t>(value);
+}
+
+QString DecodeTextRecord(const QByteArray& bytes) {
+  const qsizetype separator = bytes.indexOf(kRecordSeparator);
+  if (separator < 0) return QString();
+  // Each byte is one character with that code, so Latin-1 is the exact inverse of the writer.
+  const QString text = QString::fromLatin1(bytes.constData(), separator);
+  const QString checksum = QString::fromLatin1(bytes.mid(separator + 1));
+  const std::optional<int32_t> stored = ParseDecimalInt(checksum);
+  if (!stored || *stored != TextRecordChecksum(text)) return QString();
+  return text;
+}
+
+namespace {
+
+// Unbuffered, so that a short write (disk full part-way) is seen here: through the buffer the
+// short write is lost and the truncated file would be committed as if complete. Writing on
+// after a short write makes the system report its reason.
+bool WriteAll(QSaveFile& file, const QByteArray& bytes) {
+  qsizetype done = 0;
+  while (done < bytes.size()) {
+    const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+    if (written <= 0) return false;
+    done += written;
+  }
+  return true;
+}
+
+}  // namespace
+
+int WriteTextRecord(const QString& path, QStringView text, Prompts& prompts) {
+  QSaveFile file(path);
+  const QByteArray bytes = EncodeTextRecord(text);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !WriteAll(file, bytes) ||
+      !file.commit()) {
+    // Without a commit the temporary file is dropped and the old file stays as it was.
+    prompts.ShowError(file.errorString());
+    return 1;
+  }
+  return 0;
+}
+
+QString ReadTextRecordQuiet(const QString& path, QString* ioError) {
+  if (ioError) ioError->clear();
+  QFile file(path);
+  if (!file.exists()) return QString();
+  if (!file.open(QIODevice::ReadOnly)) {
+    if (ioError) *ioError = file.errorString();
+    return QString();
+  }
+  const QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) {
+    if (ioError) *ioError = file.errorString();
+    return QString();
+  }
+  return DecodeTextRecord(bytes);
+}
+
+QString ReadTextRecord(const QString& path, Prompts& prompts) {
+  QString ioError;
+  const QString text = ReadTextRecordQuiet(path, &ioError);
+  if (!ioError.isEmpty()) prompts.ShowError(ioError);
+  return text;
+}
+
+}  // namespace kvn

@@ -1,0 +1,34 @@
+#pragma once
+#include <QTableWidget>
+#include <cstdint>
+
+namespace kvn {
+
+class Texts;
+
+// The event-log grid: five columns sized 12, 27, 40, 15 and 0 percent of the grid's width,
+// so the fifth (the record check byte) is hidden. Its header is the table's header row, so
+// grid row k - 1 holds entry k.
+class LogGrid : public QTableWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kColumns = 5;
+  explicit LogGrid(QWidget* parent);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void SizeColumns();
+};
+
+// Header texts (messages 72..75 and "CRC") and one empty row, as before any log is loaded.
+void ResetLogGrid(QTableWidget& grid, const Texts& texts);
+
+// Bold legend rows for the set error bits 0..24 of value, regular rows for the others.
+void HighlightErrorBits(QWidget& logPage, uint32_t value);
+
+inline constexpr int kErrorBits = 25;
+
+}  // namespace kvn

@@ -1,0 +1,91 @@
+#include "ui/main_menu.h"
+
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <span>
+
+namespace kvn {
+
+namespace {
+
+struct MenuEntry {
+  const char* name;  // nullptr: separator
+  const char* caption;
+  bool checkable = false;
+};
+
+struct TopMenu {
+  const char* name;
+  const char* caption;
+  std::span<const MenuEntry> items;
+  bool enabled;
+};
+
+constexpr MenuEntry kFileItems[] = {
+    {"men_file_load_cfg", "Load configuration"},
+    {"men_file_save_cfg", "Save configuration"},
+    {nullptr, nullptr},
+    {"men_file_quit", "Quit"},
+    {nullptr, nullptr},
+    {"men_file_about", "About"},
+};
+
+constexpr MenuEntry kAccessItems[] = {
+    {"men_perm_admin", "Admin", true},
+    {"men_perm_user", "User", true},
+};
+
+constexpr MenuEntry kSettingsItems[] = {
+    {"men_settings_if", "Interface settings..."},
+    {"men_settings_plot", "Plot settings..."},
+};
+
+constexpr MenuEntry kDeviceItems[] = {
+    {"men_dev_restore", "Restore default setup"},
+    {"men_dev_save", "Save current setup as default"},
+};
+
+// The device-default menu waits for a device that accepts it (switched by the live poll).
+constexpr TopMenu kMenus[] = {
+    {"men_file", "File", kFileItems, true},
+    {"men_perm", "Access level", kAccessItems, true},
+    {"men_settings", "Settings", kSettingsItems, true},
+    {"men_device", "Device default", kDeviceItems, false},
+};
+
+}  // namespace
+
+QMenuBar* BuildMainMenu(QMainWindow& window) {
+  auto* bar = new QMenuBar(&window);
+  bar->setObjectName(QStringLiteral("men_main"));
+  for (const TopMenu& top : kMenus) {
+    QMenu* menu = bar->addMenu(QString::fromUtf8(top.caption));
+    menu->menuAction()->setObjectName(QString::fromUtf8(top.name));
+    menu->menuAction()->setEnabled(top.enabled);
+    for (const MenuEntry& item : top.items) {
+      if (item.name == nullptr) {
+        menu->addSeparator();
+        continue;
+      }
+      QAction* action = menu->addAction(QString::fromUtf8(item.caption));
+      action->setObjectName(QString::fromUtf8(item.name));
+      action->setCheckable(item.checkable);
+    }
+  }
+  window.setMenuBar(bar);
+  return bar;
+}
+
+QAction* FindMenuItem(const QMenuBar& menu, const QString& key) {
+  for (QAction* top : menu.actions()) {
+    if (top->objectName() == key) return top;
+    if (top->menu() == nullptr) continue;
+    for (QAction* item : top->menu()->actions()) {
+      if (!item->isSeparator() && item->objectName() == key) return item;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace kvn

@@ -1,0 +1,60 @@
+#include "devsim/faults.h"
+
+namespace kvn::devsim {
+
+namespace {
+constexpr int kDelayedFirstByteMs = 150;
+constexpr int kSlowByteGapMs = 250;
+constexpr int kNoiseByteCount = 3;
+constexpr int kWrongDeviceType = 2200;
+constexpr int kWrongFirmware = 115;
+constexpr int kWrongDeviceMode = 0;
+constexpr int kMeasurementGroup = 0x08;
+constexpr int kUserAddressRegister = 2040;
+}  // namespace
+
+void Faults::Clear() {
+  silent = false;
+  firstByteDelayMs = 0;
+  interByteGapMs = 0;
+  noiseBytes = 0;
+  corruptCrc = false;
+  corruptCrcNext = 0;
+  late = false;
+  lateDelayMs = 500;
+  deviceType = -1;
+  firmware = -1;
+  deviceMode = -1;
+  rejectGroups = 0;
+  alterWrittenRegister = -1;
+  disconnect = false;
+}
+
+void Faults::Set(Fault fault) {
+  switch (fault) {
+    case Fault::None: Clear(); break;
+    case Fault::Silent: silent = true; break;
+    case Fault::Delayed: firstByteDelayMs = kDelayedFirstByteMs; break;
+    case Fault::SlowBytes: interByteGapMs = kSlowByteGapMs; break;
+    case Fault::Noise: noiseBytes = kNoiseByteCount; break;
+    case Fault::CorruptCrc: corruptCrc = true; break;
+    case Fault::Late: late = true; break;
+    case Fault::WrongType: deviceType = kWrongDeviceType; break;
+    case Fault::WrongFirmware: firmware = kWrongFirmware; break;
+    case Fault::WrongMode: deviceMode = kWrongDeviceMode; break;
+    case Fault::RejectCommit: rejectGroups = kMeasurementGroup; break;
+    case Fault::ReadBackChanged: alterWrittenRegister = kUserAddressRegister; break;
+    case Fault::Disconnect: disconnect = true; break;
+  }
+}
+
+bool Faults::TakeCrcCorruption() {
+  if (corruptCrc) return true;
+  int n = corruptCrcNext.load();
+  while (n > 0) {
+    if (corruptCrcNext.compare_exchange_weak(n, n - 1)) return true;
+  }
+  return false;
+}
+
+}  // namespace kvn::devsim

@@ -1,0 +1,49 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+namespace kvn::devsim {
+
+// Named failure modes, each switched from a test in one line:
+//   sim.SetFault(Fault::Silent);   sim.faults().corruptCrcNext = 3;
+enum class Fault {
+  None,             // clears every fault
+  Silent,           // no answer at all; requests are not carried out
+  Delayed,          // first byte 150 ms late (still inside the master's time-out)
+  SlowBytes,        // 250 ms between the bytes of an answer
+  Noise,            // three noise bytes before every answer
+  CorruptCrc,       // every answer carries a wrong CRC
+  Late,             // answers only after the master's time-out
+  WrongType,        // register 0 reads 2200
+  WrongFirmware,    // register 1 reads 115
+  WrongMode,        // register 3024 reads with its mode bits cleared
+  RejectCommit,     // commit rejects the measurement group
+  ReadBackChanged,  // after a write, register 2040 reads back different
+  Disconnect,       // the device closes its side of the line
+};
+
+// The fault switches. Every field is atomic so a test may flip it while the simulator thread
+// runs; -1 means "off" for the optional values.
+struct Faults {
+  std::atomic<bool> silent{false};
+  std::atomic<int> firstByteDelayMs{0};  // wait before the first byte of every answer
+  std::atomic<int> interByteGapMs{0};    // wait between the bytes of an answer
+  std::atomic<int> noiseBytes{0};        // bytes (never the slave address) before each answer
+  std::atomic<bool> corruptCrc{false};   // every answer
+  std::atomic<int> corruptCrcNext{0};    // the next N answers
+  std::atomic<bool> late{false};         // first byte after lateDelayMs
+  std::atomic<int> lateDelayMs{500};     // beyond the master's 300/400 ms limits
+  std::atomic<int> deviceType{-1};       // register 0 override
+  std::atomic<int> firmware{-1};         // register 1 override
+  std::atomic<int> deviceMode{-1};       // register 3024 override (block CRC follows)
+  std::atomic<int> rejectGroups{0};      // group bits every commit and save rejects
+  std::atomic<int> alterWrittenRegister{-1};  // written value of this register is stored XOR 1
+  std::atomic<bool> disconnect{false};   // close the device side of the line
+
+  void Set(Fault fault);
+  void Clear();
+  // Counts down corruptCrcNext; true when this answer's CRC is to be spoiled.
+  bool TakeCrcCorruption();
+};
+
+}  // namespace kvn::devsim

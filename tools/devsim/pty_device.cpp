@@ -1,0 +1,234 @@
+#include "devsim/pty_device.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/eventfd.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+namespace kvn::devsim {
+
+namespace {
+
+constexpr auto kTick = std::chrono::milliseconds(20);           // model time catches up at least this often
+constexpr auto kMinSilence = std::chrono::milliseconds(10);     // a pty delivers frames in one piece
+constexpr auto kWriteStall = std::chrono::milliseconds(200);    // a reader that never reads loses bytes
+constexpr auto kPacingGroup = std::chrono::milliseconds(1);     // characters sent per wake-up
+
+void MakeRaw(int fd) {
+  termios t{};
+  if (tcgetattr(fd, &t) != 0) return;
+  cfmakeraw(&t);
+  tcsetattr(fd, TCSANOW, &t);
+}
+
+int ToPollMs(std::chrono::nanoseconds d) {
+  const auto ms = std::chrono::ceil<std::chrono::milliseconds>(d).count();
+  return static_cast<int>(std::clamp<long long>(ms, 0, 60000));
+}
+
+}  // namespace
+
+PtyDevice::PtyDevice(const SimOptions& options, RequestObserver observer)
+    : options_(options), observer_(std::move(observer)), sim_(options.model) {
+  OpenPty();
+  lastCatchUp_ = Clock::now();
+  lastByte_ = lastCatchUp_;
+  thread_ = std::thread([this] { Run(); });
+}
+
+PtyDevice::~PtyDevice() { Stop(); }
+
+void PtyDevice::OpenPty() {
+  std::array<char, 128> name{};
+  if (openpty(&master_, &slave_, name.data(), nullptr, nullptr) != 0)
+    throw std::runtime_error(std::string("openpty failed: ") + std::strerror(errno));
+  // Raw at once: a slave with echo on would send the device's answers straight back to it.
+  MakeRaw(master_);
+  MakeRaw(slave_);
+  fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+  fcntl(master_, F_SETFD, FD_CLOEXEC);
+  fcntl(slave_, F_SETFD, FD_CLOEXEC);
+  slavePath_ = name.data();
+  stopFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (stopFd_ < 0) throw std::runtime_error(std::string("eventfd failed: ") + std::strerror(errno));
+}
+
+void PtyDevice::Stop() {
+  if (thread_.joinable()) {
+    stopping_ = true;
+    const uint64_t one = 1;
+    [[maybe_unused]] const auto n = write(stopFd_, &one, sizeof one);
+    thread_.join();
+  }
+  CloseMaster();
+  if (slave_ >= 0) close(slave_);
+  if (stopFd_ >= 0) close(stopFd_);
+  slave_ = stopFd_ = -1;
+}
+
+void PtyDevice::CloseMaster() {
+  if (master_ >= 0) close(master_);
+  master_ = -1;
+}
+
+uint16_t PtyDevice::Register(int r) {
+  std::lock_guard lock(mutex_);
+  return sim_.Model().Register(r);
+}
+
+std::vector<RecordedRequest> PtyDevice::Requests() {
+  std::lock_guard lock(mutex_);
+  return sim_.Requests();
+}
+
+void PtyDevice::ClearRequests() {
+  std::lock_guard lock(mutex_);
+  sim_.ClearRequests();
+}
+
+void PtyDevice::Advance(int milliseconds) {
+  std::lock_guard lock(mutex_);
+  sim_.Model().Advance(milliseconds);
+}
+
+std::chrono::nanoseconds PtyDevice::CharacterTime() const {
+  if (options_.pacing.baud <= 0) return std::chrono::nanoseconds(0);
+  return std::chrono::nanoseconds(1'000'000'000LL * options_.pacing.bitsPerCharacter / options_.pacing.baud);
+}
+
+std::chrono::milliseconds PtyDevice::SilenceTime() const {
+  const auto gap = std::chrono::ceil<std::chrono::milliseconds>(CharacterTime() * 7 / 2);
+  return std::max<std::chrono::milliseconds>(gap, kMinSilence);
+}
+
+// Brings the model's time up to the wall clock (call with the lock held).
+void PtyDevice::CatchUp() {
+  const auto now = Clock::now();
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now - lastCatchUp_);
+  if (ms.count() <= 0) return;
+  lastCatchUp_ += ms;
+  if (options_.realTime) sim_.Model().Advance(static_cast<int>(std::min<long long>(ms.count(), 3'600'000)));
+}
+
+void PtyDevice::Run() {
+  std::array<uint8_t, 512> buffer{};
+  while (!stopping_) {
+    if (faults().disconnect && master_ >= 0) {
+      disconnected_ = true;
+      CloseMaster();
+    }
+    auto timeout = std::chrono::duration_cast<std::chrono::nanoseconds>(kTick);
+    if (assembler_.Pending()) timeout = std::max<std::chrono::nanoseconds>(lastByte_ + SilenceTime() - Clock::now(), {});
+    pollfd fds[2] = {{stopFd_, POLLIN, 0}, {master_, POLLIN, 0}};
+    const int n = poll(fds, master_ >= 0 ? 2 : 1, ToPollMs(timeout));
+    if (n < 0 && errno != EINTR) break;
+    if (fds[0].revents) break;
+    {
+      std::lock_guard lock(mutex_);
+      CatchUp();
+    }
+    if (master_ >= 0 && (fds[1].revents & POLLIN)) {
+      const ssize_t got = read(master_, buffer.data(), buffer.size());
+      if (got > 0) {
+        lastByte_ = Clock::now();
+        assembler_.Feed(std::span(buffer.data(), static_cast<size_t>(got)));
+        while (auto frame = assembler_.NextFrame()) Answer(*frame);
+      }
+    } else if (master_ >= 0 && (fds[1].revents & (POLLHUP | POLLERR))) {
+      // Nobody holds the line open (cannot happen while we keep our slave end): idle.
+      WaitFor(kTick);
+    } else if (assembler_.Pending() && Clock::now() - lastByte_ >= SilenceTime()) {
+      if (auto frame = assembler_.OnSilence()) Answer(*frame);
+    }
+  }
+}
+
+void PtyDevice::Answer(const std::vector<uint8_t>& frame) {
+  std::optional<Reply> reply;
+  std::optional<RecordedRequest> request;
+  {
+    std::lock_guard lock(mutex_);
+    CatchUp();
+    const size_t before = sim_.Requests().size();
+    reply = sim_.HandleFrame(frame);
+    if (sim_.Requests().size() > before) request = sim_.Requests().back();
+  }
+  if (request && observer_) observer_(*request, reply.has_value());
+  if (reply) Transmit(*reply);
+}
+
+void PtyDevice::Transmit(const Reply& reply) {
+  const auto character = CharacterTime();
+  if (character.count() > 0 && !WaitUntil(lastByte_ + character * 7 / 2)) return;
+  if (reply.firstByteDelayMs > 0 && !WaitFor(std::chrono::milliseconds(reply.firstByteDelayMs))) return;
+  const uint8_t* bytes = reply.bytes.data();
+  const size_t count = reply.bytes.size();
+  if (reply.interByteGapMs > 0) {
+    for (size_t i = 0; i < count; ++i) {
+      if (i > 0 && !WaitFor(std::chrono::milliseconds(reply.interByteGapMs))) return;
+      if (!WriteAll(bytes + i, 1)) return;
+    }
+    return;
+  }
+  if (character.count() == 0) {
+    WriteAll(bytes, count);
+    return;
+  }
+  // Paced: each group leaves when the line would have carried the characters before it.
+  const size_t group = std::max<size_t>(1, static_cast<size_t>(kPacingGroup / character));
+  const auto start = Clock::now();
+  for (size_t sent = 0; sent < count;) {
+    const size_t n = std::min(group, count - sent);
+    if (!WriteAll(bytes + sent, n)) return;
+    sent += n;
+    if (!WaitUntil(start + character * static_cast<long long>(sent))) return;
+  }
+}
+
+bool PtyDevice::WriteAll(const uint8_t* bytes, size_t count) {
+  const auto giveUp = Clock::now() + kWriteStall;
+  while (count > 0) {
+    if (faults().disconnect || master_ < 0) return false;
+    const ssize_t n = write(master_, bytes, count);
+    if (n > 0) {
+      bytes += n;
+      count -= static_cast<size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
+    if (Clock::now() >= giveUp) return false;  // the far end does not read: the bytes are lost
+    pollfd fds[2] = {{stopFd_, POLLIN, 0}, {master_, POLLOUT, 0}};
+    if (poll(fds, 2, 10) > 0 && fds[0].revents) return false;
+  }
+  return true;
+}
+
+bool PtyDevice::WaitFor(std::chrono::nanoseconds duration) { return WaitUntil(Clock::now() + duration); }
+
+bool PtyDevice::WaitUntil(Clock::time_point deadline) {
+  for (;;) {
+    if (stopping_) return false;
+    const auto left = deadline - Clock::now();
+    if (left <= std::chrono::nanoseconds(0)) return true;
+    if (left < std::chrono::milliseconds(2)) {
+      // Short waits (character pacing) sleep on the absolute deadline.
+      const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline.time_since_epoch()).count();
+      timespec ts{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
+      clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr);
+      continue;
+    }
+    pollfd fd{stopFd_, POLLIN, 0};
+    if (poll(&fd, 1, ToPollMs(left - std::chrono::milliseconds(1))) > 0) return false;
+  }
+}
+
+}  // namespace kvn::devsim

@@ -1,0 +1,103 @@
+#pragma once
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "devsim/frame_assembler.h"
+#include "devsim/simulator.h"
+
+namespace kvn::devsim {
+
+// The RS-485 (or USB) line the device expects. With a baud rate the device answers at that
+// line's pace: it waits the 3.5-character gap and sends each character at the character time
+// on an absolute schedule. Baud 0: answers go out at once.
+struct LinePacing {
+  int baud = 0;
+  int bitsPerCharacter = 10;  // 8N1; 11 with parity
+};
+
+struct SimOptions {
+  ModelOptions model;
+  LinePacing pacing;
+  bool realTime = true;  // the model follows the wall clock; false: only Advance() moves it
+};
+
+// Called on the simulator thread for every request with a valid CRC.
+using RequestObserver = std::function<void(const RecordedRequest&, bool answered)>;
+
+// The simulator on one end of a pseudo-terminal pair. The program under test opens
+// SlavePath() like any serial port. Both ends stay open for the device's lifetime so the line
+// never hangs up when the program closes and reopens its port. All access from other threads
+// goes through the locked helpers; the fault switches are atomic and may be set directly.
+class PtyDevice {
+ public:
+  explicit PtyDevice(const SimOptions& options = {}, RequestObserver observer = {});
+  ~PtyDevice();
+  PtyDevice(const PtyDevice&) = delete;
+  PtyDevice& operator=(const PtyDevice&) = delete;
+
+  const std::string& SlavePath() const { return slavePath_; }
+
+  Faults& faults() { return sim_.GetFaults(); }
+  void SetFault(Fault fault) { sim_.SetFault(fault); }
+
+  // Runs f(Simulator&) under the lock.
+  template <class F>
+  auto WithSimulator(F&& f) {
+    std::lock_guard lock(mutex_);
+    return f(sim_);
+  }
+  // Runs f(DeviceModel&) under the lock.
+  template <class F>
+  auto WithModel(F&& f) {
+    std::lock_guard lock(mutex_);
+    return f(sim_.Model());
+  }
+
+  uint16_t Register(int r);
+  std::vector<RecordedRequest> Requests();
+  void ClearRequests();
+  // Moves the model's time on (also with realTime, on top of the wall clock).
+  void Advance(int milliseconds);
+
+  bool Disconnected() const { return disconnected_; }
+  // Stops the thread and closes both ends; the destructor does the same.
+  void Stop();
+
+ private:
+  using Clock = std::chrono::steady_clock;
+
+  void OpenPty();
+  void Run();
+  void CatchUp();
+  void Answer(const std::vector<uint8_t>& frame);
+  void Transmit(const Reply& reply);
+  bool WaitFor(std::chrono::nanoseconds duration);   // false when stopping
+  bool WaitUntil(Clock::time_point deadline);        // false when stopping
+  bool WriteAll(const uint8_t* bytes, size_t count);
+  std::chrono::nanoseconds CharacterTime() const;
+  std::chrono::milliseconds SilenceTime() const;
+  void CloseMaster();
+
+  SimOptions options_;
+  RequestObserver observer_;
+  std::mutex mutex_;
+  Simulator sim_;
+  FrameAssembler assembler_;
+  int master_ = -1;
+  int slave_ = -1;
+  int stopFd_ = -1;
+  std::string slavePath_;
+  std::atomic<bool> stopping_{false};
+  std::atomic<bool> disconnected_{false};
+  Clock::time_point lastCatchUp_;
+  Clock::time_point lastByte_;
+  std::thread thread_;
+};
+
+}  // namespace kvn::devsim
