@@ -16,6 +16,7 @@ for _ in $(seq 50); do [ -e "$ports/COM1" ] && break; sleep 0.1; done
 echo "Simulated Korvane speed monitor on $ports/COM1 (USB mode, address 1)"
 
 if [ -x "$app" ]; then
+  build/tools/demo/korvane-demo-settings "$demo/config"
   XDG_CONFIG_HOME="$demo/config" "$app"
 else
   echo "The application is not built yet; the simulator keeps running. Press Ctrl+C to stop."

@@ -56,6 +56,9 @@ bool SaveProgramSettings(const QString& workDirectory, const LocSetupRec& setup,
 // shown to the engineer; written to the start-up log.
 class StartupErrors {
  public:
+  StartupErrors() = default;
+  // Lines already ended by CR LF, as the window collects them.
+  explicit StartupErrors(QString text) : text_(std::move(text)) {}
   void Append(const QString& line) { text_ += line + QStringLiteral("\r\n"); }
   const QString& Text() const { return text_; }
   bool IsEmpty() const { return text_.isEmpty(); }

@@ -1,0 +1,141 @@
+#include "app/application.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+
+#include "operations/connection.h"
+#include "operations/live_data.h"
+#include "operations/window_controls.h"
+#include "texts/program_settings.h"
+#include "ui/about_dialog.h"
+#include "ui/com_scan_window.h"
+#include "ui/load_log_window.h"
+#include "ui/main_menu.h"
+#include "ui/pages.h"
+#include "ui/plot_canvas.h"
+#include "ui/setup_diag_dialog.h"
+#include "ui/setup_if_dialog.h"
+
+namespace kvn {
+namespace {
+
+constexpr int kProcessDataContainer = 7;
+constexpr int kDeviceStatusContainer = 8;
+constexpr int kStatusContainer = 2;
+
+}  // namespace
+
+Application::Application(Prompts& prompts_, Pause& pause_, Options options_)
+    : prompts(prompts_),
+      pause(pause_),
+      options(std::move(options_)),
+      codec(options.decimalSeparator, *images),
+      ports(WorkDirectory(options.workBase) + QStringLiteral("/ports")),
+      link(setup, ports, pause),
+      master(link, texts, prompts),
+      blocks(master, *images, setup),
+      form(*images, codec, texts, prompts, setup) {
+  window = std::make_unique<TMain_Form>(
+      MainFormContext{texts, setup, *images, codec, prompts, pause, startupErrors, Steps()});
+  comScan = std::make_unique<Tcom_scan>(window.get());
+  setupInterface = std::make_unique<TSetup_if>(setup, link, *comScan, texts, window.get());
+  setupPlot = std::make_unique<TSetup_diag>(setup, texts, prompts, window.get());
+  about = std::make_unique<Tabout_kvn>(texts, window.get());
+  loadLog = std::make_unique<Tload_log>(window.get());
+  ConnectHandlers();
+}
+
+Application::~Application() {
+  if (window) window->Timer1->stop();
+}
+
+QString Application::WorkDir() const { return WorkDirectory(options.workBase); }
+
+// The operations reach the window's controls by name; they exist once the pages are built,
+// which is before the first start-up step runs.
+void Application::CreateOperations(TMain_Form& w) {
+  if (connection) return;
+  form.Attach(w);
+  connection = std::make_unique<Connection>(Connection::Services{
+      WindowControls(w), setup, link, blocks, *images, texts, prompts, poll, form, *w.Timer1, {}});
+  live = std::make_unique<LiveData>(LiveData::Services{
+      WindowControls(w), setup, link, blocks, *images, texts, codec, poll, *connection, *w.Timer1,
+      [this](bool ok, bool previousFailed, float speed) {
+        FeedSamples(plot.samples, ok, previousFailed, false, speed);
+      },
+      [this] {
+        if (canvas) canvas->Redraw();
+      }});
+}
+
+void Application::PreparePlotCanvas(TMain_Form& w) {
+  QWidget* page = w.Page(kProcessDataContainer);
+  if (!page) return;
+  canvas = new PlotCanvas(plot, PlotInputs{images->DeviceImage, setup, plot.samples, codec});
+  InstallPlotImage(*page, canvas);
+  canvas->ComputeGeometry();
+}
+
+MainFormSteps Application::Steps() {
+  MainFormSteps s;
+  s.RememberLocale = [this](TMain_Form& w) { CreateOperations(w); };
+  s.ClearErrorHistory = [this](TMain_Form&) {
+    if (live) live->Errors() = ErrorLists(QDateTime::currentDateTime());
+  };
+  s.WriteStartupLog = [this](TMain_Form&) {
+    WriteStartupLog(WorkDir(), StartupErrors(startupErrors), prompts);
+  };
+  s.InitialiseLink = [this](TMain_Form&) { link.Initialise(); };
+  s.ClearPollFlag = [this](TMain_Form&) { poll.ConfigBlocksPolled = false; };
+  s.ClearPlotBuffer = [this](TMain_Form&) { plot.samples = SampleRing(); };
+  s.LoadProgramSettings = [this](TMain_Form&) {
+    LoadProgramSettings(WorkDir(), setup,
+                        SettingsLoadHooks{[this] {
+                                            plot.samples.ResetWritePosition();
+                                            poll.PollPhase = 1;
+                                          },
+                                          [this] { connection->UpdateModeDisplay(); }});
+  };
+  s.Connect = [this](TMain_Form&) { connection->Connect(); };
+  s.ClearParameterControls = [this](TMain_Form&) { form.ClearControls(); };
+  s.PreparePlotCanvas = [this](TMain_Form& w) { PreparePlotCanvas(w); };
+  s.OffLineClick = [this](TMain_Form& w) { connection->chk_off_lineClick(w.chk_off_line->isChecked()); };
+  s.PollDevice = [this](TMain_Form&) { live->PollDevice(); };
+  s.SaveProgramSettings = [this](TMain_Form&) { SaveProgramSettings(WorkDir(), setup, prompts); };
+  s.CloseLink = [this](TMain_Form&) { link.Close(); };
+  return s;
+}
+
+void Application::OpenInterfaceSettings() {
+  QTimer* timer = window->Timer1;
+  setupInterface->Run(SetupIfHooks{[timer] { timer->stop(); }, [this] { connection->Connect(); },
+                                   [timer] { timer->start(); }});
+}
+
+void Application::ConnectHandlers() {
+  TMain_Form& w = *window;
+  const WindowControls controls(w);
+  auto onMenu = [&](const char* name, auto handler) {
+    if (QAction* item = FindMenuItem(*w.men_main, QLatin1String(name)))
+      QObject::connect(item, &QAction::triggered, &w, handler);
+  };
+  onMenu("men_settings_if", [this] { OpenInterfaceSettings(); });
+  onMenu("men_settings_plot", [this] {
+    if (setupPlot->Run() == QDialog::Accepted && canvas) canvas->Redraw();
+  });
+  onMenu("men_file_about", [this, &w] {
+    if (QAction* item = FindMenuItem(*w.men_main, QStringLiteral("men_file_about")))
+      about->Run(item->text());
+  });
+  if (auto* read = qobject_cast<QPushButton*>(controls.Find(QStringLiteral("cmd_read_param"), kStatusContainer)))
+    QObject::connect(read, &QPushButton::clicked, &w, [this] { connection->cmd_read_paramClick(); });
+  if (auto* bar = qobject_cast<QScrollBar*>(controls.Find(QStringLiteral("scr_err_lab"), kDeviceStatusContainer)))
+    QObject::connect(bar, &QScrollBar::valueChanged, &w, [this] { live->scr_err_labChange(); });
+  if (auto* bar = qobject_cast<QScrollBar*>(controls.Find(QStringLiteral("scr_emem_lab"), kDeviceStatusContainer)))
+    QObject::connect(bar, &QScrollBar::valueChanged, &w, [this] { live->scr_emem_labChange(); });
+}
+
+}  // namespace kvn

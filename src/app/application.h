@@ -1,0 +1,87 @@
+#pragma once
+#include <QString>
+#include <memory>
+
+#include "device_link/block_transfer.h"
+#include "device_link/modbus_master.h"
+#include "device_link/port_map.h"
+#include "device_link/register_image.h"
+#include "device_link/serial_link.h"
+#include "operations/poll_state.h"
+#include "parameters/form/parameter_form.h"
+#include "parameters/value_codec.h"
+#include "texts/setup_record.h"
+#include "texts/texts.h"
+#include "ui/main_form.h"
+#include "ui/speed_plot.h"
+
+namespace kvn {
+
+class Connection;
+class LiveData;
+class PlotCanvas;
+class Prompts;
+class Pause;
+class TSetup_if;
+class TSetup_diag;
+class Tabout_kvn;
+class Tcom_scan;
+class Tload_log;
+
+// The whole program: its program-wide state, created once, and the windows in their creation
+// order. main() makes one with the Qt prompts and the user's work directory; a test makes one
+// with recording prompts, a short pause and a temporary work directory.
+class Application {
+ public:
+  struct Options {
+    QString workBase;                       // folder that holds the Kor_Vane work directory
+    QChar decimalSeparator = QLatin1Char('.');
+  };
+
+  Application(Prompts& prompts, Pause& pause, Options options);
+  ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  TMain_Form& Window() { return *window; }
+  QString WorkDir() const;
+
+  // Program-wide state.
+  Prompts& prompts;
+  Pause& pause;
+  Options options;
+  Texts texts;
+  LocSetupRec setup;
+  std::unique_ptr<RegisterImages> images = MakeRegisterImages();
+  Codec codec;
+  PortMap ports;
+  SerialLink link;
+  ModbusMaster master;
+  BlockTransfer blocks;
+  PollState poll;
+  SpeedPlot plot;
+  ParameterForm form;
+  QString startupErrors;
+
+  // Operations on the window, created during the window's start-up.
+  std::unique_ptr<Connection> connection;
+  std::unique_ptr<LiveData> live;
+  PlotCanvas* canvas = nullptr;
+
+  // Windows, in creation order.
+  std::unique_ptr<TMain_Form> window;
+  std::unique_ptr<TSetup_if> setupInterface;
+  std::unique_ptr<TSetup_diag> setupPlot;
+  std::unique_ptr<Tabout_kvn> about;
+  std::unique_ptr<Tload_log> loadLog;
+  std::unique_ptr<Tcom_scan> comScan;
+
+ private:
+  MainFormSteps Steps();
+  void CreateOperations(TMain_Form& w);
+  void PreparePlotCanvas(TMain_Form& w);
+  void ConnectHandlers();
+  void OpenInterfaceSettings();
+};
+
+}  // namespace kvn
