@@ -78,6 +78,15 @@ int IdentityState(const RegisterImage& device) {
   return 0;
 }
 
+QString InterfaceLabelText(const InterfaceSettings& settings) {
+  if (settings.usb) return settings.com_num + QStringLiteral(" (USB)");
+  // The parity names are fixed words, not texts of the table.
+  return QStringLiteral("%1; %2; %3")
+      .arg(settings.com_num)
+      .arg(kBaudRates[std::clamp(settings.baud, 0, 5)])
+      .arg(QLatin1String(ParityName(settings.parity)));
+}
+
 bool DeviceModeAccepted(const RegisterImage& device) {
   return (Cell(device, reg::DeviceMode) & 3) == 3;
 }
@@ -89,14 +98,11 @@ void Connection::Connect() {
     s_.controls.SetText(name, container::Status, QString());
     return;
   }
+  s_.controls.SetText(name, container::Status, InterfaceLabelText(s_.setup));
   if (s_.setup.usb) {
-    s_.controls.SetText(name, container::Status, s_.setup.com_num + QStringLiteral(" (USB)"));
     s_.controls.Show(QStringLiteral("lbl_loc_modb_addr"), container::Status, false);
     return;
   }
-  const int baud = kBaudRates[std::clamp(s_.setup.baud, 0, 5)];
-  s_.controls.SetText(name, container::Status,
-                      QStringLiteral("%1; %2; %3").arg(s_.setup.com_num).arg(baud).arg(QLatin1String(ParityName(s_.setup.parity))));
   s_.controls.SetText(QStringLiteral("lbl_loc_modb_addr"), container::Status,
                       s_.texts.GetMessageText(kMsgModbusAddress) + QLatin1Char(' ') + QString::number(s_.setup.addr));
   s_.controls.Show(QStringLiteral("lbl_loc_modb_addr"), container::Status, true);

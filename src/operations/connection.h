@@ -14,11 +14,15 @@ class ParameterForm;
 class Prompts;
 class SerialLink;
 class Texts;
+struct InterfaceSettings;
 struct LocSetupRec;
 
 // 0 when the identification block names an acceptable device, else the DeviceState it gives
 // (1 unknown device, 2 incompatible firmware). The device mode is judged separately.
 int IdentityState(const RegisterImage& device);
+// The status panel's interface text: "COM3 (USB)" or "COM3; 19200; even".
+QString InterfaceLabelText(const InterfaceSettings& settings);
+
 // True when the device-mode bits of the factory block are both set.
 bool DeviceModeAccepted(const RegisterImage& device);
 

@@ -1,0 +1,198 @@
+// Connection, identification and the parameter read, on the real window against the simulator.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+#include "device_link/block_table.h"
+#include "e2e/live_app.h"
+#include "operations/connection.h"
+#include "parameters/value_codec.h"
+
+namespace kvn::test {
+namespace {
+
+using Kind = RecordingPrompts::Kind;
+
+TEST(InterfaceLabel, Rs485AndUsb) {
+  InterfaceSettings s;
+  s.com_num = "COM3";
+  s.baud = 2;
+  s.parity = 2;
+  s.addr = 12;
+  EXPECT_EQ(InterfaceLabelText(s), "COM3; 19200; even");
+  s.parity = 1;
+  s.baud = 0;
+  EXPECT_EQ(InterfaceLabelText(s), "COM3; 4800; odd");
+  s.usb = true;
+  EXPECT_EQ(InterfaceLabelText(s), "COM3 (USB)");
+}
+
+class Connected : public LiveApp {};
+
+TEST_F(Connected, UsbShowsPortAndHidesAddress) {
+  StartProgram();
+  EXPECT_EQ(Text("lbl_current_if"), "COM1 (USB)");
+  EXPECT_FALSE(Control("lbl_loc_modb_addr")->isVisibleTo(&app->Window()));
+  Poll();
+  EXPECT_EQ(Text("lbl_conn_stat"), "Operating");
+  EXPECT_TRUE(Enabled("cmd_read_param"));
+  EXPECT_TRUE(Enabled("cmd_enter_prog"));
+  EXPECT_FALSE(Enabled("cmd_save_prog"));
+  EXPECT_TRUE(Enabled("cmd_load_log"));
+}
+
+class OverRs485 : public LiveApp {
+ protected:
+  devsim::SimOptions Options() const override {
+    devsim::SimOptions o = LiveApp::Options();
+    o.model.usb = false;
+    return o;
+  }
+  void PrepareSettings(LocSetupRec& s) const override {
+    s.usb = false;
+    s.baud = 2;
+    s.parity = 0;
+    s.addr = 12;
+  }
+  void SetUp() override {
+    LiveApp::SetUp();
+    sim().WithModel([](devsim::DeviceModel& m) {
+      m.SetWorkingRegister(2040, 12);  // the device's own Modbus address
+      return 0;
+    });
+  }
+};
+
+TEST_F(OverRs485, LabelsAndCommands) {
+  StartProgram();
+  EXPECT_EQ(Text("lbl_current_if"), "COM1; 19200; none");
+  EXPECT_EQ(Text("lbl_loc_modb_addr"), "Modbus address: 12");
+  Poll();
+  ASSERT_EQ(Text("lbl_conn_stat"), "Operating") << prompts.Describe().toStdString();
+  EXPECT_EQ(Text("lbl_acc_level"), "-");
+  EXPECT_TRUE(Enabled("cmd_read_param"));
+  EXPECT_FALSE(Enabled("cmd_enter_prog"));
+  EXPECT_FALSE(Enabled("cmd_clr_minmax"));
+}
+
+TEST_F(OverRs485, ReadNeverTouchesThePasswordBlock) {
+  StartProgram();
+  Poll();
+  sim().ClearRequests();
+  app->connection->cmd_read_paramClick();
+  EXPECT_TRUE(prompts.ShowedExactly(Kind::Info, "Parameters read")) << prompts.Describe().toStdString();
+  for (const auto& r : sim().Requests()) EXPECT_NE(r.start, 1000) << "password block read";
+}
+
+struct IdentityCase {
+  const char* name;
+  int type, firmware, mode;
+  const char* status;  // after two failed polls; empty: accepted
+};
+
+class Identification : public LiveApp, public ::testing::WithParamInterface<IdentityCase> {};
+
+TEST_P(Identification, StatusAfterTwoPolls) {
+  const IdentityCase& c = GetParam();
+  sim().faults().deviceType = c.type;
+  sim().faults().firmware = c.firmware;
+  sim().faults().deviceMode = c.mode;
+  StartProgram();
+  Poll(2);
+  if (*c.status) {
+    EXPECT_EQ(Text("lbl_conn_stat"), c.status);
+    EXPECT_FALSE(Enabled("cmd_read_param"));
+    EXPECT_FALSE(Enabled("cmd_load_log"));
+    EXPECT_FALSE(app->poll.LinkOk);
+  } else {
+    EXPECT_EQ(Text("lbl_conn_stat"), "Operating");
+    EXPECT_TRUE(app->poll.LinkOk);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sim, Identification,
+    ::testing::Values(IdentityCase{"firmware_115", -1, 115, -1, "Version incompatible"},
+                      IdentityCase{"firmware_130", -1, 130, -1, "Version incompatible"},
+                      IdentityCase{"firmware_116", -1, 116, -1, ""},
+                      IdentityCase{"firmware_129", -1, 129, -1, ""},
+                      IdentityCase{"other_type", 2200, -1, -1, "Unknown device"},
+                      IdentityCase{"mode_bits_missing", -1, -1, 1, "Device mode mismatch"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Connected, FirstFailedPollKeepsTheStatusButDisablesCommands) {
+  StartProgram();
+  Poll();
+  ASSERT_EQ(Text("lbl_conn_stat"), "Operating");
+  sim().faults().silent = true;
+  Poll();
+  EXPECT_EQ(Text("lbl_conn_stat"), "Operating");
+  EXPECT_FALSE(Enabled("cmd_read_param"));
+  EXPECT_FALSE(Enabled("cmd_enter_prog"));
+  EXPECT_EQ(Text("lbl_serial_num"), "");
+  Poll();
+  EXPECT_EQ(Text("lbl_conn_stat"), "Not connected!");
+}
+
+TEST_F(Connected, ReadAdoptsTheSetClearingBit5OfTheOutputWords) {
+  sim().WithModel([](devsim::DeviceModel& m) {
+    for (int r = 5500; r < 5505; ++r) m.SetWorkingRegister(r, m.Register(r) | 0x20);
+    return 0;
+  });
+  StartProgram();
+  Poll();
+  app->connection->cmd_read_paramClick();
+  ASSERT_TRUE(prompts.ShowedExactly(Kind::Info, "Parameters read")) << prompts.Describe().toStdString();
+  EXPECT_TRUE(app->setup.setup_loaded);
+  for (int r = 5500; r < 5505; ++r) EXPECT_EQ(app->images->EditImage[static_cast<size_t>(r)] & 0x20, 0) << r;
+  EXPECT_TRUE(app->blocks.CheckBlockCrc(7));
+  EXPECT_TRUE(Control("txt_mod_addr")->isEnabled()) << "a loaded set enables the entry fields";
+  EXPECT_FALSE(Control<QLineEdit>("txt_teeth")->text().isEmpty());
+}
+
+TEST_F(Connected, SameSetAgainAtUserLevelGivesMessage78) {
+  StartProgram();
+  Poll();
+  app->connection->cmd_read_paramClick();
+  prompts.ClearCalls();
+  app->connection->cmd_read_paramClick();
+  EXPECT_TRUE(prompts.ShowedExactly(
+      Kind::Info, "Read configuration is same as currently loaded except for admin password."))
+      << prompts.Describe().toStdString();
+}
+
+TEST_F(Connected, DifferingSetAnsweredCancelKeepsTheForm) {
+  StartProgram();
+  Poll();
+  app->connection->cmd_read_paramClick();
+  auto* teeth = Control<QLineEdit>("txt_teeth");
+  const QString before = teeth->text();
+  sim().WithModel([](devsim::DeviceModel& m) {
+    m.SetWorkingRegister(4001, m.Register(4001) + 1);  // number of teeth
+    return 0;
+  });
+  prompts.ClearCalls();
+  prompts.QueueConfirm(false);
+  app->connection->cmd_read_paramClick();
+  EXPECT_EQ(prompts.TextsOf(Kind::Confirm),
+            QStringList{"Read configuration differs from current settings. Overwrite current settings?"});
+  EXPECT_EQ(teeth->text(), before);
+  EXPECT_EQ(Control<QLineEdit>("txt_password")->text(), "");
+}
+
+TEST_F(Connected, OffLineHidesLivePagesAndStopsPolling) {
+  StartProgram();
+  app->Window().chk_off_line->setChecked(true);
+  EXPECT_EQ(app->setup.offline_mode, 1);
+  EXPECT_EQ(Text("lbl_conn_stat"), "Off-Line");
+  EXPECT_FALSE(Enabled("cmd_read_param"));
+  sim().ClearRequests();
+  const int slot = app->plot.samples.WritePosition();
+  Poll(2);
+  EXPECT_TRUE(sim().Requests().empty()) << "the timer handler does nothing off-line";
+  EXPECT_EQ(app->plot.samples.WritePosition(), slot);
+}
+
+}  // namespace
+}  // namespace kvn::test

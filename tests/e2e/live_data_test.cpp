@@ -1,0 +1,126 @@
+// The poll, the plot feed and the live values, on the real window against the simulator.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QScrollBar>
+#include <QTimer>
+
+#include "e2e/live_app.h"
+#include "operations/live_data.h"
+#include "parameters/value_codec.h"
+
+namespace kvn::test {
+namespace {
+
+class LivePoll : public LiveApp {
+ protected:
+  // The newest n samples, oldest first.
+  std::vector<float> Newest(int n) const {
+    std::vector<float> out;
+    const SampleRing& ring = app->plot.samples;
+    int k = ring.NewestSlot();
+    for (int i = 0; i < n; ++i) {
+      out.insert(out.begin(), ring.Slot(k));
+      k = k > 1 ? k - 1 : kPlotSlots;
+    }
+    return out;
+  }
+  int Written() const { return app->plot.samples.WritePosition(); }
+};
+
+TEST_F(LivePoll, GoodPollShowsValuesAndFeedsTheSpeed) {
+  sim().WithModel([](devsim::DeviceModel& m) { m.ForceSpeed(1234.5f); return 0; });
+  StartProgram();
+  const int before = Written();
+  Poll();
+  EXPECT_EQ(Written(), before + 1);
+  EXPECT_FLOAT_EQ(Newest(1)[0], ReadFloat(app->images->DeviceImage, 500));
+  EXPECT_FALSE(Text("lbl_proc_speed_val").isEmpty());
+  EXPECT_EQ(Text("lbl_fw_ver"), "1.20");
+  EXPECT_EQ(Text("lbl_ppt_input_stat"), "Open");
+  EXPECT_EQ(Text("lbl_serial_num").size(), 16);
+  EXPECT_EQ(app->Window().Timer1->interval(), 500);
+}
+
+TEST_F(LivePoll, UnplugThenReplugFeedsGapsAndRereadsParameterBlocks) {
+  StartProgram();
+  Poll();
+  ASSERT_TRUE(app->poll.LinkOk);
+  sim().faults().silent = true;
+  Poll();
+  EXPECT_EQ(Newest(1), std::vector<float>{-1.0f});
+  EXPECT_EQ(Text("lbl_conn_stat"), "Operating") << "one failed poll keeps the status";
+  EXPECT_EQ(app->Window().Timer1->interval(), 1000);
+  Poll();
+  EXPECT_EQ(Newest(3), (std::vector<float>{-1.0f, -1.0f, -1.0f}));
+  EXPECT_EQ(Text("lbl_conn_stat"), "Not connected!");
+  EXPECT_FALSE(app->poll.ConfigBlocksPolled);
+
+  sim().faults().silent = false;
+  sim().ClearRequests();
+  Poll();
+  const auto last = Newest(2);
+  EXPECT_EQ(last[0], -1.0f);
+  EXPECT_GE(last[1], 0.0f);
+  bool readOutputBlock = false;
+  for (const auto& r : sim().Requests()) readOutputBlock |= r.start == 5500;
+  EXPECT_TRUE(readOutputBlock) << "parameter blocks are read again after a reset";
+  EXPECT_EQ(Text("lbl_conn_stat"), "Operating");
+}
+
+TEST_F(LivePoll, StopAcquisitionStopsSamplesNotValues) {
+  StartProgram();
+  Poll();
+  Control<QCheckBox>("chk_stop_acq")->setChecked(true);
+  const int position = Written();
+  sim().WithModel([](devsim::DeviceModel& m) { m.ForceSpeed(777.0f); return 0; });
+  Poll(2);
+  EXPECT_EQ(Written(), position);
+  EXPECT_EQ(Text("lbl_proc_speed_val").left(3), "777");
+}
+
+TEST_F(LivePoll, SixErrorsScrollToEntriesThreeToSix) {
+  sim().WithModel([](devsim::DeviceModel& m) { m.SetErrors(0b111111 << 3); return 0; });
+  StartProgram();
+  Poll();
+  auto* bar = Control<QScrollBar>("scr_err_lab");
+  ASSERT_TRUE(bar->isEnabled());
+  EXPECT_EQ(bar->maximum(), 2);
+  EXPECT_TRUE(Text("lbl_err_text_1").endsWith("  Parity error")) << Text("lbl_err_text_1").toStdString();
+  bar->setValue(2);
+  EXPECT_TRUE(Text("lbl_err_text_1").endsWith("  ROM CRC error")) << "entry 3: bit 5";
+  EXPECT_TRUE(Text("lbl_err_text_4").endsWith("  Watchdog reset"));
+}
+
+TEST(ErrorListsTimes, FirstSeenSurvivesAndRenews) {
+  const QDateTime start(QDate(2026, 12, 9), QTime(10, 0, 0));
+  ErrorLists lists(start);
+  const QDateTime t1 = start.addSecs(902), t2 = start.addSecs(960), t3 = start.addSecs(1000);
+  lists.Update(1u << 7, 0, t1);
+  lists.Update(1u << 7, 1u << 7, t2);
+  ASSERT_EQ(lists.Current().size(), 1u);
+  EXPECT_EQ(lists.Current()[0].firstSeen, t1) << "stays while the bit stays set";
+  EXPECT_EQ(lists.Memory()[0].firstSeen, t1);
+  lists.Update(0, 1u << 7, t2);
+  EXPECT_TRUE(lists.Current().empty());
+  lists.Update(1u << 7, 1u << 7, t3);
+  EXPECT_EQ(lists.Current()[0].firstSeen, t3) << "renewed when it reappears";
+  lists.Update(0, 1u << 3, t3);
+  EXPECT_EQ(lists.Memory()[0].firstSeen, start) << "a bit never current shows the program start";
+}
+
+TEST_F(LivePoll, ReplugAfterLongAbsenceReconnects) {
+  StartProgram();
+  Poll();
+  sim().SetFault(devsim::Fault::Disconnect);
+  Poll(4);
+  EXPECT_EQ(Text("lbl_conn_stat"), "Not connected!");
+  RestartDevice(Options());
+  LinkCom1To(SlavePath());
+  Poll();
+  EXPECT_TRUE(app->poll.LinkOk) << "the port is reopened by the poll";
+  EXPECT_EQ(Text("lbl_conn_stat"), "Operating");
+}
+
+}  // namespace
+}  // namespace kvn::test
