@@ -8,6 +8,10 @@
 #include "e2e/live_app.h"
 #include "operations/connection.h"
 #include "parameters/value_codec.h"
+#include "devsim/factory_setup.h"
+#include "texts/program_settings.h"
+
+#include <QFileInfo>
 
 namespace kvn::test {
 namespace {
@@ -192,6 +196,76 @@ TEST_F(Connected, OffLineHidesLivePagesAndStopsPolling) {
   Poll(2);
   EXPECT_TRUE(sim().Requests().empty()) << "the timer handler does nothing off-line";
   EXPECT_EQ(app->plot.samples.WritePosition(), slot);
+}
+
+}  // namespace
+}  // namespace kvn::test
+
+namespace kvn::test {
+namespace {
+
+// The device grants admin after its password, whatever line it arrives on.
+void GrantAdmin(Application& app) {
+  std::vector<int32_t> password(8, 0x2020);
+  const QByteArray pw = QByteArray(devsim::kDefaultAdminPassword).leftJustified(16, ' ');
+  for (int i = 0; i < 8; ++i) password[static_cast<size_t>(i)] = uint8_t(pw[2 * i]) | uint8_t(pw[2 * i + 1]) << 8;
+  ASSERT_TRUE(app.master.WriteWithRetry(app.setup.addr, 100, 8, password.data()));
+}
+
+TEST_F(Connected, UserLevelReadSkipsThePasswordBlock) {
+  StartProgram();
+  Poll();
+  sim().ClearRequests();
+  app->connection->cmd_read_paramClick();
+  ASSERT_TRUE(app->setup.setup_loaded);
+  for (const auto& r : sim().Requests()) EXPECT_NE(r.start, 1000);
+}
+
+TEST_F(Connected, AdminReadOverUsbIncludesThePasswordBlock) {
+  StartProgram();
+  GrantAdmin(*app);
+  Poll();
+  sim().ClearRequests();
+  app->connection->cmd_read_paramClick();
+  bool readPassword = false;
+  for (const auto& r : sim().Requests()) readPassword |= r.start == 1000;
+  EXPECT_TRUE(readPassword);
+}
+
+TEST_F(OverRs485, SameSetAtAdminLevelGivesMessage77) {
+  StartProgram();
+  GrantAdmin(*app);
+  Poll();
+  app->connection->cmd_read_paramClick();
+  prompts.ClearCalls();
+  app->connection->cmd_read_paramClick();
+  EXPECT_TRUE(prompts.ShowedExactly(RecordingPrompts::Kind::Info, "Read configuration is same as currently loaded."))
+      << prompts.Describe().toStdString();
+}
+
+TEST_F(Connected, SettingsSurviveARestart) {
+  StartProgram();
+  app->setup.diag_speed_thk = 3;
+  app->setup.offline_mode = 1;
+  prompts.QueueYesNo(true);
+  app->Window().close();
+  app.reset();
+  StartProgram();
+  EXPECT_EQ(app->setup.diag_speed_thk, 3);
+  EXPECT_EQ(app->setup.com_num, "COM1");
+  EXPECT_TRUE(app->Window().chk_off_line->isChecked()) << "starts off-line as it was left";
+  EXPECT_EQ(Text("lbl_conn_stat"), "Off-Line");
+}
+
+TEST_F(Connected, QuitAnsweredNoWritesNothing) {
+  StartProgram();
+  const QString file = WorkDirectory(workBase.path()) + QStringLiteral("/Kvn_Config.cfg");
+  const QDateTime before = QFileInfo(file).lastModified();
+  app->setup.diag_speed_thk = 3;
+  prompts.QueueYesNo(false);
+  app->Window().close();
+  EXPECT_TRUE(app->Window().isVisible());
+  EXPECT_EQ(QFileInfo(file).lastModified(), before);
 }
 
 }  // namespace
