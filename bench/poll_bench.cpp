@@ -1,0 +1,121 @@
+// The real poll of the program, on its timer, against the simulator pacing 115200 8N1, for a
+// while (60 s unless a number of seconds is given). Prints ratios measured in this run:
+//   CPU of the GUI thread per second of polling, as a share of one core (target < 0.5 %)
+//   longest time one poll blocked the GUI thread over that poll's wire time (target <= 1.1)
+//   time to draw the plot over the 2 ms target (target < 1)
+#include <time.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+
+#include "app/application.h"
+#include "device_link/pause.h"
+#include "devsim/pty_device.h"
+#include "operations/live_data.h"
+#include "texts/program_settings.h"
+#include "ui/plot_canvas.h"
+#include "ui/qt_prompts.h"
+
+namespace {
+
+double ThreadCpu() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return t.tv_sec + t.tv_nsec * 1e-9;
+}
+
+// Wire time of the requests the device saw: request and answer bytes plus both 3.5-character
+// gaps, at 10 bits a character.
+double WireSeconds(const std::vector<kvn::devsim::RecordedRequest>& requests, int baud) {
+  const double character = 10.0 / baud;
+  double total = 0;
+  for (const auto& r : requests) {
+    const int answer = r.function == 16 ? 8 : 5 + 2 * r.count;
+    const int request = r.function == 16 ? 9 + 2 * r.count : 8;
+    total += (request + answer + 7) * character;
+  }
+  return total;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication qt(argc, argv);
+  const int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
+  constexpr int kBaud = 115200;
+
+  kvn::devsim::SimOptions options;
+  options.model.usb = true;
+  options.pacing = {kBaud, 10};
+  kvn::devsim::PtyDevice device(options);
+
+  QTemporaryDir base;
+  const QString work = kvn::WorkDirectory(base.path());
+  QDir().mkpath(work + "/ports");
+  QFile::link(QString::fromStdString(device.SlavePath()), work + "/ports/COM1");
+  kvn::QtPrompts prompts;
+  kvn::LocSetupRec setup;
+  kvn::LoadProgramSettings(work, setup);
+  setup.com_num = "COM1";
+  setup.usb = true;
+  setup.addr = 1;
+  kvn::SaveProgramSettings(work, setup, prompts);
+
+  kvn::Pause pause;
+  kvn::Application app(prompts, pause, {base.path(), QLatin1Char('.')});
+  app.Window().show();
+  QTimer& timer = *app.Window().Timer1;
+  // The program's own timer drives the poll; each tick is timed from outside by a second
+  // connection made before and after it (Qt calls slots in connection order).
+  QObject::disconnect(&timer, &QTimer::timeout, nullptr, nullptr);
+  double worstRatio = 0, worstMs = 0;
+  int polls = 0;
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    device.ClearRequests();
+    QElapsedTimer t;
+    t.start();
+    app.live->PollDevice();
+    const double ms = t.nsecsElapsed() / 1e6;
+    const double wire = WireSeconds(device.Requests(), kBaud) * 1e3;
+    if (polls++ > 0 && wire > 0) {  // the first poll also reads the parameter blocks
+      worstRatio = std::max(worstRatio, ms / wire);
+      worstMs = std::max(worstMs, ms);
+    }
+  });
+  const double cpu0 = ThreadCpu();
+  QElapsedTimer wall;
+  wall.start();
+  QTimer::singleShot(seconds * 1000, &qt, &QApplication::quit);
+  QApplication::exec();
+  const double cpuShare = (ThreadCpu() - cpu0) / (wall.nsecsElapsed() / 1e9);
+
+  // The plot as the screen draws it, on an image of the canvas's size.
+  QImage image(app.canvas->size(), QImage::Format_ARGB32_Premultiplied);
+  kvn::PlotGeometry geometry = kvn::ComputePlotGeometry(image);
+  const kvn::PlotInputs inputs{app.images->DeviceImage, app.setup, app.plot.samples, app.codec};
+  constexpr int kDraws = 300;
+  QElapsedTimer draw;
+  draw.start();
+  for (int i = 0; i < kDraws; ++i) {
+    QPainter painter(&image);
+    painter.setBrush(Qt::white);
+    painter.setFont(kvn::PlotFont());
+    kvn::DrawPlot(painter, geometry, inputs);
+  }
+  const double drawMs = draw.nsecsElapsed() / 1e6 / kDraws;
+
+  std::printf("poll_bench: %d s of polling at 115200 8N1, %d polls\n", seconds, polls);
+  std::printf("  GUI-thread CPU per second of polling   %.3f %% of one core  (target < 0.5 %%)\n", 100 * cpuShare);
+  std::printf("  longest poll / its wire time           %.3f  (%.1f ms; target <= 1.1)\n", worstRatio, worstMs);
+  std::printf("  plot draw time / 2 ms                  %.3f  (%.3f ms on %dx%d)\n", drawMs / 2.0, drawMs,
+              image.width(), image.height());
+  return 0;
+}
