@@ -22,7 +22,7 @@
 #include "operations/live_data.h"
 #include "texts/program_settings.h"
 #include "ui/plot_canvas.h"
-#include "ui/qt_prompts.h"
+#include "support/recording_prompts.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
   const QString work = kvn::WorkDirectory(base.path());
   QDir().mkpath(work + "/ports");
   QFile::link(QString::fromStdString(device.SlavePath()), work + "/ports/COM1");
-  kvn::QtPrompts prompts;
+  kvn::RecordingPrompts prompts;
   kvn::LocSetupRec setup;
   kvn::LoadProgramSettings(work, setup);
   setup.com_num = "COM1";
@@ -78,11 +78,14 @@ int main(int argc, char** argv) {
   QObject::disconnect(&timer, &QTimer::timeout, nullptr, nullptr);
   double worstRatio = 0, worstMs = 0;
   int polls = 0;
+  double pollCpu = 0;  // inside the poll handler itself
   QObject::connect(&timer, &QTimer::timeout, [&] {
     device.ClearRequests();
     QElapsedTimer t;
     t.start();
+    const double c = ThreadCpu();
     app.live->PollDevice();
+    pollCpu += ThreadCpu() - c;
     const double ms = t.nsecsElapsed() / 1e6;
     const double wire = WireSeconds(device.Requests(), kBaud) * 1e3;
     if (polls++ > 0 && wire > 0) {  // the first poll also reads the parameter blocks
@@ -90,12 +93,21 @@ int main(int argc, char** argv) {
       worstMs = std::max(worstMs, ms);
     }
   });
-  const double cpu0 = ThreadCpu();
-  QElapsedTimer wall;
-  wall.start();
-  QTimer::singleShot(seconds * 1000, &qt, &QApplication::quit);
-  QApplication::exec();
-  const double cpuShare = (ThreadCpu() - cpu0) / (wall.nsecsElapsed() / 1e9);
+  // The same window with the poll timer stopped, for comparison: what the window costs
+  // by itself (cursor blink, event loop).
+  auto runLoop = [&](int ms) {
+    const double c0 = ThreadCpu();
+    QElapsedTimer w;
+    w.start();
+    // exit(), not quit(): quit() would ask the window to close, and the window asks first.
+    QTimer::singleShot(ms, &qt, [] { QCoreApplication::exit(0); });
+    QApplication::exec();
+    return std::pair{(ThreadCpu() - c0) / (w.nsecsElapsed() / 1e9), w.nsecsElapsed() / 1e9};
+  };
+  timer.stop();
+  const double idleShare = runLoop(10000).first;
+  timer.start();
+  const auto [cpuShare, wallSeconds] = runLoop(seconds * 1000);
 
   // The plot as the screen draws it, on an image of the canvas's size.
   QImage image(app.canvas->size(), QImage::Format_ARGB32_Premultiplied);
@@ -114,8 +126,11 @@ int main(int argc, char** argv) {
 
   std::printf("poll_bench: %d s of polling at 115200 8N1, %d polls\n", seconds, polls);
   std::printf("  GUI-thread CPU per second of polling   %.3f %% of one core  (target < 0.5 %%)\n", 100 * cpuShare);
+  std::printf("  of which inside the poll handler       %.3f %% of one core\n", 100 * pollCpu / wallSeconds);
+  std::printf("  same window, timer stopped             %.3f %% of one core\n", 100 * idleShare);
   std::printf("  longest poll / its wire time           %.3f  (%.1f ms; target <= 1.1)\n", worstRatio, worstMs);
   std::printf("  plot draw time / 2 ms                  %.3f  (%.3f ms on %dx%d)\n", drawMs / 2.0, drawMs,
               image.width(), image.height());
+  if (!prompts.NothingShown()) std::printf("boxes shown:\n%s\n", qPrintable(prompts.Describe()));
   return 0;
 }

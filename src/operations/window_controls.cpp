@@ -9,7 +9,12 @@
 namespace kvn {
 
 QWidget* WindowControls::Find(const QString& name, int container) const {
-  return FindControl(root_, name, container);
+  const QString key = name + QLatin1Char('@') + QString::number(container);
+  auto it = found_->constFind(key);
+  if (it != found_->constEnd() && !it->isNull()) return it->data();
+  QWidget* w = FindControl(root_, name, container);
+  if (w) found_->insert(key, w);
+  return w;
 }
 
 QLabel* WindowControls::Label(const QString& name, int container) const {

@@ -1,6 +1,9 @@
 #pragma once
 #include <QColor>
+#include <QHash>
+#include <QPointer>
 #include <QString>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -41,6 +44,9 @@ class WindowControls {
 
  private:
   QWidget& root_;
+  // The poll writes the same few dozen controls twice a second: look each up once.
+  std::shared_ptr<QHash<QString, QPointer<QWidget>>> found_ =
+      std::make_shared<QHash<QString, QPointer<QWidget>>>();
 };
 
 }  // namespace kvn
