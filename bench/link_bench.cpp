@@ -20,7 +20,7 @@
 #include "device_link/serial_link.h"
 #include "devsim/pty_device.h"
 #include "support/pty_pair.h"
-#include "texts/prompts.h"
+#include "texts/console_prompts.h"
 #include "texts/texts.h"
 
 namespace {
@@ -66,18 +66,6 @@ double WireSeconds(int baud, int bits) {
   return total;
 }
 
-class NoPrompts : public Prompts {
- public:
-  void ShowError(const QString& t) override { std::fprintf(stderr, "error: %s\n", qPrintable(t)); }
-  void ShowInfo(const QString&) override {}
-  bool ConfirmOkCancel(const QString&) override { return false; }
-  bool AskYesNo(const QString&) override { return false; }
-  std::optional<QString> InputText(const QString&, const QString&, bool) override { return {}; }
-  QString OpenFileName(const QString&, const QString&, const QString&) override { return {}; }
-  QString SaveFileName(const QString&, const QString&, const QString&) override { return {}; }
-  std::optional<QColor> PickColor(const QColor&) override { return {}; }
-};
-
 struct LineResult {
   Cost ours, theirs;
   double wire;
@@ -97,7 +85,7 @@ LineResult RunLine(int baudIndex, int bits) {
   setup.addr = address;
   Texts texts;
   texts.FillFromDefaults();
-  NoPrompts prompts;
+  ConsolePrompts prompts;
   Pause pause;
   PortMap ports(folder.Path());
   SerialLink link(setup, ports, pause);

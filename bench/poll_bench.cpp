@@ -20,7 +20,7 @@
 #include "device_link/pause.h"
 #include "devsim/pty_device.h"
 #include "operations/live_data.h"
-#include "texts/program_settings.h"
+#include "support/work_dir.h"
 #include "ui/plot_canvas.h"
 #include "support/recording_prompts.h"
 
@@ -58,16 +58,8 @@ int main(int argc, char** argv) {
   kvn::devsim::PtyDevice device(options);
 
   QTemporaryDir base;
-  const QString work = kvn::WorkDirectory(base.path());
-  QDir().mkpath(work + "/ports");
-  QFile::link(QString::fromStdString(device.SlavePath()), work + "/ports/COM1");
+  kvn::test::PrepareWorkDirectory(base.path(), QString::fromStdString(device.SlavePath()));
   kvn::RecordingPrompts prompts;
-  kvn::LocSetupRec setup;
-  kvn::LoadProgramSettings(work, setup);
-  setup.com_num = "COM1";
-  setup.usb = true;
-  setup.addr = 1;
-  kvn::SaveProgramSettings(work, setup, prompts);
 
   kvn::Pause pause;
   kvn::Application app(prompts, pause, {base.path(), QLatin1Char('.')});

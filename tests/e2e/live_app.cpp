@@ -1,25 +1,16 @@
 #include "e2e/live_app.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFile>
 #include <QTimer>
 
 #include "operations/live_data.h"
-#include "texts/program_settings.h"
+#include "support/work_dir.h"
 
 namespace kvn::test {
 
 void LiveApp::SetUp() {
   SimFixture::SetUp();
-  LocSetupRec setup;
-  setup.com_num = QStringLiteral("COM1");
-  setup.usb = true;
-  setup.baud = 5;
-  setup.addr = 1;
-  PrepareSettings(setup);
-  ASSERT_TRUE(SaveProgramSettings(WorkDirectory(workBase.path()), setup, prompts));
-  LinkCom1To(SlavePath());
+  PrepareWorkDirectory(workBase.path(), SlavePath(), [this](LocSetupRec& s) { PrepareSettings(s); });
 }
 
 void LiveApp::TearDown() {
@@ -29,12 +20,7 @@ void LiveApp::TearDown() {
 
 void LiveApp::PrepareSettings(LocSetupRec&) const {}
 
-void LiveApp::LinkCom1To(const QString& path) {
-  const QString ports = WorkDirectory(workBase.path()) + QStringLiteral("/ports");
-  QDir().mkpath(ports);
-  QFile::remove(ports + QStringLiteral("/COM1"));
-  QFile::link(path, ports + QStringLiteral("/COM1"));
-}
+void LiveApp::LinkCom1To(const QString& path) { LinkCom1(workBase.path(), path); }
 
 void LiveApp::StartProgram() {
   app = std::make_unique<Application>(prompts, pause, Application::Options{workBase.path(), QLatin1Char('.')});

@@ -15,7 +15,7 @@
 #include "operations/connection.h"
 #include "operations/live_data.h"
 #include "support/recording_prompts.h"
-#include "texts/program_settings.h"
+#include "support/work_dir.h"
 #include "ui/theme.h"
 
 int main(int argc, char** argv) {
@@ -33,19 +33,12 @@ int main(int argc, char** argv) {
   options.model.usb = true;
   kvn::devsim::PtyDevice device(options);
   QTemporaryDir base;
-  const QString work = kvn::WorkDirectory(base.path());
-  QDir().mkpath(work + "/ports");
-  QFile::link(QString::fromStdString(device.SlavePath()), work + "/ports/COM1");
+  kvn::test::PrepareWorkDirectory(base.path(), QString::fromStdString(device.SlavePath()),
+                                  [](kvn::LocSetupRec& s) {
+                                    s.diag_max_act[0] = true;
+                                    s.diag_min_act[0] = true;
+                                  });
   kvn::RecordingPrompts prompts;
-  kvn::LocSetupRec setup;
-  kvn::LoadProgramSettings(work, setup);  // the default appearance
-  setup.com_num = "COM1";
-  setup.usb = true;
-  setup.baud = 5;
-  setup.addr = 1;
-  setup.diag_max_act[0] = true;
-  setup.diag_min_act[0] = true;
-  kvn::SaveProgramSettings(work, setup, prompts);
 
   kvn::Pause pause;
   kvn::Application app(prompts, pause, {base.path(), QLatin1Char('.')});

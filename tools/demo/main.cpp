@@ -6,23 +6,7 @@
 #include <cstdio>
 
 #include "texts/program_settings.h"
-#include "texts/prompts.h"
-
-namespace {
-
-class ConsolePrompts : public kvn::Prompts {
- public:
-  void ShowError(const QString& t) override { std::fprintf(stderr, "%s\n", qPrintable(t)); }
-  void ShowInfo(const QString& t) override { std::fprintf(stderr, "%s\n", qPrintable(t)); }
-  bool ConfirmOkCancel(const QString&) override { return false; }
-  bool AskYesNo(const QString&) override { return false; }
-  std::optional<QString> InputText(const QString&, const QString&, bool) override { return {}; }
-  QString OpenFileName(const QString&, const QString&, const QString&) override { return {}; }
-  QString SaveFileName(const QString&, const QString&, const QString&) override { return {}; }
-  std::optional<QColor> PickColor(const QColor&) override { return {}; }
-};
-
-}  // namespace
+#include "texts/console_prompts.h"
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
@@ -38,6 +22,6 @@ int main(int argc, char** argv) {
   setup.usb = true;
   setup.baud = 5;
   setup.addr = 1;
-  ConsolePrompts prompts;
+  kvn::ConsolePrompts prompts;
   return kvn::SaveProgramSettings(work, setup, prompts) ? 0 : 1;
 }
