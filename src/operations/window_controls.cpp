@@ -34,11 +34,12 @@ void WindowControls::SetText(const QString& name, int container, const QString& 
 }
 
 void WindowControls::SetTextColour(const QString& name, int container, const QColor& colour) const {
-  if (QLabel* label = Label(name, container)) {
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, colour);
-    label->setPalette(p);
-  }
+  QLabel* label = Label(name, container);
+  // Set twice a second by the poll: a palette change repaints, so only when it changes.
+  if (!label || label->palette().color(QPalette::WindowText) == colour) return;
+  QPalette p = label->palette();
+  p.setColor(QPalette::WindowText, colour);
+  label->setPalette(p);
 }
 
 void WindowControls::Enable(const QString& name, int container, bool enabled) const {
