@@ -59,10 +59,10 @@ QString Application::WorkDir() const { return WorkDirectory(options.workBase); }
 void Application::CreateOperations(TMain_Form& w) {
   if (connection) return;
   form.Attach(w);
-  connection = std::make_unique<Connection>(Connection::Services{
-      WindowControls(w), setup, link, blocks, *images, texts, prompts, poll, form, *w.Timer1, {}});
+  const DeviceContext device{WindowControls(w), setup, link, blocks, *images, texts, poll, *w.Timer1};
+  connection = std::make_unique<Connection>(Connection::Services{device, prompts, form, {}});
   live = std::make_unique<LiveData>(LiveData::Services{
-      WindowControls(w), setup, link, blocks, *images, texts, codec, poll, *connection, *w.Timer1,
+      device, codec, *connection,
       [this](bool ok, bool previousFailed, float speed) {
         FeedSamples(plot.samples, ok, previousFailed, false, speed);
       },

@@ -2,10 +2,7 @@
 #include <functional>
 
 #include "device_link/register_image.h"
-#include "operations/poll_state.h"
-#include "operations/window_controls.h"
-
-class QTimer;
+#include "operations/device_context.h"
 
 namespace kvn {
 
@@ -30,17 +27,9 @@ bool DeviceModeAccepted(const RegisterImage& device);
 // device commands, reading the device's parameter set into the form, and off-line mode.
 class Connection {
  public:
-  struct Services {
-    WindowControls controls;
-    LocSetupRec& setup;
-    SerialLink& link;
-    BlockTransfer& blocks;
-    RegisterImages& images;
-    const Texts& texts;
+  struct Services : DeviceContext {
     Prompts& prompts;
-    PollState& poll;
     ParameterForm& form;
-    QTimer& timer;
     // Refreshes the access-level display; empty until access levels are part of the program.
     std::function<void()> apply_access_level;
   };

@@ -6,10 +6,7 @@
 #include <vector>
 
 #include "device_link/register_image.h"
-#include "operations/poll_state.h"
-#include "operations/window_controls.h"
-
-class QTimer;
+#include "operations/device_context.h"
 
 namespace kvn {
 
@@ -49,17 +46,9 @@ class ErrorLists {
 // The poll on Timer1 and the live values it shows.
 class LiveData {
  public:
-  struct Services {
-    WindowControls controls;
-    LocSetupRec& setup;
-    SerialLink& link;
-    BlockTransfer& blocks;
-    RegisterImages& images;
-    const Texts& texts;
+  struct Services : DeviceContext {
     const Codec& codec;
-    PollState& poll;
     Connection& connection;
-    QTimer& timer;
     // Appends the samples of one tick: (poll good, previous tick failed, speed).
     std::function<void(bool, bool, float)> feedPlot;
     // Redraws the plot unless a report has suspended drawing.
