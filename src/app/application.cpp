@@ -54,8 +54,8 @@ Application::~Application() {
 
 QString Application::WorkDir() const { return WorkDirectory(options.workBase); }
 
-// The operations reach the window's controls by name; they exist once the pages are built,
-// which is before the first start-up step runs.
+// The operations reach the window's controls by name; the pages are built before the first
+// start-up step runs. The decimal separator was read once in main (Options).
 void Application::CreateOperations(TMain_Form& w) {
   if (connection) return;
   form.Attach(w);
@@ -81,7 +81,7 @@ void Application::PreparePlotCanvas(TMain_Form& w) {
 
 MainFormSteps Application::Steps() {
   MainFormSteps s;
-  s.RememberLocale = [this](TMain_Form& w) { CreateOperations(w); };
+  s.AttachOperations = [this](TMain_Form& w) { CreateOperations(w); };
   s.ClearErrorHistory = [this](TMain_Form&) {
     if (live) live->Errors() = ErrorLists(QDateTime::currentDateTime());
   };

@@ -153,6 +153,7 @@ void TMain_Form::RunStep(const MainFormSteps::Step& step) {
 // Start-up sequence. Steps of modules not yet in the program are skipped by RunStep; the
 // decimal separator was taken when the codec was made, before this window.
 void TMain_Form::FormCreate() {
+  RunStep(context_.steps.AttachOperations);
   RunStep(context_.steps.RememberLocale);
   context_.setup.last_acc_lvl = -2;
   context_.startupErrors.clear();

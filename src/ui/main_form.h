@@ -27,6 +27,7 @@ class TMain_Form;
 // is not part of the program yet: the window skips it and goes on with the next.
 struct MainFormSteps {
   using Step = std::function<void(TMain_Form&)>;
+  Step AttachOperations;        // the modules that work on the pages' controls find them
   Step RememberLocale;          // list, time and date separators of the user's locale
   Step ClearErrorHistory;       // previous error status 0, FirstSeenTime = now
   Step LoadLanguagePack;        // replaces CurrentTexts and applies them on success
