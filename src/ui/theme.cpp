@@ -19,6 +19,9 @@ void ApplyLightTheme(QApplication& app) {
   QPalette palette = app.style()->standardPalette();
   palette.setColor(QPalette::Window, kWindowColor);
   palette.setColor(QPalette::Base, Qt::white);
+  // A field that cannot be edited (no parameter set loaded, level too low) must look it.
+  palette.setColor(QPalette::Disabled, QPalette::Base, QColor(238, 238, 238));
+  palette.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 120, 120));
   palette.setColor(QPalette::AlternateBase, kBandColor);
   palette.setColor(QPalette::Button, QColor(244, 244, 244));
   palette.setColor(QPalette::Highlight, QColor(48, 110, 186));
