@@ -136,7 +136,9 @@ TEST_P(FaultsOnTheLine, ResultAndRetryOutcome) {
   c.arm(device.faults());
   int32_t cells[2] = {-7, -7};
   EXPECT_EQ(master.ReadRegisters(3, 1, 0, cells, 2), c.single);
-  if (c.single != ModbusResult::Ok) EXPECT_EQ(cells[0], -7) << "a failed read leaves the cells";
+  if (c.single != ModbusResult::Ok) {
+    EXPECT_EQ(cells[0], -7) << "a failed read leaves the cells";
+  }
   EXPECT_EQ(master.ReadWithRetry(3, 1, 0, true, cells, 2), c.retrySucceeds);
   if (*c.message)
     EXPECT_TRUE(prompts.ShowedExactly(RecordingPrompts::Kind::Error, c.message))

@@ -53,7 +53,9 @@ TEST_P(LineSettings, AppliedAtOpen) {
   setup.usb = c.usb;
   EXPECT_EQ(link.Open(), c.portOpen);
   EXPECT_TRUE(link.IsOpen()) << "the handle stays open even when line settings fail";
-  if (c.portOpen) EXPECT_EQ(LineSpeed(), c.expected);
+  if (c.portOpen) {
+    EXPECT_EQ(LineSpeed(), c.expected);
+  }
 }
 
 // A pseudo-terminal cannot carry parity: asking for it leaves the port open but not ready.

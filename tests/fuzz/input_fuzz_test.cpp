@@ -45,7 +45,9 @@ TEST(FuzzTextRecord, DamagedFilesDecodeToNothingOrToWhatWasWritten) {
   for (int i = 0; i < kRounds; ++i) {
     const QString text = RandomText(rng, 80);
     const QByteArray good = EncodeTextRecord(text);
-    if (!text.contains(QChar(26))) EXPECT_EQ(DecodeTextRecord(good), text);
+    if (!text.contains(QChar(26))) {
+      EXPECT_EQ(DecodeTextRecord(good), text);
+    }
     QByteArray bad = good;
     if (!bad.isEmpty()) bad[static_cast<int>(rng() % static_cast<unsigned>(bad.size()))] ^= static_cast<char>(1 + rng() % 255);
     const QString decoded = DecodeTextRecord(bad);
@@ -91,7 +93,9 @@ TEST(FuzzTypedNumbers, ParsedValuesFormatBackToThemselves) {
         EXPECT_TRUE(back.ok);
         EXPECT_EQ(back.value, v.value) << text.toStdString();
       }
-      if (const auto f = numbers.ParseFloat(text)) EXPECT_TRUE(std::isfinite(*f)) << text.toStdString();
+      if (const auto f = numbers.ParseFloat(text)) {
+        EXPECT_TRUE(std::isfinite(*f)) << text.toStdString();
+      }
     }
   }
 }
