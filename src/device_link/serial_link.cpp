@@ -5,6 +5,7 @@
 #include "device_link/pause.h"
 
 #ifdef Q_OS_UNIX
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #endif
@@ -28,10 +29,19 @@ QSerialPort::Parity ToQtParity(int parity) {
 }
 
 // Exclusive open for reading and writing, as a probe and as the real open share it.
+// QSerialPort's own exclusion (TIOCEXCL, lock files named after the path) lets root through
+// and misses a second name for the same device; a lock on the open device holds for both.
 bool OpenExclusive(QSerialPort& port, const QString& path) {
   if (path.isEmpty()) return false;
   port.setPortName(path);
-  return port.open(QIODevice::ReadWrite);
+  if (!port.open(QIODevice::ReadWrite)) return false;
+#ifdef Q_OS_UNIX
+  if (::flock(port.handle(), LOCK_EX | LOCK_NB) != 0) {
+    port.close();
+    return false;
+  }
+#endif
+  return true;
 }
 
 }  // namespace

@@ -129,6 +129,21 @@ TEST_F(LinkOnPty, PortHeldByAnotherLinkIsAbsent) {
   EXPECT_TRUE(second.PortPresent()[0]);
 }
 
+TEST_F(LinkOnPty, PortHeldUnderAnotherNameIsAbsentToo) {
+  // The same device reached through its own path and through a COM link.
+  folder.Link(2, pty.SlavePath());
+  InterfaceSettings byPath = setup;
+  byPath.com_num = "COM2";
+  SerialLink holder(byPath, ports, pause);
+  ASSERT_TRUE(holder.Open());
+  EXPECT_FALSE(link.Open());
+  link.ScanPorts();
+  EXPECT_FALSE(link.PortPresent()[0]);
+  EXPECT_FALSE(link.PortPresent()[1]);
+  holder.Close();
+  EXPECT_TRUE(link.Open());
+}
+
 TEST_F(LinkOnPty, ScanStopsAtCom50) {
   test::PtyPair extra;
   folder.Link(50, extra.SlavePath());
