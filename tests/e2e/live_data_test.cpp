@@ -92,6 +92,22 @@ TEST_F(LivePoll, SixErrorsScrollToEntriesThreeToSix) {
   EXPECT_TRUE(Text("lbl_err_text_4").endsWith("  Watchdog reset"));
 }
 
+TEST_F(LivePoll, SafetyRelaysAlwaysShowTheirDiagnosticsAlarm) {
+  sim().WithModel([](devsim::DeviceModel& m) {
+    for (int r = 5500; r < 5505; ++r) m.SetWorkingRegister(r, m.Register(r) & ~0x40);  // no diagnostics
+    m.SetWorkingRegister(5502, m.Register(5502) | 0x04);  // relay 3: overspeed
+    return 0;
+  });
+  StartProgram();
+  Poll();
+  for (const char* name : {"lbl_proc_diag_1", "lbl_proc_diag_2"}) {
+    EXPECT_TRUE(Text(name) == "Active" || Text(name) == "Inactive") << name << ": " << Text(name).toStdString();
+  }
+  EXPECT_EQ(Text("lbl_proc_diag_3"), "Not used");
+  EXPECT_NE(Text("lbl_proc_vmax_3"), "Not used");
+  EXPECT_TRUE(Text("lbl_proc_out_1") == "Open" || Text("lbl_proc_out_1") == "Closed");
+}
+
 TEST(ErrorListsTimes, FirstSeenSurvivesAndRenews) {
   const QDateTime start(QDate(2026, 12, 9), QTime(10, 0, 0));
   ErrorLists lists(start);
