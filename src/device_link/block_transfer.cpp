@@ -9,10 +9,8 @@ namespace kvn {
 
 uint16_t ImageCrc(const RegisterImage& image, int first, int count) {
   Crc16 crc;
-  for (int r = first; r < first + count; ++r) {
-    crc.Add(static_cast<uint8_t>(image[static_cast<size_t>(r)] & 0xFF));
-    crc.Add(static_cast<uint8_t>((image[static_cast<size_t>(r)] >> 8) & 0xFF));
-  }
+  for (int r = first; r < first + count; ++r)
+    crc.AddRegister(static_cast<uint16_t>(image[static_cast<size_t>(r)] & 0xFFFF));
   return crc.Value();
 }
 

@@ -11,6 +11,11 @@ struct Crc16 {
   uint8_t high = 0xFF;  // transmitted second
 
   void Add(uint8_t byte);
+  // A 16-bit register as the block checksums take it: low byte first, then high byte.
+  void AddRegister(uint16_t value) {
+    Add(static_cast<uint8_t>(value & 0xFF));
+    Add(static_cast<uint8_t>(value >> 8));
+  }
   uint16_t Value() const { return static_cast<uint16_t>(high << 8 | low); }
 };
 

@@ -10,16 +10,15 @@ void PutWord(std::vector<uint8_t>& frame, int value) {
   frame.push_back(static_cast<uint8_t>(value & 0xFF));
 }
 
-// CRC low byte first, as Modbus RTU transmits it.
+int GetWord(const uint8_t* frame, int at) { return frame[at] << 8 | frame[at + 1]; }
+
+}  // namespace
+
 void AppendCrc(std::vector<uint8_t>& frame) {
   const Crc16 crc = ComputeCrc16(frame.data(), frame.size());
   frame.push_back(crc.low);
   frame.push_back(crc.high);
 }
-
-int GetWord(const uint8_t* frame, int at) { return frame[at] << 8 | frame[at + 1]; }
-
-}  // namespace
 
 std::vector<uint8_t> BuildReadRequest(int function, int slave, int start, int count) {
   std::vector<uint8_t> frame;

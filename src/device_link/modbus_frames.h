@@ -29,6 +29,9 @@ std::vector<uint8_t> BuildWriteRequest(int slave, int start, int count, const in
 inline int ReadAnswerLength(int count) { return 3 + 2 * count; }
 inline constexpr int kWriteAnswerLength = 6;
 
+// Appends the CRC of the frame, low byte first as Modbus RTU transmits it.
+void AppendCrc(std::vector<uint8_t>& frame);
+
 // A frame of length + 2 bytes: true when the last two bytes are the CRC of the rest.
 bool FrameCrcMatches(const uint8_t* frame, int length);
 

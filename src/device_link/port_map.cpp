@@ -93,7 +93,10 @@ const std::vector<PortMap::Entry>& PortMap::Entries() {
 
 QString PortMap::Resolve(const QString& comName) {
   if (ComNumber(comName) == 0) return {};
-  // Links may come and go (a simulator starting, an adapter re-plugged): look again each time.
+  // A link wins and is read directly; only a name without one needs the system's port list,
+  // which may have changed since (an adapter re-plugged), so that is read again.
+  const QFileInfo link(QDir(portsFolder_).filePath(comName));
+  if (!portsFolder_.isEmpty() && (link.exists() || link.isSymLink())) return link.filePath();
   Refresh();
   for (const Entry& e : entries_)
     if (e.comName == comName) return e.path;

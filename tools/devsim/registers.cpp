@@ -31,11 +31,7 @@ void SetText(Registers& regs, int r, int registerCount, std::string_view text) {
 
 uint16_t ComputeBlockCrc(const Registers& regs, const BlockDescriptor& block) {
   Crc16 crc;
-  for (int r = block.start; r < block.CrcRegister(); ++r) {
-    const uint16_t v = regs[static_cast<size_t>(r)];
-    crc.Add(static_cast<uint8_t>(v & 0xFF));
-    crc.Add(static_cast<uint8_t>(v >> 8));
-  }
+  for (int r = block.start; r < block.CrcRegister(); ++r) crc.AddRegister(regs[static_cast<size_t>(r)]);
   return crc.Value();
 }
 

@@ -1,6 +1,6 @@
 #include "devsim/rtu_frames.h"
 
-#include "device_link/crc16.h"
+#include "device_link/modbus_frames.h"
 
 namespace kvn::devsim::rtu {
 
@@ -28,16 +28,7 @@ int RequestLength(std::span<const uint8_t> buffer) {
 }
 
 bool CrcMatches(std::span<const uint8_t> frame) {
-  if (frame.size() < 3) return false;
-  const size_t n = frame.size() - 2;
-  const Crc16 crc = ComputeCrc16(frame.data(), n);
-  return frame[n] == crc.low && frame[n + 1] == crc.high;
-}
-
-void AppendCrc(std::vector<uint8_t>& frame) {
-  const Crc16 crc = ComputeCrc16(frame.data(), frame.size());
-  frame.push_back(crc.low);
-  frame.push_back(crc.high);
+  return frame.size() >= 3 && FrameCrcMatches(frame.data(), static_cast<int>(frame.size()) - 2);
 }
 
 Request ParseRequest(std::span<const uint8_t> frame) {
@@ -62,7 +53,7 @@ Request ParseRequest(std::span<const uint8_t> frame) {
 std::vector<uint8_t> ReadResponse(uint8_t address, uint8_t function, const std::vector<uint16_t>& values) {
   std::vector<uint8_t> f{address, function, static_cast<uint8_t>(2 * values.size())};
   for (uint16_t v : values) PushWord(f, v);
-  AppendCrc(f);
+  kvn::AppendCrc(f);
   return f;
 }
 
@@ -70,13 +61,13 @@ std::vector<uint8_t> WriteResponse(uint8_t address, uint16_t start, uint16_t cou
   std::vector<uint8_t> f{address, kWriteMultiple};
   PushWord(f, start);
   PushWord(f, count);
-  AppendCrc(f);
+  kvn::AppendCrc(f);
   return f;
 }
 
 std::vector<uint8_t> ExceptionResponse(uint8_t address, uint8_t function, uint8_t code) {
   std::vector<uint8_t> f{address, static_cast<uint8_t>(function | kExceptionFlag), code};
-  AppendCrc(f);
+  kvn::AppendCrc(f);
   return f;
 }
 

@@ -19,8 +19,8 @@ inline constexpr int kMaxFrame = 256;  // the largest RTU frame on the line
 int RequestLength(std::span<const uint8_t> buffer);
 
 // A frame whose last two bytes are the Modbus CRC (low byte first) of the bytes before.
+// The CRC itself and AppendCrc are the master's (device_link/modbus_frames.h): one wire format.
 bool CrcMatches(std::span<const uint8_t> frame);
-void AppendCrc(std::vector<uint8_t>& frame);
 
 // The fields of a request the simulator acts on. start and count are those of functions
 // 3, 4 and 16; values and byteCount only for 16.
