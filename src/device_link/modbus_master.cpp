@@ -1,5 +1,7 @@
 #include "device_link/modbus_master.h"
 
+#include <algorithm>
+
 #include "device_link/serial_link.h"
 #include "texts/prompts.h"
 #include "texts/texts.h"
@@ -19,19 +21,56 @@ ModbusMaster::ModbusMaster(SerialLink& link, const Texts& texts, Prompts& prompt
 
 ModbusResult ModbusMaster::Transact(const std::vector<uint8_t>& request, int slave,
                                     int answerLength) {
+  if (lateAnswerPossible_) DrainLateAnswers(request == failedRequest_);
   link_.Purge();
   if (!link_.Write(request.data(), static_cast<int>(request.size())))
     return ModbusResult::NoResponse;
+  link_.DiscardWhileSending();
   return ReceiveFrame(slave, answerLength, static_cast<int>(request.size()));
+}
+
+// Every transaction ends here with its final result.
+ModbusResult ModbusMaster::Settle(ModbusResult result, const std::vector<uint8_t>& request) {
+  lastTransactionEnd_ = Tick();
+  if (result != ModbusResult::Ok) {
+    lateAnswerPossible_ = true;
+    failedRequest_ = request;
+  }
+  return result;
+}
+
+// Lets a late answer arrive where it is thrown away, the way careful RTU masters flush after
+// an error. Bytes found waiting came at an unknown time, so the quiet span starts now. A
+// repeat of the failed request only waits for quiet: a late answer to it answers the repeat.
+void ModbusMaster::DrainLateAnswers(bool sameRequest) {
+  const uint32_t begin = Tick();
+  if (link_.Purge() > 0) lastByteTick_ = begin;
+  const uint32_t horizon = sameRequest ? 0 : kLateAnswerHorizonMs;
+  for (;;) {
+    const uint32_t now = Tick();
+    const uint32_t sinceEnd = now - lastTransactionEnd_;
+    const uint32_t sinceByte = now - lastByteTick_;
+    if ((sinceEnd >= horizon && sinceByte >= kQuietSpanMs) || now - begin >= kDrainLimitMs ||
+        !link_.IsOpen())
+      break;
+    const uint32_t wait = std::max(sinceEnd < horizon ? horizon - sinceEnd : 0u,
+                                   sinceByte < kQuietSpanMs ? kQuietSpanMs - sinceByte : 0u);
+    if (link_.AwaitInput(static_cast<int>(wait))) {
+      link_.Purge();
+      lastByteTick_ = Tick();
+    }
+  }
+  if (!sameRequest) lateAnswerPossible_ = false;
 }
 
 ModbusResult ModbusMaster::ReadRegisters(int function, int slave, int start, int32_t* dest,
                                          int count) {
   if (!link_.IsOpen() || start < 0) return ModbusResult::NoResponse;
   const int length = ReadAnswerLength(count);
-  ModbusResult r = Transact(BuildReadRequest(function, slave, start, count), slave, length);
-  if (r != ModbusResult::Ok) return r;
-  if (!ReadAnswerMatches(rx_.data(), function, count)) return ModbusResult::BadCrc;
+  const std::vector<uint8_t> request = BuildReadRequest(function, slave, start, count);
+  ModbusResult r = Transact(request, slave, length);
+  if (r == ModbusResult::Ok && !ReadAnswerMatches(rx_.data(), function, count)) r = ModbusResult::BadCrc;
+  if (Settle(r, request) != ModbusResult::Ok) return r;
   for (int i = 0; i < count; ++i) dest[i] = AnswerWord(rx_.data(), i);
   return ModbusResult::Ok;
 }
@@ -39,11 +78,10 @@ ModbusResult ModbusMaster::ReadRegisters(int function, int slave, int start, int
 ModbusResult ModbusMaster::WriteRegisters(int slave, int start, int count,
                                           const int32_t* source) {
   if (!link_.IsOpen() || start < 0) return ModbusResult::NoResponse;
-  ModbusResult r =
-      Transact(BuildWriteRequest(slave, start, count, source), slave, kWriteAnswerLength);
-  if (r != ModbusResult::Ok) return r;
-  if (!WriteAnswerMatches(rx_.data(), start, count)) return ModbusResult::BadCrc;
-  return ModbusResult::Ok;
+  const std::vector<uint8_t> request = BuildWriteRequest(slave, start, count, source);
+  ModbusResult r = Transact(request, slave, kWriteAnswerLength);
+  if (r == ModbusResult::Ok && !WriteAnswerMatches(rx_.data(), start, count)) r = ModbusResult::BadCrc;
+  return Settle(r, request);
 }
 
 ModbusResult ModbusMaster::ReceiveFrame(int slave, int length, int requestBytes) {
@@ -69,6 +107,7 @@ ModbusResult ModbusMaster::ReceiveFrame(int slave, int length, int requestBytes)
       continue;
     }
     last = Tick();
+    lastByteTick_ = last;
     if (received > 0 || b == slave) rx_[static_cast<size_t>(received++)] = static_cast<uint8_t>(b);
     if (received == length + 2)
       return FrameCrcMatches(rx_.data(), length) ? ModbusResult::Ok : ModbusResult::BadCrc;

@@ -20,6 +20,13 @@ class ModbusMaster {
   static constexpr uint32_t kFirstByteMs = 300;  // also the longest gap between two bytes
   static constexpr uint32_t kWholeFrameMs = 400;
   static constexpr int kAttempts = 3;
+  // RTU answers carry no transaction number. After a failed transaction the rest of a bad
+  // frame or a late answer may still come. Before the next request the line must have been
+  // quiet for kQuietSpanMs; before a different request also kLateAnswerHorizonMs must have
+  // passed since the failed transaction ended. What arrives meanwhile is thrown away.
+  static constexpr uint32_t kLateAnswerHorizonMs = 500;
+  static constexpr uint32_t kQuietSpanMs = 20;
+  static constexpr uint32_t kDrainLimitMs = 1500;  // a line that never falls quiet
 
   ModbusMaster(SerialLink& link, const Texts& texts, Prompts& prompts);
 
@@ -46,6 +53,8 @@ class ModbusMaster {
 
  private:
   ModbusResult Transact(const std::vector<uint8_t>& request, int slave, int answerLength);
+  ModbusResult Settle(ModbusResult result, const std::vector<uint8_t>& request);
+  void DrainLateAnswers(bool sameRequest);
   void ShowFailure(ModbusResult last);
 
   SerialLink& link_;
@@ -53,6 +62,12 @@ class ModbusMaster {
   Prompts& prompts_;
   std::array<uint8_t, 1024> rx_{};
   QElapsedTimer clock_;
+  // Set by a failed transaction, cleared by the drain before the next different request. A
+  // repeat of the failed request needs no drain: a late answer to it answers the repeat.
+  bool lateAnswerPossible_ = false;
+  std::vector<uint8_t> failedRequest_;
+  uint32_t lastTransactionEnd_ = 0;
+  uint32_t lastByteTick_ = 0;  // when the line last carried a byte we saw
 };
 
 }  // namespace kvn

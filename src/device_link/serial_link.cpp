@@ -5,6 +5,7 @@
 #include "device_link/pause.h"
 
 #ifdef Q_OS_UNIX
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -16,9 +17,10 @@ namespace {
 constexpr int kUsbBaudIndex = 5;
 constexpr int kRoomWaits = 10;        // 1 ms sleeps before a write without room gives up
 constexpr int kByteWaitMs = 1;        // NextByte's wait for the driver when nothing is queued
-constexpr int kScanSettleMs = 300;
+constexpr int kScanSettleMs = 300;       // lets the indicator appear before the probing starts
 constexpr long long kBatchCapUs = 50000;  // far inside the 300 ms gap limit
-constexpr long long kMinBatchUs = 200;   // below this a sleep costs more than a wake-up    // lets the indicator appear before the probing starts
+constexpr long long kMinBatchUs = 200;    // below this a sleep costs more than a wake-up
+constexpr int kSendingRoundsMax = 1000;   // ~1 s: a request of 255 bytes at 4800 baud takes 0.6 s
 
 QSerialPort::Parity ToQtParity(int parity) {
   switch (parity) {
@@ -93,6 +95,18 @@ int SerialLink::BitsPerCharacter() const {
 void SerialLink::LosePort() {
   port_.close();
   portOpen_ = false;
+  fifoHead_ = fifoCount_ = 0;
+}
+
+// The far end went away (a USB adapter unplugged, the other side of a pseudo-terminal
+// closed): the descriptor stays readable with nothing to read, so a wait returns at once.
+bool SerialLink::FarEndGone() {
+  if (port_.error() == QSerialPort::ResourceError) return true;
+#ifdef Q_OS_UNIX
+  pollfd fd{static_cast<int>(port_.handle()), POLLIN, 0};
+  if (::poll(&fd, 1, 0) == 1 && (fd.revents & (POLLHUP | POLLERR | POLLNVAL))) return true;
+#endif
+  return false;
 }
 
 int SerialLink::TransmitQueueBytes() {
@@ -102,6 +116,24 @@ int SerialLink::TransmitQueueBytes() {
   if (::ioctl(port_.handle(), TIOCOUTQ, &driver) == 0) queued += driver;
 #endif
   return queued;
+}
+
+void SerialLink::DiscardWhileSending() {
+#ifdef Q_OS_UNIX
+  if (!port_.isOpen()) return;
+  const long long characterUs = 1000000LL * BitsPerCharacter() / AppliedBaud();
+  for (int rounds = 0; rounds < kSendingRoundsMax; ++rounds) {
+    fifoHead_ = 0;
+    fifoCount_ = ReadAvailable(fifo_.data(), kQueueSize);
+    const int queued = TransmitQueueBytes();
+    // Read first, then ask: bytes already read while part of the request is still queued
+    // here arrived before the device had the whole request. Once the queue is empty, what
+    // was read may be the start of the answer and stays.
+    if (queued <= 0) return;
+    fifoCount_ = 0;
+    QThread::usleep(static_cast<unsigned long>(std::clamp<long long>(queued * characterUs, 100, 1000)));
+  }
+#endif
 }
 
 bool SerialLink::Write(const uint8_t* bytes, int count) {
@@ -151,7 +183,7 @@ int SerialLink::NextByte(int awaited) {
     if (fifoCount_ == 0) {
       // Block briefly in the driver instead of spinning: the CPU stays idle while the
       // device is still answering.
-      if (!port_.waitForReadyRead(kByteWaitMs) && port_.error() == QSerialPort::ResourceError) {
+      if (!port_.waitForReadyRead(kByteWaitMs) && FarEndGone()) {
         LosePort();
         return -1;
       }
@@ -165,9 +197,27 @@ int SerialLink::NextByte(int awaited) {
   return b;
 }
 
-void SerialLink::Purge() {
-  if (!port_.isOpen()) return;
+bool SerialLink::AwaitInput(int milliseconds) {
+  if (fifoCount_ > 0) return true;
+  if (!port_.isOpen()) return false;
+  if (port_.bytesAvailable() > 0 || port_.waitForReadyRead(milliseconds)) return true;
+  if (FarEndGone()) LosePort();
+  return false;
+}
+
+// Bytes received before a request is sent can never be its answer, so the program's own
+// FIFO is emptied with the driver's queues: a leftover tail of an earlier answer would
+// otherwise misalign every following frame in the same place.
+int SerialLink::Purge() {
+  if (!port_.isOpen()) return 0;
+  int discarded = fifoCount_ + static_cast<int>(port_.bytesAvailable());
+#ifdef Q_OS_UNIX
+  int driver = 0;
+  if (::ioctl(port_.handle(), FIONREAD, &driver) == 0) discarded += driver;
+#endif
+  fifoHead_ = fifoCount_ = 0;
   if (!port_.clear(QSerialPort::AllDirections)) Open();
+  return discarded;
 }
 
 void SerialLink::Close() {

@@ -21,7 +21,7 @@ struct ScanIndicator {
 };
 
 // The one serial connection to the device. All calls come from the GUI thread. Bytes are
-// handed to the Modbus master one at a time from a receive FIFO that survives a purge.
+// handed to the Modbus master one at a time from a receive FIFO; a purge empties it too.
 class SerialLink {
  public:
   static constexpr int kQueueSize = 1024;
@@ -42,7 +42,14 @@ class SerialLink {
   // how many bytes the caller still expects: while they trickle in at line speed the link
   // sleeps until most of them are there instead of waking for every character.
   int NextByte(int awaited = 1);
-  void Purge();
+  // Waits up to the given time for received bytes; true when some are waiting.
+  bool AwaitInput(int milliseconds);
+  // Called right after Purge and Write: drops whatever arrives while the request is leaving,
+  // since the device cannot answer a request it has not received whole.
+  void DiscardWhileSending();
+  // Discards everything received and not yet read (FIFO and driver) and everything not yet
+  // sent; returns how many received bytes were thrown away.
+  int Purge();
   void Close();
   // Probes COM1..COM50; a port that is held open counts as absent.
   void ScanPorts(const ScanIndicator* indicator = nullptr);
@@ -63,6 +70,7 @@ class SerialLink {
  private:
   bool ApplyLineSettings();
   void LosePort();
+  bool FarEndGone();
   int TransmitQueueBytes();
   void AwaitBatch(int awaited);
 

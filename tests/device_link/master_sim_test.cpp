@@ -2,6 +2,8 @@
 // pseudo-terminal: the timing limits, faults and chunking as the device sees them.
 #include <gtest/gtest.h>
 
+#include <time.h>
+
 #include <QElapsedTimer>
 
 #include "device_link/block_transfer.h"
@@ -47,14 +49,19 @@ class MasterOnSimulator : public ::testing::Test {
     return out;
   }
 
-  // Admin level and programming mode, through the device's own command registers.
-  void EnterProgrammingAsAdmin() {
+  // Admin level, through the device's own password registers.
+  void LogInAsAdmin() {
     std::vector<int32_t> password(8, 0x2020);
     const std::string pw = devsim::kDefaultAdminPassword;
     for (size_t i = 0; i < pw.size(); ++i)
       password[i / 2] = (i % 2) ? ((password[i / 2] & 0xFF) | (pw[i] << 8))
                                 : ((password[i / 2] & 0xFF00) | pw[i]);
     ASSERT_TRUE(master.WriteWithRetry(1, 100, 8, password.data()));
+  }
+
+  // Admin level and programming mode.
+  void EnterProgrammingAsAdmin() {
+    LogInAsAdmin();
     const int32_t enter = 51;
     ASSERT_TRUE(master.WriteWithRetry(1, 108, 1, &enter));
   }
@@ -183,7 +190,8 @@ TEST_F(MasterOnSimulator, LateAnswerToAnotherRequestIsNotTakenAsData) {
   // The device answers an event-log read (function 4) only after the master gave up. That
   // answer, with a correct CRC and the length the next request expects, arrives while the
   // master waits for a holding-register read of the same size: it must not become data.
-  device.faults().lateDelayMs = 450;
+  // (It comes after the drain that follows the failure, so that it meets the next read.)
+  device.faults().lateDelayMs = 300 + static_cast<int>(ModbusMaster::kLateAnswerHorizonMs) + 150;
   device.faults().late = true;
   int32_t events[2] = {};
   EXPECT_EQ(master.ReadRegisters(4, 1, 0, events, 2), ModbusResult::NoResponse);
@@ -195,10 +203,46 @@ TEST_F(MasterOnSimulator, LateAnswerToAnotherRequestIsNotTakenAsData) {
   EXPECT_EQ(cells[0], 2300);
 }
 
+// A late answer of the same shape (function and length) to a request for other registers
+// may come at any time after the time-out; within the drain horizon it is never taken.
+class LateAnswer : public MasterOnSimulator, public ::testing::WithParamInterface<int> {};
+
+TEST_P(LateAnswer, IsNotTakenAsTheNextAnswerOfTheSameShape) {
+  device.faults().lateDelayMs = static_cast<int>(ModbusMaster::kFirstByteMs) + GetParam();
+  device.faults().late = true;
+  int32_t identification[2] = {};
+  ASSERT_EQ(master.ReadRegisters(3, 1, 0, identification, 2), ModbusResult::NoResponse);
+  device.faults().late = false;
+  int32_t cells[2] = {-7, -7};
+  EXPECT_EQ(master.ReadRegisters(3, 1, 2, cells, 2), ModbusResult::Ok);
+  EXPECT_EQ(cells[0], static_cast<int16_t>(device.Register(2))) << "registers 2..3, not 0..1";
+  EXPECT_EQ(cells[1], static_cast<int16_t>(device.Register(3)));
+}
+
+INSTANTIATE_TEST_SUITE_P(MsAfterTimeOut, LateAnswer, ::testing::Values(15, 150, 400));
+
+TEST_F(MasterOnSimulator, RetryAfterABadFrameWaitsForItsTail) {
+  // A burst that starts like a frame misaligns the answer; its tail must not misalign the
+  // retry. At admin level register 14 puts a byte equal to the slave address into the tail.
+  LogInAsAdmin();
+  device.faults().addressBurstNext = 24;
+  std::vector<int32_t> cells(26, -7);
+  EXPECT_EQ(master.ReadRegisters(3, 1, 0, cells.data(), 26), ModbusResult::BadCrc);
+  EXPECT_EQ(master.ReadRegisters(3, 1, 0, cells.data(), 26), ModbusResult::Ok);
+  EXPECT_EQ(cells[0], 2300);
+}
+
 TEST_F(MasterOnSimulator, DisconnectedDeviceIsNoResponse) {
   device.SetFault(Fault::Disconnect);
   int32_t cell = 0;
+  timespec c0{}, c1{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &c0);
   EXPECT_EQ(master.ReadRegisters(3, 1, 0, &cell, 1), ModbusResult::NoResponse);
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &c1);
+  EXPECT_FALSE(link.IsOpen()) << "a hung-up line is a lost port at once";
+  const double cpuMs = (c1.tv_sec - c0.tv_sec) * 1e3 + (c1.tv_nsec - c0.tv_nsec) * 1e-6;
+  // Busy reading a dead descriptor until the 300 ms limit would cost about that much CPU.
+  EXPECT_LT(cpuMs, 100.0);
 }
 
 // A slow RS-485 line: 4800 baud with 11-bit characters (the pacing stands in for parity,

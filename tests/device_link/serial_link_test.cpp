@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include <QThread>
 #include <termios.h>
 
 #include <QSerialPort>
@@ -80,15 +82,30 @@ TEST_F(LinkOnPty, NextByteHandsOutBytesInOrderThenMinusOne) {
   EXPECT_EQ(link.NextByte(), -1);
 }
 
-TEST_F(LinkOnPty, PurgeKeepsBytesAlreadyInTheFifo) {
+TEST_F(LinkOnPty, PurgeEmptiesTheFifoAndTheDriver) {
   ASSERT_TRUE(link.Open());
   pty.Send({0x01, 0x02, 0x03});
   int first = -1;
   for (int i = 0; i < 200 && first < 0; ++i) first = link.NextByte();
   ASSERT_EQ(first, 0x01);
-  link.Purge();
-  EXPECT_EQ(link.NextByte(), 0x02);
-  EXPECT_EQ(link.NextByte(), 0x03);
+  EXPECT_EQ(link.Purge(), 2) << "the two bytes still in the FIFO";
+  EXPECT_EQ(link.NextByte(), -1);
+  pty.Send({0x04});
+  QThread::msleep(20);
+  EXPECT_EQ(link.Purge(), 1) << "a byte still in the driver";
+  EXPECT_EQ(link.NextByte(), -1);
+}
+
+TEST_F(LinkOnPty, FarEndClosingLosesThePortAtOnce) {
+  ASSERT_TRUE(link.Open());
+  pty.CloseMaster();
+  int reads = 0;
+  while (link.IsOpen() && reads < 1000) {
+    link.NextByte();
+    ++reads;
+  }
+  EXPECT_FALSE(link.IsOpen());
+  EXPECT_LE(reads, 2) << "a hung-up line is lost, not read again and again";
   EXPECT_EQ(link.NextByte(), -1);
 }
 

@@ -5,6 +5,8 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include "device_link/block_table.h"
+#include "devsim/factory_setup.h"
 #include "e2e/live_app.h"
 #include "operations/live_data.h"
 #include "parameters/value_codec.h"
@@ -66,6 +68,29 @@ TEST_F(LivePoll, UnplugThenReplugFeedsGapsAndRereadsParameterBlocks) {
   for (const auto& r : sim().Requests()) readOutputBlock |= r.start == 5500;
   EXPECT_TRUE(readOutputBlock) << "parameter blocks are read again after a reset";
   EXPECT_EQ(Text("lbl_conn_stat"), "Operating");
+}
+
+TEST_F(LivePoll, NoiseBurstBeforeAnAdminIdentificationCostsOnePoll) {
+  StartProgram();
+  // Admin level: register 14 reads 1, so the tail of a misaligned identification answer
+  // holds a byte equal to the slave address.
+  std::vector<int32_t> password(8, 0x2020);
+  const std::string pw = devsim::kDefaultAdminPassword;
+  for (size_t i = 0; i < pw.size(); ++i)
+    password[i / 2] = (i % 2) ? ((password[i / 2] & 0xFF) | (pw[i] << 8)) : ((password[i / 2] & 0xFF00) | pw[i]);
+  ASSERT_TRUE(app->master.WriteWithRetry(1, reg::Password, 8, password.data()));
+  Poll();
+  ASSERT_TRUE(app->poll.LinkOk);
+  ASSERT_EQ(app->images->DeviceImage[reg::AccessLevel], 1);
+
+  sim().faults().addressBurstNext = 24;
+  Poll();
+  EXPECT_FALSE(app->poll.LinkOk);
+  sim().ClearRequests();
+  Poll();
+  EXPECT_TRUE(app->poll.LinkOk) << "the next poll is whole again";
+  EXPECT_EQ(Text("lbl_conn_stat"), "Operating");
+  EXPECT_EQ(app->Window().Timer1->interval(), 500);
 }
 
 TEST_F(LivePoll, StopAcquisitionStopsSamplesNotValues) {

@@ -30,6 +30,11 @@ PtyPair::~PtyPair() {
   if (master_ >= 0) ::close(master_);
 }
 
+void PtyPair::CloseMaster() {
+  if (master_ >= 0) ::close(master_);
+  master_ = -1;
+}
+
 void PtyPair::Send(const std::vector<uint8_t>& bytes) {
   size_t done = 0;
   while (done < bytes.size()) {

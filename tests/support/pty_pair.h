@@ -19,6 +19,8 @@ class PtyPair {
   int MasterFd() const { return master_; }
 
   void Send(const std::vector<uint8_t>& bytes);
+  // The far end goes away, as when an adapter is unplugged.
+  void CloseMaster();
   // Everything the program wrote, waiting up to timeoutMs for the first byte.
   std::vector<uint8_t> Receive(int timeoutMs = 200);
 

@@ -18,6 +18,7 @@ void Faults::Clear() {
   firstByteDelayMs = 0;
   interByteGapMs = 0;
   noiseBytes = 0;
+  addressBurstNext = 0;
   corruptCrc = false;
   corruptCrcNext = 0;
   late = false;

@@ -29,6 +29,7 @@ struct Faults {
   std::atomic<int> firstByteDelayMs{0};  // wait before the first byte of every answer
   std::atomic<int> interByteGapMs{0};    // wait between the bytes of an answer
   std::atomic<int> noiseBytes{0};        // bytes (never the slave address) before each answer
+  std::atomic<int> addressBurstNext{0};  // before the next answer only: the slave address, then this many zero bytes
   std::atomic<bool> corruptCrc{false};   // every answer
   std::atomic<int> corruptCrcNext{0};    // the next N answers
   std::atomic<bool> late{false};         // first byte after lateDelayMs

@@ -16,6 +16,11 @@ std::optional<Reply> Simulator::HandleFrame(std::span<const uint8_t> frame) {
   if (faults_.TakeCrcCorruption()) answer[answer.size() - 2] ^= 0xFF;
   Reply reply;
   reply.bytes = NoiseBytes(faults_.noiseBytes, own);
+  // A burst that starts like a frame: the master takes it for the answer's beginning.
+  if (const int zeros = faults_.addressBurstNext.exchange(0); zeros > 0) {
+    reply.bytes.push_back(own);
+    reply.bytes.insert(reply.bytes.end(), static_cast<size_t>(zeros), uint8_t{0});
+  }
   reply.bytes.insert(reply.bytes.end(), answer.begin(), answer.end());
   reply.firstByteDelayMs = faults_.late ? faults_.lateDelayMs.load() : faults_.firstByteDelayMs.load();
   reply.interByteGapMs = faults_.interByteGapMs;
