@@ -12,29 +12,17 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench_line.h"
 #include "device_link/block_table.h"
-#include "device_link/block_transfer.h"
-#include "device_link/modbus_master.h"
-#include "device_link/pause.h"
-#include "device_link/port_map.h"
-#include "device_link/serial_link.h"
-#include "devsim/pty_device.h"
-#include "support/pty_pair.h"
-#include "texts/console_prompts.h"
-#include "texts/texts.h"
 
 namespace {
 
 using namespace kvn;
+using bench::Now;
 
 constexpr int kCycles = 40;
-constexpr int kPollRows[] = {10, 10, 11, 12, 13, 14};
-
-double Now(clockid_t clock) {
-  timespec t{};
-  clock_gettime(clock, &t);
-  return t.tv_sec + t.tv_nsec * 1e-9;
-}
+constexpr BlockId kPollBlocks[] = {BlockId::Identification, BlockId::Identification, BlockId::Commands,
+                                   BlockId::ProcessData, BlockId::FurtherData1, BlockId::FurtherData2};
 
 struct Cost {
   double wall = 0;  // seconds per cycle
@@ -59,8 +47,8 @@ Cost Measure(F&& cycle) {
 double WireSeconds(int baud, int bits) {
   const double character = static_cast<double>(bits) / baud;
   double total = 0;
-  for (int row : kPollRows) {
-    const int answer = 3 + 2 * BlockRow(row).count + 2;
+  for (BlockId id : kPollBlocks) {
+    const int answer = 3 + 2 * Block(id).count + 2;
     total += (8 + answer) * character + 2 * 3.5 * character;  // both frames and their gaps
   }
   return total;
@@ -75,30 +63,17 @@ LineResult RunLine(int baudIndex, int bits) {
   devsim::SimOptions options;
   options.pacing = {kBaudRates[baudIndex], bits};
   devsim::PtyDevice device(options);
-  const int address = device.WithModel([](auto& m) { return m.SlaveAddress(); });
-
-  test::PortsFolder folder;
-  folder.Link(1, QString::fromStdString(device.SlavePath()));
-  LocSetupRec setup;
-  setup.com_num = "COM1";
-  setup.baud = baudIndex;
-  setup.addr = address;
-  Texts texts;
-  texts.FillFromDefaults();
-  ConsolePrompts prompts;
-  Pause pause;
-  PortMap ports(folder.Path());
-  SerialLink link(setup, ports, pause);
-  ModbusMaster master(link, texts, prompts);
-  auto images = MakeRegisterImages();
-  BlockTransfer blocks(master, *images, setup);
+  bench::OurLine ours(device, baudIndex);
+  const int address = ours.setup.addr;
+  SerialLink& link = ours.link;
+  BlockTransfer& blocks = ours.blocks;
 
   LineResult r;
   r.wire = WireSeconds(kBaudRates[baudIndex], bits);
   if (!link.Open()) std::fprintf(stderr, "cannot open %s\n", device.SlavePath().c_str());
   bool ok = true;
   r.ours = Measure([&] {
-    for (int row : kPollRows) ok = blocks.PollBlock(row) && ok;
+    for (BlockId id : kPollBlocks) ok = blocks.PollBlock(Block(id)) && ok;
   });
   if (!ok) std::fprintf(stderr, "our poll failed\n");
   link.Close();
@@ -108,8 +83,8 @@ LineResult RunLine(int baudIndex, int bits) {
   if (modbus_connect(ctx) != 0) std::fprintf(stderr, "libmodbus cannot connect\n");
   std::vector<uint16_t> regs(130);
   r.theirs = Measure([&] {
-    for (int row : kPollRows) {
-      const BlockDescriptor& b = BlockRow(row);
+    for (BlockId id : kPollBlocks) {
+      const BlockDescriptor& b = Block(id);
       if (modbus_read_registers(ctx, b.start, b.count, regs.data()) != b.count)
         std::fprintf(stderr, "libmodbus read failed\n");
     }

@@ -22,9 +22,6 @@
 namespace kvn {
 namespace {
 
-constexpr int kProcessDataContainer = 7;
-constexpr int kDeviceStatusContainer = 8;
-constexpr int kStatusContainer = 2;
 
 }  // namespace
 
@@ -72,7 +69,7 @@ void Application::CreateOperations(TMain_Form& w) {
 }
 
 void Application::PreparePlotCanvas(TMain_Form& w) {
-  QWidget* page = w.Page(kProcessDataContainer);
+  QWidget* page = w.Page(container::ProcessData);
   if (!page) return;
   canvas = new PlotCanvas(plot, PlotInputs{images->DeviceImage, setup, plot.samples, codec});
   InstallPlotImage(*page, canvas);
@@ -95,7 +92,7 @@ MainFormSteps Application::Steps() {
     LoadProgramSettings(WorkDir(), setup,
                         SettingsLoadHooks{[this] {
                                             plot.samples.ResetWritePosition();
-                                            poll.PollPhase = 1;
+                                            poll.PollPhase = PollPhase::AfterGoodPoll;
                                           },
                                           [this] { connection->UpdateModeDisplay(); }});
   };
@@ -130,11 +127,11 @@ void Application::ConnectHandlers() {
     if (QAction* item = FindMenuItem(*w.men_main, QStringLiteral("men_file_about")))
       about->Run(item->text());
   });
-  if (auto* read = qobject_cast<QPushButton*>(controls.Find(QStringLiteral("cmd_read_param"), kStatusContainer)))
+  if (auto* read = qobject_cast<QPushButton*>(controls.Find(QStringLiteral("cmd_read_param"), container::Status)))
     QObject::connect(read, &QPushButton::clicked, &w, [this] { connection->cmd_read_paramClick(); });
-  if (auto* bar = qobject_cast<QScrollBar*>(controls.Find(QStringLiteral("scr_err_lab"), kDeviceStatusContainer)))
+  if (auto* bar = qobject_cast<QScrollBar*>(controls.Find(QStringLiteral("scr_err_lab"), container::DeviceStatus)))
     QObject::connect(bar, &QScrollBar::valueChanged, &w, [this] { live->scr_err_labChange(); });
-  if (auto* bar = qobject_cast<QScrollBar*>(controls.Find(QStringLiteral("scr_emem_lab"), kDeviceStatusContainer)))
+  if (auto* bar = qobject_cast<QScrollBar*>(controls.Find(QStringLiteral("scr_emem_lab"), container::DeviceStatus)))
     QObject::connect(bar, &QScrollBar::valueChanged, &w, [this] { live->scr_emem_labChange(); });
 }
 

@@ -5,8 +5,27 @@
 
 namespace kvn {
 
+// The device's register blocks by id. A block's id is its number in the device's register
+// map; its row in BlockTable is a different thing (callers hold the descriptor for that).
+enum class BlockId : uint8_t {
+  Password = 0,          // admin password
+  UserConfig = 1,        // device configuration, user level
+  AdminConfig = 2,       // device configuration, admin level
+  FactoryDevice = 3,     // factory device settings
+  Measurement = 4,       // measurement configuration
+  Diagnostics = 5,       // diagnostics configuration
+  FactoryDiagnostics = 6,
+  Output = 7,            // output configuration
+  FactoryOutput = 8,
+  Identification = 9,    // identification and status
+  Commands = 10,         // command registers
+  ProcessData = 11,      // process data and diagnostic measurements
+  FurtherData1 = 12,     // further device data, polled only
+  FurtherData2 = 13,
+};
+
 struct BlockDescriptor {
-  uint8_t id;
+  BlockId id;
   int32_t start;
   int32_t count;
   bool is_parameter;   // read, compared, written and CRC-protected as a whole
@@ -14,38 +33,42 @@ struct BlockDescriptor {
   int32_t page;        // 3 tab_device, 4 tab_measure, 5 tab_output, 6 tab_diag, 0 none
 
   int32_t CrcRegister() const { return start + count - 1; }
+  int Number() const { return static_cast<int>(id); }
 };
 
 inline constexpr int kBlockRows = 14;
 
-// The device's register blocks. Order matters: reads, writes and the poll walk it top down.
-// Callers address a row either by id or by row number 1..14.
+// Order matters: reads, writes and the poll walk it top down.
 inline constexpr std::array<BlockDescriptor, kBlockRows> BlockTable = {{
-    {0, 1000, 10, true, 1, 3},    // admin password
-    {1, 2000, 46, true, 0, 3},    // device configuration, user level
-    {2, 2500, 42, true, 1, 3},    // device configuration, admin level
-    {3, 3000, 26, true, 2, 0},    // factory device settings
-    {4, 4000, 20, true, 1, 4},    // measurement configuration
-    {5, 4500, 18, true, 1, 6},    // diagnostics configuration
-    {6, 5000, 56, true, 2, 0},    // factory diagnostics settings
-    {7, 5500, 150, true, 1, 5},   // output configuration
-    {8, 6000, 14, true, 2, 0},    // factory output settings
-    {9, 0, 26, false, 0, 0},      // identification and status
-    {10, 100, 13, false, 0, 0},   // command registers
-    {11, 500, 63, false, 0, 0},   // process data and diagnostic measurements
-    {12, 6500, 44, false, 0, 0},  // further device data, polled only
-    {13, 7000, 26, false, 0, 0},  // further device data, polled only
+    {BlockId::Password, 1000, 10, true, 1, 3},
+    {BlockId::UserConfig, 2000, 46, true, 0, 3},
+    {BlockId::AdminConfig, 2500, 42, true, 1, 3},
+    {BlockId::FactoryDevice, 3000, 26, true, 2, 0},
+    {BlockId::Measurement, 4000, 20, true, 1, 4},
+    {BlockId::Diagnostics, 4500, 18, true, 1, 6},
+    {BlockId::FactoryDiagnostics, 5000, 56, true, 2, 0},
+    {BlockId::Output, 5500, 150, true, 1, 5},
+    {BlockId::FactoryOutput, 6000, 14, true, 2, 0},
+    {BlockId::Identification, 0, 26, false, 0, 0},
+    {BlockId::Commands, 100, 13, false, 0, 0},
+    {BlockId::ProcessData, 500, 63, false, 0, 0},
+    {BlockId::FurtherData1, 6500, 44, false, 0, 0},
+    {BlockId::FurtherData2, 7000, 26, false, 0, 0},
 }};
 
-// Row 1..14 → descriptor.
-inline const BlockDescriptor& BlockRow(int row) { return BlockTable[static_cast<size_t>(row - 1)]; }
-
-// First row with that id, or nullptr.
-inline const BlockDescriptor* FindBlock(int id) {
-  for (const auto& b : BlockTable)
-    if (b.id == id) return &b;
-  return nullptr;
+// The table is in id order, so an id finds its row directly.
+inline constexpr bool IsBlockId(int number) { return number >= 0 && number < kBlockRows; }
+inline constexpr const BlockDescriptor& Block(BlockId id) { return BlockTable[static_cast<size_t>(id)]; }
+// A block number that comes from outside (a request, a test table), or nullptr.
+inline constexpr const BlockDescriptor* FindBlock(int number) {
+  return IsBlockId(number) ? &BlockTable[static_cast<size_t>(number)] : nullptr;
 }
+
+static_assert([] {
+  for (int i = 0; i < kBlockRows; ++i)
+    if (static_cast<int>(BlockTable[static_cast<size_t>(i)].id) != i) return false;
+  return true;
+}());
 
 // Registers the program interprets outside the parameter table.
 namespace reg {

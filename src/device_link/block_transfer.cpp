@@ -22,11 +22,10 @@ bool BlockTransfer::ReadChunks(const BlockDescriptor& b, RegisterImage& image, b
                                bool showMessage) {
   for (int position = b.start, remaining = b.count; remaining > 0;) {
     const int n = std::min(remaining, kMaxReadCount);
-    int32_t* dest = image.data() + position;
+    const std::span<int32_t> dest(image.data() + position, static_cast<size_t>(n));
     const bool ok =
-        retry ? master_.ReadWithRetry(kFnReadHolding, settings_.addr, position, showMessage, dest, n)
-              : master_.ReadRegisters(kFnReadHolding, settings_.addr, position, dest, n) ==
-                    ModbusResult::Ok;
+        retry ? master_.ReadWithRetry(kFnReadHolding, settings_.addr, position, showMessage, dest)
+              : master_.ReadRegisters(kFnReadHolding, settings_.addr, position, dest) == ModbusResult::Ok;
     if (!ok) return false;
     position += n;
     remaining -= n;
@@ -34,42 +33,37 @@ bool BlockTransfer::ReadChunks(const BlockDescriptor& b, RegisterImage& image, b
   return true;
 }
 
-bool BlockTransfer::ReadBlock(int id, bool showMessage, ImageSelector target) {
-  const BlockDescriptor* b = FindBlock(id);
-  return b && ReadChunks(*b, images_.Select(target), true, showMessage);
+bool BlockTransfer::ReadBlock(BlockId id, bool showMessage, ImageSelector target) {
+  return IsBlockId(static_cast<int>(id)) && ReadChunks(Block(id), images_.Select(target), true, showMessage);
 }
 
-bool BlockTransfer::PollBlock(int row) {
-  if (row < 1 || row > kBlockRows) return false;
-  return ReadChunks(BlockRow(row), images_.DeviceImage, false, false);
+bool BlockTransfer::PollBlock(const BlockDescriptor& block) {
+  return ReadChunks(block, images_.DeviceImage, false, false);
 }
 
-bool BlockTransfer::WriteBlock(int row) {
-  if (row < 1 || row > kBlockRows) return false;
-  UpdateBlockCrc(row);
-  const BlockDescriptor& b = BlockRow(row);
-  for (int position = b.start, remaining = b.count; remaining > 0;) {
+bool BlockTransfer::WriteBlock(const BlockDescriptor& block) {
+  UpdateBlockCrc(block);
+  for (int position = block.start, remaining = block.count; remaining > 0;) {
     const int n = std::min(remaining, kMaxWriteCount);
-    if (!master_.WriteWithRetry(settings_.addr, position, n, images_.EditImage.data() + position))
-      return false;
+    const std::span<const int32_t> source(images_.EditImage.data() + position, static_cast<size_t>(n));
+    if (!master_.WriteWithRetry(settings_.addr, position, source)) return false;
     position += n;
     remaining -= n;
   }
   return true;
 }
 
-uint16_t BlockTransfer::UpdateBlockCrc(int row) {
-  const BlockDescriptor& b = BlockRow(row);
-  const uint16_t crc = ImageCrc(images_.EditImage, b.start, b.count - 1);
-  images_.EditImage[static_cast<size_t>(b.CrcRegister())] = crc;
+uint16_t BlockTransfer::UpdateBlockCrc(const BlockDescriptor& block) {
+  const uint16_t crc = ImageCrc(images_.EditImage, block.start, block.count - 1);
+  images_.EditImage[static_cast<size_t>(block.CrcRegister())] = crc;
   return crc;
 }
 
-bool BlockTransfer::CheckBlockCrc(int id) const {
-  const BlockDescriptor* b = FindBlock(id);
-  if (!b) return false;
-  return ImageCrc(images_.EditImage, b->start, b->count - 1) ==
-         (images_.EditImage[static_cast<size_t>(b->CrcRegister())] & 0xFFFF);
+bool BlockTransfer::CheckBlockCrc(BlockId id) const {
+  if (!IsBlockId(static_cast<int>(id))) return false;
+  const BlockDescriptor& b = Block(id);
+  return ImageCrc(images_.EditImage, b.start, b.count - 1) ==
+         (images_.EditImage[static_cast<size_t>(b.CrcRegister())] & 0xFFFF);
 }
 
 }  // namespace kvn

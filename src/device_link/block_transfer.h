@@ -19,15 +19,15 @@ class BlockTransfer {
 
   // Reads the block with that id into the selected image, 125 registers per request, with
   // retries. Stops at the first failing chunk; earlier chunks stay stored.
-  bool ReadBlock(int id, bool showMessage, ImageSelector target);
-  // Row 1..14 into DeviceImage: one attempt per chunk, no message.
-  bool PollBlock(int row);
-  // Row 1..14 from EditImage, 123 registers per request, after storing its CRC.
-  bool WriteBlock(int row);
-  // Computes the block CRC of row 1..14 over EditImage and stores it in the block's last cell.
-  uint16_t UpdateBlockCrc(int row);
+  bool ReadBlock(BlockId id, bool showMessage, ImageSelector target);
+  // A row of BlockTable into DeviceImage: one attempt per chunk, no message.
+  bool PollBlock(const BlockDescriptor& block);
+  // A row of BlockTable from EditImage, 123 registers per request, after storing its CRC.
+  bool WriteBlock(const BlockDescriptor& block);
+  // Computes the block CRC over EditImage and stores it in the block's last cell.
+  uint16_t UpdateBlockCrc(const BlockDescriptor& block);
   // True when the stored CRC of block id matches its registers in EditImage.
-  bool CheckBlockCrc(int id) const;
+  bool CheckBlockCrc(BlockId id) const;
 
  private:
   bool ReadChunks(const BlockDescriptor& b, RegisterImage& image, bool retry, bool showMessage);

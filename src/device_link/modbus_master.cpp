@@ -63,22 +63,24 @@ void ModbusMaster::DrainLateAnswers(bool sameRequest) {
   if (!sameRequest) lateAnswerPossible_ = false;
 }
 
-ModbusResult ModbusMaster::ReadRegisters(int function, int slave, int start, int32_t* dest,
-                                         int count) {
+ModbusResult ModbusMaster::ReadRegisters(int function, int slave, int start,
+                                         std::span<int32_t> dest) {
+  const int count = static_cast<int>(dest.size());
   if (!link_.IsOpen() || start < 0) return ModbusResult::NoResponse;
   const int length = ReadAnswerLength(count);
   const std::vector<uint8_t> request = BuildReadRequest(function, slave, start, count);
   ModbusResult r = Transact(request, slave, length);
   if (r == ModbusResult::Ok && !ReadAnswerMatches(rx_.data(), function, count)) r = ModbusResult::BadCrc;
   if (Settle(r, request) != ModbusResult::Ok) return r;
-  for (int i = 0; i < count; ++i) dest[i] = AnswerWord(rx_.data(), i);
+  for (int i = 0; i < count; ++i) dest[static_cast<size_t>(i)] = AnswerWord(rx_.data(), i);
   return ModbusResult::Ok;
 }
 
-ModbusResult ModbusMaster::WriteRegisters(int slave, int start, int count,
-                                          const int32_t* source) {
+ModbusResult ModbusMaster::WriteRegisters(int slave, int start,
+                                          std::span<const int32_t> source) {
+  const int count = static_cast<int>(source.size());
   if (!link_.IsOpen() || start < 0) return ModbusResult::NoResponse;
-  const std::vector<uint8_t> request = BuildWriteRequest(slave, start, count, source);
+  const std::vector<uint8_t> request = BuildWriteRequest(slave, start, count, source.data());
   ModbusResult r = Transact(request, slave, kWriteAnswerLength);
   if (r == ModbusResult::Ok && !WriteAnswerMatches(rx_.data(), start, count)) r = ModbusResult::BadCrc;
   return Settle(r, request);
@@ -119,20 +121,20 @@ void ModbusMaster::ShowFailure(ModbusResult last) {
 }
 
 bool ModbusMaster::ReadWithRetry(int function, int slave, int start, bool showMessage,
-                                 int32_t* dest, int count) {
+                                 std::span<int32_t> dest) {
   ModbusResult r = ModbusResult::NoResponse;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    r = ReadRegisters(function, slave, start, dest, count);
+    r = ReadRegisters(function, slave, start, dest);
     if (r == ModbusResult::Ok) return true;
   }
   if (showMessage) ShowFailure(r);
   return false;
 }
 
-bool ModbusMaster::WriteWithRetry(int slave, int start, int count, const int32_t* source) {
+bool ModbusMaster::WriteWithRetry(int slave, int start, std::span<const int32_t> source) {
   ModbusResult r = ModbusResult::NoResponse;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    r = WriteRegisters(slave, start, count, source);
+    r = WriteRegisters(slave, start, source);
     if (r == ModbusResult::Ok) return true;
   }
   ShowFailure(r);

@@ -2,6 +2,7 @@
 #include <QElapsedTimer>
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include "device_link/modbus_frames.h"
 
@@ -30,14 +31,14 @@ class ModbusMaster {
 
   ModbusMaster(SerialLink& link, const Texts& texts, Prompts& prompts);
 
-  // Fills count cells on success and leaves them untouched otherwise.
-  ModbusResult ReadRegisters(int function, int slave, int start, int32_t* dest, int count);
-  ModbusResult WriteRegisters(int slave, int start, int count, const int32_t* source);
+  // Reads dest.size() registers; fills dest on success and leaves it untouched otherwise.
+  ModbusResult ReadRegisters(int function, int slave, int start, std::span<int32_t> dest);
+  // Writes the low 16 bits of each source cell.
+  ModbusResult WriteRegisters(int slave, int start, std::span<const int32_t> source);
   // Three attempts; on failure message 0 (time-out) or 1 (CRC), when asked.
-  bool ReadWithRetry(int function, int slave, int start, bool showMessage, int32_t* dest,
-                     int count);
+  bool ReadWithRetry(int function, int slave, int start, bool showMessage, std::span<int32_t> dest);
   // Three attempts; the message is always shown on failure.
-  bool WriteWithRetry(int slave, int start, int count, const int32_t* source);
+  bool WriteWithRetry(int slave, int start, std::span<const int32_t> source);
 
   // Collects a frame of length + 2 bytes from the slave. Bytes before the first byte equal
   // to the slave address are dropped. requestBytes is what was just sent (for the wire-time

@@ -42,8 +42,6 @@ const QColor kRed(0xC0, 0x10, 0x10);
 const QColor kDarkGreen(0x00, 0x70, 0x20);
 const QColor kBlack(0x00, 0x00, 0x00);
 
-constexpr int kPasswordBlock = 0;
-constexpr int kOutputBlock = 7;
 constexpr uint32_t kBit5Cleared = 0xFFDF;
 
 // The configuration panels whose entry controls follow "a parameter set is loaded".
@@ -71,11 +69,11 @@ bool ProgrammingMode(const RegisterImage& device) { return (Cell(device, reg::Pr
 
 }  // namespace
 
-int IdentityState(const RegisterImage& device) {
-  if (Cell(device, reg::DeviceType) != kAcceptedDeviceType) return 1;
+DeviceState IdentityState(const RegisterImage& device) {
+  if (Cell(device, reg::DeviceType) != kAcceptedDeviceType) return DeviceState::UnknownDevice;
   const int firmware = Cell(device, reg::Firmware);
-  if (firmware < kFirmwareMin || firmware > kFirmwareMax) return 2;
-  return 0;
+  if (firmware < kFirmwareMin || firmware > kFirmwareMax) return DeviceState::VersionIncompatible;
+  return DeviceState::Accepted;
 }
 
 QString InterfaceLabelText(const InterfaceSettings& settings) {
@@ -165,7 +163,7 @@ void Connection::DisableDeviceCommands() {
     c.Enable(QLatin1String(name), container::Status, false);
 }
 
-void Connection::ShowLinkStatus(int previousPhase) {
+void Connection::ShowLinkStatus(PollPhase previousPhase) {
   const RegisterImage& device = s_.images.DeviceImage;
   auto& c = s_.controls;
   if (s_.poll.LinkOk) {
@@ -184,10 +182,9 @@ void Connection::ShowLinkStatus(int previousPhase) {
     return;
   }
   c.Enable(QStringLiteral("cmd_load_log"), container::Log, false);
-  if (previousPhase > 1) {
+  if (previousPhase == PollPhase::AfterFailedPoll) {
     static constexpr int kByState[] = {kMsgNotConnected, kMsgUnknownDevice, kMsgVersion, kMsgModeMismatch};
-    const int state = s_.poll.DeviceState;
-    ShowStatusText(state >= 1 && state <= 3 ? kByState[state] : kMsgNotConnected, kRed);
+    ShowStatusText(kByState[static_cast<int>(s_.poll.DeviceState)], kRed);
   }
   c.SetText(QStringLiteral("lbl_serial_num"), container::Status, QString());
   c.SetText(QStringLiteral("lbl_tag_number"), container::Status, QString());
@@ -202,7 +199,7 @@ bool Connection::ReadParameterBlocks(bool& same) {
   const RegisterImage& edit = s_.images.EditImage;
   const RegisterImage& device = s_.images.DeviceImage;
   for (const BlockDescriptor& b : BlockTable) {
-    if (!b.is_parameter || (b.id == kPasswordBlock && !ReadsPasswordBlock())) continue;
+    if (!b.is_parameter || (b.id == BlockId::Password && !ReadsPasswordBlock())) continue;
     if (!s_.blocks.ReadBlock(b.id, false, ImageSelector::Device)) {
       s_.prompts.ShowError(s_.texts.GetMessageText(kMsgReadFailure));
       s_.form.ClearControls();
@@ -218,20 +215,19 @@ bool Connection::ReadParameterBlocks(bool& same) {
 void Connection::AdoptParameterBlocks() {
   RegisterImage& edit = s_.images.EditImage;
   const RegisterImage& device = s_.images.DeviceImage;
-  for (size_t row = 0; row < BlockTable.size(); ++row) {
-    const BlockDescriptor& b = BlockTable[row];
-    if (!b.is_parameter || (b.id == kPasswordBlock && !ReadsPasswordBlock())) continue;
+  for (const BlockDescriptor& b : BlockTable) {
+    if (!b.is_parameter || (b.id == BlockId::Password && !ReadsPasswordBlock())) continue;
     std::copy(device.begin() + b.start, device.begin() + b.start + b.count, edit.begin() + b.start);
-    if (b.id != kOutputBlock) continue;
+    if (b.id != BlockId::Output) continue;
     // Bit 5 of the output words is the device's own; a read set never carries it on.
     for (int r = reg::OutputConfig; r < reg::OutputConfig + 5; ++r)
       edit[static_cast<size_t>(r)] = static_cast<int32_t>(static_cast<uint32_t>(edit[static_cast<size_t>(r)]) & kBit5Cleared);
-    s_.blocks.UpdateBlockCrc(static_cast<int>(row) + 1);
+    s_.blocks.UpdateBlockCrc(b);
   }
 }
 
 bool Connection::ReadDeviceSettings() {
-  if (!s_.blocks.ReadBlock(9, false, ImageSelector::Edit)) {
+  if (!s_.blocks.ReadBlock(BlockId::Identification, false, ImageSelector::Edit)) {
     s_.prompts.ShowError(s_.texts.GetMessageText(kMsgNotConnectedHw));
     return false;
   }

@@ -3,6 +3,7 @@
 
 #include "device_link/register_image.h"
 #include "operations/device_context.h"
+#include "operations/poll_state.h"
 
 namespace kvn {
 
@@ -14,9 +15,9 @@ class Texts;
 struct InterfaceSettings;
 struct LocSetupRec;
 
-// 0 when the identification block names an acceptable device, else the DeviceState it gives
-// (1 unknown device, 2 incompatible firmware). The device mode is judged separately.
-int IdentityState(const RegisterImage& device);
+// Accepted when the identification block names an acceptable device, else unknown device or
+// incompatible firmware. The device mode is judged separately.
+DeviceState IdentityState(const RegisterImage& device);
 // The status panel's interface text: "COM3 (USB)" or "COM3; 19200; even".
 QString InterfaceLabelText(const InterfaceSettings& settings);
 
@@ -37,7 +38,7 @@ class Connection {
   explicit Connection(Services services) : s_(std::move(services)) {}
 
   void Connect();
-  void ShowLinkStatus(int previousPhase);
+  void ShowLinkStatus(PollPhase previousPhase);
   bool ReadDeviceSettings();
   void UpdateModeDisplay();
 

@@ -19,9 +19,19 @@ namespace {
 
 constexpr int kGoodInterval = 500;
 constexpr int kFailedInterval = 1000;
-constexpr int kIdentificationRow = 10;  // block 9
-constexpr int kFactoryDeviceBlock = 3;
 constexpr int kAutoSpeedDecimals = -2;  // decimals from the device's speed range
+
+// The parameter blocks a poll reads after ConfigBlocksPolled was reset.
+bool PolledParameterBlock(BlockId id) {
+  switch (id) {
+    case BlockId::UserConfig:
+    case BlockId::FactoryDevice:
+    case BlockId::Measurement:
+    case BlockId::Diagnostics:
+    case BlockId::Output: return true;
+    default: return false;
+  }
+}
 
 enum Msg { kMsgNotUsed = 13, kMsgInactive = 14, kMsgActive = 15, kMsgOpen = 16, kMsgClosed = 17 };
 
@@ -107,14 +117,12 @@ void ErrorLists::Update(uint32_t current, uint32_t memory, const QDateTime& now)
 LiveData::LiveData(Services services) : s_(std::move(services)), timeFormat_(TimeFormat()) {}
 
 bool LiveData::PollBlocks() {
-  for (int row = 1; row <= kBlockRows; ++row) {
-    const BlockDescriptor& b = BlockRow(row);
-    const bool wanted = !b.is_parameter ||
-                        (!s_.poll.ConfigBlocksPolled && (b.id == 1 || b.id == 3 || b.id == 4 || b.id == 5 || b.id == 7));
+  for (const BlockDescriptor& b : BlockTable) {
+    const bool wanted = !b.is_parameter || (!s_.poll.ConfigBlocksPolled && PolledParameterBlock(b.id));
     if (!wanted) continue;
-    if (!s_.blocks.PollBlock(row)) return false;
-    if (b.id == kFactoryDeviceBlock && !DeviceModeAccepted(s_.images.DeviceImage)) {
-      s_.poll.DeviceState = 3;
+    if (!s_.blocks.PollBlock(b)) return false;
+    if (b.id == BlockId::FactoryDevice && !DeviceModeAccepted(s_.images.DeviceImage)) {
+      s_.poll.DeviceState = DeviceState::ModeMismatch;
       return false;
     }
   }
@@ -127,24 +135,24 @@ void LiveData::PollDevice() {
   // so the window reconnects by itself when the device comes back.
   if (s_.link.ShouldReopen()) s_.link.Open();
   PollState& poll = s_.poll;
-  poll.DeviceState = 0;
-  poll.LinkOk = s_.blocks.PollBlock(kIdentificationRow);
+  poll.DeviceState = DeviceState::Accepted;
+  poll.LinkOk = s_.blocks.PollBlock(Block(BlockId::Identification));
   if (poll.LinkOk) {
     poll.DeviceState = IdentityState(s_.images.DeviceImage);
-    poll.LinkOk = poll.DeviceState == 0;
+    poll.LinkOk = poll.DeviceState == DeviceState::Accepted;
   }
   if (poll.LinkOk) poll.LinkOk = PollBlocks();
-  const int previous = poll.PollPhase;
+  const PollPhase previous = poll.PollPhase;
   ShowProcessData(previous);
   if (s_.redrawPlot) s_.redrawPlot();
   if (poll.LinkOk) {
     s_.timer.setInterval(kGoodInterval);
-    poll.PollPhase = 1;
+    poll.PollPhase = PollPhase::AfterGoodPoll;
     poll.ConfigBlocksPolled = true;
   } else {
     s_.timer.setInterval(kFailedInterval);
-    if (previous > 1) poll.ConfigBlocksPolled = false;
-    poll.PollPhase = 2;
+    if (previous == PollPhase::AfterFailedPoll) poll.ConfigBlocksPolled = false;
+    poll.PollPhase = PollPhase::AfterFailedPoll;
   }
 }
 
@@ -153,9 +161,9 @@ bool LiveData::StopTicked() const {
   return box && box->isChecked();
 }
 
-void LiveData::ShowProcessData(int previousPhase) {
+void LiveData::ShowProcessData(PollPhase previousPhase) {
   if (!StopTicked() && s_.feedPlot)
-    s_.feedPlot(s_.poll.LinkOk, previousPhase > 1, ReadFloat(s_.images.DeviceImage, reg::Speed));
+    s_.feedPlot(s_.poll.LinkOk, previousPhase == PollPhase::AfterFailedPoll, ReadFloat(s_.images.DeviceImage, reg::Speed));
   s_.connection.ShowLinkStatus(previousPhase);
   if (!s_.poll.LinkOk) return;
   ShowIdentification();

@@ -58,7 +58,7 @@ class LiveData {
   explicit LiveData(Services services);
 
   void PollDevice();  // Timer1Timer
-  void ShowProcessData(int previousPhase);
+  void ShowProcessData(PollPhase previousPhase);
   void UpdateErrorLists();
   void scr_err_labChange();
   void scr_emem_labChange();

@@ -2,12 +2,25 @@
 
 namespace kvn {
 
+// How the last poll judged the device.
+enum class DeviceState {
+  Accepted = 0,
+  UnknownDevice = 1,
+  VersionIncompatible = 2,
+  ModeMismatch = 3,
+};
+
+enum class PollPhase {
+  AfterGoodPoll = 1,
+  AfterFailedPoll = 2,
+};
+
 // What the poll knows about the link and the device, shared by the connection display and
 // the live-data poll.
 struct PollState {
-  bool LinkOk = false;              // last poll good and the device accepted
-  int DeviceState = 0;              // 0 accepted, 1 unknown device, 2 version, 3 device mode
-  int PollPhase = 1;                // 1 after a good poll, 2 after a failed one
+  bool LinkOk = false;  // last poll good and the device accepted
+  kvn::DeviceState DeviceState = DeviceState::Accepted;
+  kvn::PollPhase PollPhase = PollPhase::AfterGoodPoll;
   bool ConfigBlocksPolled = false;  // false: the next good poll reads the parameter blocks
 };
 

@@ -5,21 +5,14 @@
 #include <QString>
 #include <memory>
 
+#include "texts/containers.h"
+
 class QAction;
 class QLabel;
 class QTabWidget;
 class QWidget;
 
 namespace kvn {
-
-// Container codes of the main window used by the device operations.
-namespace container {
-inline constexpr int Status = 2;
-inline constexpr int Device = 3;
-inline constexpr int ProcessData = 7;
-inline constexpr int DeviceStatus = 8;
-inline constexpr int Log = 9;
-}  // namespace container
 
 // The device operations reach the window's controls by name, as the text table and the
 // parameter table do, so they need no knowledge of how the window builds its pages. A name

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "device_link/block_table.h"
+
 namespace kvn {
 
 // How a row's registers are encoded and which kind of control shows them.
@@ -45,7 +47,7 @@ struct ParameterDescriptor {
   int32_t offset;       // register offset inside the block
   int32_t minRegister;  // absolute address of the dynamic lower limit, 0 if none
   int32_t maxRegister;  // absolute address of the dynamic upper limit, 0 if none
-  uint8_t blockId;      // BlockTable id
+  BlockId blockId;
 };
 
 inline constexpr int kParameterRows = 155;

@@ -46,7 +46,6 @@ constexpr int kScrollPageStep = 10;
 constexpr int kPollIntervalAtStart = 1000;
 constexpr int kQuitSettleMs = 10;
 constexpr int kQuitQuestion = 50;
-constexpr int kLogContainer = 9;
 constexpr QSize kLogoBox{kStatusPanelWidth - 24, 64};
 
 // The buttons that carry an info text of their own besides their caption.
@@ -169,7 +168,7 @@ void TMain_Form::FormCreate() {
   RunStep(context_.steps.ClearPlotBuffer);
   RunStep(context_.steps.LoadProgramSettings);
   RunStep(context_.steps.Connect);
-  if (QWidget* log = Page(kLogContainer)) {
+  if (QWidget* log = Page(container::Log)) {
     if (auto* grid = log->findChild<QTableWidget*>(QStringLiteral("grd_log")))
       ResetLogGrid(*grid, context_.texts);
   }
@@ -320,7 +319,7 @@ void TMain_Form::lbl_show_passMouseUp() {
 void TMain_Form::pg_ctrl1Changing() { pg_ctrl1->setFocus(Qt::OtherFocusReason); }
 
 void TMain_Form::pg_ctrl1Change() {
-  if (QWidget* log = Page(kLogContainer)) HighlightErrorBits(*log, 0);
+  if (QWidget* log = Page(container::Log)) HighlightErrorBits(*log, 0);
 }
 
 void TMain_Form::men_fileClick() { pg_ctrl1->setFocus(Qt::OtherFocusReason); }

@@ -100,7 +100,7 @@ TEST_F(MasterAgainstLibmodbus, ReadsHoldingRegistersSignExtended) {
   slave.SetHolding(11, 0xFFFE);
   slave.SetHolding(12, 0x8000);
   int32_t cells[3] = {};
-  ASSERT_EQ(master.ReadRegisters(3, kSlave, 10, cells, 3), ModbusResult::Ok);
+  ASSERT_EQ(master.ReadRegisters(3, kSlave, 10, {cells, 3}), ModbusResult::Ok);
   EXPECT_EQ(cells[0], 2300);
   EXPECT_EQ(cells[1], -2);
   EXPECT_EQ(cells[2], -32768);
@@ -109,7 +109,7 @@ TEST_F(MasterAgainstLibmodbus, ReadsHoldingRegistersSignExtended) {
 TEST_F(MasterAgainstLibmodbus, ReadsInputRegisters) {
   for (int i = 0; i < 50; ++i) slave.SetInput(i, static_cast<uint16_t>(1000 + i));
   int32_t cells[50] = {};
-  ASSERT_EQ(master.ReadRegisters(4, kSlave, 0, cells, 50), ModbusResult::Ok);
+  ASSERT_EQ(master.ReadRegisters(4, kSlave, 0, {cells, 50}), ModbusResult::Ok);
   EXPECT_EQ(cells[0], 1000);
   EXPECT_EQ(cells[49], 1049);
 }
@@ -117,12 +117,12 @@ TEST_F(MasterAgainstLibmodbus, ReadsInputRegisters) {
 TEST_F(MasterAgainstLibmodbus, LargestReadAndWrite) {
   std::vector<int32_t> out(123);
   for (int i = 0; i < 123; ++i) out[static_cast<size_t>(i)] = i % 2 ? -1 - i : i * 100;
-  ASSERT_TRUE(master.WriteWithRetry(kSlave, 5, 123, out.data()));
+  ASSERT_TRUE(master.WriteWithRetry(kSlave, 5, {out.data(), 123}));
   EXPECT_EQ(slave.Holding(5), 0);
   EXPECT_EQ(slave.Holding(6), 0xFFFE);
   EXPECT_EQ(slave.Holding(127), 122 * 100);
   std::vector<int32_t> in(125, 7);
-  ASSERT_TRUE(master.ReadWithRetry(3, kSlave, 5, true, in.data(), 125));
+  ASSERT_TRUE(master.ReadWithRetry(3, kSlave, 5, true, {in.data(), 125}));
   for (int i = 0; i < 123; ++i) EXPECT_EQ(in[static_cast<size_t>(i)], out[static_cast<size_t>(i)]) << i;
   EXPECT_TRUE(prompts.NothingShown());
 }
@@ -131,14 +131,14 @@ TEST_F(MasterAgainstLibmodbus, ExceptionAnswerIsNoResponseAndLeavesCellsAlone) {
   // Beyond the slave's map: libmodbus answers with exception 2 (5 bytes), which never
   // reaches the expected length.
   int32_t cells[2] = {5, 6};
-  EXPECT_EQ(master.ReadRegisters(3, kSlave, kRegisters - 1, cells, 2), ModbusResult::NoResponse);
+  EXPECT_EQ(master.ReadRegisters(3, kSlave, kRegisters - 1, {cells, 2}), ModbusResult::NoResponse);
   EXPECT_EQ(cells[0], 5);
   EXPECT_EQ(cells[1], 6);
 }
 
 TEST_F(MasterAgainstLibmodbus, OtherSlaveAddressGetsNoAnswer) {
   int32_t cell = 0;
-  EXPECT_FALSE(master.ReadWithRetry(3, kSlave + 1, 0, true, &cell, 1));
+  EXPECT_FALSE(master.ReadWithRetry(3, kSlave + 1, 0, true, {&cell, 1}));
   EXPECT_TRUE(prompts.ShowedExactly(RecordingPrompts::Kind::Error,
                                     "No Connection! (Time-Out)-Function aborted."))
       << prompts.Describe().toStdString();

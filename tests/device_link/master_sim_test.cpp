@@ -56,14 +56,14 @@ class MasterOnSimulator : public ::testing::Test {
     for (size_t i = 0; i < pw.size(); ++i)
       password[i / 2] = (i % 2) ? ((password[i / 2] & 0xFF) | (pw[i] << 8))
                                 : ((password[i / 2] & 0xFF00) | pw[i]);
-    ASSERT_TRUE(master.WriteWithRetry(1, 100, 8, password.data()));
+    ASSERT_TRUE(master.WriteWithRetry(1, 100, {password.data(), 8}));
   }
 
   // Admin level and programming mode.
   void EnterProgrammingAsAdmin() {
     LogInAsAdmin();
     const int32_t enter = 51;
-    ASSERT_TRUE(master.WriteWithRetry(1, 108, 1, &enter));
+    ASSERT_TRUE(master.WriteWithRetry(1, 108, {&enter, 1}));
   }
 
   int Elapsed(const std::function<void()>& f) {
@@ -88,21 +88,21 @@ class MasterOnSimulator : public ::testing::Test {
 
 TEST_F(MasterOnSimulator, ReadsIdentification) {
   int32_t id[2] = {};
-  ASSERT_EQ(master.ReadRegisters(3, 1, 0, id, 2), ModbusResult::Ok);
+  ASSERT_EQ(master.ReadRegisters(3, 1, 0, {id, 2}), ModbusResult::Ok);
   EXPECT_EQ(id[0], 2300);
   EXPECT_EQ(id[1], 120);
 }
 
 TEST_F(MasterOnSimulator, NegativeStartSendsNothing) {
   int32_t cell = 9;
-  EXPECT_EQ(master.ReadRegisters(3, 1, -1, &cell, 1), ModbusResult::NoResponse);
-  EXPECT_EQ(master.WriteRegisters(1, -5, 1, &cell), ModbusResult::NoResponse);
+  EXPECT_EQ(master.ReadRegisters(3, 1, -1, {&cell, 1}), ModbusResult::NoResponse);
+  EXPECT_EQ(master.WriteRegisters(1, -5, {&cell, 1}), ModbusResult::NoResponse);
   EXPECT_TRUE(device.Requests().empty());
   EXPECT_EQ(cell, 9);
 }
 
 TEST_F(MasterOnSimulator, Block7IsReadAsTwoChunks) {
-  ASSERT_TRUE(blocks.ReadBlock(7, true, ImageSelector::Device));
+  ASSERT_TRUE(blocks.ReadBlock(BlockId::Output, true, ImageSelector::Device));
   EXPECT_EQ(RequestsOf(3), (std::vector<RecordedRequest>{{1, 3, 5500, 125}, {1, 3, 5625, 25}}));
   EXPECT_EQ(ImageCrc(images->DeviceImage, 5500, 149), images->DeviceImage[5649] & 0xFFFF)
       << "the device's block CRC arrives intact";
@@ -110,13 +110,13 @@ TEST_F(MasterOnSimulator, Block7IsReadAsTwoChunks) {
 
 TEST_F(MasterOnSimulator, Block7IsWrittenAsTwoChunksWithItsCrcFirst) {
   EnterProgrammingAsAdmin();
-  ASSERT_TRUE(blocks.ReadBlock(7, true, ImageSelector::Edit));
+  ASSERT_TRUE(blocks.ReadBlock(BlockId::Output, true, ImageSelector::Edit));
   images->EditImage[5556] ^= 1;  // a change, so the CRC must be recomputed before sending
   images->EditImage[5649] = 0;
   device.ClearRequests();
-  ASSERT_TRUE(blocks.WriteBlock(8));
+  ASSERT_TRUE(blocks.WriteBlock(Block(BlockId::Output)));
   EXPECT_EQ(RequestsOf(16), (std::vector<RecordedRequest>{{1, 16, 5500, 123}, {1, 16, 5623, 27}}));
-  EXPECT_TRUE(blocks.CheckBlockCrc(7));
+  EXPECT_TRUE(blocks.CheckBlockCrc(BlockId::Output));
   EXPECT_EQ(device.Register(5649), images->EditImage[5649] & 0xFFFF);
   EXPECT_EQ(device.Register(5556), images->EditImage[5556] & 0xFFFF);
 }
@@ -124,8 +124,8 @@ TEST_F(MasterOnSimulator, Block7IsWrittenAsTwoChunksWithItsCrcFirst) {
 TEST_F(MasterOnSimulator, LargestReadAndWrite) {
   EnterProgrammingAsAdmin();
   std::vector<int32_t> cells(125, 0);
-  ASSERT_EQ(master.ReadRegisters(3, 1, 5500, cells.data(), 125), ModbusResult::Ok);
-  ASSERT_EQ(master.WriteRegisters(1, 5500, 123, cells.data()), ModbusResult::Ok);
+  ASSERT_EQ(master.ReadRegisters(3, 1, 5500, {cells.data(), 125}), ModbusResult::Ok);
+  ASSERT_EQ(master.WriteRegisters(1, 5500, {cells.data(), 123}), ModbusResult::Ok);
 }
 
 struct FaultCase {
@@ -142,11 +142,11 @@ TEST_P(FaultsOnTheLine, ResultAndRetryOutcome) {
   const FaultCase& c = GetParam();
   c.arm(device.faults());
   int32_t cells[2] = {-7, -7};
-  EXPECT_EQ(master.ReadRegisters(3, 1, 0, cells, 2), c.single);
+  EXPECT_EQ(master.ReadRegisters(3, 1, 0, {cells, 2}), c.single);
   if (c.single != ModbusResult::Ok) {
     EXPECT_EQ(cells[0], -7) << "a failed read leaves the cells";
   }
-  EXPECT_EQ(master.ReadWithRetry(3, 1, 0, true, cells, 2), c.retrySucceeds);
+  EXPECT_EQ(master.ReadWithRetry(3, 1, 0, true, {cells, 2}), c.retrySucceeds);
   if (*c.message)
     EXPECT_TRUE(prompts.ShowedExactly(RecordingPrompts::Kind::Error, c.message))
         << prompts.Describe().toStdString();
@@ -173,14 +173,14 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(MasterOnSimulator, ShowMessageFalseStaysQuiet) {
   device.faults().silent = true;
   int32_t cell = 0;
-  EXPECT_FALSE(master.ReadWithRetry(3, 1, 0, false, &cell, 1));
+  EXPECT_FALSE(master.ReadWithRetry(3, 1, 0, false, {&cell, 1}));
   EXPECT_TRUE(prompts.NothingShown());
 }
 
 TEST_F(MasterOnSimulator, NoDeviceTakesThreeFirstByteLimits) {
   device.faults().silent = true;
   int32_t cell = 0;
-  const int ms = Elapsed([&] { EXPECT_FALSE(master.ReadWithRetry(3, 1, 0, true, &cell, 1)); });
+  const int ms = Elapsed([&] { EXPECT_FALSE(master.ReadWithRetry(3, 1, 0, true, {&cell, 1})); });
   // Not a timing assertion on speed: the three attempts must each have waited out the limit.
   EXPECT_GE(ms, 3 * 300);
   EXPECT_TRUE(prompts.ShowedExactly(RecordingPrompts::Kind::Error, kTimeout));
@@ -194,12 +194,12 @@ TEST_F(MasterOnSimulator, LateAnswerToAnotherRequestIsNotTakenAsData) {
   device.faults().lateDelayMs = 300 + static_cast<int>(ModbusMaster::kLateAnswerHorizonMs) + 150;
   device.faults().late = true;
   int32_t events[2] = {};
-  EXPECT_EQ(master.ReadRegisters(4, 1, 0, events, 2), ModbusResult::NoResponse);
+  EXPECT_EQ(master.ReadRegisters(4, 1, 0, {events, 2}), ModbusResult::NoResponse);
   device.faults().late = false;
   int32_t cells[2] = {-7, -7};
-  EXPECT_EQ(master.ReadRegisters(3, 1, 0, cells, 2), ModbusResult::BadCrc);
+  EXPECT_EQ(master.ReadRegisters(3, 1, 0, {cells, 2}), ModbusResult::BadCrc);
   EXPECT_EQ(cells[0], -7);
-  EXPECT_TRUE(master.ReadWithRetry(3, 1, 0, true, cells, 2));
+  EXPECT_TRUE(master.ReadWithRetry(3, 1, 0, true, {cells, 2}));
   EXPECT_EQ(cells[0], 2300);
 }
 
@@ -211,10 +211,10 @@ TEST_P(LateAnswer, IsNotTakenAsTheNextAnswerOfTheSameShape) {
   device.faults().lateDelayMs = static_cast<int>(ModbusMaster::kFirstByteMs) + GetParam();
   device.faults().late = true;
   int32_t identification[2] = {};
-  ASSERT_EQ(master.ReadRegisters(3, 1, 0, identification, 2), ModbusResult::NoResponse);
+  ASSERT_EQ(master.ReadRegisters(3, 1, 0, {identification, 2}), ModbusResult::NoResponse);
   device.faults().late = false;
   int32_t cells[2] = {-7, -7};
-  EXPECT_EQ(master.ReadRegisters(3, 1, 2, cells, 2), ModbusResult::Ok);
+  EXPECT_EQ(master.ReadRegisters(3, 1, 2, {cells, 2}), ModbusResult::Ok);
   EXPECT_EQ(cells[0], static_cast<int16_t>(device.Register(2))) << "registers 2..3, not 0..1";
   EXPECT_EQ(cells[1], static_cast<int16_t>(device.Register(3)));
 }
@@ -227,8 +227,8 @@ TEST_F(MasterOnSimulator, RetryAfterABadFrameWaitsForItsTail) {
   LogInAsAdmin();
   device.faults().addressBurstNext = 24;
   std::vector<int32_t> cells(26, -7);
-  EXPECT_EQ(master.ReadRegisters(3, 1, 0, cells.data(), 26), ModbusResult::BadCrc);
-  EXPECT_EQ(master.ReadRegisters(3, 1, 0, cells.data(), 26), ModbusResult::Ok);
+  EXPECT_EQ(master.ReadRegisters(3, 1, 0, {cells.data(), 26}), ModbusResult::BadCrc);
+  EXPECT_EQ(master.ReadRegisters(3, 1, 0, {cells.data(), 26}), ModbusResult::Ok);
   EXPECT_EQ(cells[0], 2300);
 }
 
@@ -237,7 +237,7 @@ TEST_F(MasterOnSimulator, DisconnectedDeviceIsNoResponse) {
   int32_t cell = 0;
   timespec c0{}, c1{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &c0);
-  EXPECT_EQ(master.ReadRegisters(3, 1, 0, &cell, 1), ModbusResult::NoResponse);
+  EXPECT_EQ(master.ReadRegisters(3, 1, 0, {&cell, 1}), ModbusResult::NoResponse);
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &c1);
   EXPECT_FALSE(link.IsOpen()) << "a hung-up line is a lost port at once";
   const double cpuMs = (c1.tv_sec - c0.tv_sec) * 1e3 + (c1.tv_nsec - c0.tv_nsec) * 1e-6;

@@ -32,7 +32,7 @@ class SimBlockCrcAtStart : public ::testing::TestWithParam<BlockDescriptor> {};
 TEST_P(SimBlockCrcAtStart, StoredCrcMatchesContents) {
   Simulator sim;
   SimClient client{sim};
-  const auto block = client.Block(GetParam().id);
+  const auto block = client.Block(GetParam().Number());
   EXPECT_EQ(block.back(), test::BlockCrcOf(block));
 }
 
@@ -44,7 +44,7 @@ std::vector<BlockDescriptor> ParameterBlocks() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Blocks, SimBlockCrcAtStart, ::testing::ValuesIn(ParameterBlocks()),
-                         [](const auto& info) { return "Block" + std::to_string(info.param.id); });
+                         [](const auto& info) { return "Block" + std::to_string(info.param.Number()); });
 
 TEST_F(SimFreshDevice, EveryBlockOfTheTableIsReadable) {
   std::vector<uint16_t> values;

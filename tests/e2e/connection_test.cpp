@@ -150,7 +150,7 @@ TEST_F(Connected, ReadAdoptsTheSetClearingBit5OfTheOutputWords) {
   ASSERT_TRUE(prompts.ShowedExactly(Kind::Info, "Parameters read")) << prompts.Describe().toStdString();
   EXPECT_TRUE(app->setup.setup_loaded);
   for (int r = 5500; r < 5505; ++r) EXPECT_EQ(app->images->EditImage[static_cast<size_t>(r)] & 0x20, 0) << r;
-  EXPECT_TRUE(app->blocks.CheckBlockCrc(7));
+  EXPECT_TRUE(app->blocks.CheckBlockCrc(BlockId::Output));
   EXPECT_TRUE(Control("txt_mod_addr")->isEnabled()) << "a loaded set enables the entry fields";
   EXPECT_FALSE(Control<QLineEdit>("txt_teeth")->text().isEmpty());
 }
@@ -209,7 +209,7 @@ void GrantAdmin(Application& app) {
   std::vector<int32_t> password(8, 0x2020);
   const QByteArray pw = QByteArray(devsim::kDefaultAdminPassword).leftJustified(16, ' ');
   for (int i = 0; i < 8; ++i) password[static_cast<size_t>(i)] = uint8_t(pw[2 * i]) | uint8_t(pw[2 * i + 1]) << 8;
-  ASSERT_TRUE(app.master.WriteWithRetry(app.setup.addr, 100, 8, password.data()));
+  ASSERT_TRUE(app.master.WriteWithRetry(app.setup.addr, 100, {password.data(), 8}));
 }
 
 TEST_F(Connected, UserLevelReadSkipsThePasswordBlock) {

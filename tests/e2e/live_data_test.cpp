@@ -78,7 +78,7 @@ TEST_F(LivePoll, NoiseBurstBeforeAnAdminIdentificationCostsOnePoll) {
   const std::string pw = devsim::kDefaultAdminPassword;
   for (size_t i = 0; i < pw.size(); ++i)
     password[i / 2] = (i % 2) ? ((password[i / 2] & 0xFF) | (pw[i] << 8)) : ((password[i / 2] & 0xFF00) | pw[i]);
-  ASSERT_TRUE(app->master.WriteWithRetry(1, reg::Password, 8, password.data()));
+  ASSERT_TRUE(app->master.WriteWithRetry(1, reg::Password, {password.data(), 8}));
   Poll();
   ASSERT_TRUE(app->poll.LinkOk);
   ASSERT_EQ(app->images->DeviceImage[reg::AccessLevel], 1);

@@ -152,7 +152,7 @@ TEST(FuzzLineNoise, GarbageNeverBecomesData) {
     noise.prepend('\x01');
     pty.Send(std::vector<uint8_t>(noise.begin(), noise.end()));
     int32_t cells[2] = {-7, -7};
-    const ModbusResult r = master.ReadRegisters(3, 1, 0, cells, 2);
+    const ModbusResult r = master.ReadRegisters(3, 1, 0, {cells, 2});
     pty.Receive(5);  // the request
     if (r != ModbusResult::Ok) {
       EXPECT_EQ(cells[0], -7);

@@ -176,35 +176,35 @@ class FindControlTest : public ::testing::Test {
 };
 
 TEST_F(FindControlTest, OpensTwoLevelsOfGridPanelsOnAPage) {
-  EXPECT_NE(Find("lbl_direct", kContainerMeasure), nullptr);
-  EXPECT_EQ(Find("gpl_section", kContainerMeasure), section);
-  EXPECT_EQ(Find("gpl_row", kContainerMeasure), row);
-  EXPECT_NE(Find("txt_in_row", kContainerMeasure), nullptr);
-  EXPECT_EQ(Find("gpl_deep", kContainerMeasure), deep);
-  EXPECT_EQ(Find("txt_too_deep", kContainerMeasure), nullptr);
-  EXPECT_EQ(Find("txt_in_plain", kContainerMeasure), nullptr);
-  EXPECT_EQ(Find("txt_elsewhere", kContainerMeasure), nullptr);
-  EXPECT_NE(Find("txt_elsewhere", kContainerDevice), nullptr);
+  EXPECT_NE(Find("lbl_direct", container::Measure), nullptr);
+  EXPECT_EQ(Find("gpl_section", container::Measure), section);
+  EXPECT_EQ(Find("gpl_row", container::Measure), row);
+  EXPECT_NE(Find("txt_in_row", container::Measure), nullptr);
+  EXPECT_EQ(Find("gpl_deep", container::Measure), deep);
+  EXPECT_EQ(Find("txt_too_deep", container::Measure), nullptr);
+  EXPECT_EQ(Find("txt_in_plain", container::Measure), nullptr);
+  EXPECT_EQ(Find("txt_elsewhere", container::Measure), nullptr);
+  EXPECT_NE(Find("txt_elsewhere", container::Device), nullptr);
 }
 
 TEST_F(FindControlTest, StatusPanelOnlyDirectChildren) {
-  EXPECT_NE(Find("lbl_serial_num", kContainerStatus), nullptr);
-  EXPECT_EQ(Find("lbl_nested_status", kContainerStatus), nullptr);
+  EXPECT_NE(Find("lbl_serial_num", container::Status), nullptr);
+  EXPECT_EQ(Find("lbl_nested_status", container::Status), nullptr);
 }
 
 TEST_F(FindControlTest, UnknownContainersAndNamesFindNothing) {
   EXPECT_EQ(Find("lbl_direct", 0), nullptr);
   EXPECT_EQ(Find("lbl_direct", 1), nullptr);
   EXPECT_EQ(Find("lbl_direct", 11), nullptr);
-  EXPECT_EQ(Find("lbl_direct", kContainerOutput), nullptr);  // page missing from this window
-  EXPECT_EQ(Find("LBL_DIRECT", kContainerMeasure), nullptr);  // names compare exactly
+  EXPECT_EQ(Find("lbl_direct", container::Output), nullptr);  // page missing from this window
+  EXPECT_EQ(Find("LBL_DIRECT", container::Measure), nullptr);  // names compare exactly
 }
 
 TEST_F(FindControlTest, FirstMatchInDepthFirstChildOrder) {
   // A second control of the same name in a later section loses to the one in the row.
   auto* later = Named(new QWidget(page), "gpl_later");
   auto* twin = Named(new QLineEdit(later), "txt_in_row");
-  QWidget* found = Find("txt_in_row", kContainerMeasure);
+  QWidget* found = Find("txt_in_row", container::Measure);
   ASSERT_NE(found, nullptr);
   EXPECT_NE(found, twin);
   EXPECT_EQ(found->parent(), row);

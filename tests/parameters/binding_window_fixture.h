@@ -54,7 +54,7 @@ class BindingWindowTest : public ::testing::Test {
     return row != nullptr ? *row : ParameterRow(1);
   }
   static int Reg(const char* name) { return RegisterOf(Row(name)); }
-  static const BlockDescriptor& BlockOf(const char* name) { return *FindBlock(Row(name).blockId); }
+  static const BlockDescriptor& BlockOf(const char* name) { return Block(Row(name).blockId); }
 
   QLineEdit* Field(const char* name) const { return qobject_cast<QLineEdit*>(form.ControlOf(Row(name))); }
   QCheckBox* Box(const char* name) const { return qobject_cast<QCheckBox*>(form.ControlOf(Row(name))); }
@@ -68,9 +68,9 @@ class BindingWindowTest : public ::testing::Test {
 
   static int PageOf(const char* name) {
     switch (Row(name).blockId) {
-      case 4: return 1;
-      case 7: return 2;
-      case 5: return 3;
+      case BlockId::Measurement: return 1;
+      case BlockId::Output: return 2;
+      case BlockId::Diagnostics: return 3;
       default: return 0;
     }
   }

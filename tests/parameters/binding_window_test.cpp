@@ -295,7 +295,7 @@ TEST_F(BindingWindowTest, EmptyInt16FieldKeepsTheRegisterAndEmptiesTheBlockCrc) 
   form.FillControls();
   // Any change with every field filled brings the block CRC up to date.
   TypeInto("txt_teeth", QStringLiteral("61"));
-  QLabel* crc = Label("lbl_val_crc_measure", kContainerMeasure);
+  QLabel* crc = Label("lbl_val_crc_measure", container::Measure);
   ASSERT_NE(crc, nullptr);
   const uint16_t expected = ImageCrc(edit, 4000, 19);
   EXPECT_EQ(Cell(4019), expected);
@@ -434,7 +434,7 @@ TEST_F(BindingWindowTest, ForcedLatchBitStaysCheckedAndDisabled) {
     EXPECT_FALSE(form.AllowEnable(QString::fromLatin1(c.name), false)) << c.name;
   }
   // The way the mode display enables a page: every box as far as AllowEnable permits.
-  for (QCheckBox* box : window->Page(kContainerDiag)->findChildren<QCheckBox*>())
+  for (QCheckBox* box : window->Page(container::Diag)->findChildren<QCheckBox*>())
     box->setEnabled(form.AllowEnable(box->objectName(), true));
   EXPECT_FALSE(forced->isEnabled());
   EXPECT_TRUE(forced->isChecked());
@@ -472,14 +472,14 @@ TEST_P(SensorTypeTest, ChoosingTheTypeEnablesItsFieldsAtOnce) {
   EXPECT_EQ(Field("txt_sens_lim_u_min")->isEnabled(), c.limitsU);
   EXPECT_EQ(Field("txt_sens_lim_u_max")->isEnabled(), c.limitsU);
   EXPECT_EQ(Field("txt_level_u")->text(), QString::fromLatin1(c.levelShown));
-  const QString caption = Label("lbl_level_u_off", kContainerMeasure)->text();
-  const QString info = Label("lbl_i_level_u_off", kContainerMeasure)->text();
-  const QString value = Label("lbl_val_level_u_off", kContainerMeasure)->text();
-  const QString unit = Label("lbl_u_level_u_off", kContainerMeasure)->text();
+  const QString caption = Label("lbl_level_u_off", container::Measure)->text();
+  const QString info = Label("lbl_i_level_u_off", container::Measure)->text();
+  const QString value = Label("lbl_val_level_u_off", container::Measure)->text();
+  const QString unit = Label("lbl_u_level_u_off", container::Measure)->text();
   if (c.offsetShown) {
     EXPECT_EQ(caption, texts.GetTextByKey(QStringLiteral("lbl_level_u_off")));
     EXPECT_FALSE(caption.isEmpty());
-    EXPECT_EQ(info, Label("lbl_i_level_u", kContainerMeasure)->text());
+    EXPECT_EQ(info, Label("lbl_i_level_u", container::Measure)->text());
     EXPECT_EQ(value, QStringLiteral("7.25"));
     EXPECT_EQ(unit, QStringLiteral("V"));
   } else {
@@ -504,7 +504,7 @@ TEST_F(BindingWindowTest, NoSensorTypeDisablesBothLevelsAndKeepsTheLimits) {
   EXPECT_FALSE(Field("txt_level_u")->isEnabled());
   EXPECT_FALSE(Field("txt_sens_lim_i_min")->isEnabled());
   EXPECT_TRUE(Field("txt_sens_lim_u_min")->isEnabled());
-  EXPECT_EQ(Label("lbl_u_level_u_off", kContainerMeasure)->text(), QString());
+  EXPECT_EQ(Label("lbl_u_level_u_off", container::Measure)->text(), QString());
   // A disabled type box leaves the enabling alone and clears the offset labels.
   type->setCurrentIndex(0);
   type->setEnabled(false);
@@ -523,7 +523,7 @@ TEST_F(BindingWindowTest, TwoWireVoltageLevelIsEnteredAboveTheOffset) {
   QLineEdit* field = TypeInto("txt_level_u", QStringLiteral("3"));
   EXPECT_EQ(ReadFloat(edit, 4012), 5.5f);
   EXPECT_EQ(field->text(), QStringLiteral("3.00"));
-  EXPECT_EQ(Label("lbl_val_level_u_off", kContainerMeasure)->text(), QStringLiteral("5.50"));
+  EXPECT_EQ(Label("lbl_val_level_u_off", container::Measure)->text(), QStringLiteral("5.50"));
   EXPECT_TRUE(prompts.NothingShown()) << prompts.Describe().toStdString();
 
   TypeInto("txt_level_u", QStringLiteral("30"));
@@ -544,7 +544,7 @@ TEST_F(BindingWindowTest, OtherSensorTypesStoreTheLevelAsTyped) {
   TypeInto("txt_level_u", QStringLiteral("23.5"));
   EXPECT_EQ(ReadFloat(edit, 4012), 23.5f);
   // The offset value stays empty like its caption.
-  EXPECT_EQ(Label("lbl_val_level_u_off", kContainerMeasure)->text(), QString());
+  EXPECT_EQ(Label("lbl_val_level_u_off", container::Measure)->text(), QString());
 }
 
 TEST_F(BindingWindowTest, DerivedLabelsFollowEveryEdit) {
@@ -552,11 +552,11 @@ TEST_F(BindingWindowTest, DerivedLabelsFollowEveryEdit) {
   WriteFloat(images->EditImage, 4008, 1000.0f);
   TypeInto("txt_avg_speed", QStringLiteral("1"));
   TypeInto("txt_teeth", QStringLiteral("60"));
-  EXPECT_EQ(Label("lbl_val_resp_time", kContainerMeasure)->text(), QStringLiteral("9.0"));
+  EXPECT_EQ(Label("lbl_val_resp_time", container::Measure)->text(), QStringLiteral("9.0"));
   TypeInto("txt_sens_cut_in", QStringLiteral("10"));
-  EXPECT_EQ(Label("lbl_val_cut_in_rpm", kContainerMeasure)->text(), QStringLiteral("10.00"));
+  EXPECT_EQ(Label("lbl_val_cut_in_rpm", container::Measure)->text(), QStringLiteral("10.00"));
   TypeInto("txt_bad_pulse", QStringLiteral("2"));
-  EXPECT_EQ(Label("lbl_val_frq_badp", kContainerDiag)->text(), QStringLiteral("0.500"));
+  EXPECT_EQ(Label("lbl_val_frq_badp", container::Diag)->text(), QStringLiteral("0.500"));
 }
 
 // --- Filling and emptying ------------------------------------------------------------------------
@@ -579,7 +579,7 @@ TEST_F(BindingWindowTest, ChangesDuringFillControlsWriteNothing) {
   EXPECT_TRUE(Box("chk_vmax_4")->isChecked());
   EXPECT_TRUE(Box("chk_latch_badp_err")->isChecked());
   EXPECT_EQ(Combo("cmb_baud_485")->currentIndex(), 3);
-  EXPECT_EQ(Label("lbl_val_crc_output", kContainerOutput)->text(), QStringLiteral("1234"));
+  EXPECT_EQ(Label("lbl_val_crc_output", container::Output)->text(), QStringLiteral("1234"));
   EXPECT_FALSE(form.FillInProgress());
   EXPECT_TRUE(prompts.NothingShown()) << prompts.Describe().toStdString();
 }
@@ -599,15 +599,15 @@ TEST_F(BindingWindowTest, PasswordCrcShownOnlyAtAdminLevel) {
     setup.usb = c.usb;
     images->DeviceImage[14] = c.level;
     form.FillControls();
-    EXPECT_EQ(Label("lbl_val_pass_crc", kContainerDevice)->text(), QString::fromLatin1(c.shown))
+    EXPECT_EQ(Label("lbl_val_pass_crc", container::Device)->text(), QString::fromLatin1(c.shown))
         << c.offline << c.usb << c.level;
   }
-  EXPECT_EQ(Label("lbl_val_crc_dev_usr", kContainerDevice)->text(), QStringLiteral("0000"));
+  EXPECT_EQ(Label("lbl_val_crc_dev_usr", container::Device)->text(), QStringLiteral("0000"));
 }
 
 TEST_F(BindingWindowTest, OffLineFillEmptiesSerialAndTagNumber) {
-  auto* serial = Label("lbl_serial_num", kContainerStatus);
-  auto* tag = Label("lbl_tag_number", kContainerStatus);
+  auto* serial = Label("lbl_serial_num", container::Status);
+  auto* tag = Label("lbl_tag_number", container::Status);
   ASSERT_NE(serial, nullptr);
   ASSERT_NE(tag, nullptr);
   serial->setText(QStringLiteral("SN"));
@@ -689,7 +689,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(BindingWindowTest, HandlersReportControlsThatDisagreeWithTheTable) {
   images->EditImage[5500] = 0;
   const RegisterImage before = images->EditImage;
-  QWidget* page = window->Page(kContainerOutput);
+  QWidget* page = window->Page(container::Output);
   struct Case {
     QWidget* control;
     const char* message;
@@ -761,7 +761,7 @@ TEST_F(BindingWindowTest, ClearPasswordBlanksTheRegistersAndTheField) {
   for (int r = 1000; r < 1008; ++r) EXPECT_EQ(Cell(r), 0x2020) << r;
   EXPECT_EQ(Cell(1009), 0x4321);
   EXPECT_EQ(Field("txt_password")->text(), QString());
-  EXPECT_EQ(Label("lbl_val_pass_crc", kContainerDevice)->text(), QString());
+  EXPECT_EQ(Label("lbl_val_pass_crc", container::Device)->text(), QString());
 }
 
 TEST_F(BindingWindowTest, RestoreFormShowsEditImageAgain) {

@@ -71,8 +71,8 @@ TEST(ParameterTable, FieldCountsMatchTheFilters) {
 TEST(ParameterTable, RegistersLieInsideTheirBlockAndOffTheCrc) {
   const std::set<int> rowBlocks = {0, 1, 2, 4, 5, 7};
   for (const auto& row : ParameterTable) {
-    ASSERT_TRUE(rowBlocks.count(row.blockId)) << row.name;
-    const BlockDescriptor& block = *FindBlock(row.blockId);
+    ASSERT_TRUE(rowBlocks.count(static_cast<int>(row.blockId))) << row.name;
+    const BlockDescriptor& block = Block(row.blockId);
     const int first = RegisterOf(row);
     const int last = first + std::max(RegisterCountOf(row), 1) - 1;
     EXPECT_EQ(first, block.start + row.offset) << row.name;
@@ -87,13 +87,13 @@ TEST(ParameterTable, RegistersLieInsideTheirBlockAndOffTheCrc) {
 }
 
 TEST(ParameterTable, EveryBlockWithRowsHasOneCrcLabel) {
-  std::map<int, int> crcRows;
+  std::map<BlockId, int> crcRows;
   for (const auto& row : ParameterTable) {
     crcRows.try_emplace(row.blockId, 0);
     if (row.fieldType == FieldType::CrcLabel) ++crcRows[row.blockId];
   }
   EXPECT_EQ(crcRows.size(), 6u);
-  for (const auto& [block, n] : crcRows) EXPECT_EQ(n, 1) << "block " << block;
+  for (const auto& [block, n] : crcRows) EXPECT_EQ(n, 1) << "block " << static_cast<int>(block);
 }
 
 // Value registers of different rows never overlap; only bit rows share a word, one bit each.
@@ -124,7 +124,7 @@ TEST(ParameterTable, RelayWordsCarryTheirBits) {
   for (int output = 1; output <= 5; ++output) {
     std::set<int> bits;
     for (const auto& row : ParameterTable)
-      if (row.blockId == 7 && RegisterOf(row) == 5500 + output - 1) bits.insert(row.detail);
+      if (row.blockId == BlockId::Output && RegisterOf(row) == 5500 + output - 1) bits.insert(row.detail);
     EXPECT_EQ(bits, (std::set<int>{0, 1, 2, 3, 4, 6, 7})) << "output " << output;
   }
 }

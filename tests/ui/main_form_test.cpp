@@ -147,7 +147,7 @@ TEST_F(MainFormTest, MainMenuItemsSeparatorsAndTheDisabledDeviceMenu) {
 TEST_F(MainFormTest, EveryParameterControlIsFoundOnItsBlocksPageWithTheRightKind) {
   for (const ParameterDescriptor& row : ParameterTable) {
     const QString name = QString::fromUtf8(row.name.data(), static_cast<qsizetype>(row.name.size()));
-    const BlockDescriptor* block = FindBlock(row.blockId);
+    const BlockDescriptor* block = &Block(row.blockId);
     ASSERT_NE(block, nullptr) << name.toStdString();
     QWidget* control = FindControl(form(), name, block->page);
     ASSERT_NE(control, nullptr) << name.toStdString();

@@ -58,14 +58,14 @@ bool ChoiceInRange(const Registers& regs, int r) {
 
 }  // namespace
 
-uint8_t GroupOfBlock(int blockId) {
-  switch (blockId) {
-    case 0: return kGroupAdmin;
-    case 1: return kGroupUser;
-    case 2: return kGroupAdmin;
-    case 4: return kGroupMeasurement;
-    case 5: return kGroupDiagnostics;
-    case 7: return kGroupOutputs;
+uint8_t GroupOfBlock(BlockId id) {
+  switch (id) {
+    case BlockId::Password: return kGroupAdmin;
+    case BlockId::UserConfig: return kGroupUser;
+    case BlockId::AdminConfig: return kGroupAdmin;
+    case BlockId::Measurement: return kGroupMeasurement;
+    case BlockId::Diagnostics: return kGroupDiagnostics;
+    case BlockId::Output: return kGroupOutputs;
     default: return 0;
   }
 }

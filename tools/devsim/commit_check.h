@@ -14,7 +14,7 @@ inline constexpr uint8_t kGroupDiagnostics = 0x10;
 inline constexpr uint8_t kGroupOutputs = 0x40;      // digital outputs and analog output
 
 // The group a block is reported under; 0 for blocks that never take part in a commit.
-uint8_t GroupOfBlock(int blockId);
+uint8_t GroupOfBlock(BlockId id);
 
 // The device's own check of one parameter against the limits of the parameter table (dynamic
 // limits from its factory blocks) and, for list parameters, against its item count.

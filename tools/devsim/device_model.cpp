@@ -48,7 +48,8 @@ constexpr int kReservedCommand1 = 109, kReservedCommand2 = 110;
 constexpr int kRestoreAnswer = cmd::RestoreDefault, kSaveAnswer = cmd::SaveDefault;
 
 // Blocks a default setup covers: the configuration, not the password or the factory data.
-constexpr int kDefaultBlocks[] = {1, 2, 4, 5, 7};
+constexpr BlockId kDefaultBlocks[] = {BlockId::UserConfig, BlockId::AdminConfig, BlockId::Measurement,
+                                     BlockId::Diagnostics, BlockId::Output};
 
 // Event logged when a commit changes a block, by block id.
 constexpr EventCode kConfigEvent[] = {
@@ -89,7 +90,7 @@ std::optional<uint16_t> DeviceModel::IdentityFault(int r) const {
   const int mode = faults_->deviceMode;
   if (mode < 0) return std::nullopt;
   if (r == reg::DeviceMode) return static_cast<uint16_t>(mode);
-  const BlockDescriptor& factory = *FindBlock(3);
+  const BlockDescriptor& factory = Block(BlockId::FactoryDevice);
   if (r != factory.CrcRegister()) return std::nullopt;
   // The factory block stays consistent: its CRC covers the mode the device reports.
   Registers shown = regs_;
@@ -126,7 +127,7 @@ Exception DeviceModel::CheckWritable(int start, int count, const std::vector<uin
   for (int r = start; r < start + count; ++r) {
     if (!Exists(r)) return Exception::IllegalDataAddress;
     const BlockDescriptor& b = *BlockOfRegister(r);
-    const bool command = b.id == 10 && r != kReservedCommand1 && r != kReservedCommand2;
+    const bool command = b.id == BlockId::Commands && r != kReservedCommand1 && r != kReservedCommand2;
     if (!command && !(b.is_parameter && b.access < 2)) return Exception::IllegalDataAddress;
   }
   for (int r = start; r < start + count; ++r) {
@@ -156,7 +157,7 @@ void DeviceModel::StoreWritten(int r, uint16_t value) {
   if (faults_ && r == faults_->alterWrittenRegister) value ^= 1;
   regs_[static_cast<size_t>(r)] = value;
   const BlockDescriptor& b = *BlockOfRegister(r);
-  if (b.is_parameter) writtenBlocks_ = static_cast<uint16_t>(writtenBlocks_ | 1u << b.id);
+  if (b.is_parameter) writtenBlocks_ = static_cast<uint16_t>(writtenBlocks_ | 1u << b.Number());
 }
 
 void DeviceModel::AfterCommandWrite(int r, uint16_t value) {
@@ -239,7 +240,7 @@ void DeviceModel::LeaveProgramming() {
 uint8_t DeviceModel::RejectedGroups() const {
   uint8_t rejected = faults_ ? static_cast<uint8_t>(faults_->rejectGroups.load()) : 0;
   for (const auto& b : BlockTable)
-    if (writtenBlocks_ & 1u << b.id && !BlockAcceptable(regs_, b)) rejected |= GroupOfBlock(b.id);
+    if (writtenBlocks_ & 1u << b.Number() && !BlockAcceptable(regs_, b)) rejected |= GroupOfBlock(b.id);
   return rejected;
 }
 
@@ -249,33 +250,33 @@ void DeviceModel::CopyBlock(const Registers& from, Registers& to, const BlockDes
 
 void DeviceModel::DiscardPending() {
   for (const auto& b : BlockTable)
-    if (writtenBlocks_ & 1u << b.id) CopyBlock(working_, regs_, b);
+    if (writtenBlocks_ & 1u << b.Number()) CopyBlock(working_, regs_, b);
   writtenBlocks_ = 0;
 }
 
 void DeviceModel::ApplyPending() {
   for (const auto& b : BlockTable) {
-    if (!(writtenBlocks_ & 1u << b.id)) continue;
+    if (!(writtenBlocks_ & 1u << b.Number())) continue;
     const bool changed = !std::equal(regs_.begin() + b.start, regs_.begin() + b.start + b.count,
                                      working_.begin() + b.start);
     CopyBlock(regs_, working_, b);
-    if (changed) Log(kConfigEvent[b.id], regs_[static_cast<size_t>(b.CrcRegister())]);
+    if (changed) Log(kConfigEvent[b.Number()], regs_[static_cast<size_t>(b.CrcRegister())]);
   }
   writtenBlocks_ = 0;
 }
 
 void DeviceModel::RestoreDefaults() {
-  for (int id : kDefaultBlocks) {
-    const BlockDescriptor& b = *FindBlock(id);
+  for (BlockId id : kDefaultBlocks) {
+    const BlockDescriptor& b = Block(id);
     CopyBlock(defaults_, working_, b);
     CopyBlock(defaults_, regs_, b);
-    writtenBlocks_ = static_cast<uint16_t>(writtenBlocks_ & ~(1u << id));
+    writtenBlocks_ = static_cast<uint16_t>(writtenBlocks_ & ~(1u << static_cast<int>(id)));
   }
   Log(EventCode::AdminDefaultRestored, static_cast<uint32_t>(level_));
 }
 
 void DeviceModel::SaveDefaults() {
-  for (int id : kDefaultBlocks) CopyBlock(working_, defaults_, *FindBlock(id));
+  for (BlockId id : kDefaultBlocks) CopyBlock(working_, defaults_, Block(id));
 }
 
 // --- Device commands ---

@@ -144,7 +144,7 @@ void WriteIdentity(Registers& regs, const DeviceIdentity& identity) {
   SetText(regs, 3000, 8, "KV2300-SPM");  // factory: model code
   SetU32(regs, 3016, 20230614);          // factory: calibration date
   regs[reg::DeviceMode] = static_cast<uint16_t>(identity.deviceMode);
-  StoreBlockCrc(regs, *FindBlock(3));
+  StoreBlockCrc(regs, Block(BlockId::FactoryDevice));
 }
 
 void FillFactorySetup(Registers& regs, const DeviceIdentity& identity, const LineDefaults& line,

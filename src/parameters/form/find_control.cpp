@@ -13,11 +13,11 @@ struct ContainerEntry {
 };
 
 constexpr std::array<ContainerEntry, 9> kContainers = {{
-    {kContainerStatus, "pnl_status"},
-    {kContainerDevice, "tab_device"},
-    {kContainerMeasure, "tab_measure"},
-    {kContainerOutput, "tab_output"},
-    {kContainerDiag, "tab_diag"},
+    {container::Status, "pnl_status"},
+    {container::Device, "tab_device"},
+    {container::Measure, "tab_measure"},
+    {container::Output, "tab_output"},
+    {container::Diag, "tab_diag"},
     {7, "tab_proc_data"},
     {8, "tab_sys_diag"},
     {9, "tab_log"},
@@ -59,7 +59,7 @@ bool IsGridPanel(const QWidget& widget) {
 
 QWidget* FindControlIn(const QWidget& container, const QString& name, int container_code) {
   // A page opens two levels of grid panels; the status panel none.
-  const int depth = container_code == kContainerStatus ? 0 : 2;
+  const int depth = container_code == container::Status ? 0 : 2;
   return SearchChildren(container, name, depth);
 }
 

@@ -1,17 +1,11 @@
 #pragma once
 #include <QString>
 
+#include "texts/containers.h"
+
 class QWidget;
 
 namespace kvn {
-
-// Container codes of the main window: the status panel and the eight pages. The parameter
-// blocks name theirs in BlockTable's `page` field; the text table uses the same codes.
-inline constexpr int kContainerStatus = 2;
-inline constexpr int kContainerDevice = 3;
-inline constexpr int kContainerMeasure = 4;
-inline constexpr int kContainerOutput = 5;
-inline constexpr int kContainerDiag = 6;
 
 // Object name of the widget that stands for a container code ("pnl_status", "tab_device",
 // ...), or an empty text for a code that names no container.

@@ -23,7 +23,6 @@ namespace {
 
 // Fixed texts: they report a disagreement between the parameter table and the window, so they
 // are not translated.
-const QString kNoRange = QStringLiteral("No range for ");
 const QString kControlNotFound = QStringLiteral("Control not found ");
 const QString kBadControlTypeFor = QStringLiteral("Bad control type ");
 const QString kUnknownFieldType = QStringLiteral("Unknown field type ");
@@ -58,7 +57,6 @@ constexpr int kLevelDecimals = 2;
 // The report page's selection boxes share the change handler; they have no table row.
 constexpr std::array<const char*, 4> kReportBoxes = {"chk_rep_device", "chk_rep_meas",
                                                      "chk_rep_output", "chk_rep_diag"};
-constexpr int kContainerReport = 10;
 
 // Enabling of the sensor fields by sensor type; -1 in a limit column leaves it as it is.
 struct SensorEnabling {
@@ -80,16 +78,11 @@ constexpr std::array<const char*, 2> kVoltageLimitFields = {"txt_sens_lim_u_min"
                                                             "txt_sens_lim_u_max"};
 
 // Page of pg_ctrl1 that shows a block's rows; -1 for blocks without a page.
-int PageOfBlock(int blockId) {
-  switch (blockId) {
-    case 0:
-    case 1:
-    case 2: return 0;
-    case 4: return 1;
-    case 7: return 2;
-    case 5: return 3;
-    default: return -1;
-  }
+// Index in the page control of the parameter page that shows a block, or -1. The four
+// parameter pages come first, in the order of their container numbers.
+int PageOfBlock(BlockId id) {
+  const int container = Block(id).page;
+  return container >= container::Device ? container - container::Device : -1;
 }
 
 int RowNumberOf(const ParameterDescriptor& row) {
@@ -139,8 +132,7 @@ QWidget* ParameterForm::Control(const QString& name, int container) const {
 }
 
 QWidget* ParameterForm::ControlOf(const ParameterDescriptor& row) const {
-  const BlockDescriptor* block = FindBlock(row.blockId);
-  return block == nullptr ? nullptr : Control(NameOf(row), block->page);
+  return Control(NameOf(row), Block(row.blockId).page);
 }
 
 void ParameterForm::SetLabel(const char* name, int container, const QString& text) const {
@@ -155,7 +147,7 @@ void ParameterForm::Attach(QWidget& mainWindow) {
   window_ = &mainWindow;
   for (const ParameterDescriptor& row : ParameterTable) ConnectRow(row);
   for (const char* name : kReportBoxes) {
-    if (auto* box = qobject_cast<QCheckBox*>(Control(QString::fromLatin1(name), kContainerReport)))
+    if (auto* box = qobject_cast<QCheckBox*>(Control(QString::fromLatin1(name), container::Report)))
       connect(box, &QCheckBox::toggled, this, [this, box] { TakeCheckOrChoice(box); });
   }
   if (auto* item = mainWindow.findChild<QAction*>(QString::fromLatin1(kRestoreFormItem)))
@@ -210,12 +202,7 @@ void ParameterForm::ClearControls() {
 
 bool ParameterForm::ClearRow(const ParameterDescriptor& row) {
   const QString name = NameOf(row);
-  const BlockDescriptor* block = FindBlock(row.blockId);
-  if (block == nullptr) {
-    prompts_.ShowError(kNoRange + name);
-    return false;
-  }
-  QWidget* control = Control(name, block->page);
+  QWidget* control = Control(name, Block(row.blockId).page);
   if (control == nullptr) {
     prompts_.ShowError(kControlNotFound + name);
     return false;
@@ -272,10 +259,10 @@ void ParameterForm::FillControls() {
   ShowWindow();
   UpdateSensorDependents();
   if (auto* offline = qobject_cast<QCheckBox*>(Control(QString::fromLatin1(kOfflineBox),
-                                                       kContainerStatus));
+                                                       container::Status));
       offline != nullptr && offline->isChecked()) {
-    SetLabel(kSerialNumberLabel, kContainerStatus, QString());
-    SetLabel(kTagNumberLabel, kContainerStatus, QString());
+    SetLabel(kSerialNumberLabel, container::Status, QString());
+    SetLabel(kTagNumberLabel, container::Status, QString());
   }
   ShowWindow();
   state_.FillInProgress = false;
@@ -319,7 +306,7 @@ void ParameterForm::FillRow(const ParameterDescriptor& row) {
       break;
     case FieldType::CrcLabel:
       // The password block's CRC would tell something about the password: admins only.
-      if (label) label->setText(row.blockId == 0 && DeviceAccessLevel() < 1 ? QString() : CrcText(cell));
+      if (label) label->setText(row.blockId == BlockId::Password && DeviceAccessLevel() < 1 ? QString() : CrcText(cell));
       break;
     case FieldType::ResponseTime:
       if (label) label->setText(codec_.ResponseTimeText());
@@ -368,7 +355,7 @@ void ParameterForm::TakeCheckOrChoice(QWidget* control) {
   } else {
     prompts_.ShowError(kMismatchOther);
   }
-  if (const BlockDescriptor* block = FindBlock(row->blockId)) UpdateCrcLabels(*block);
+  UpdateCrcLabels(Block(row->blockId));
   UpdateSensorDependents();
 }
 
@@ -426,7 +413,7 @@ void ParameterForm::TakeEdit(QLineEdit* field) {
       prompts_.ShowError(kUnknownFieldTypeFor + NameOf(*row));
       return;
   }
-  if (const BlockDescriptor* block = FindBlock(row->blockId)) UpdateCrcLabels(*block);
+  UpdateCrcLabels(Block(row->blockId));
   RefreshDerivedLabels();
 }
 
@@ -468,10 +455,10 @@ void ParameterForm::TakeNumber(const ParameterDescriptor& row, QLineEdit& field)
 // The offset value label is written only while its caption is shown (sensor type "2-Wire
 // voltage"); for the other types it stays empty like its caption, info mark and unit.
 void ParameterForm::RefreshDerivedLabels() {
-  SetLabel(kResponseTimeLabel, kContainerMeasure, codec_.ResponseTimeText());
-  if (offsetLabelsShown_) SetLabel(kOffsetValue, kContainerMeasure, codec_.OffsetLevelText());
-  SetLabel(kCutInRpmLabel, kContainerMeasure, codec_.CutInRpmText());
-  SetLabel(kBadPulseFrequencyLabel, kContainerDiag, codec_.BadPulseFrequencyText());
+  SetLabel(kResponseTimeLabel, container::Measure, codec_.ResponseTimeText());
+  if (offsetLabelsShown_) SetLabel(kOffsetValue, container::Measure, codec_.OffsetLevelText());
+  SetLabel(kCutInRpmLabel, container::Measure, codec_.CutInRpmText());
+  SetLabel(kBadPulseFrequencyLabel, container::Diag, codec_.BadPulseFrequencyText());
 }
 
 // --- Block checks ----------------------------------------------------------------------------
@@ -531,7 +518,7 @@ void ParameterForm::FocusParameter(QWidget* control, int rowNumber) {
 
 void ParameterForm::UpdateSensorDependents() {
   auto* sensorType =
-      qobject_cast<QComboBox*>(Control(QString::fromLatin1(kSensorTypeCombo), kContainerMeasure));
+      qobject_cast<QComboBox*>(Control(QString::fromLatin1(kSensorTypeCombo), container::Measure));
   bool offsetShown = false;
   if (sensorType != nullptr && sensorType->isEnabled()) {
     const int index = sensorType->currentIndex();
@@ -541,35 +528,35 @@ void ParameterForm::UpdateSensorDependents() {
     auto enable = [this](const char* name, int container, bool on) {
       if (QWidget* w = Control(QString::fromLatin1(name), container)) w->setEnabled(on);
     };
-    enable(kLevelIField, kContainerMeasure, enabling.levelI);
-    enable(kLevelUField, kContainerMeasure, enabling.levelU);
+    enable(kLevelIField, container::Measure, enabling.levelI);
+    enable(kLevelUField, container::Measure, enabling.levelU);
     if (enabling.limitsI >= 0)
-      for (const char* name : kCurrentLimitFields) enable(name, kContainerDiag, enabling.limitsI != 0);
+      for (const char* name : kCurrentLimitFields) enable(name, container::Diag, enabling.limitsI != 0);
     if (enabling.limitsU >= 0)
-      for (const char* name : kVoltageLimitFields) enable(name, kContainerDiag, enabling.limitsU != 0);
+      for (const char* name : kVoltageLimitFields) enable(name, container::Diag, enabling.limitsU != 0);
     offsetShown = enabling.offsetShown;
   }
   ShowOffsetLabels(offsetShown);
-  SetLabel(kCutInRpmLabel, kContainerMeasure, codec_.CutInRpmText());
-  SetLabel(kBadPulseFrequencyLabel, kContainerDiag, codec_.BadPulseFrequencyText());
+  SetLabel(kCutInRpmLabel, container::Measure, codec_.CutInRpmText());
+  SetLabel(kBadPulseFrequencyLabel, container::Diag, codec_.BadPulseFrequencyText());
 }
 
 void ParameterForm::ShowOffsetLabels(bool shown) {
   offsetLabelsShown_ = shown;
   float level = ReadFloat(edit_, codec_reg::TriggerLevelU);
   if (shown) {
-    SetLabel(kOffsetCaption, kContainerMeasure, texts_.GetTextByKey(QString::fromLatin1(kOffsetCaption)));
-    auto* info = qobject_cast<QLabel*>(Control(QString::fromLatin1(kLevelUInfo), kContainerMeasure));
-    SetLabel(kOffsetInfo, kContainerMeasure, info ? info->text() : QString());
-    SetLabel(kOffsetValue, kContainerMeasure, codec_.OffsetLevelText());
-    SetLabel(kOffsetUnit, kContainerMeasure, QStringLiteral("V"));
+    SetLabel(kOffsetCaption, container::Measure, texts_.GetTextByKey(QString::fromLatin1(kOffsetCaption)));
+    auto* info = qobject_cast<QLabel*>(Control(QString::fromLatin1(kLevelUInfo), container::Measure));
+    SetLabel(kOffsetInfo, container::Measure, info ? info->text() : QString());
+    SetLabel(kOffsetValue, container::Measure, codec_.OffsetLevelText());
+    SetLabel(kOffsetUnit, container::Measure, QStringLiteral("V"));
     level -= codec_.OffsetVoltage();
     if (level < 0.0f) level = 0.0f;
   } else {
     for (const char* name : {kOffsetCaption, kOffsetInfo, kOffsetValue, kOffsetUnit})
-      SetLabel(name, kContainerMeasure, QString());
+      SetLabel(name, container::Measure, QString());
   }
-  if (auto* field = qobject_cast<QLineEdit*>(Control(QString::fromLatin1(kLevelUField), kContainerMeasure)))
+  if (auto* field = qobject_cast<QLineEdit*>(Control(QString::fromLatin1(kLevelUField), container::Measure)))
     field->setText(codec_.FormatFloat(level, kLevelDecimals));
 }
 
@@ -580,7 +567,7 @@ void ParameterForm::ClearPassword() {
     if (row.fieldType == FieldType::Password)
       WriteText(edit_, RegisterOf(row), row.detail / 2, QStringLiteral(" "));
   }
-  SetLabel(kPasswordCrcLabel, kContainerDevice, QString());
+  SetLabel(kPasswordCrcLabel, container::Device, QString());
   for (const ParameterDescriptor& row : ParameterTable) {
     if (row.fieldType != FieldType::Password) continue;
     if (auto* field = qobject_cast<QLineEdit*>(ControlOf(row))) field->clear();
