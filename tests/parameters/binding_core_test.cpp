@@ -76,6 +76,36 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{N, 22, "", Pass}, KeyCase{N, '5', "1234567890", Pass},
         KeyCase{N, '5', "12345678901", Drop}, KeyCase{N, 22, "12345678901", Drop}));
 
+struct PasteCase {
+  KeyFilterKind kind;
+  const char* fieldText;
+  const char16_t* pasted;
+  const char16_t* kept;
+};
+
+class KeptOfPasteTest : public ::testing::TestWithParam<PasteCase> {};
+
+TEST_P(KeptOfPasteTest, JudgesEachCharacterAsIfTypedInOrder) {
+  const PasteCase& c = GetParam();
+  EXPECT_EQ(KeptOfPaste(c.kind, QString::fromUtf16(c.pasted), QString::fromLatin1(c.fieldText),
+                        QLatin1Char('.')),
+            QString::fromUtf16(c.kept))
+      << "kind " << static_cast<int>(c.kind) << " into \"" << c.fieldText << '"';
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pastes, KeptOfPasteTest,
+    ::testing::Values(
+        // Control characters insert nothing, also where the number filter lets them pass.
+        PasteCase{T, "", u"a\tb|c\r\n\u00e9", u"abc"}, PasteCase{N, "", u"1\t2\n", u"12"},
+        PasteCase{I, "", u"-1 2.3e4", u"-1234"}, PasteCase{N, "", u"-1.2.3", u"1.23"},
+        // The field's separator counts, and so does each kept one.
+        PasteCase{N, "0.5", u"1.5", u"15"}, PasteCase{N, "", u"..5", u".5"},
+        // The length limit holds across the pasted characters.
+        PasteCase{I, "123456789", u"98765", u"98"}, PasteCase{N, "1234567890", u"12", u"1"},
+        PasteCase{T, "12345678901234567890", u"more", u"more"},
+        PasteCase{KeyFilterKind::None, "", u"a\tb", u"a\tb"}));
+
 struct NumericKeyCase {
   char separator;
   char16_t key;

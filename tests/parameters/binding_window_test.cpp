@@ -1,4 +1,8 @@
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QRegularExpression>
 
 #include "parameters/binding_window_fixture.h"
@@ -261,6 +265,159 @@ TEST_F(BindingWindowTest, BackspacePassesInEveryKindOfField) {
     EXPECT_EQ(field->text(), QStringLiteral("12")) << name;
     LeaveField();
   }
+}
+
+// --- Editing keys as an X11 session sends them ------------------------------------------------------
+
+// X11 gives Delete, Backspace and the Ctrl shortcuts control characters as their text.
+struct Stroke {
+  Qt::Key key;
+  Qt::KeyboardModifiers modifiers;
+  const char* text;
+};
+constexpr Stroke kHome{Qt::Key_Home, Qt::NoModifier, ""};
+constexpr Stroke kEnd{Qt::Key_End, Qt::NoModifier, ""};
+constexpr Stroke kLeft{Qt::Key_Left, Qt::NoModifier, ""};
+constexpr Stroke kDelete{Qt::Key_Delete, Qt::NoModifier, "\x7f"};
+constexpr Stroke kBackspace{Qt::Key_Backspace, Qt::NoModifier, "\x08"};
+constexpr Stroke kSelectAll{Qt::Key_A, Qt::ControlModifier, "\x01"};
+constexpr Stroke kCopy{Qt::Key_C, Qt::ControlModifier, "\x03"};
+constexpr Stroke kPaste{Qt::Key_V, Qt::ControlModifier, "\x16"};
+constexpr Stroke kCut{Qt::Key_X, Qt::ControlModifier, "\x18"};
+constexpr Stroke kUndo{Qt::Key_Z, Qt::ControlModifier, "\x1a"};
+constexpr Stroke kRedo{Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, "\x1a"};
+constexpr Stroke kEnter{Qt::Key_Return, Qt::NoModifier, "\r"};
+constexpr Stroke kEscape{Qt::Key_Escape, Qt::NoModifier, "\x1b"};
+constexpr Stroke kZ{Qt::Key_Z, Qt::NoModifier, "Z"};
+
+void Press(QWidget* widget, const Stroke& s) {
+  QTest::sendKeyEvent(QTest::Click, widget, s.key, QString::fromLatin1(s.text), s.modifiers);
+}
+
+QClipboard& Clipboard() { return *QGuiApplication::clipboard(); }
+
+struct EditingCase {
+  const char* field;
+  const char* typed;      // typed into the emptied field first
+  const char* clipboard;  // on the clipboard before the strokes
+  std::vector<Stroke> strokes;
+  const char* text;            // the field's text afterwards
+  const char* clipboardAfter;  // nullptr: as before
+};
+
+void PrintTo(const EditingCase& c, std::ostream* out) {
+  *out << c.field << " \"" << c.typed << "\" +" << c.strokes.size() << " keys -> \"" << c.text
+       << '"';
+}
+
+class EditingKeyTest : public BindingWindowTest,
+                       public ::testing::WithParamInterface<EditingCase> {};
+
+TEST_P(EditingKeyTest, KeysThatInsertNothingKeepTheirMeaning) {
+  const EditingCase& c = GetParam();
+  Clipboard().setText(QString::fromUtf8(c.clipboard));
+  QLineEdit* field = EnterField(c.field);
+  ASSERT_NE(field, nullptr);
+  TypeKeys(field, QString::fromUtf8(c.typed));
+  for (const Stroke& s : c.strokes) Press(field, s);
+  EXPECT_EQ(field->text(), QString::fromUtf8(c.text));
+  EXPECT_EQ(Clipboard().text(), QString::fromUtf8(c.clipboardAfter ? c.clipboardAfter : c.clipboard));
+  EXPECT_TRUE(prompts.NothingShown()) << prompts.Describe().toStdString();
+}
+
+constexpr const char* kText = "txt_usr_tag1";
+constexpr const char* kInt = "txt_teeth";
+constexpr const char* kNumber = "txt_rated_sp";
+constexpr const char* kPassword = "txt_password";
+constexpr const char* kRefusedMix = "a1|b.2-3\u00e9,4\t.";
+
+INSTANTIATE_TEST_SUITE_P(
+    X11Keys, EditingKeyTest,
+    ::testing::Values(
+        // Delete twice at the start, then a letter only the text filter takes.
+        EditingCase{kText, "123", "", {kHome, kDelete, kDelete, kZ}, "Z3", nullptr},
+        EditingCase{kInt, "123", "", {kHome, kDelete, kDelete, kZ}, "3", nullptr},
+        EditingCase{kNumber, "123", "", {kHome, kDelete, kDelete, kZ}, "3", nullptr},
+        EditingCase{kPassword, "123", "", {kHome, kDelete, kDelete, kZ}, "Z3", nullptr},
+        EditingCase{kInt, "123", "", {kEnd, kLeft, kBackspace}, "13", nullptr},
+        EditingCase{kNumber, "1.5", "", {kLeft, kBackspace, kBackspace}, "5", nullptr},
+        // Select all and cut; copy and paste behind the text.
+        EditingCase{kText, "1.2", "x", {kSelectAll, kCut}, "", "1.2"},
+        EditingCase{kInt, "123", "x", {kSelectAll, kCut}, "", "123"},
+        EditingCase{kNumber, "1.2", "x", {kSelectAll, kCut}, "", "1.2"},
+        EditingCase{kText, "ab", "x", {kSelectAll, kCopy, kEnd, kPaste}, "abab", "ab"},
+        EditingCase{kInt, "12", "x", {kSelectAll, kCopy, kEnd, kPaste}, "1212", "12"},
+        EditingCase{kNumber, "1.2", "x", {kSelectAll, kCopy, kEnd, kPaste}, "1.212", "1.2"},
+        // A pasted text keeps what the filter takes, one character after the other.
+        EditingCase{kText, "", kRefusedMix, {kPaste}, "a1b.2-3,4.", nullptr},
+        EditingCase{kInt, "", kRefusedMix, {kPaste}, "12-34", nullptr},
+        EditingCase{kNumber, "", kRefusedMix, {kPaste}, "1.234", nullptr},
+        EditingCase{kPassword, "", kRefusedMix, {kPaste}, "a1b.2-3,4.", nullptr},
+        EditingCase{kInt, "123456789", "12345", {kHome, kPaste}, "12123456789", nullptr},
+        // The selection the paste replaces no longer counts: its separator is gone.
+        EditingCase{kNumber, "1.5", "2.5", {kSelectAll, kPaste}, "2.5", nullptr},
+        EditingCase{kNumber, "1.5", "2.5", {kEnd, kPaste}, "1.525", nullptr},
+        // Undo and redo of a paste.
+        EditingCase{kText, "ab", "c|d", {kPaste, kUndo}, "ab", nullptr},
+        EditingCase{kInt, "12", "3", {kPaste, kUndo}, "12", nullptr},
+        EditingCase{kNumber, "12", "3", {kPaste, kUndo, kRedo}, "123", nullptr},
+        // Enter and Escape keep the meaning the filters give them.
+        EditingCase{kText, "ab", "", {kEnter}, "ab", nullptr},
+        EditingCase{"txt_module", "7.25", "", {kEnter}, "7.2", nullptr},
+        EditingCase{kInt, "12", "", {kEscape}, "", nullptr},
+        EditingCase{kNumber, "12345678901", "", {kEscape}, "", nullptr}));
+
+TEST_F(BindingWindowTest, PastedTextIsCheckedOnLeavingLikeTypedText) {
+  struct Case {
+    const char* pasted;
+    const char* shown;
+    int32_t stored;
+    bool rejected;
+  };
+  images->EditImage[2040] = 7;
+  for (const Case& c : {Case{"3x00", "", 7, true}, Case{"1a2", "12", 12, false}}) {
+    prompts.ClearCalls();
+    Clipboard().setText(QString::fromLatin1(c.pasted));
+    QLineEdit* field = EnterField("txt_mod_addr");
+    field->clear();
+    Press(field, kPaste);
+    LeaveField();
+    EXPECT_EQ(field->text(), QString::fromLatin1(c.shown)) << c.pasted;
+    EXPECT_EQ(Cell(2040), c.stored) << c.pasted;
+    EXPECT_EQ(ShowedError(OutOfRange("1 ... 254")), c.rejected) << prompts.Describe().toStdString();
+  }
+}
+
+TEST_F(BindingWindowTest, ContextMenuPasteAndDropAreFiltered) {
+  struct Case {
+    const char* field;
+    const char* pasted;   // the field's text after the menu's Paste
+    const char* dropped;  // after "x|6" is dropped at its start
+  };
+  Clipboard().setText(QStringLiteral("4a|.5."));
+  for (const Case& c : {Case{kText, "4a.5.", "x64a.5."}, Case{kInt, "45", "645"},
+                        Case{kNumber, "4.5", "64.5"}}) {
+    QLineEdit* field = EnterField(c.field);
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                field->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(field, &menuEvent);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr) << c.field;
+    auto* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"));
+    ASSERT_NE(paste, nullptr) << c.field;
+    paste->trigger();
+    menu->close();
+    EXPECT_EQ(field->text(), QString::fromLatin1(c.pasted)) << c.field;
+    QMimeData data;
+    data.setText(QStringLiteral("x|6"));
+    QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(field, &enter);  // makes the field the drop target
+    QDropEvent drop(QPointF(1, 1), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(field, &drop);
+    EXPECT_EQ(field->text(), QString::fromLatin1(c.dropped)) << c.field;
+    LeaveField();
+  }
+  EXPECT_EQ(Cell(4001), 645);
 }
 
 // --- Focus ---------------------------------------------------------------------------------------

@@ -63,6 +63,20 @@ KeyVerdict FilterKey(KeyFilterKind kind, QChar key, const QString& fieldText,
   return KeyVerdict::Pass;
 }
 
+QString KeptOfPaste(KeyFilterKind kind, const QString& pasted, const QString& fieldText,
+                    QChar decimalSeparator) {
+  if (kind == KeyFilterKind::None) return pasted;
+  QString kept;
+  QString after = fieldText;  // where the characters go does not matter to the filters
+  for (QChar c : pasted) {
+    if (!c.isPrint()) continue;
+    if (FilterKey(kind, c, after, decimalSeparator) != KeyVerdict::Pass) continue;
+    kept += c;
+    after += c;
+  }
+  return kept;
+}
+
 QString TrimEntry(const QString& text) {
   qsizetype first = 0;
   qsizetype last = text.size();

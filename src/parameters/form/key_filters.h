@@ -39,6 +39,13 @@ bool FilterNumericKey(QChar key, const QString& currentText, QChar decimalSepara
 KeyVerdict FilterKey(KeyFilterKind kind, QChar key, const QString& fieldText,
                      QChar decimalSeparator);
 
+// The characters of a pasted text that the field keeps, judged one at a time by the field's
+// filter as if typed in order into fieldText (the field's text without the selection the
+// paste replaces). Characters that insert nothing when typed (control characters) are
+// dropped in every kind of filtered field.
+QString KeptOfPaste(KeyFilterKind kind, const QString& pasted, const QString& fieldText,
+                    QChar decimalSeparator);
+
 // Leading and trailing blanks and control characters removed (every code up to 32).
 QString TrimEntry(const QString& text);
 

@@ -3,10 +3,17 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDropEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QTabWidget>
 #include <array>
 #include <bit>
@@ -106,6 +113,47 @@ QString NameOf(const ParameterDescriptor& row) {
   return QString::fromLatin1(row.name.data(), static_cast<qsizetype>(row.name.size()));
 }
 
+// The text a key inserts into a line edit, decided the way the line edit decides it: none for
+// Ctrl and Ctrl+Shift combinations (AltGr may arrive as Ctrl+Alt and does insert) and none
+// when the first character is not printable (Delete, Backspace, the shortcuts' control codes).
+QString InsertedText(const QKeyEvent& event) {
+  const QString text = event.text();
+  if (text.isEmpty()) return {};
+  const Qt::KeyboardModifiers modifiers = event.modifiers();
+  if (modifiers == Qt::ControlModifier || modifiers == (Qt::ShiftModifier | Qt::ControlModifier))
+    return {};
+  const QChar first = text.front();
+  const bool inserts = first.isPrint() || first.category() == QChar::Other_Format ||
+                       first.category() == QChar::Other_PrivateUse ||
+                       (first.isHighSurrogate() && text.size() > 1 && text.at(1).isLowSurrogate());
+  return inserts ? text : QString();
+}
+
+// Ends the field's current undo step so that a paste is undone on its own, as the field's own
+// paste is: the field closes a step whenever its cursor moves, so the cursor steps aside and
+// back, and the selection is put back as it was.
+void EndUndoStep(QLineEdit& field) {
+  const int length = field.text().size();
+  if (length == 0) return;
+  const int cursor = field.cursorPosition();
+  const int selectionStart = field.selectionStart();
+  const int selectionLength = field.selectionLength();
+  field.setCursorPosition(cursor > 0 ? cursor - 1 : cursor + 1);
+  if (selectionLength > 0)
+    field.setSelection(cursor == selectionStart ? selectionStart + selectionLength : selectionStart,
+                       cursor == selectionStart ? -selectionLength : selectionLength);
+  else
+    field.setCursorPosition(cursor);
+}
+
+// The Paste item of a line edit's standard menu: named so from Qt 6.5 on, recognised by its
+// (translated) text before.
+constexpr const char* kPasteActionName = "edit-paste";
+bool IsPasteAction(const QAction& action) {
+  return action.objectName() == QLatin1String(kPasteActionName) ||
+         action.text().startsWith(QLineEdit::tr("&Paste"));
+}
+
 void ShowWindow() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
 
 }  // namespace
@@ -167,19 +215,30 @@ void ParameterForm::ConnectRow(const ParameterDescriptor& row) {
   }
 }
 
-bool ParameterForm::FilterFieldKey(QLineEdit& field, const QKeyEvent& event) {
+KeyFilterKind ParameterForm::FilterKindOf(const QLineEdit& field) const {
   const ParameterDescriptor* row = FindParameter(field.objectName().toStdString());
-  const KeyFilterKind kind = row == nullptr ? KeyFilterKind::None : KeyFilterFor(*row);
+  return row == nullptr ? KeyFilterKind::None : KeyFilterFor(*row);
+}
+
+bool ParameterForm::FilterFieldKey(QLineEdit& field, const QKeyEvent& event) {
+  const KeyFilterKind kind = FilterKindOf(field);
   if (kind == KeyFilterKind::None) return false;
   QString keys;
   switch (event.key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter: keys = QChar(kKeyEnter); break;
     case Qt::Key_Escape: keys = QChar(kKeyEscape); break;
-    case Qt::Key_Backspace: keys = QChar(kKeyBackspace); break;
     case Qt::Key_Tab:
     case Qt::Key_Backtab: return false;  // moves the focus, never typed
-    default: keys = event.text(); break;
+    default:
+      if (event.matches(QKeySequence::Paste)) {
+        PasteInto(field, QClipboard::Clipboard);
+        return true;
+      }
+      // Delete, the arrows and the shortcuts carry control characters as their text on X11;
+      // they insert nothing, so the filter has nothing to judge.
+      keys = InsertedText(event);
+      break;
   }
   for (QChar key : keys) {
     switch (FilterKey(kind, key, field.text(), codec_.DecimalSeparator())) {
@@ -190,6 +249,20 @@ bool ParameterForm::FilterFieldKey(QLineEdit& field, const QKeyEvent& event) {
     }
   }
   return false;
+}
+
+QString ParameterForm::KeptOfPaste(const QLineEdit& field, const QString& pasted) const {
+  QString remaining = field.text();
+  if (field.hasSelectedText()) remaining.remove(field.selectionStart(), field.selectionLength());
+  return kvn::KeptOfPaste(FilterKindOf(field), pasted, remaining, codec_.DecimalSeparator());
+}
+
+void ParameterForm::PasteInto(QLineEdit& field, QClipboard::Mode mode) {
+  if (field.isReadOnly()) return;
+  const QString kept = KeptOfPaste(field, QGuiApplication::clipboard()->text(mode));
+  EndUndoStep(field);
+  // insert() replaces the selection, like the field's own paste.
+  field.insert(kept);
 }
 
 // --- Emptying and filling -------------------------------------------------------------------
@@ -615,9 +688,60 @@ bool FieldEvents::eventFilter(QObject* watched, QEvent* event) {
       break;
     }
     case QEvent::KeyPress: return form_.FilterFieldKey(*field, *static_cast<QKeyEvent*>(event));
+    case QEvent::ContextMenu:
+      ShowMenu(*field, static_cast<QContextMenuEvent*>(event)->globalPos());
+      return true;
+    case QEvent::MouseButtonRelease: return PasteSelection(*field, *static_cast<QMouseEvent*>(event));
+    case QEvent::Drop: return DropFiltered(*field, *static_cast<QDropEvent*>(event));
     default: break;
   }
   return false;
+}
+
+void FieldEvents::ShowMenu(QLineEdit& field, const QPoint& globalPos) {
+  // The field's own menu, with its Paste going through the filter.
+  QMenu* menu = field.createStandardContextMenu();
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  for (QAction* action : menu->actions()) {
+    if (!IsPasteAction(*action)) continue;
+    disconnect(action, nullptr, &field, nullptr);
+    action->setObjectName(QString::fromLatin1(kPasteActionName));
+    QPointer<QLineEdit> target = &field;
+    connect(action, &QAction::triggered, this, [this, target] {
+      if (target) form_.PasteInto(*target, QClipboard::Clipboard);
+    });
+  }
+  menu->popup(globalPos);
+}
+
+bool FieldEvents::PasteSelection(QLineEdit& field, const QMouseEvent& event) {
+  // X11 pastes the selection on a middle click; the press has already placed the cursor.
+  if (event.button() != Qt::MiddleButton || !QGuiApplication::clipboard()->supportsSelection())
+    return false;
+  field.deselect();
+  form_.PasteInto(field, QClipboard::Selection);
+  return true;
+}
+
+bool FieldEvents::DropFiltered(QLineEdit& field, QDropEvent& drop) {
+  // Text dragged within the field has passed its filter already.
+  if (forwardingDrop_ || drop.source() == &field || !drop.mimeData()->hasText()) return false;
+  const QString dropped = drop.mimeData()->text();
+  field.deselect();  // a drop goes in beside the selection, which the field drops itself
+  const QString kept = form_.KeptOfPaste(field, dropped);
+  if (kept == dropped) return false;
+  // The field places and selects dropped text itself; it receives the kept part instead.
+  QMimeData keptData;
+  keptData.setText(kept);
+  QDropEvent filtered(drop.position(), drop.possibleActions(), &keptData, drop.buttons(),
+                      drop.modifiers());
+  filtered.setDropAction(drop.dropAction());
+  forwardingDrop_ = true;
+  QCoreApplication::sendEvent(&field, &filtered);
+  forwardingDrop_ = false;
+  drop.setDropAction(filtered.dropAction());
+  drop.setAccepted(filtered.isAccepted());
+  return true;
 }
 
 }  // namespace kvn

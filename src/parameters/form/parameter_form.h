@@ -1,4 +1,5 @@
 #pragma once
+#include <QClipboard>
 #include <QLineEdit>
 #include <QObject>
 #include <QPointer>
@@ -14,6 +15,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QDropEvent;
+class QMouseEvent;
 class QKeyEvent;
 class QLabel;
 class QWidget;
@@ -79,10 +82,17 @@ class ParameterForm : public QObject {
   // men_restore_form: shows EditImage again, discarding what the fields show.
   void men_restore_form() { FillControls(); }
 
-  // The key filter of a bound edit field; true when the key is used up.
+  // The key filter of a bound edit field; true when the key is used up. Only what a key
+  // inserts is judged: editing keys and shortcuts keep their meaning, a paste is filtered.
   bool FilterFieldKey(QLineEdit& field, const QKeyEvent& event);
+  // Pastes the clipboard's text into the field, keeping only the characters its filter
+  // would let through when typed.
+  void PasteInto(QLineEdit& field, QClipboard::Mode mode);
+  // The part of a pasted or dropped text the field keeps in place of its selection.
+  QString KeptOfPaste(const QLineEdit& field, const QString& pasted) const;
 
  private:
+  KeyFilterKind FilterKindOf(const QLineEdit& field) const;
   bool ClearRow(const ParameterDescriptor& row);
   void FillRow(const ParameterDescriptor& row);
   void TakeCheck(const ParameterDescriptor& row, QCheckBox& box);
@@ -106,9 +116,10 @@ class ParameterForm : public QObject {
   bool offsetLabelsShown_ = false;
 };
 
-// Routes focus and key events of the bound edit fields to the form. Installed as an event
-// filter on each field. A field counts as left when the focus moves to another control of the
-// window; switching to another window or opening a menu does not leave it, and a field that
+// Routes focus and key events of the bound edit fields to the form, and sends every text that
+// reaches a field without typing (context menu paste, X11 middle click, drop) through its
+// filter. Installed as an event filter on each field. A field counts as left when the focus
+// moves to another control of the window; switching to another window or opening a menu does not leave it, and a field that
 // was not left properly is left when the next field is entered.
 class FieldEvents : public QObject {
   Q_OBJECT
@@ -126,9 +137,13 @@ class FieldEvents : public QObject {
  private:
   void Enter(QLineEdit& field);
   void Leave(QLineEdit& field);
+  void ShowMenu(QLineEdit& field, const QPoint& globalPos);
+  bool PasteSelection(QLineEdit& field, const QMouseEvent& event);
+  bool DropFiltered(QLineEdit& field, QDropEvent& drop);
 
   ParameterForm& form_;
   QPointer<QLineEdit> entered_;
+  bool forwardingDrop_ = false;
 };
 
 }  // namespace kvn
