@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "parameters/parameter_table.h"
 #include "parameters/value_codec.h"
 #include "ui/speed_plot.h"
 
@@ -21,9 +22,9 @@ constexpr int kDraws = 2000;
 // A realistic picture: rated 1500, a run-up with a dropout, two limit markers.
 void PrepareRealisticPlot(kvn::RegisterImages& images, kvn::LocSetupRec& rec,
                           kvn::SampleRing& ring) {
-  kvn::WriteFloat(images.DeviceImage, kvn::plot_reg::RatedSpeed, 1500.0f);
-  kvn::WriteFloat(images.DeviceImage, kvn::plot_reg::OverspeedLimit1, 1650.0f);
-  kvn::WriteFloat(images.DeviceImage, kvn::plot_reg::UnderspeedLimit1 + 2, 300.0f);
+  kvn::WriteFloat(images.DeviceImage, kvn::ParamRegs().ratedSpeed, 1500.0f);
+  kvn::WriteFloat(images.DeviceImage, kvn::ParamRegs().overspeedLimit1, 1650.0f);
+  kvn::WriteFloat(images.DeviceImage, kvn::ParamRegs().underspeedLimit1 + 2, 300.0f);
   rec.diag_max_act[0] = true;
   rec.diag_min_act[1] = true;
   rec.diag_max_col[0] = 255;       // red

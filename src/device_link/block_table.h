@@ -94,9 +94,24 @@ inline constexpr int Contacts = 562;
 inline constexpr int TagNumber = 2016;      // 16 characters
 inline constexpr int HardwareVersion = 3008;
 inline constexpr int DeviceMode = 3024;
-inline constexpr int SpeedRange = 4008;     // float
+inline constexpr int LatchForceMask = 5026; // 32-bit, latch bits the factory forces on
+inline constexpr int OffsetVoltage = 5052;  // float, offset of the 2-wire voltage input
 inline constexpr int OutputConfig = 5500;   // 5500..5504
 }  // namespace reg
+
+// Process data and diagnostic measurements (block 11), floats.
+namespace pd {
+inline constexpr int Speed = reg::Speed, Acceleration = 502, Frequency = 504, FrequencyAcceleration = 508;
+inline constexpr int AnalogOutput = 510, AnalogFeedback = 512;
+inline constexpr int SpeedMax = 514, SpeedMin = 516, AccelerationMax = 518, AccelerationMin = 520;
+inline constexpr int CpuVcc = 522, RailSupply = 524, MainSupply = 526;
+inline constexpr int SlaveVcc = 530, SlaveVccMax = 532, SlaveVccMin = 534;
+inline constexpr int SensorSupplyMax = 536, SensorSupplyMin = 538;
+inline constexpr int SensorCurrent1Max = 540, SensorCurrent1Min = 542;
+inline constexpr int SensorCurrent2Max = 544, SensorCurrent2Min = 546;
+inline constexpr int SensorVoltage1Max = 548, SensorVoltage1Min = 550;
+inline constexpr int SensorVoltage2Max = 552, SensorVoltage2Min = 554;
+}  // namespace pd
 
 inline constexpr int kAcceptedDeviceType = 2300;
 inline constexpr int kFirmwareMin = 116;

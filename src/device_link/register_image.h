@@ -11,6 +11,9 @@ inline constexpr int kRegisterCount = 11001;  // register addresses 0..11000
 // came from the device.
 using RegisterImage = std::array<int32_t, kRegisterCount>;
 
+// Cell r of an image, for reading by register address.
+inline int32_t Cell(const RegisterImage& image, int r) { return image[static_cast<size_t>(r)]; }
+
 enum class ImageSelector { Edit = 0, Verify = 1, Device = 2 };
 
 // The three images of the program, all zero at start. Allocated once (about 130 KiB).

@@ -14,7 +14,6 @@
 namespace kvn {
 namespace {
 
-constexpr int kUsbBaudIndex = 5;
 constexpr int kRoomWaits = 10;        // 1 ms sleeps before a write without room gives up
 constexpr int kByteWaitMs = 1;        // NextByte's wait for the driver when nothing is queued
 constexpr int kScanSettleMs = 300;       // lets the indicator appear before the probing starts
@@ -71,7 +70,7 @@ bool SerialLink::Open() {
 }
 
 bool SerialLink::ApplyLineSettings() {
-  const int baud = kBaudRates[settings_.usb ? kUsbBaudIndex : std::clamp(settings_.baud, 0, 5)];
+  const int baud = AppliedBaud();
   const int parity = settings_.usb ? 0 : settings_.parity;
   bool ok = port_.setBaudRate(baud);
   ok = port_.setDataBits(QSerialPort::Data8) && ok;
@@ -83,7 +82,7 @@ bool SerialLink::ApplyLineSettings() {
 }
 
 int SerialLink::AppliedBaud() const {
-  return kBaudRates[settings_.usb ? kUsbBaudIndex : std::clamp(settings_.baud, 0, 5)];
+  return BaudOfIndex(settings_.usb ? kUsbBaudIndex : settings_.baud);
 }
 
 int SerialLink::BitsPerCharacter() const {

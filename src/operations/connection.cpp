@@ -63,7 +63,6 @@ const char* ParityName(int parity) {
   }
 }
 
-int Cell(const RegisterImage& image, int r) { return image[static_cast<size_t>(r)]; }
 
 bool ProgrammingMode(const RegisterImage& device) { return (Cell(device, reg::ProgStatus) & 0xFF) != 0; }
 
@@ -81,7 +80,7 @@ QString InterfaceLabelText(const InterfaceSettings& settings) {
   // The parity names are fixed words, not texts of the table.
   return QStringLiteral("%1; %2; %3")
       .arg(settings.com_num)
-      .arg(kBaudRates[std::clamp(settings.baud, 0, 5)])
+      .arg(BaudOfIndex(settings.baud))
       .arg(QLatin1String(ParityName(settings.parity)));
 }
 

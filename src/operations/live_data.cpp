@@ -19,7 +19,6 @@ namespace {
 
 constexpr int kGoodInterval = 500;
 constexpr int kFailedInterval = 1000;
-constexpr int kAutoSpeedDecimals = -2;  // decimals from the device's speed range
 
 // The parameter blocks a poll reads after ConfigBlocksPolled was reset.
 bool PolledParameterBlock(BlockId id) {
@@ -35,21 +34,12 @@ bool PolledParameterBlock(BlockId id) {
 
 enum Msg { kMsgNotUsed = 13, kMsgInactive = 14, kMsgActive = 15, kMsgOpen = 16, kMsgClosed = 17 };
 
-int Cell(const RegisterImage& image, int r) { return image[static_cast<size_t>(r)]; }
 
 uint32_t Word32(const RegisterImage& image, int r) {
   return static_cast<uint32_t>(ReadInt32(image, r));
 }
 
 // A 16-character text as the status labels show it: one character per byte, not trimmed.
-QString RawText(const RegisterImage& image, int first) {
-  QString out;
-  for (int r = first; r < first + 8; ++r) {
-    out += QChar(Cell(image, r) & 0xFF);
-    out += QChar((Cell(image, r) >> 8) & 0xFF);
-  }
-  return out;
-}
 
 // The locale's time pattern reduced to hours, minutes and seconds with its own separator.
 QString TimeFormat() {
@@ -69,20 +59,35 @@ struct ValueLabel {
   int reg;
 };
 constexpr ValueLabel kSpeedLabels[] = {
-    {"lbl_proc_speed_val", 500}, {"lbl_proc_speed_min", 516}, {"lbl_proc_speed_max", 514},
-    {"lbl_proc_acc_val", 502},   {"lbl_proc_acc_min", 520},   {"lbl_proc_acc_max", 518},
+    {"lbl_proc_speed_val", pd::Speed},      {"lbl_proc_speed_min", pd::SpeedMin},
+    {"lbl_proc_speed_max", pd::SpeedMax},   {"lbl_proc_acc_val", pd::Acceleration},
+    {"lbl_proc_acc_min", pd::AccelerationMin}, {"lbl_proc_acc_max", pd::AccelerationMax},
 };
 constexpr ValueLabel kTwoDecimalProcessLabels[] = {
-    {"lbl_proc_freq_val", 504}, {"lbl_proc_aout_val", 510}, {"lbl_proc_aofb_val", 512},
+    {"lbl_proc_freq_val", pd::Frequency},
+    {"lbl_proc_aout_val", pd::AnalogOutput},
+    {"lbl_proc_aofb_val", pd::AnalogFeedback},
 };
 constexpr ValueLabel kDeviceStatusLabels[] = {
-    {"lbl_stat_mst_vcc", 522},     {"lbl_stat_temp", 22},         {"lbl_stat_rail_v", 524},
-    {"lbl_stat_main_v", 526},      {"lbl_stat_vcc_curr", 530},    {"lbl_stat_vcc_min", 534},
-    {"lbl_stat_vcc_max", 532},     {"lbl_stat_suppl_min", 538},   {"lbl_stat_suppl_max", 536},
-    {"lbl_stat_vsens_min_1", 550}, {"lbl_stat_vsens_max_1", 548}, {"lbl_stat_vsens_min_2", 554},
-    {"lbl_stat_vsens_max_2", 552}, {"lbl_stat_isens_min_1", 542}, {"lbl_stat_isens_max_1", 540},
-    {"lbl_stat_isens_min_2", 546}, {"lbl_stat_isens_max_2", 544}, {"lbl_stat_freq_speed", 504},
-    {"lbl_stat_freq_acc", 508},
+    {"lbl_stat_mst_vcc", pd::CpuVcc},
+    {"lbl_stat_temp", reg::CpuTemperature},
+    {"lbl_stat_rail_v", pd::RailSupply},
+    {"lbl_stat_main_v", pd::MainSupply},
+    {"lbl_stat_vcc_curr", pd::SlaveVcc},
+    {"lbl_stat_vcc_min", pd::SlaveVccMin},
+    {"lbl_stat_vcc_max", pd::SlaveVccMax},
+    {"lbl_stat_suppl_min", pd::SensorSupplyMin},
+    {"lbl_stat_suppl_max", pd::SensorSupplyMax},
+    {"lbl_stat_vsens_min_1", pd::SensorVoltage1Min},
+    {"lbl_stat_vsens_max_1", pd::SensorVoltage1Max},
+    {"lbl_stat_vsens_min_2", pd::SensorVoltage2Min},
+    {"lbl_stat_vsens_max_2", pd::SensorVoltage2Max},
+    {"lbl_stat_isens_min_1", pd::SensorCurrent1Min},
+    {"lbl_stat_isens_max_1", pd::SensorCurrent1Max},
+    {"lbl_stat_isens_min_2", pd::SensorCurrent2Min},
+    {"lbl_stat_isens_max_2", pd::SensorCurrent2Max},
+    {"lbl_stat_freq_speed", pd::Frequency},
+    {"lbl_stat_freq_acc", pd::FrequencyAcceleration},
 };
 
 // Output table rows: label stem and the function bit of the output configuration.
@@ -176,11 +181,11 @@ void LiveData::ShowProcessData(PollPhase previousPhase) {
 void LiveData::ShowIdentification() {
   const RegisterImage& d = s_.images.DeviceImage;
   auto& c = s_.controls;
-  c.SetText(QStringLiteral("lbl_serial_num"), container::Status, RawText(d, reg::SerialNumber));
-  c.SetText(QStringLiteral("lbl_tag_number"), container::Status, RawText(d, reg::TagNumber));
+  c.SetText(QStringLiteral("lbl_serial_num"), container::Status, ReadText(d, reg::SerialNumber, 8));
+  c.SetText(QStringLiteral("lbl_tag_number"), container::Status, ReadText(d, reg::TagNumber, 8));
   c.SetText(QStringLiteral("lbl_fw_ver"), container::DeviceStatus, s_.codec.FormatScaled(Cell(d, reg::Firmware), 2));
   c.SetText(QStringLiteral("lbl_rom_crc"), container::DeviceStatus, CrcText(Cell(d, reg::FirmwareCrc)));
-  c.SetText(QStringLiteral("lbl_hw_ver"), container::DeviceStatus, RawText(d, reg::HardwareVersion));
+  c.SetText(QStringLiteral("lbl_hw_ver"), container::DeviceStatus, ReadText(d, reg::HardwareVersion, 8));
   c.SetText(QStringLiteral("lbl_err_hex"), container::DeviceStatus,
             QStringLiteral("%1").arg(Word32(d, reg::ErrorStatus), 8, 16, QLatin1Char('0')).toUpper());
   c.SetText(QStringLiteral("lbl_emem_hex"), container::DeviceStatus,
@@ -191,7 +196,7 @@ void LiveData::ShowProcessValues() {
   const RegisterImage& d = s_.images.DeviceImage;
   for (const ValueLabel& v : kSpeedLabels)
     s_.controls.SetText(QLatin1String(v.name), container::ProcessData,
-                        s_.codec.FormatFloat(ReadFloat(d, v.reg), kAutoSpeedDecimals));
+                        s_.codec.FormatFloat(ReadFloat(d, v.reg), kAutoDecimalsDevice));
   for (const ValueLabel& v : kTwoDecimalProcessLabels)
     s_.controls.SetText(QLatin1String(v.name), container::ProcessData, s_.codec.FormatFloat(ReadFloat(d, v.reg), 2));
   s_.controls.SetText(QStringLiteral("lbl_ppt_input_stat"), container::ProcessData,

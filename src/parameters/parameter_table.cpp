@@ -185,6 +185,22 @@ int32_t RegisterOf(const ParameterDescriptor& row) {
   return Block(row.blockId).start + row.offset;
 }
 
+int32_t RegisterOfName(std::string_view name) {
+  const ParameterDescriptor* row = FindParameter(name);
+  return row ? RegisterOf(*row) : -1;
+}
+
+const ParameterRegisters& ParamRegs() {
+  static const ParameterRegisters regs{
+      RegisterOfName("txt_rated_sp"),    RegisterOfName("txt_teeth"),
+      RegisterOfName("cmb_sens_type"),   RegisterOfName("txt_avg_speed"),
+      RegisterOfName("txt_level_u"),     RegisterOfName("txt_sens_cut_in"),
+      RegisterOfName("txt_bad_pulse"),   RegisterOfName("txt_vmax_lim_1"),
+      RegisterOfName("txt_vmin_lim_1"),
+  };
+  return regs;
+}
+
 int32_t RegisterCountOf(const ParameterDescriptor& row) {
   switch (row.fieldType) {
     case FieldType::Int16:

@@ -69,6 +69,23 @@ int FindParameterRow(std::string_view name);
 // Absolute register address of a row: start of its block plus its offset.
 int32_t RegisterOf(const ParameterDescriptor& row);
 
+// The register of the row with that control name; -1 when the table has no such row.
+int32_t RegisterOfName(std::string_view name);
+
+// Registers the program reads by their parameter's role, taken from their rows once.
+struct ParameterRegisters {
+  int32_t ratedSpeed;       // txt_rated_sp, float: also what decimals follow
+  int32_t teeth;            // txt_teeth
+  int32_t sensorType;       // cmb_sens_type index
+  int32_t averaging;        // txt_avg_speed
+  int32_t triggerLevelU;    // txt_level_u, float
+  int32_t cutInFrequency;   // txt_sens_cut_in, float
+  int32_t badPulseTime;     // txt_bad_pulse, 32-bit
+  int32_t overspeedLimit1;  // txt_vmax_lim_1, float; outputs 2..5 follow every 2 registers
+  int32_t underspeedLimit1; // txt_vmin_lim_1, likewise
+};
+const ParameterRegisters& ParamRegs();
+
 // Number of registers the row occupies (0 for the derived and fixed rows).
 int32_t RegisterCountOf(const ParameterDescriptor& row);
 

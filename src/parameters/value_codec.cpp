@@ -1,3 +1,5 @@
+#include "device_link/block_table.h"
+#include "parameters/parameter_table.h"
 #include "parameters/value_codec.h"
 
 #include <QLocale>
@@ -12,7 +14,6 @@ namespace {
 
 int32_t SignExtend16(uint32_t word) { return static_cast<int16_t>(static_cast<uint16_t>(word)); }
 
-int32_t Cell(const RegisterImage& image, int r) { return image[static_cast<size_t>(r)]; }
 
 // Characters outside one byte cannot travel in a register half.
 uint32_t ByteCode(QChar c) { return c.unicode() <= 0xFF ? c.unicode() : uint32_t{'?'}; }
@@ -150,18 +151,18 @@ int Codec::DecimalsFor(int mode) const {
 QString Codec::FormatFloat(float x, int mode) const { return FormatFixed(x, DecimalsFor(mode)); }
 
 float Codec::ReferenceSpeed(const RegisterImage& image) const {
-  return ReadFloat(image, codec_reg::ReferenceSpeed);
+  return ReadFloat(image, ParamRegs().ratedSpeed);
 }
 
-int32_t Codec::SensorType() const { return Cell(Edit(), codec_reg::SensorType); }
+int32_t Codec::SensorType() const { return Cell(Edit(), ParamRegs().sensorType); }
 
-float Codec::OffsetVoltage() const { return ReadFloat(Edit(), codec_reg::OffsetVoltage); }
+float Codec::OffsetVoltage() const { return ReadFloat(Edit(), reg::OffsetVoltage); }
 
-int32_t Codec::LatchForceMask() const { return ReadInt32(Edit(), codec_reg::LatchForceMask); }
+int32_t Codec::LatchForceMask() const { return ReadInt32(Edit(), reg::LatchForceMask); }
 
 QString Codec::ResponseTimeText() const {
-  const int32_t averaging = Cell(Edit(), codec_reg::Averaging);
-  const int32_t teeth = Cell(Edit(), codec_reg::Teeth);
+  const int32_t averaging = Cell(Edit(), ParamRegs().averaging);
+  const int32_t teeth = Cell(Edit(), ParamRegs().teeth);
   const float rated = ReferenceSpeed(Edit());
   if (averaging <= 0 || teeth <= 0 || !(rated > 0.0f)) return {};
   // Tenths of a millisecond; 80 is the fixed 8 ms reaction time of the hardware.
@@ -172,20 +173,20 @@ QString Codec::ResponseTimeText() const {
 }
 
 QString Codec::CutInRpmText() const {
-  const int32_t teeth = Cell(Edit(), codec_reg::Teeth);
+  const int32_t teeth = Cell(Edit(), ParamRegs().teeth);
   if (teeth <= 0) return {};
-  const float rpm = static_cast<float>(double(ReadFloat(Edit(), codec_reg::CutInFrequency)) * 60.0 / teeth);
+  const float rpm = static_cast<float>(double(ReadFloat(Edit(), ParamRegs().cutInFrequency)) * 60.0 / teeth);
   return FormatFloat(rpm, kAutoDecimals);
 }
 
 QString Codec::BadPulseFrequencyText() const {
-  const int32_t time = ReadInt32(Edit(), codec_reg::BadPulseTime);
+  const int32_t time = ReadInt32(Edit(), ParamRegs().badPulseTime);
   const float frequency = time != 0 ? static_cast<float>(1000.0 / time) : 0.0f;
   return FormatFloat(frequency, 3);
 }
 
 QString Codec::OffsetLevelText() const {
-  return FormatFloat(ReadFloat(Edit(), codec_reg::TriggerLevelU), 2);
+  return FormatFloat(ReadFloat(Edit(), ParamRegs().triggerLevelU), 2);
 }
 
 float Codec::OffsetLevelShown(int r) const {

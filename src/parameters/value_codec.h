@@ -8,19 +8,6 @@
 
 namespace kvn {
 
-// Registers with a fixed role in value conversion (read from EditImage unless stated).
-namespace codec_reg {
-inline constexpr int ReferenceSpeed = 4008;  // float, rated speed (txt_rated_sp)
-inline constexpr int Teeth = 4001;           // cell, number of teeth (txt_teeth)
-inline constexpr int SensorType = 4002;      // cell, cmb_sens_type index
-inline constexpr int Averaging = 4003;       // cell, speed averaging count (txt_avg_speed)
-inline constexpr int TriggerLevelU = 4012;   // float, absolute voltage trigger level (txt_level_u)
-inline constexpr int CutInFrequency = 4016;  // float, sensor cut-in frequency (txt_sens_cut_in)
-inline constexpr int BadPulseTime = 4500;    // 32-bit, 3 implied decimals (txt_bad_pulse)
-inline constexpr int LatchForceMask = 5026;  // 32-bit, latch bits forced on by the factory
-inline constexpr int OffsetVoltage = 5052;   // float, offset of the 2-wire voltage input
-}  // namespace codec_reg
-
 inline constexpr int32_t kSensorTwoWireVoltage = 2;  // SensorType index of "2-Wire voltage"
 
 // FormatFloat modes below zero: decimals chosen from the rated speed.

@@ -16,6 +16,10 @@ struct InterfaceSettings {
 };
 
 inline constexpr int kBaudRates[6] = {4800, 9600, 19200, 38400, 57600, 115200};
+inline constexpr int kUsbBaudIndex = 5;  // the device's USB port always runs at 115200
+
+// The baud rate a settings index stands for; an index out of range is taken as the nearest.
+inline constexpr int BaudOfIndex(int index) { return kBaudRates[index < 0 ? 0 : index > 5 ? 5 : index]; }
 
 // The one program settings record. Interface fields are inherited so that they read as
 // loc_setup_rec.com_num etc. The plot appearance fields and the file format belong to the

@@ -1,4 +1,5 @@
 #include "ui/com_scan_window.h"
+#include "ui/indicator_window.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -43,21 +44,7 @@ ScanIndicator Tcom_scan::Indicator() {
 void Tcom_scan::Begin(int maximum) {
   progress_->setRange(0, maximum);
   progress_->setValue(0);
-  CentreOnOwner();
-  show();
-  raise();
-  // Let the notice paint before the probe blocks the thread; clicks wait until it is done.
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
-void Tcom_scan::CentreOnOwner() {
-  QRect area;
-  if (const QWidget* owner = parentWidget()) {
-    area = owner->window()->frameGeometry();
-  } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    area = screen->availableGeometry();
-  }
-  if (area.isValid()) move(area.center() - rect().center());
+  ShowIndicatorCentred(*this);
 }
 
 }  // namespace kvn

@@ -26,7 +26,6 @@ class Tcom_scan : public QFrame {
 
  private:
   void Begin(int maximum);
-  void CentreOnOwner();
 
   QLabel* label_;
   QProgressBar* progress_;

@@ -1,4 +1,5 @@
 #include "ui/load_log_window.h"
+#include "ui/indicator_window.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -25,18 +26,7 @@ Tload_log::Tload_log(QWidget* mainWindow)
   setFixedSize(280, 64);
 }
 
-void Tload_log::ShowCentred() {
-  QRect area;
-  if (const QWidget* owner = parentWidget()) {
-    area = owner->window()->frameGeometry();
-  } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    area = screen->availableGeometry();
-  }
-  if (area.isValid()) move(area.center() - rect().center());
-  show();
-  raise();
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
+void Tload_log::ShowCentred() { ShowIndicatorCentred(*this); }
 
 void Tload_log::SetProgressText(const QString& text) {
   label_->setText(text);

@@ -20,7 +20,6 @@ namespace kvn {
 namespace {
 
 // The values USB fixes: 115200 baud, no parity, slave address 1.
-constexpr int kUsbBaudIndex = 5;
 constexpr int kUsbParity = 0;
 constexpr int kUsbAddress = 1;
 constexpr int kMaxAddress = 254;

@@ -1,3 +1,5 @@
+#include "device_link/block_table.h"
+#include "parameters/parameter_table.h"
 #include "ui/speed_plot.h"
 
 #include <QFontMetrics>
@@ -60,12 +62,12 @@ void DrawMarkers(QPainter& painter, const PlotGeometry& g, const PlotInputs& in)
   for (int i = 0; i < kPlotOutputs; ++i) {
     if (!a.diag_min_act[i]) continue;
     painter.setPen(LinePen(a.diag_min_col[i], a.diag_min_thk[i]));
-    DrawLevelLine(painter, g, ReadFloat(in.device, plot_reg::UnderspeedLimit1 + 2 * i));
+    DrawLevelLine(painter, g, ReadFloat(in.device, ParamRegs().underspeedLimit1 + 2 * i));
   }
   for (int i = 0; i < kPlotOutputs; ++i) {
     if (!a.diag_max_act[i]) continue;
     painter.setPen(LinePen(a.diag_max_col[i], a.diag_max_thk[i]));
-    DrawLevelLine(painter, g, ReadFloat(in.device, plot_reg::OverspeedLimit1 + 2 * i));
+    DrawLevelLine(painter, g, ReadFloat(in.device, ParamRegs().overspeedLimit1 + 2 * i));
   }
 }
 
@@ -218,7 +220,7 @@ void DrawGrid(QPainter& painter, const PlotGeometry& g) {
 
 void DrawPlot(QPainter& painter, PlotGeometry& g, const PlotInputs& in) {
   DrawGrid(painter, g);
-  const float rated = ReadFloat(in.device, plot_reg::RatedSpeed);
+  const float rated = ReadFloat(in.device, ParamRegs().ratedSpeed);
   // A rated speed that is no finite number (any bit pattern can come from the device) gives
   // no usable scale, just as one that is zero.
   const float top_speed = static_cast<float>(double(rated) * 1.2);

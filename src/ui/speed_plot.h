@@ -28,14 +28,6 @@ inline constexpr int kPlotColumns = 60;    // grid columns (seconds)
 inline constexpr int kPlotRows = 20;       // grid rows
 inline constexpr int kPlotOutputs = 5;     // relays 1-4 and the digital output, one marker pair each
 
-// Device registers the plot reads from DeviceImage.
-namespace plot_reg {
-inline constexpr int Speed = 500;            // float, current speed
-inline constexpr int RatedSpeed = 4008;      // float, rated speed (txt_rated_sp)
-inline constexpr int OverspeedLimit1 = 5556;   // float, txt_vmax_lim_1; outputs follow every 2
-inline constexpr int UnderspeedLimit1 = 5566;  // float, txt_vmin_lim_1; outputs follow every 2
-}  // namespace plot_reg
-
 // 121 float slots used as a ring; positions are 1-based as the poll and the settings speak of
 // them. A negative value breaks the curve.
 class SampleRing {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "device_link/block_table.h"
+#include "devsim/setup_registers.h"
 #include "devsim/simulator.h"
 #include "parameters/parameter_table.h"
 #include "parameters/range_text.h"
@@ -26,6 +27,41 @@ class SimFreshDevice : public ::testing::Test {
 };
 
 // --- Parameter block CRCs ---
+
+// Every register the program or the device reads by a parameter's role is that parameter's
+// register in the table.
+TEST(RegisterMap, RoleRegistersAreTheirParametersRegisters) {
+  struct Use {
+    int reg;
+    const char* parameter;
+  };
+  const ParameterRegisters& p = ParamRegs();
+  const Use uses[] = {
+      {p.ratedSpeed, "txt_rated_sp"},         {p.teeth, "txt_teeth"},
+      {p.sensorType, "cmb_sens_type"},        {p.averaging, "txt_avg_speed"},
+      {p.triggerLevelU, "txt_level_u"},       {p.cutInFrequency, "txt_sens_cut_in"},
+      {p.badPulseTime, "txt_bad_pulse"},      {cfg::Password, "txt_password"},
+      {cfg::ModbusAddress, "txt_mod_addr"},   {cfg::Teeth, "txt_teeth"},
+      {cfg::RatedSpeed, "txt_rated_sp"},      {cfg::TestAction, "cmb_ppchk_act"},
+      {cfg::AccelerationCutoff, "txt_acc_cutoff"}, {cfg::AnalogAt4mA, "txt_aout_v4ma"},
+      {cfg::AnalogAt20mA, "txt_aout_v20ma"},  {cfg::AnalogMax, "txt_aout_max"},
+      {cfg::AnalogMin, "txt_aout_min"},       {cfg::AnalogOnError, "txt_aout_err_val"},
+  };
+  for (const Use& u : uses) EXPECT_EQ(u.reg, RegisterOfName(u.parameter)) << u.parameter;
+  // The plot and the device step through the five outputs two registers at a time.
+  const std::pair<int, const char*> perOutput[] = {
+      {p.overspeedLimit1, "txt_vmax_lim_"},   {p.underspeedLimit1, "txt_vmin_lim_"},
+      {cfg::OverspeedLimit, "txt_vmax_lim_"}, {cfg::UnderspeedLimit, "txt_vmin_lim_"},
+      {cfg::AccelerationLimit, "txt_amax_lim_"}, {cfg::OverspeedDelay, "txt_vmax_del_"},
+      {cfg::UnderspeedDelay, "txt_vmin_del_"}, {cfg::AccelerationDelay, "txt_amax_del_"},
+      {cfg::OverspeedHysteresis, "txt_vmax_hyst_"}, {cfg::UnderspeedHysteresis, "txt_vmin_hyst_"},
+      {cfg::AccelerationHysteresis, "txt_amax_hyst_"},
+  };
+  for (const auto& [first, stem] : perOutput)
+    for (int output = 1; output <= 5; ++output)
+      EXPECT_EQ(first + 2 * (output - 1), RegisterOfName(std::string(stem) + std::to_string(output)))
+          << stem << output;
+}
 
 class SimBlockCrcAtStart : public ::testing::TestWithParam<BlockDescriptor> {};
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "device_link/block_table.h"
+#include "parameters/parameter_table.h"
 #include "parameters/qstring_print.h"
 
 #include <QImage>
@@ -288,7 +290,7 @@ class DrawPlotTest : public ::testing::Test {
     g = ComputePlotGeometry(image);
   }
 
-  void SetRated(float r) { WriteFloat(images->DeviceImage, plot_reg::RatedSpeed, r); }
+  void SetRated(float r) { WriteFloat(images->DeviceImage, ParamRegs().ratedSpeed, r); }
 
   void Draw(QChar separator = QLatin1Char('.')) {
     const NumberFormat numbers(separator);
@@ -340,8 +342,8 @@ TEST_F(DrawPlotTest, GridAloneBelowARatedSpeedOfOneHundredth) {
 }
 
 TEST_F(DrawPlotTest, RatedSpeedThatIsNoNumberDrawsOnlyTheGrid) {
-  images->DeviceImage[plot_reg::RatedSpeed] = 0;
-  images->DeviceImage[plot_reg::RatedSpeed + 1] = 0x7FC0;  // quiet NaN
+  images->DeviceImage[ParamRegs().ratedSpeed] = 0;
+  images->DeviceImage[ParamRegs().ratedSpeed + 1] = 0x7FC0;  // quiet NaN
   ring.AppendSample(5.0f);
   ring.AppendSample(5.0f);
   Draw();
@@ -391,10 +393,10 @@ TEST_F(DrawPlotTest, GapIsNeverBridged) {
 
 TEST_F(DrawPlotTest, MarkersFollowTheirSwitchesAndLimits) {
   SetRated(1500.0f);
-  WriteFloat(images->DeviceImage, plot_reg::UnderspeedLimit1 + 2 * 2, 0.0f);    // output 3
-  WriteFloat(images->DeviceImage, plot_reg::OverspeedLimit1 + 2 * 4, 1650.0f);  // output 5
-  WriteFloat(images->DeviceImage, plot_reg::OverspeedLimit1, 900.0f);           // output 1, off
-  WriteFloat(images->DeviceImage, plot_reg::UnderspeedLimit1 + 2 * 3, 450.0f);  // output 4, off
+  WriteFloat(images->DeviceImage, ParamRegs().underspeedLimit1 + 2 * 2, 0.0f);    // output 3
+  WriteFloat(images->DeviceImage, ParamRegs().overspeedLimit1 + 2 * 4, 1650.0f);  // output 5
+  WriteFloat(images->DeviceImage, ParamRegs().overspeedLimit1, 900.0f);           // output 1, off
+  WriteFloat(images->DeviceImage, ParamRegs().underspeedLimit1 + 2 * 3, 450.0f);  // output 4, off
   rec.diag_min_act[2] = true;
   rec.diag_max_act[4] = true;
   Draw();
@@ -458,7 +460,7 @@ TEST_F(PlotCanvasTest, RepaintWhileSuspendedLeavesTheReportGeometryAlone) {
   canvas.resize(PlotCanvas::kDesignSize);
   canvas.ComputeGeometry();
   const PlotGeometry screen = plot.geometry;
-  WriteFloat(images->DeviceImage, plot_reg::RatedSpeed, 1500.0f);
+  WriteFloat(images->DeviceImage, ParamRegs().ratedSpeed, 1500.0f);
 
   PlotGeometry page = ComputePlotGeometry(QSize(1030, 279), {30, 90});
   page.left = 148;

@@ -5,39 +5,14 @@
 #include <cmath>
 
 #include "devsim/commit_check.h"
+#include "devsim/setup_registers.h"
 
 namespace kvn::devsim {
 
 namespace {
 
-// Process data and diagnostic measurements (block 11), floats unless stated.
-namespace pd {
-constexpr int Acceleration = 502, Frequency = 504, FrequencyAcceleration = 508;
-constexpr int AnalogOutput = 510, AnalogFeedback = 512;
-constexpr int SpeedMax = 514, SpeedMin = 516, AccelerationMax = 518, AccelerationMin = 520;
-constexpr int CpuVcc = 522, RailSupply = 524, MainSupply = 526;
-constexpr int SlaveVcc = 530, SlaveVccMax = 532, SlaveVccMin = 534;
-constexpr int SensorSupplyMax = 536, SensorSupplyMin = 538;
-constexpr int SensorCurrent1Max = 540, SensorCurrent1Min = 542;
-constexpr int SensorCurrent2Max = 544, SensorCurrent2Min = 546;
-constexpr int SensorVoltage1Max = 548, SensorVoltage1Min = 550;
-constexpr int SensorVoltage2Max = 552, SensorVoltage2Min = 554;
-}  // namespace pd
+namespace pd = kvn::pd;
 
-// Working-setup registers the device acts on.
-namespace cfg {
-constexpr int Password = 1000;  // 8 registers
-constexpr int ModbusAddress = 2040;
-constexpr int Teeth = 4001;
-constexpr int RatedSpeed = 4008;
-constexpr int TestAction = 4514;
-constexpr int OverspeedDelay = 5516, UnderspeedDelay = 5526, AccelerationDelay = 5536;
-constexpr int OverspeedLimit = 5556, UnderspeedLimit = 5566, AccelerationLimit = 5576;
-constexpr int OverspeedHysteresis = 5596, UnderspeedHysteresis = 5606, AccelerationHysteresis = 5616;
-constexpr int AccelerationCutoff = 5636;
-constexpr int AnalogAt4mA = 5638, AnalogAt20mA = 5640, AnalogMax = 5642, AnalogMin = 5644;
-constexpr int AnalogOnError = 5646;
-}  // namespace cfg
 
 constexpr int kOutputs = 5;
 constexpr uint16_t kLatch = 0x01, kInvert = 0x02, kOverspeed = 0x04, kUnderspeed = 0x08,

@@ -1,3 +1,5 @@
+#include "device_link/block_table.h"
+#include "parameters/parameter_table.h"
 #include "parameters/form/parameter_form.h"
 
 #include <QAction>
@@ -616,7 +618,7 @@ void ParameterForm::UpdateSensorDependents() {
 
 void ParameterForm::ShowOffsetLabels(bool shown) {
   offsetLabelsShown_ = shown;
-  float level = ReadFloat(edit_, codec_reg::TriggerLevelU);
+  float level = ReadFloat(edit_, ParamRegs().triggerLevelU);
   if (shown) {
     SetLabel(kOffsetCaption, container::Measure, texts_.GetTextByKey(QString::fromLatin1(kOffsetCaption)));
     auto* info = qobject_cast<QLabel*>(Control(QString::fromLatin1(kLevelUInfo), container::Measure));
