@@ -74,6 +74,7 @@ void Application::PreparePlotCanvas(TMain_Form& w) {
   canvas = new PlotCanvas(plot, PlotInputs{images->DeviceImage, setup, plot.samples, codec});
   InstallPlotImage(*page, canvas);
   canvas->ComputeGeometry();
+  canvas->DrawEmptyGrid();
 }
 
 MainFormSteps Application::Steps() {
@@ -120,13 +121,9 @@ void Application::ConnectHandlers() {
       QObject::connect(item, &QAction::triggered, &w, handler);
   };
   onMenu("men_settings_if", [this] { OpenInterfaceSettings(); });
-  onMenu("men_settings_plot", [this] {
-    if (setupPlot->Run() == QDialog::Accepted && canvas) canvas->Redraw();
-  });
-  onMenu("men_file_about", [this, &w] {
-    if (QAction* item = FindMenuItem(*w.men_main, QStringLiteral("men_file_about")))
-      about->Run(item->text());
-  });
+  // The plot takes its new look from the next poll's redraw; off-line it keeps its picture.
+  onMenu("men_settings_plot", [this] { setupPlot->Run(); });
+  onMenu("men_file_about", [this, &w] { about->Run(w.windowTitle()); });
   if (auto* read = qobject_cast<QPushButton*>(controls.Find(QStringLiteral("cmd_read_param"), container::Status)))
     QObject::connect(read, &QPushButton::clicked, &w, [this] { connection->cmd_read_paramClick(); });
   if (auto* bar = qobject_cast<QScrollBar*>(controls.Find(QStringLiteral("scr_err_lab"), container::DeviceStatus)))

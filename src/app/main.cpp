@@ -5,13 +5,14 @@
 #include "texts/program_settings.h"
 #include "ui/qt_prompts.h"
 #include "ui/theme.h"
+#include "ui/window_texts.h"
 
 // Program start: the light theme, the application title, then the program-wide state and the
 // windows in their creation order (the main window runs its start-up sequence as it is made).
 int main(int argc, char** argv) {
   QApplication qtApp(argc, argv);
   kvn::theme::ApplyLightTheme(qtApp);
-  QApplication::setApplicationDisplayName(QStringLiteral("Korvane"));
+  kvn::SetApplicationTitle(QStringLiteral("Korvane"));
 
   kvn::QtPrompts prompts;
   kvn::Pause pause;

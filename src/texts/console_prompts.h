@@ -9,6 +9,7 @@ class ConsolePrompts : public Prompts {
  public:
   void ShowError(const QString& text) override;
   void ShowInfo(const QString& text) override;
+  void ShowMessage(const QString& text) override { ShowInfo(text); }
   bool ConfirmOkCancel(const QString&) override { return false; }
   bool AskYesNo(const QString&) override { return false; }
   std::optional<QString> InputText(const QString&, const QString&, bool) override { return {}; }

@@ -157,7 +157,7 @@ bool EnsureWorkDirectory(const QString& workDirectory, Prompts& prompts) {
   // mkpath rather than a single level: unlike the application-data folder on other systems,
   // the XDG configuration folder need not exist yet on a fresh account.
   if (QDir(workDirectory).exists() || QDir().mkpath(workDirectory)) return true;
-  prompts.ShowError(QStringLiteral("Cannot create work directory. Check your access rights."));
+  prompts.ShowMessage(QStringLiteral("Cannot create work directory. Check your access rights."));
   return false;
 }
 
@@ -179,8 +179,9 @@ void ApplySettingsText(const QString& text, LocSetupRec& setup) {
 void LoadProgramSettings(const QString& workDirectory, LocSetupRec& setup,
                          const SettingsLoadHooks& hooks) {
   setup.setup_loaded = false;
-  // Start-up shows no message for a settings file that cannot be used: defaults serve.
-  const QString text = ReadTextRecordQuiet(FileIn(workDirectory, kSettingsFileName));
+  // Start-up shows no message for a settings file that cannot be used (missing, damaged, no
+  // regular file, far too large): defaults serve.
+  const QString text = ReadTextRecordQuiet(FileIn(workDirectory, kSettingsFileName), file_cap::kSettings);
   if (hooks.resetPlotAndPollPhase) hooks.resetPlotAndPollPhase();
   ApplySettingsText(text, setup);
   if (hooks.updateModeDisplay) hooks.updateModeDisplay();

@@ -23,7 +23,8 @@ QString DefaultWorkBase();
 QString WorkDirectory(const QString& base);
 
 // Creates the work directory when it is missing. On failure shows
-// "Cannot create work directory. Check your access rights." and returns false.
+// "Cannot create work directory. Check your access rights." in a plain message box and returns
+// false.
 bool EnsureWorkDirectory(const QString& workDirectory, Prompts& prompts);
 
 // The program settings text: 40 fields, each followed by "|".
@@ -43,7 +44,8 @@ struct SettingsLoadHooks {
 };
 
 // Clears setup_loaded and reads "Kvn_Config.cfg" from the work directory (not creating it).
-// A missing, unreadable or damaged file gives all defaults and shows nothing.
+// A missing, unreadable or damaged file gives all defaults and shows nothing; so does anything
+// but a regular file, and a file far larger than any settings file, neither of which is read.
 void LoadProgramSettings(const QString& workDirectory, LocSetupRec& setup,
                          const SettingsLoadHooks& hooks = {});
 

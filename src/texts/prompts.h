@@ -13,6 +13,9 @@ class Prompts {
   virtual ~Prompts() = default;
   virtual void ShowError(const QString& text) = 0;
   virtual void ShowInfo(const QString& text) = 0;
+  // A plain message box: the application title as caption, no icon, one OK button. The work
+  // directory and the file layer report with it.
+  virtual void ShowMessage(const QString& text) = 0;
   // True only when OK was chosen; closing the box counts as Cancel.
   virtual bool ConfirmOkCancel(const QString& text) = 0;
   // The quit question: "&Yes"/"&No" buttons. True for Yes.

@@ -1,8 +1,8 @@
 #include "texts/text_record.h"
 
-#include <QFile>
 #include <QSaveFile>
 
+#include "texts/guarded_file.h"
 #include "texts/prompts.h"
 
 namespace kvn {
@@ -77,32 +77,22 @@ int WriteTextRecord(const QString& path, QStringView text, Prompts& prompts) {
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !WriteAll(file, bytes) ||
       !file.commit()) {
     // Without a commit the temporary file is dropped and the old file stays as it was.
-    prompts.ShowError(file.errorString());
+    prompts.ShowMessage(file.errorString());
     return 1;
   }
   return 0;
 }
 
-QString ReadTextRecordQuiet(const QString& path, QString* ioError) {
-  if (ioError) ioError->clear();
-  QFile file(path);
-  if (!file.exists()) return QString();
-  if (!file.open(QIODevice::ReadOnly)) {
-    if (ioError) *ioError = file.errorString();
-    return QString();
-  }
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    if (ioError) *ioError = file.errorString();
-    return QString();
-  }
-  return DecodeTextRecord(bytes);
+QString ReadTextRecordQuiet(const QString& path, qint64 maxBytes, QString* ioError) {
+  FileRead read = ReadGuardedFile(path, maxBytes);
+  if (ioError) *ioError = read.error;
+  return read.Ok() ? DecodeTextRecord(read.bytes) : QString();
 }
 
-QString ReadTextRecord(const QString& path, Prompts& prompts) {
+QString ReadTextRecord(const QString& path, Prompts& prompts, qint64 maxBytes) {
   QString ioError;
-  const QString text = ReadTextRecordQuiet(path, &ioError);
-  if (!ioError.isEmpty()) prompts.ShowError(ioError);
+  const QString text = ReadTextRecordQuiet(path, maxBytes, &ioError);
+  if (!ioError.isEmpty()) prompts.ShowMessage(ioError);
   return text;
 }
 

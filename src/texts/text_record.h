@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "texts/guarded_file.h"
+
 namespace kvn {
 
 class Prompts;
@@ -30,15 +32,17 @@ std::optional<int32_t> ParseDecimalInt(QStringView text);
 // Creates or replaces the file. The new content goes to a temporary file in the same folder
 // first and only replaces the old file once completely written, so a crash or a full disk
 // never costs the previous version. Returns 0 on success, 1 after showing the system's error
-// text through prompts.
+// text in a plain message box.
 int WriteTextRecord(const QString& path, QStringView text, Prompts& prompts);
 
 // The record's text; empty when the file is missing (no message) or invalid (no message). A file
-// that exists but cannot be read shows the system's error text and also gives an empty text.
-QString ReadTextRecord(const QString& path, Prompts& prompts);
+// that cannot be read, or is no regular file, or is larger than maxBytes shows the reason in a
+// plain message box and also gives an empty text.
+QString ReadTextRecord(const QString& path, Prompts& prompts,
+                       qint64 maxBytes = file_cap::kConfiguration);
 
-// As ReadTextRecord, but shows nothing: a read error is only handed back through ioError
-// (left empty when the file is missing or merely invalid).
-QString ReadTextRecordQuiet(const QString& path, QString* ioError = nullptr);
+// As ReadTextRecord, but shows nothing: the reason a file was refused is only handed back
+// through ioError (left empty when the file is missing or merely invalid).
+QString ReadTextRecordQuiet(const QString& path, qint64 maxBytes, QString* ioError = nullptr);
 
 }  // namespace kvn

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "texts/texts.h"
 
@@ -13,7 +14,7 @@ namespace kvn {
 namespace {
 
 constexpr int kTextWidth = 440;
-constexpr int kTextHeight = 330;
+constexpr int kMinTextHeight = 330;
 
 }  // namespace
 
@@ -28,7 +29,7 @@ Tabout_kvn::Tabout_kvn(const Texts& texts, QWidget* parent)
   lbl3_about_text_->setTextFormat(Qt::PlainText);
   lbl3_about_text_->setAlignment(Qt::AlignCenter);
   lbl3_about_text_->setWordWrap(true);
-  lbl3_about_text_->setFixedSize(kTextWidth, kTextHeight);
+  lbl3_about_text_->setFixedSize(kTextWidth, kMinTextHeight);
   lbl3_about_text_->setMargin(12);
   lbl3_about_text_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
   lbl3_about_text_->setBackgroundRole(QPalette::Base);
@@ -59,6 +60,10 @@ int Tabout_kvn::Run(const QString& caption) {
 void Tabout_kvn::ApplyTexts(const QString& caption) {
   setWindowTitle(caption);
   lbl3_about_text_->setText(ExpandLines(texts_.GetTextByKey(QStringLiteral("lbl3_about_text"))));
+  // The width is fixed; the height follows the text, so its last line (the rights notice) is
+  // never cut off, whatever the font or a language pack makes of it.
+  lbl3_about_text_->setFixedHeight(
+      std::max(kMinTextHeight, lbl3_about_text_->heightForWidth(kTextWidth)));
   cmd3_ok_->setText(texts_.GetTextByKey(QStringLiteral("cmd3_ok")));
 }
 

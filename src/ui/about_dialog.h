@@ -8,7 +8,8 @@ namespace kvn {
 
 class Texts;
 
-// The about box: the about text, centred and word-wrapped in a fixed area, and an OK button.
+// The about box: the about text, centred and word-wrapped in an area of fixed width that is
+// as high as the text needs, and an OK button.
 class Tabout_kvn : public QDialog {
   Q_OBJECT
 

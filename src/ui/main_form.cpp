@@ -4,7 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
+#include <QBuffer>
 #include <QFrame>
 #include <QIcon>
 #include <QImageReader>
@@ -24,6 +24,7 @@
 #include "device_link/pause.h"
 #include "device_link/register_image.h"
 #include "parameters/range_text.h"
+#include "texts/guarded_file.h"
 #include "texts/prompts.h"
 #include "texts/setup_record.h"
 #include "texts/texts.h"
@@ -55,6 +56,32 @@ constexpr char kLogoFile[] = "kvn_logo.png";
 constexpr char kIconFile[] = "main_f.ico";
 
 QString CrLf() { return QStringLiteral("\r\n"); }
+
+// Pictures are decoded from the bytes the guarded reader handed over, never read by the image
+// reader from the file itself.
+QImage DecodeImage(const QByteArray& bytes, QString* error) {
+  QBuffer buffer;
+  buffer.setData(bytes);
+  QImageReader reader(&buffer);
+  const QImage image = reader.read();
+  if (image.isNull()) *error = reader.errorString();
+  return image;
+}
+
+// Every size an icon file holds.
+QIcon DecodeIcon(const QByteArray& bytes, QString* error) {
+  QBuffer buffer;
+  buffer.setData(bytes);
+  QImageReader reader(&buffer);
+  QIcon icon;
+  do {
+    const QImage image = reader.read();
+    if (image.isNull()) break;
+    icon.addPixmap(QPixmap::fromImage(image));
+  } while (reader.jumpToNextImage());
+  if (icon.isNull()) *error = reader.errorString();
+  return icon;
+}
 
 QScrollBar* MakeWindowScrollBar(Qt::Orientation orientation, const char* name, QWidget& parent) {
   auto* bar = new QScrollBar(orientation, &parent);
@@ -183,11 +210,12 @@ void TMain_Form::FormCreate() {
 }
 
 void TMain_Form::LoadLogo() {
-  if (!QFile::exists(QString::fromLatin1(kLogoFile))) return;
-  QImageReader reader(QString::fromLatin1(kLogoFile));
-  const QImage logo = reader.read();
+  const FileRead file = ReadGuardedFile(QString::fromLatin1(kLogoFile), file_cap::kImage);
+  if (file.Missing()) return;
+  QString error = file.error;
+  const QImage logo = file.Ok() ? DecodeImage(file.bytes, &error) : QImage();
   if (logo.isNull()) {
-    context_.startupErrors += reader.errorString() + QStringLiteral(". Logo file load failed!") + CrLf();
+    context_.startupErrors += error + QStringLiteral(". Logo file load failed!") + CrLf();
     return;
   }
   Image1->setPixmap(QPixmap::fromImage(logo).scaled(kLogoBox, Qt::KeepAspectRatio,
@@ -195,14 +223,14 @@ void TMain_Form::LoadLogo() {
 }
 
 void TMain_Form::LoadIcon() {
-  if (!QFile::exists(QString::fromLatin1(kIconFile))) return;
-  QImageReader reader(QString::fromLatin1(kIconFile));
-  const QImage icon = reader.read();
-  if (icon.isNull()) {
-    context_.startupErrors += reader.errorString() + QStringLiteral(". Icon file load failed!") + CrLf();
+  const FileRead file = ReadGuardedFile(QString::fromLatin1(kIconFile), file_cap::kImage);
+  if (file.Missing()) return;
+  QString error = file.error;
+  const QIcon windowIcon = file.Ok() ? DecodeIcon(file.bytes, &error) : QIcon();
+  if (windowIcon.isNull()) {
+    context_.startupErrors += error + QStringLiteral(". Icon file load failed!") + CrLf();
     return;
   }
-  const QIcon windowIcon(QString::fromLatin1(kIconFile));
   setWindowIcon(windowIcon);
   QApplication::setWindowIcon(windowIcon);
 }

@@ -35,7 +35,7 @@ class PageBuilder {
   GridPanel* Section(const char* panel, std::span<const pages::Row> rows);
   GridPanel* Table(const char* panel, std::span<const pages::Column> columns,
                    std::span<const pages::Row> rows);
-  // Buttons side by side on a new line.
+  // Commands (buttons, a check box) side by side on a new line, in reading order.
   void ButtonLine(std::span<const pages::Control> buttons);
   // Buttons stacked beside the last item (commands that act on a table).
   void ButtonStack(std::span<const pages::Control> buttons);

@@ -33,8 +33,8 @@ constexpr Row kAdminRows[] = {
 
 constexpr Row kPasswordRows[] = {
     {"password", "Change admin password",
-     {Masked("txt_password"), Check("chk_act_pass", kNone, "Activate"),
-      Link("lbl_show_pass", "Show password...")}},
+     {Link("lbl_show_pass", "Show password..."), Masked("txt_password"),
+      Check("chk_act_pass", kNone, "Activate")}},
     {"pass_crc", "Admin password CRC", {Value("lbl_val_pass_crc")}},
 };
 

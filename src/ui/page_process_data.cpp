@@ -41,6 +41,11 @@ constexpr Control kCommands[] = {
     Button("cmd_ppt_pulse", "Test and reset pulse", kDisabled),
 };
 
+constexpr Control kPlotCommands[] = {
+    Button("cmd_plot_pdf", "Generate PDF plot report"),
+    Check("chk_stop_acq", kNone, "Stop data acquisition"),
+};
+
 constexpr Column kOutputColumns[] = {
     {"lbl_proc_rel1", "Relay 1", kValueColumn}, {"lbl_proc_rel2", "Relay 2", kValueColumn},
     {"lbl_proc_rel3", "Relay 3", kValueColumn}, {"lbl_proc_rel4", "Relay 4", kValueColumn},
@@ -94,14 +99,10 @@ void BuildProcessDataPage(QWidget& page) {
   b.Heading("lbl_process_dout", "Digital outputs");
   b.Table("gpl_proc_dout", kOutputColumns, kOutputRows);
 
-  // Plot commands sit on the plot's heading line, right-aligned above the plot.
-  auto* pdf = MakeControl(Button("cmd_plot_pdf", "Generate PDF plot report"), &page);
-  auto* stop = MakeControl(Check("chk_stop_acq", kNone, "Stop data acquisition"), &page);
+  // The plot commands come first, on a line of their own, then the plot under its heading.
+  b.Gap(4);
+  b.ButtonLine(kPlotCommands);
   b.Heading("lbl_process_plot", "Speed plot");
-  b.Trailing(stop);
-  b.Trailing(pdf);
-  b.AddToReadingOrder(stop);
-  b.AddToReadingOrder(pdf);
   b.Add(MakePlotImage(page));
   b.Finish();
 }

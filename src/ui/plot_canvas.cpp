@@ -5,16 +5,40 @@
 
 namespace kvn {
 
+namespace {
+
+// The canvas settings of the start-up: white brush, the plot font.
+void PrepareCanvas(QPainter& painter) {
+  painter.setFont(PlotFont());
+  painter.setBrush(Qt::white);
+}
+
+}  // namespace
+
 PlotCanvas::PlotCanvas(SpeedPlot& plot, const PlotInputs& inputs, QWidget* parent)
     : QWidget(parent), plot_(plot), inputs_(inputs) {
   setObjectName(QStringLiteral("img_plot"));
   setFont(PlotFont());
-  // Every paint fills the whole frame first.
+  // The picture covers the whole canvas.
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void PlotCanvas::Redraw() {
-  if (!plot_.drawing_suspended) update();
+  if (plot_.drawing_suspended || size().isEmpty()) return;
+  QPainter painter(&Picture());
+  PrepareCanvas(painter);
+  DrawPlot(painter, plot_.geometry, inputs_);
+  painter.end();
+  update();
+}
+
+void PlotCanvas::DrawEmptyGrid() {
+  if (size().isEmpty()) return;
+  QPainter painter(&Picture());
+  PrepareCanvas(painter);
+  DrawGrid(painter, plot_.geometry);
+  painter.end();
+  update();
 }
 
 void PlotCanvas::ComputeGeometry() { plot_.geometry = ComputePlotGeometry(*this); }
@@ -23,18 +47,22 @@ PlotTextExtents PlotCanvas::TextExtents() const {
   return MeasurePlotText(QFontMetrics(PlotFont(), this));
 }
 
+QPixmap& PlotCanvas::Picture() {
+  const qreal ratio = devicePixelRatioF();
+  if (picture_.deviceIndependentSize().toSize() == size() && picture_.devicePixelRatio() == ratio)
+    return picture_;
+  picture_ = QPixmap(size() * ratio);
+  picture_.setDevicePixelRatio(ratio);
+  QPainter painter(&picture_);
+  PrepareCanvas(painter);
+  DrawGrid(painter, ComputePlotGeometry(*this));
+  return picture_;
+}
+
 void PlotCanvas::paintEvent(QPaintEvent*) {
+  const QPixmap& picture = Picture();
   QPainter painter(this);
-  painter.setFont(PlotFont());
-  painter.setBrush(Qt::white);
-  if (!plot_.drawing_suspended) {
-    DrawPlot(painter, plot_.geometry, inputs_);
-    return;
-  }
-  // While a report holds the shared geometry, a repaint the window system asks for (a dialog
-  // moved over the page) must neither use nor change it.
-  PlotGeometry screen = ComputePlotGeometry(*this);
-  DrawPlot(painter, screen, inputs_);
+  painter.drawPixmap(0, 0, picture);
 }
 
 void PlotCanvas::resizeEvent(QResizeEvent* event) {

@@ -1,12 +1,15 @@
 #pragma once
+#include <QPixmap>
 #include <QWidget>
 
 #include "ui/speed_plot.h"
 
 namespace kvn {
 
-// The image `img_plot` on the PROCESS DATA page. It holds no picture of its own: every paint
-// draws the plot from the shared state, so the poll's redraw is just Redraw().
+// The image `img_plot` on the PROCESS DATA page. Like the image it stands for, it holds a
+// picture: the poll's redraw draws the plot into it and a paint only shows it. So a repaint
+// the window system asks for (a dialog closing over the page) never shows newer settings or
+// samples than the last tick, and off-line, where no tick draws, the picture stays as it was.
 class PlotCanvas : public QWidget {
   Q_OBJECT
 
@@ -18,7 +21,10 @@ class PlotCanvas : public QWidget {
 
   // The periodic redraw of the poll; skipped while drawing is suspended.
   void Redraw();
-  // Points the shared geometry back at this canvas (start-up and after a plot report).
+  // The empty grid of the start-up, drawn with the shared geometry.
+  void DrawEmptyGrid();
+  // Points the shared geometry back at this canvas (start-up and after a plot report). The
+  // picture keeps what it shows until the next redraw.
   void ComputeGeometry();
   // Text extents of the plot font on this canvas; the plot report lays out its page with them.
   PlotTextExtents TextExtents() const;
@@ -30,8 +36,13 @@ class PlotCanvas : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // A picture of the canvas's size; a new one shows the empty grid in this canvas's own
+  // geometry, leaving the shared one alone (a report may hold it).
+  QPixmap& Picture();
+
   SpeedPlot& plot_;
   PlotInputs inputs_;
+  QPixmap picture_;
 };
 
 }  // namespace kvn

@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "ui/window_texts.h"
+
 namespace kvn {
 
 namespace {
@@ -42,6 +44,10 @@ void QtPrompts::ShowError(const QString& text) {
 
 void QtPrompts::ShowInfo(const QString& text) {
   ShowSingleButtonBox(parent_, QMessageBox::Information, QStringLiteral("Information"), text);
+}
+
+void QtPrompts::ShowMessage(const QString& text) {
+  ShowSingleButtonBox(parent_, QMessageBox::NoIcon, ApplicationTitle(), text);
 }
 
 bool QtPrompts::ConfirmOkCancel(const QString& text) {

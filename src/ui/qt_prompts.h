@@ -13,6 +13,7 @@ class QtPrompts : public Prompts {
 
   void ShowError(const QString& text) override;
   void ShowInfo(const QString& text) override;
+  void ShowMessage(const QString& text) override;
   bool ConfirmOkCancel(const QString& text) override;
   bool AskYesNo(const QString& text) override;
   std::optional<QString> InputText(const QString& title, const QString& prompt,

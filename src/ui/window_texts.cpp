@@ -4,7 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QTabWidget>
@@ -110,7 +110,7 @@ QString CollectRow(const TMain_Form& form, const TextEntry& row, const QString& 
     }
     case TextKind::FormCaption:
       return dialogRow ? QString::fromUtf8(row.default_text) : TrimCaption(form.windowTitle());
-    case TextKind::AppTitle: return QGuiApplication::applicationDisplayName();
+    case TextKind::AppTitle: return ApplicationTitle();
     default: return RowDefault(row);
   }
 }
@@ -154,7 +154,7 @@ void ApplyRow(TMain_Form& form, const TextEntry& row, const QString& text, Promp
     case TextKind::FormCaption:
       if (!dialogRow) form.setWindowTitle(QLatin1Char(' ') + text);
       return;
-    case TextKind::AppTitle: QGuiApplication::setApplicationDisplayName(text); return;
+    case TextKind::AppTitle: SetApplicationTitle(text); return;
     case TextKind::ButtonHint:
       if (dialogRow) return;
       if (auto* button = Find<QAbstractButton>(form, row)) button->setToolTip(ExpandLines(text));
@@ -176,6 +176,10 @@ void PlaceErrorCodesMark(TMain_Form& form) {
 }
 
 }  // namespace
+
+void SetApplicationTitle(const QString& title) { QCoreApplication::setApplicationName(title); }
+
+QString ApplicationTitle() { return QCoreApplication::applicationName(); }
 
 QString TrimCaption(const QString& caption) {
   qsizetype begin = 0;

@@ -19,6 +19,13 @@ void CollectTexts(const TMain_Form& form, Texts& texts, Prompts& prompts);
 // language pack replaced them).
 void ApplyTexts(TMain_Form& form, const Texts& texts, Prompts& prompts);
 
+// The application title ("Korvane" at program start; a language pack may replace it). Plain
+// message boxes carry it as their caption. It is kept as the application's name, never as its
+// display name: the window system would append a display name to every window and box title,
+// and the captions stand alone.
+void SetApplicationTitle(const QString& title);
+QString ApplicationTitle();
+
 // Caption without leading and trailing blanks and control characters.
 QString TrimCaption(const QString& caption);
 

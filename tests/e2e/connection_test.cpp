@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QTimer>
 
 #include "device_link/block_table.h"
 #include "e2e/live_app.h"
@@ -10,6 +11,8 @@
 #include "parameters/value_codec.h"
 #include "devsim/factory_setup.h"
 #include "texts/program_settings.h"
+#include "ui/about_dialog.h"
+#include "ui/main_menu.h"
 
 #include <QFileInfo>
 
@@ -255,6 +258,18 @@ TEST_F(Connected, SettingsSurviveARestart) {
   EXPECT_EQ(app->setup.com_num, "COM1");
   EXPECT_TRUE(app->Window().chk_off_line->isChecked()) << "starts off-line as it was left";
   EXPECT_EQ(Text("lbl_conn_stat"), "Off-Line");
+}
+
+TEST_F(Connected, AboutBoxTakesTheMainWindowsCurrentCaption) {
+  StartProgram();
+  app->Window().setWindowTitle(QStringLiteral(" Korvane DE"));
+  QString caption;
+  QTimer::singleShot(0, app->about.get(), [&] {
+    caption = app->about->windowTitle();
+    app->about->accept();
+  });
+  FindMenuItem(*app->Window().men_main, QStringLiteral("men_file_about"))->trigger();
+  EXPECT_EQ(caption.toStdString(), " Korvane DE");
 }
 
 TEST_F(Connected, QuitAnsweredNoWritesNothing) {

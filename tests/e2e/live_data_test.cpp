@@ -1,6 +1,7 @@
 // The poll, the plot feed and the live values, on the real window against the simulator.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QScrollBar>
 #include <QTimer>
@@ -10,6 +11,9 @@
 #include "e2e/live_app.h"
 #include "operations/live_data.h"
 #include "parameters/value_codec.h"
+#include "texts/setting_colour.h"
+#include "ui/main_menu.h"
+#include "ui/setup_diag_dialog.h"
 
 namespace kvn::test {
 namespace {
@@ -102,6 +106,42 @@ TEST_F(LivePoll, StopAcquisitionStopsSamplesNotValues) {
   Poll(2);
   EXPECT_EQ(Written(), position);
   EXPECT_EQ(Text("lbl_proc_speed_val").left(3), "777");
+}
+
+// OK in the plot dialog, as the menu opens it, with the rated-speed line in a new colour.
+void ChooseRatedLineColour(Application& app, const QColor& colour) {
+  QTimer::singleShot(0, app.setupPlot.get(), [&app, colour] {
+    app.setupPlot->findChild<ColourSwatch*>(QStringLiteral("shp_col_rated"))->SetColour(colour);
+    app.setupPlot->findChild<QAbstractButton*>(QStringLiteral("cmd2_ok"))->click();
+  });
+  FindMenuItem(*app.Window().men_main, QStringLiteral("men_settings_plot"))->trigger();
+  ASSERT_EQ(app.setup.diag_rated_col, SettingOfColor(colour));
+}
+
+bool Shows(const QImage& picture, const QColor& colour) {
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x)
+      if (picture.pixelColor(x, y) == colour) return true;
+  return false;
+}
+
+// The picture takes a new look from the next poll's redraw, not when the dialog closes; off-line
+// no poll draws and the picture stays as it was.
+TEST_F(LivePoll, PlotSettingsShowAtTheNextTickAndNeverOffLine) {
+  StartProgram();
+  Poll();
+  QWidget* canvas = Control("img_plot");
+  const QImage before = canvas->grab().toImage();
+  ChooseRatedLineColour(*app, Qt::green);
+  EXPECT_EQ(canvas->grab().toImage(), before) << "drawn at once";
+  Poll();
+  EXPECT_TRUE(Shows(canvas->grab().toImage(), Qt::green)) << "not drawn at the next tick";
+
+  app->Window().chk_off_line->setChecked(true);
+  const QImage offLine = canvas->grab().toImage();
+  ChooseRatedLineColour(*app, Qt::blue);
+  Poll();
+  EXPECT_EQ(canvas->grab().toImage(), offLine);
 }
 
 TEST_F(LivePoll, SixErrorsScrollToEntriesThreeToSix) {

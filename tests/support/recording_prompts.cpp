@@ -29,6 +29,7 @@ const char* KindName(RecordingPrompts::Kind kind) {
   switch (kind) {
     case RecordingPrompts::Kind::Error: return "Error";
     case RecordingPrompts::Kind::Info: return "Info";
+    case RecordingPrompts::Kind::Message: return "Message";
     case RecordingPrompts::Kind::Confirm: return "Confirm";
     case RecordingPrompts::Kind::YesNo: return "YesNo";
     case RecordingPrompts::Kind::Input: return "Input";
@@ -70,6 +71,10 @@ bool RecordingPrompts::AllAnswersUsed() const {
 void RecordingPrompts::ShowError(const QString& text) { calls_.push_back({.kind = Kind::Error, .text = text}); }
 
 void RecordingPrompts::ShowInfo(const QString& text) { calls_.push_back({.kind = Kind::Info, .text = text}); }
+
+void RecordingPrompts::ShowMessage(const QString& text) {
+  calls_.push_back({.kind = Kind::Message, .text = text});
+}
 
 bool RecordingPrompts::ConfirmOkCancel(const QString& text) {
   calls_.push_back({.kind = Kind::Confirm, .text = text});

@@ -25,7 +25,7 @@ namespace kvn {
 // a cancelled file dialog (empty name), a cancelled colour picker.
 class RecordingPrompts : public Prompts {
  public:
-  enum class Kind { Error, Info, Confirm, YesNo, Input, OpenFile, SaveFile, Color };
+  enum class Kind { Error, Info, Message, Confirm, YesNo, Input, OpenFile, SaveFile, Color };
 
   struct Call {
     Kind kind;
@@ -61,6 +61,7 @@ class RecordingPrompts : public Prompts {
 
   void ShowError(const QString& text) override;
   void ShowInfo(const QString& text) override;
+  void ShowMessage(const QString& text) override;
   bool ConfirmOkCancel(const QString& text) override;
   bool AskYesNo(const QString& text) override;
   std::optional<QString> InputText(const QString& title, const QString& prompt,

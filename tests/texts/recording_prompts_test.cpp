@@ -60,5 +60,16 @@ TEST(RecordingPrompts, ShowedExactlyMeansOneMatchingBox) {
   EXPECT_TRUE(prompts.NothingShown());
 }
 
+// The three single-button boxes are told apart: an error, an information and a plain message.
+TEST(RecordingPrompts, EachBoxIsRecordedWithItsKind) {
+  const std::pair<void (Prompts::*)(const QString&), Kind> boxes[] = {
+      {&Prompts::ShowError, Kind::Error},
+      {&Prompts::ShowInfo, Kind::Info},
+      {&Prompts::ShowMessage, Kind::Message}};
+  RecordingPrompts prompts;
+  for (const auto& [show, kind] : boxes) (prompts.*show)(QString::fromLatin1(KindName(kind)));
+  EXPECT_EQ(prompts.Describe(), QStringLiteral("Error: Error\nInfo: Info\nMessage: Message"));
+}
+
 }  // namespace
 }  // namespace kvn

@@ -7,9 +7,12 @@
 #include <cerrno>
 #include <csignal>
 #include <map>
+#include <functional>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "support/recording_prompts.h"
+#include "texts/guarded_file.h"
 #include "texts/program_settings.h"
 #include "texts/text_record.h"
 
@@ -158,7 +161,7 @@ TEST_F(TextRecordFiles, UnreadablePathShowsSystemTextAndReadsEmpty) {
   ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.cfg")));
   EXPECT_EQ(ReadTextRecord(PathOf(QStringLiteral("folder.cfg")), prompts), QString());
   ASSERT_EQ(prompts.Calls().size(), 1u) << prompts.Describe().toStdString();
-  EXPECT_EQ(prompts.Calls()[0].kind, Kind::Error);
+  EXPECT_EQ(prompts.Calls()[0].kind, Kind::Message);
   EXPECT_FALSE(prompts.Calls()[0].text.isEmpty());
 }
 
@@ -194,7 +197,7 @@ TEST_F(TextRecordFiles, FailedWriteKeepsPreviousFile) {
   EXPECT_EQ(ReadBytes(path), before);
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("record.txt")})
       << "no temporary file left behind";
-  EXPECT_TRUE(prompts.ShowedExactly(Kind::Error, qt_error_string(EFBIG)))
+  EXPECT_TRUE(prompts.ShowedExactly(Kind::Message, qt_error_string(EFBIG)))
       << prompts.Describe().toStdString();
 }
 
@@ -417,6 +420,110 @@ TEST_F(WorkDirectoryFiles, UnreadableSettingsFileLoadsDefaultsSilently) {
   EXPECT_TRUE(prompts.NothingShown()) << prompts.Describe().toStdString();
 }
 
+// What may stand where the settings file should be. Only a regular file within the cap is
+// read; nothing else is opened far enough to block or read without end.
+struct GuardedCase {
+  const char* name;
+  std::function<void(const QString& path)> make;
+  FileRead::Outcome outcome;
+};
+
+// A valid settings record padded with blanks in the port name to exactly size bytes.
+QByteArray SettingsRecordOfSize(qint64 size) {
+  LocSetupRec s = NonDefaultRecord();
+  const qsizetype plain = EncodeTextRecord(BuildSettingsText(s)).size();
+  s.com_num += QString(size - plain, u' ');
+  QByteArray bytes = EncodeTextRecord(BuildSettingsText(s));
+  // The checksum's digits may change in number; trim or pad the name to land exactly.
+  for (int i = 0; i < 4 && bytes.size() != size; ++i) {
+    s.com_num.resize(s.com_num.size() + (bytes.size() < size ? 1 : -1), u' ');
+    bytes = EncodeTextRecord(BuildSettingsText(s));
+  }
+  return bytes;
+}
+
+void PrintTo(const GuardedCase& c, std::ostream* out) { *out << c.name; }
+
+// A file whose size the system does not know beforehand (0 in its status) is read only up to
+// the cap as well.
+TEST(GuardedFile, FileOfUnknownSizeIsCutOffAtTheCap) {
+  const QString maps = QStringLiteral("/proc/self/maps");
+  EXPECT_EQ(ReadGuardedFile(maps, 16).outcome, FileRead::Outcome::TooLarge);
+  const FileRead whole = ReadGuardedFile(maps, file_cap::kLanguagePack);
+  ASSERT_TRUE(whole.Ok()) << whole.error.toStdString();
+  EXPECT_TRUE(whole.bytes.contains("kvn_settings_test"));
+}
+
+class GuardedSettingsFile : public WorkDirectoryFiles,
+                            public ::testing::WithParamInterface<GuardedCase> {};
+
+TEST_P(GuardedSettingsFile, OnlyARegularFileWithinTheCapIsRead) {
+  ASSERT_TRUE(QDir().mkpath(Work()));
+  GetParam().make(SettingsPath());
+  const FileRead read = ReadGuardedFile(SettingsPath(), file_cap::kSettings);
+  EXPECT_EQ(read.outcome, GetParam().outcome);
+  EXPECT_EQ(read.error.isEmpty(), read.Ok() || read.Missing()) << read.error.toStdString();
+  EXPECT_TRUE(read.Ok() || read.bytes.isEmpty());
+
+  // Start-up: a settings file that was refused gives the defaults, without a message.
+  LocSetupRec s = NonDefaultRecord();
+  LoadProgramSettings(Work(), s);
+  const bool taken = GetParam().outcome == FileRead::Outcome::Read;
+  EXPECT_EQ(BuildSettingsText(s) == kDefaultText, !taken);
+  EXPECT_TRUE(prompts.NothingShown()) << prompts.Describe().toStdString();
+
+  // Elsewhere the same refusal is reported in a plain box with its reason.
+  EXPECT_EQ(ReadTextRecord(SettingsPath(), prompts, file_cap::kSettings).isEmpty(), !taken);
+  EXPECT_TRUE(read.error.isEmpty() ? prompts.NothingShown()
+                                    : prompts.ShowedExactly(Kind::Message, read.error))
+      << prompts.Describe().toStdString();
+}
+
+void MakeFifo(const QString& path) { ASSERT_EQ(::mkfifo(QFile::encodeName(path), 0600), 0); }
+void LinkTo(const char* target, const QString& path) {
+  ASSERT_TRUE(QFile::link(QString::fromLatin1(target), path));
+}
+
+using Outcome = FileRead::Outcome;
+INSTANTIATE_TEST_SUITE_P(
+    Settings, GuardedSettingsFile,
+    ::testing::Values(
+        GuardedCase{"Fifo", MakeFifo, Outcome::NotRegular},
+        GuardedCase{"LinkToDevZero", [](const QString& p) { LinkTo("/dev/zero", p); },
+                    Outcome::NotRegular},
+        GuardedCase{"LinkToFifo",
+                    [](const QString& p) {
+                      MakeFifo(p + QStringLiteral(".fifo"));
+                      LinkTo(qPrintable(p + QStringLiteral(".fifo")), p);
+                    },
+                    Outcome::NotRegular},
+        GuardedCase{"Directory", [](const QString& p) { ASSERT_TRUE(QDir().mkpath(p)); },
+                    Outcome::NotRegular},
+        GuardedCase{"DanglingLink", [](const QString& p) { LinkTo("/nonexistent/x", p); },
+                    Outcome::Missing},
+        // A gigabyte that takes no disk space: refused on its size, never read.
+        GuardedCase{"SparseGigabyte",
+                    [](const QString& p) {
+                      QFile file(p);
+                      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                      ASSERT_TRUE(file.resize(qint64{1} << 30));
+                    },
+                    Outcome::TooLarge},
+        GuardedCase{"ValidRecordOneByteAboveTheCap",
+                    [](const QString& p) { WriteBytes(p, SettingsRecordOfSize(file_cap::kSettings + 1)); },
+                    Outcome::TooLarge},
+        GuardedCase{"ValidRecordAtTheCap",
+                    [](const QString& p) { WriteBytes(p, SettingsRecordOfSize(file_cap::kSettings)); },
+                    Outcome::Read},
+        GuardedCase{"ValidRecordThroughALink",
+                    [](const QString& p) {
+                      WriteBytes(p + QStringLiteral(".real"),
+                                 EncodeTextRecord(BuildSettingsText(NonDefaultRecord())));
+                      LinkTo(qPrintable(p + QStringLiteral(".real")), p);
+                    },
+                    Outcome::Read}),
+    [](const ::testing::TestParamInfo<GuardedCase>& info) { return info.param.name; });
+
 TEST_F(WorkDirectoryFiles, SaveCreatesMissingWorkDirectory) {
   ASSERT_FALSE(QFileInfo::exists(Work()));
   ASSERT_TRUE(SaveProgramSettings(Work(), LocSetupRec{}, prompts));
@@ -426,7 +533,7 @@ TEST_F(WorkDirectoryFiles, SaveCreatesMissingWorkDirectory) {
 TEST_F(WorkDirectoryFiles, WorkDirectoryBlockedByFileShowsMessage) {
   WriteBytes(Work(), "not a folder");
   EXPECT_FALSE(SaveProgramSettings(Work(), NonDefaultRecord(), prompts));
-  EXPECT_TRUE(prompts.ShowedExactly(Kind::Error, kNoWorkDirMessage))
+  EXPECT_TRUE(prompts.ShowedExactly(Kind::Message, kNoWorkDirMessage))
       << prompts.Describe().toStdString();
   EXPECT_EQ(ReadBytes(Work()), QByteArray("not a folder"));
 }
@@ -441,7 +548,7 @@ TEST_F(WorkDirectoryFiles, FailedSaveKeepsPreviousSettings) {
     EXPECT_FALSE(SaveProgramSettings(Work(), changed, prompts));
   }
   EXPECT_EQ(ReadBytes(SettingsPath()), before);
-  EXPECT_TRUE(prompts.ShowedExactly(Kind::Error, qt_error_string(EFBIG)))
+  EXPECT_TRUE(prompts.ShowedExactly(Kind::Message, qt_error_string(EFBIG)))
       << prompts.Describe().toStdString();
   LocSetupRec loaded;
   LoadProgramSettings(Work(), loaded);
@@ -475,7 +582,7 @@ TEST_F(WorkDirectoryFiles, StartupLogWithoutWorkDirectoryShowsMessage) {
   StartupErrors errors;
   errors.Append(QStringLiteral("Icon not loaded"));
   EXPECT_FALSE(WriteStartupLog(Work(), errors, prompts));
-  EXPECT_TRUE(prompts.ShowedExactly(Kind::Error, kNoWorkDirMessage))
+  EXPECT_TRUE(prompts.ShowedExactly(Kind::Message, kNoWorkDirMessage))
       << prompts.Describe().toStdString();
 }
 

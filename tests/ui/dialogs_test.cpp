@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QTest>
@@ -21,8 +23,10 @@
 #include "texts/texts.h"
 #include "ui/about_dialog.h"
 #include "ui/com_scan_window.h"
+#include "ui/qt_prompts.h"
 #include "ui/setup_diag_dialog.h"
 #include "ui/setup_if_dialog.h"
+#include "ui/window_texts.h"
 
 namespace kvn {
 namespace {
@@ -427,6 +431,48 @@ TEST_F(PlotDialog, TextsFromTheCurrentTexts) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Message boxes
+
+struct BoxSeen {
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QString title;
+  QStringList buttons;
+};
+
+// Shows one box through the Qt prompts and notes what it looked like before pressing its first
+// button.
+BoxSeen ShowThroughQtPrompts(void (Prompts::*show)(const QString&)) {
+  BoxSeen seen;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    seen = {box->icon(), box->windowTitle(), {}};
+    for (QAbstractButton* button : box->buttons()) seen.buttons << button->text();
+    box->buttons().first()->click();
+  });
+  QtPrompts prompts;
+  (prompts.*show)(QStringLiteral("Cannot create work directory. Check your access rights."));
+  return seen;
+}
+
+TEST(MessageBoxes, PlainMessageCarriesTheApplicationTitleAndOneOkButton) {
+  SetApplicationTitle(QStringLiteral("Korvane"));
+  const struct {
+    void (Prompts::*show)(const QString&);
+    QMessageBox::Icon icon;
+    const char* title;
+  } boxes[] = {{&Prompts::ShowMessage, QMessageBox::NoIcon, "Korvane"},
+               {&Prompts::ShowError, QMessageBox::Critical, "Error"},
+               {&Prompts::ShowInfo, QMessageBox::Information, "Information"}};
+  for (const auto& b : boxes) {
+    const BoxSeen seen = ShowThroughQtPrompts(b.show);
+    EXPECT_EQ(seen.icon, b.icon) << b.title;
+    EXPECT_EQ(seen.title, QLatin1String(b.title));
+    EXPECT_EQ(seen.buttons, QStringList{QStringLiteral("OK")}) << b.title;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
 // About box and indicator windows
 
 TEST(AboutBox, ShowsExpandedAboutTextUnderTheMainCaption) {
@@ -441,6 +487,25 @@ TEST(AboutBox, ShowsExpandedAboutTextUnderTheMainCaption) {
     Click(about, "cmd3_ok");
   });
   EXPECT_EQ(about.Run(QStringLiteral("Korvane - off-line")), QDialog::Accepted);
+}
+
+// The closing rights notice stays inside the label, for the about text and for a translation
+// twice as long; only the height follows the text.
+TEST(AboutBox, WholeTextFitsTheLabel) {
+  for (const QString& text : {AboutText(), AboutText() + AboutText()}) {
+    Texts texts;
+    texts.FillFromDefaults();
+    SetCurrentText(texts, "lbl3_about_text", text);
+    Tabout_kvn about(texts);
+    WhileShown driver(about, [&] {
+      auto& label = Child<QLabel>(about, "lbl3_about_text");
+      EXPECT_EQ(label.width(), 440);
+      EXPECT_LE(label.heightForWidth(label.width()), label.height());
+      EXPECT_TRUE(about.rect().contains(label.geometry()));
+      Click(about, "cmd3_ok");
+    });
+    about.Run(QStringLiteral(" Korvane"));
+  }
 }
 
 TEST(IndicatorWindows, ScanNoticeShowsDuringTheProbeOnly) {

@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 #include "device_link/block_table.h"
@@ -221,6 +222,33 @@ TEST_F(MainFormTest, RowsAreGridPanelCellsOfTheirSections) {
   }
 }
 
+// Reading order on screen: each control stands right of the one before on its line, or
+// wholly below it.
+TEST_F(MainFormTest, RowsReadInTheirOrder) {
+  const struct {
+    int page;
+    std::vector<const char*> names;
+  } rows[] = {{0, {"lbl_password", "lbl_show_pass", "txt_password", "chk_act_pass"}},
+              {4, {"cmd_plot_pdf", "chk_stop_acq", "lbl_process_plot", "img_plot"}}};
+  form().show();
+  for (const auto& row : rows) {
+    form().ShowPage(row.page);
+    QWidget* page = form().pg_ctrl1->currentWidget();
+    page->layout()->activate();
+    auto place = [&](const char* name) {
+      QWidget* control = w.Control(name);
+      return control ? QRect(control->mapTo(page, QPoint()), control->size()) : QRect();
+    };
+    for (size_t i = 1; i < row.names.size(); ++i) {
+      const QRect a = place(row.names[i - 1]);
+      const QRect b = place(row.names[i]);
+      const bool sameLine = a.top() < b.bottom() && b.top() < a.bottom();
+      EXPECT_TRUE(sameLine ? a.right() < b.left() : a.bottom() < b.top())
+          << row.names[i - 1] << " before " << row.names[i];
+    }
+  }
+}
+
 TEST_F(MainFormTest, CombosHoldTheirFixedItemsAndNoSelection) {
   const std::vector<std::pair<const char*, QStringList>> combos = {
       {"cmb_baud_485", {"4800", "9600", "19200", "38400", "57600", "115200"}},
@@ -390,6 +418,17 @@ TEST_F(StartupFilesTest, UnreadableLogoAndIconAreNotedAndTheBuiltInLogoStays) {
   EXPECT_FALSE(w.form->Image1->pixmap().isNull());
 }
 
+// Neither a pipe nor a device in the place of the files can hold up the start.
+TEST_F(StartupFilesTest, LogoAndIconThatAreNoRegularFilesAreNotedWithoutOpeningThem) {
+  ASSERT_EQ(::mkfifo(QFile::encodeName(dir_.filePath(QStringLiteral("kvn_logo.png"))), 0600), 0);
+  ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), dir_.filePath(QStringLiteral("main_f.ico"))));
+  WindowUnderTest w;
+  w.Start();
+  EXPECT_EQ(w.startupErrors, QStringLiteral("Not a regular file. Logo file load failed!\r\n"
+                                            "Not a regular file. Icon file load failed!\r\n"));
+  EXPECT_FALSE(w.form->Image1->pixmap().isNull());
+}
+
 TEST_F(StartupFilesTest, ReadableLogoReplacesTheBuiltInOne) {
   QImage logo(40, 20, QImage::Format_RGB32);
   logo.fill(Qt::red);
@@ -465,6 +504,11 @@ TEST_F(KeyboardTest, TabFollowsTheReadingOrderOfThePage) {
                          "cmb_adm_vstr", "txt_adm_tag1", "txt_adm_tag2"}));
   EXPECT_EQ(TabThrough("txt_adm_comment", 2),
             (QStringList{"txt_adm_comment", "txt_password", "chk_act_pass"}));
+}
+
+TEST_F(KeyboardTest, PlotCommandsTakeTheFocusInTheirOrder) {
+  w.form->ShowPage(4);
+  EXPECT_EQ(TabThrough("cmd_plot_pdf", 1), (QStringList{"cmd_plot_pdf", "chk_stop_acq"}));
 }
 
 TEST_F(KeyboardTest, TabGoesAcrossARelayRowBeforeTheNextRow) {

@@ -5,13 +5,14 @@
 #include <QTabWidget>
 
 #include "ui/theme.h"
+#include "ui/window_texts.h"
 #include "window_fixture.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   kvn::theme::ApplyLightTheme(app);
-  QApplication::setApplicationDisplayName(QStringLiteral("Korvane"));
+  kvn::SetApplicationTitle(QStringLiteral("Korvane"));
   const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp"));
   kvn::test::WindowUnderTest window;
   kvn::TMain_Form& form = window.Start();

@@ -144,6 +144,18 @@ TEST_F(WindowTextsTest, AppliedTextsReachLabelsPagesMenuCombosAndTitles) {
   EXPECT_EQ(again.GetTextByKey(QStringLiteral("men_file")), QStringLiteral("&Datei"));
 }
 
+// The title is the application's name, never its display name, which the window system would
+// append to every window and box caption (" — Korvane").
+TEST_F(WindowTextsTest, ApplicationTitleAddsNothingToTheCaptions) {
+  SetApplicationTitle(QStringLiteral("Korvane"));
+  w.texts.CurrentTexts[RowOf("application_name", TextKind::AppTitle)] = QStringLiteral("Korvane-DE");
+  ApplyTexts(*w.form, w.texts, w.prompts);
+  EXPECT_EQ(ApplicationTitle(), QStringLiteral("Korvane-DE"));
+  QCoreApplication::setApplicationName(QStringLiteral("probe"));
+  EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("probe"))
+      << "a display name was set";
+}
+
 struct ComboCase {
   const char* text;
   QStringList items;
