@@ -194,7 +194,7 @@ int SerialLink::NextByte(int awaited) {
 
 void SerialLink::Purge() {
   if (!port_.isOpen()) return;
-  if (!port_.clear(QSerialPort::AllDirections)) Open();
+  if (!port_.clear(QSerialPort::AllDirections)) Reopen();
 }
 
 void SerialLink::Close() {

@@ -38,9 +38,10 @@ class SerialLink {
   // Devices seen for the first time get their COM numbers here, and the link remembers which
   // device the name stood for.
   bool Open();
-  // Opens a lost port again, but only on the device it was opened on, or on the one its link
-  // names after someone made that link anew. Never looks for new devices: while the device is
-  // absent the port stays closed, whatever else the numbering could offer.
+  // Opens a lost port again (the poll, a failed purge), but only on the device it was opened
+  // on, or on the one its link names after someone made that link anew. Never looks for new
+  // devices: while the device is absent the port stays closed, whatever else the numbering
+  // could offer.
   bool Reopen();
   bool Write(const uint8_t* bytes, int count);
   int ReadAvailable(uint8_t* buffer, int max);
