@@ -30,7 +30,7 @@ Application::Application(Prompts& prompts_, Pause& pause_, Options options_)
       pause(pause_),
       options(std::move(options_)),
       codec(options.decimalSeparator, *images),
-      ports(WorkDirectory(options.workBase) + QStringLiteral("/ports")),
+      ports(WorkDirectory(options.workBase) + QStringLiteral("/ports"), options.serialById),
       link(setup, ports, pause),
       master(link, texts, prompts),
       blocks(master, *images, setup),

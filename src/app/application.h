@@ -36,6 +36,7 @@ class Application {
   struct Options {
     QString workBase;                       // folder that holds the Kor_Vane work directory
     QChar decimalSeparator = QLatin1Char('.');
+    QString serialById = QString::fromLatin1(kSerialByIdFolder);  // udev's stable USB names
   };
 
   Application(Prompts& prompts, Pause& pause, Options options);

@@ -1,32 +1,44 @@
 #include "device_link/port_map.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <algorithm>
 #include <set>
 
+#include <sys/stat.h>
+
 namespace kvn {
 namespace {
 
-// The stable name of a USB serial device: its /dev/serial/by-id link, if udev made one.
-QString ByIdName(const QString& devicePath) {
-  const QDir byId(QStringLiteral("/dev/serial/by-id"));
-  const QString canonical = QFileInfo(devicePath).canonicalFilePath();
-  for (const QFileInfo& link : byId.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
-    if (link.canonicalFilePath() == canonical) return link.fileName();
-  }
-  return {};
+QString ComName(int number) { return QStringLiteral("COM%1").arg(number); }
+
+QString TimeStamp(const timespec& t) { return QStringLiteral("%1.%2").arg(t.tv_sec).arg(t.tv_nsec); }
+
+// Removing a link and making it again, or pointing it elsewhere, gives a new inode or new
+// times, so this tells a link made anew from the one a port was opened through.
+QString LinkStamp(const QString& link) {
+  struct stat st {};
+  if (::lstat(QFile::encodeName(link).constData(), &st) != 0) return {};
+  return QStringLiteral("%1:%2:%3:%4")
+      .arg(st.st_ino)
+      .arg(TimeStamp(st.st_mtim), TimeStamp(st.st_ctim), QFile::symLinkTarget(link));
 }
 
-struct Candidate {
-  QString sortKey;
-  PortMap::Entry entry;
-};
+// A pseudo-terminal's number is reused as soon as its owner closes it, and another
+// program's terminal then sits at the same path with the same device number. Its node is made
+// when the terminal is, so the node's change time tells the two apart.
+QString PtyInstance(const QString& canonical) {
+  struct stat st {};
+  if (::stat(QFile::encodeName(canonical).constData(), &st) != 0) return {};
+  return QStringLiteral("pty:%1:%2").arg(st.st_rdev).arg(TimeStamp(st.st_ctim));
+}
 
 }  // namespace
 
-PortMap::PortMap(QString portsFolder) : portsFolder_(std::move(portsFolder)) {}
+PortMap::PortMap(QString portsFolder, QString byIdFolder)
+    : portsFolder_(std::move(portsFolder)), byIdFolder_(std::move(byIdFolder)) {}
 
 int PortMap::ComNumber(const QString& comName) {
   if (!comName.startsWith(QLatin1String("COM"))) return 0;
@@ -36,49 +48,103 @@ int PortMap::ComNumber(const QString& comName) {
   return n;
 }
 
+QString PortMap::LinkPath(int number) const { return QDir(portsFolder_).filePath(ComName(number)); }
+
+bool PortMap::HasLink(const QString& comName) const {
+  const int n = ComNumber(comName);
+  if (n == 0 || portsFolder_.isEmpty()) return false;
+  const QFileInfo link(LinkPath(n));
+  return link.exists() || link.isSymLink();
+}
+
+// The stable name of a USB serial device: its by-id link, if udev made one.
+QString PortMap::ByIdName(const QString& canonical) const {
+  if (canonical.isEmpty()) return {};
+  const QDir byId(byIdFolder_);
+  for (const QFileInfo& link : byId.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
+    if (link.canonicalFilePath() == canonical) return link.fileName();
+  }
+  return {};
+}
+
+QString PortMap::DeviceIdentity(const QString& path) const {
+  const QString canonical = QFileInfo(path).canonicalFilePath();
+  if (canonical.isEmpty()) return {};
+  const QString byId = ByIdName(canonical);
+  if (!byId.isEmpty()) return QStringLiteral("usb:") + byId;
+  if (canonical.startsWith(QLatin1String("/dev/pts/"))) return PtyInstance(canonical);
+  return QStringLiteral("dev:") + canonical;
+}
+
+// USB adapters by their by-id names, then the other ports by device path.
+std::vector<PortMap::Device> PortMap::SystemDevices() const {
+  std::vector<Device> devices;
+  const QDir byId(byIdFolder_);
+  for (const QFileInfo& link : byId.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
+    const QString canonical = link.canonicalFilePath();
+    if (!canonical.isEmpty())
+      devices.push_back({link.filePath(), canonical, QStringLiteral("0") + link.fileName(), {}, {}});
+  }
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+    const QString canonical = QFileInfo(info.systemLocation()).canonicalFilePath();
+    auto known = std::find_if(devices.begin(), devices.end(),
+                              [&](const Device& d) { return d.canonical == canonical; });
+    if (known == devices.end()) {
+      devices.push_back({info.systemLocation(), canonical, QStringLiteral("1") + info.systemLocation(), {}, {}});
+      known = devices.end() - 1;
+    }
+    known->description = info.description();
+    known->serialNumber = info.serialNumber();
+  }
+  std::sort(devices.begin(), devices.end(),
+            [](const Device& a, const Device& b) { return a.sortKey < b.sortKey; });
+  return devices;
+}
+
+// Making the link fails when the name was taken meanwhile; the device then tries the next one.
+bool PortMap::Remember(int number, const QString& devicePath) const {
+  if (portsFolder_.isEmpty() || !QDir().mkpath(portsFolder_)) return false;
+  return QFile::link(devicePath, LinkPath(number));
+}
+
 void PortMap::Refresh() {
   entries_.clear();
   std::set<int> taken;
-  std::set<QString> linkedTargets;
+  std::set<QString> linkedDevices;
 
-  const QDir folder(portsFolder_);
-  for (int n = 1; n <= kComPortCount && !portsFolder_.isEmpty(); ++n) {
-    const QFileInfo link(folder.filePath(QStringLiteral("COM%1").arg(n)));
-    if (!link.exists() && !link.isSymLink()) continue;
+  for (int n = 1; n <= kComPortCount; ++n) {
+    if (!HasLink(ComName(n))) continue;
+    const QFileInfo link(LinkPath(n));
     Entry e;
-    e.comName = QStringLiteral("COM%1").arg(n);
+    e.comName = ComName(n);
     e.path = link.filePath();
     e.target = link.isSymLink() ? link.symLinkTarget() : link.filePath();
     e.fromLink = true;
-    linkedTargets.insert(QFileInfo(e.target).canonicalFilePath());
+    e.present = link.exists();
+    if (e.present) linkedDevices.insert(link.canonicalFilePath());
     taken.insert(n);
     entries_.push_back(e);
   }
 
-  std::vector<Candidate> candidates;
-  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-    const QString path = info.systemLocation();
-    if (linkedTargets.count(QFileInfo(path).canonicalFilePath())) continue;
-    Candidate c;
-    c.entry.path = path;
-    c.entry.target = path;
-    c.entry.description = info.description();
-    c.entry.serialNumber = info.serialNumber();
-    const QString byId = info.hasVendorIdentifier() ? ByIdName(path) : QString();
-    // USB adapters first, by their stable id; then fixed ports by path.
-    c.sortKey = byId.isEmpty() ? QStringLiteral("1") + path : QStringLiteral("0") + byId;
-    candidates.push_back(c);
-  }
-  std::sort(candidates.begin(), candidates.end(),
-            [](const Candidate& a, const Candidate& b) { return a.sortKey < b.sortKey; });
-
   int next = 1;
-  for (Candidate& c : candidates) {
-    while (taken.count(next)) ++next;
-    if (next > kComPortCount) break;
-    c.entry.comName = QStringLiteral("COM%1").arg(next);
-    taken.insert(next);
-    entries_.push_back(c.entry);
+  for (const Device& device : SystemDevices()) {
+    if (linkedDevices.count(device.canonical)) continue;
+    Entry e;
+    e.target = device.path;
+    e.description = device.description;
+    e.serialNumber = device.serialNumber;
+    for (; next <= kComPortCount && e.comName.isEmpty(); ++next) {
+      if (taken.count(next)) continue;
+      e.comName = ComName(next);
+      e.fromLink = Remember(next, device.path);
+      e.path = e.fromLink ? LinkPath(next) : device.path;
+      // A name someone else took meanwhile: keep looking.
+      if (!e.fromLink && HasLink(e.comName)) e.comName.clear();
+    }
+    if (e.comName.isEmpty()) break;
+    taken.insert(ComNumber(e.comName));
+    linkedDevices.insert(device.canonical);
+    entries_.push_back(e);
   }
   std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
     return ComNumber(a.comName) < ComNumber(b.comName);
@@ -93,14 +159,22 @@ const std::vector<PortMap::Entry>& PortMap::Entries() {
 
 QString PortMap::Resolve(const QString& comName) {
   if (ComNumber(comName) == 0) return {};
-  // A link wins and is read directly; only a name without one needs the system's port list,
-  // which may have changed since (an adapter re-plugged), so that is read again.
-  const QFileInfo link(QDir(portsFolder_).filePath(comName));
-  if (!portsFolder_.isEmpty() && (link.exists() || link.isSymLink())) return link.filePath();
   Refresh();
+  return Lookup(comName);
+}
+
+QString PortMap::Lookup(const QString& comName) const {
+  if (ComNumber(comName) == 0) return {};
+  if (HasLink(comName)) return LinkPath(ComNumber(comName));
   for (const Entry& e : entries_)
-    if (e.comName == comName) return e.path;
+    if (e.comName == comName && !e.fromLink) return e.path;
   return {};
+}
+
+PortMap::Identity PortMap::IdentityOf(const QString& comName) const {
+  const QString path = Lookup(comName);
+  if (path.isEmpty()) return {};
+  return {HasLink(comName) ? LinkStamp(path) : QString(), DeviceIdentity(path)};
 }
 
 }  // namespace kvn

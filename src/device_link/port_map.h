@@ -7,13 +7,18 @@ namespace kvn {
 
 inline constexpr int kComPortCount = 50;  // COM1..COM50
 
+// Where udev names USB serial devices by vendor, product and serial number.
+inline constexpr const char* kSerialByIdFolder = "/dev/serial/by-id";
+
 // Linux has no COM names, so the program maps "COM1".."COM50" to device paths:
 //  1. a link named COMn in the ports folder (normally <work directory>/ports) wins; the
 //     engineer can create, change or delete these links, and the device simulator presents
 //     itself as a COM port by creating one;
-//  2. serial ports without a link take the remaining numbers in a stable order: USB
-//     adapters by their /dev/serial/by-id name (stable across re-plugging), then the other
-//     ports by device path.
+//  2. a serial device seen for the first time takes the lowest number no link holds, and the
+//     program remembers it by making that link itself, to the device's stable name: its
+//     by-id name for a USB adapter, its device path for a built-in port. An unplugged
+//     adapter leaves its link dangling, so its number stays its own until it comes back.
+// Only when the ports folder cannot be written are numbers given in memory, for this run.
 class PortMap {
  public:
   struct Entry {
@@ -23,16 +28,29 @@ class PortMap {
     QString description;  // adapter description, empty for links to non-USB devices
     QString serialNumber;
     bool fromLink = false;
+    bool present = true;  // false: a remembered device that is not there now
   };
 
-  explicit PortMap(QString portsFolder);
+  // What a COM name stands for at one moment; a lost port is reopened only while this still
+  // names the same device.
+  struct Identity {
+    QString link;    // the link itself (inode, times, target); empty when the name has none
+    QString device;  // by-id name, pseudo-terminal instance or device path; empty: absent
+  };
+
+  explicit PortMap(QString portsFolder, QString byIdFolder = QString::fromLatin1(kSerialByIdFolder));
 
   const QString& PortsFolder() const { return portsFolder_; }
 
-  // Rebuilds the mapping from the ports folder and the system's serial ports.
+  // Rebuilds the mapping from the ports folder and the system's serial ports, giving
+  // devices seen for the first time their numbers.
   void Refresh();
-  // Device path for "COMn"; empty when the name is not mapped or malformed.
+  // Refreshes, then the device path for "COMn"; empty when the name is not mapped or malformed.
   QString Resolve(const QString& comName);
+  // The path "COMn" stands for without looking for new devices: its link, or the number the
+  // last refresh gave in memory.
+  QString Lookup(const QString& comName) const;
+  Identity IdentityOf(const QString& comName) const;
   // The current mapping, ordered by COM number.
   const std::vector<Entry>& Entries();
 
@@ -40,7 +58,23 @@ class PortMap {
   static int ComNumber(const QString& comName);
 
  private:
+  struct Device {
+    QString path;       // the stable name that is remembered
+    QString canonical;  // the device node it leads to now
+    QString sortKey;
+    QString description;
+    QString serialNumber;
+  };
+
+  QString LinkPath(int number) const;
+  bool HasLink(const QString& comName) const;
+  QString ByIdName(const QString& canonical) const;
+  QString DeviceIdentity(const QString& path) const;
+  std::vector<Device> SystemDevices() const;
+  bool Remember(int number, const QString& devicePath) const;
+
   QString portsFolder_;
+  QString byIdFolder_;
   std::vector<Entry> entries_;
   bool fresh_ = false;
 };

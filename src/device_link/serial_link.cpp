@@ -45,6 +45,15 @@ bool OpenExclusive(QSerialPort& port, const QString& path) {
   return true;
 }
 
+// A name still stands for the device a port was opened on while that device is behind it.
+// A link made anew since is its maker's word that the name now means what it points to.
+// When the port never opened there is nothing to compare: whatever the name leads to.
+bool StillTheSameDevice(const PortMap::Identity& opened, const PortMap::Identity& now) {
+  if (now.device.isEmpty()) return false;
+  if (opened.device.isEmpty()) return true;
+  return now.device == opened.device || (!now.link.isEmpty() && now.link != opened.link);
+}
+
 }  // namespace
 
 SerialLink::SerialLink(const InterfaceSettings& settings, PortMap& ports, Pause& pause)
@@ -60,11 +69,29 @@ void SerialLink::Initialise() {
 }
 
 bool SerialLink::Open() {
+  openedName_ = settings_.com_num;
+  opened_ = {};
+  return OpenPath(ports_.Resolve(settings_.com_num));
+}
+
+bool SerialLink::Reopen() {
+  if (openedName_ != settings_.com_num) opened_ = {};
+  openedName_ = settings_.com_num;
+  if (!StillTheSameDevice(opened_, ports_.IdentityOf(settings_.com_num))) {
+    if (port_.isOpen()) port_.close();
+    portOpen_ = false;
+    return false;
+  }
+  return OpenPath(ports_.Lookup(settings_.com_num));
+}
+
+bool SerialLink::OpenPath(const QString& path) {
   if (port_.isOpen()) port_.close();
   closedOnPurpose_ = false;
   portOpen_ = false;
   port_.clearError();
-  if (!OpenExclusive(port_, ports_.Resolve(settings_.com_num))) return false;
+  if (!OpenExclusive(port_, path)) return false;
+  opened_ = ports_.IdentityOf(settings_.com_num);
   portOpen_ = ApplyLineSettings();
   return portOpen_;
 }
@@ -215,7 +242,7 @@ int SerialLink::Purge() {
   if (::ioctl(port_.handle(), FIONREAD, &driver) == 0) discarded += driver;
 #endif
   fifoHead_ = fifoCount_ = 0;
-  if (!port_.clear(QSerialPort::AllDirections)) Open();
+  if (!port_.clear(QSerialPort::AllDirections)) Reopen();
   return discarded;
 }
 

@@ -35,7 +35,14 @@ class SerialLink {
   void Initialise();
   // (Re)opens the port with the current interface settings. PortOpen is true only when the
   // line settings were applied too; the port may stay open with the driver's old settings.
+  // Devices seen for the first time get their COM numbers here, and the link remembers which
+  // device the name stood for.
   bool Open();
+  // Opens a lost port again (the poll, a failed purge), but only on the device it was opened
+  // on, or on the one its link names after someone made that link anew. Never looks for new
+  // devices: while the device is absent the port stays closed, whatever else the numbering
+  // could offer.
+  bool Reopen();
   bool Write(const uint8_t* bytes, int count);
   int ReadAvailable(uint8_t* buffer, int max);
   // Next received byte 0..255, or -1 after waiting at most about 1 ms for one. awaited is
@@ -68,6 +75,7 @@ class SerialLink {
   PortMap& Ports() { return ports_; }
 
  private:
+  bool OpenPath(const QString& path);
   bool ApplyLineSettings();
   void LosePort();
   bool FarEndGone();
@@ -80,6 +88,8 @@ class SerialLink {
   QSerialPort port_;
   bool portOpen_ = false;
   bool closedOnPurpose_ = false;
+  QString openedName_;           // the COM name of the last open
+  PortMap::Identity opened_;     // what it stood for then; empty when it did not open
   std::array<uint8_t, kQueueSize> fifo_{};
   int fifoHead_ = 0;
   int fifoCount_ = 0;

@@ -137,8 +137,9 @@ bool LiveData::PollBlocks() {
 void LiveData::PollDevice() {
   if (!s_.controls.Root().isVisible() || s_.setup.offline_mode != 0) return;
   // A port lost through a failure (an unplugged USB device) is tried again on every poll,
-  // so the window reconnects by itself when the device comes back.
-  if (s_.link.ShouldReopen()) s_.link.Open();
+  // so the window reconnects by itself when the device comes back; only that device, never
+  // whatever else its COM name could be given meanwhile.
+  if (s_.link.ShouldReopen()) s_.link.Reopen();
   PollState& poll = s_.poll;
   poll.DeviceState = DeviceState::Accepted;
   poll.LinkOk = s_.blocks.PollBlock(Block(BlockId::Identification));

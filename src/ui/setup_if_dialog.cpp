@@ -8,7 +8,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 
 #include "device_link/serial_link.h"
@@ -182,13 +184,20 @@ void TSetup_if::FillComList() {
   cmb1_com_num_->clear();
   const std::vector<PortMap::Entry>& entries = link_.Ports().Entries();
   for (int n = 1; n <= kComPortCount; ++n) {
-    if (!link_.PortPresent()[static_cast<size_t>(n - 1)]) continue;
     const QString name = QStringLiteral("COM%1").arg(n);
-    QString device;
-    for (const PortMap::Entry& entry : entries)
-      if (entry.comName == name) device = DescribePort(entry);
+    const auto entry = std::find_if(entries.begin(), entries.end(),
+                                    [&](const PortMap::Entry& e) { return e.comName == name; });
+    // An unplugged device keeps its number: listed greyed, so the engineer sees the name is
+    // taken, and a saved choice of it survives OK until the device is back.
+    const bool absent = entry != entries.end() && !entry->present;
+    if (!link_.PortPresent()[static_cast<size_t>(n - 1)] && !absent) continue;
+    QString device = entry != entries.end() ? DescribePort(*entry) : QString();
+    if (absent) device += QLatin1Char('\n') + tr("absent");
     cmb1_com_num_->addItem(name, device);
-    cmb1_com_num_->setItemData(cmb1_com_num_->count() - 1, device, Qt::ToolTipRole);
+    const int row = cmb1_com_num_->count() - 1;
+    cmb1_com_num_->setItemData(row, device, Qt::ToolTipRole);
+    if (auto* model = qobject_cast<QStandardItemModel*>(cmb1_com_num_->model()); model && absent)
+      model->item(row)->setEnabled(false);
   }
   // Exactly the saved name or nothing: a vanished port must not silently become another one.
   cmb1_com_num_->setCurrentIndex(cmb1_com_num_->findText(settings_.com_num, Qt::MatchExactly));

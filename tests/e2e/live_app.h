@@ -32,6 +32,7 @@ class LiveApp : public SimFixture {
   }
 
   QTemporaryDir workBase;
+  QString serialById = QString::fromLatin1(kSerialByIdFolder);  // where USB adapters are named
   RecordingPrompts prompts;
   Pause pause;
   std::unique_ptr<Application> app;

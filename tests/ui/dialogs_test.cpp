@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QRegularExpression>
+#include <QStandardItemModel>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -273,6 +274,23 @@ TEST_F(InterfaceDialog, VanishedSavedPortSelectsNothingAndOkStoresEmptyName) {
     Click(dialog, "cmd1_ok");
   });
   EXPECT_EQ(setup.com_num, QString());
+}
+
+TEST_F(InterfaceDialog, UnpluggedRememberedDeviceIsListedAbsentAndOkKeepsIt) {
+  const QString gone = QStringLiteral("/dev/serial/by-id/usb-Unplugged_Adapter-if00-port0");
+  folder.Link(7, gone);
+  setup.com_num = QStringLiteral("COM7");
+  Open([&] {
+    QComboBox& list = Combo("cmb1_com_num");
+    auto* model = qobject_cast<QStandardItemModel*>(list.model());
+    ASSERT_NE(model, nullptr);
+    ASSERT_EQ(list.currentText(), QStringLiteral("COM7"));
+    EXPECT_FALSE(model->item(list.currentIndex())->isEnabled()) << "an absent device cannot be chosen";
+    EXPECT_TRUE(model->item(list.findText("COM1"))->isEnabled());
+    EXPECT_EQ(Child<QLabel>(dialog, "lbl1_port_device").text(), gone + QStringLiteral("\nabsent"));
+    Click(dialog, "cmd1_ok");
+  });
+  EXPECT_EQ(setup.com_num, QStringLiteral("COM7")) << "the saved choice waits for its device";
 }
 
 TEST_F(InterfaceDialog, ScanIndicatorRunsBeforeTheDialogAndIsGoneWhenItShows) {
