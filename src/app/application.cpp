@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include "app/window_commands.h"
 #include "operations/connection.h"
 #include "operations/live_data.h"
 #include "operations/window_controls.h"
@@ -42,7 +43,6 @@ Application::Application(Prompts& prompts_, Pause& pause_, Options options_)
   setupPlot = std::make_unique<TSetup_diag>(setup, texts, prompts, window.get());
   about = std::make_unique<Tabout_kvn>(texts, window.get());
   loadLog = std::make_unique<Tload_log>(window.get());
-  ConnectHandlers();
 }
 
 Application::~Application() {
@@ -57,7 +57,10 @@ void Application::CreateOperations(TMain_Form& w) {
   if (connection) return;
   form.Attach(w);
   const DeviceContext device{WindowControls(w), setup, link, blocks, *images, texts, poll, *w.Timer1};
-  connection = std::make_unique<Connection>(Connection::Services{device, prompts, form, {}});
+  connection = std::make_unique<Connection>(Connection::Services{
+      device, prompts, form, {}, [this] {
+        if (commands) commands->ApplyStates();
+      }});
   live = std::make_unique<LiveData>(LiveData::Services{
       device, codec, *connection,
       [this](bool ok, bool previousFailed, float speed) {
@@ -66,6 +69,8 @@ void Application::CreateOperations(TMain_Form& w) {
       [this] {
         if (canvas) canvas->Redraw();
       }});
+  commands = std::make_unique<WindowCommands>(*this, w);
+  missingCommands = commands->Connect();
 }
 
 void Application::PreparePlotCanvas(TMain_Form& w) {
@@ -100,7 +105,6 @@ MainFormSteps Application::Steps() {
   s.Connect = [this](TMain_Form&) { connection->Connect(); };
   s.ClearParameterControls = [this](TMain_Form&) { form.ClearControls(); };
   s.PreparePlotCanvas = [this](TMain_Form& w) { PreparePlotCanvas(w); };
-  s.OffLineClick = [this](TMain_Form& w) { connection->chk_off_lineClick(w.chk_off_line->isChecked()); };
   s.PollDevice = [this](TMain_Form&) { live->PollDevice(); };
   s.SaveProgramSettings = [this](TMain_Form&) { SaveProgramSettings(WorkDir(), setup, prompts); };
   s.CloseLink = [this](TMain_Form&) { link.Close(); };
@@ -113,23 +117,5 @@ void Application::OpenInterfaceSettings() {
                                    [timer] { timer->start(); }});
 }
 
-void Application::ConnectHandlers() {
-  TMain_Form& w = *window;
-  const WindowControls controls(w);
-  auto onMenu = [&](const char* name, auto handler) {
-    if (QAction* item = FindMenuItem(*w.men_main, QLatin1String(name)))
-      QObject::connect(item, &QAction::triggered, &w, handler);
-  };
-  onMenu("men_settings_if", [this] { OpenInterfaceSettings(); });
-  // The plot takes its new look from the next poll's redraw; off-line it keeps its picture.
-  onMenu("men_settings_plot", [this] { setupPlot->Run(); });
-  onMenu("men_file_about", [this, &w] { about->Run(w.windowTitle()); });
-  if (auto* read = qobject_cast<QPushButton*>(controls.Find(QStringLiteral("cmd_read_param"), container::Status)))
-    QObject::connect(read, &QPushButton::clicked, &w, [this] { connection->cmd_read_paramClick(); });
-  if (auto* bar = qobject_cast<QScrollBar*>(controls.Find(QStringLiteral("scr_err_lab"), container::DeviceStatus)))
-    QObject::connect(bar, &QScrollBar::valueChanged, &w, [this] { live->scr_err_labChange(); });
-  if (auto* bar = qobject_cast<QScrollBar*>(controls.Find(QStringLiteral("scr_emem_lab"), container::DeviceStatus)))
-    QObject::connect(bar, &QScrollBar::valueChanged, &w, [this] { live->scr_emem_labChange(); });
-}
 
 }  // namespace kvn

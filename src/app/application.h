@@ -18,6 +18,7 @@
 namespace kvn {
 
 class Connection;
+class WindowCommands;
 class LiveData;
 class PlotCanvas;
 class Prompts;
@@ -81,8 +82,12 @@ class Application {
   MainFormSteps Steps();
   void CreateOperations(TMain_Form& w);
   void PreparePlotCanvas(TMain_Form& w);
-  void ConnectHandlers();
+
+ public:
   void OpenInterfaceSettings();
+  std::unique_ptr<WindowCommands> commands;
+  // Names of the command table the window lacks (empty in a sound build; tests check it).
+  QStringList missingCommands;
 };
 
 }  // namespace kvn

@@ -115,51 +115,20 @@ void Connection::ApplyAccessLevel() {
   if (s_.apply_access_level) s_.apply_access_level();
 }
 
-void Connection::EnableUsbCommands(const RegisterImage& device) {
-  const bool remoteOpen = Cell(device, reg::RemoteTestInput) == 0;
-  const bool testIdle = Cell(device, reg::TestReset) == 0;
-  const bool programming = ProgrammingMode(device);
-  auto& c = s_.controls;
-  c.EnableMenu(QStringLiteral("men_perm"), true);
-  c.Enable(QStringLiteral("cmd_clr_minmax"), container::ProcessData, true);
-  c.Enable(QStringLiteral("cmd_reset_err"), container::DeviceStatus, true);
-  c.Enable(QStringLiteral("cmd_read_param"), container::Status, true);
-  c.Enable(QStringLiteral("cmd_ppt_on"), container::ProcessData, remoteOpen);
-  c.Enable(QStringLiteral("cmd_ppt_pulse"), container::ProcessData, remoteOpen && testIdle);
-  c.Enable(QStringLiteral("cmd_enter_prog"), container::Status, !programming);
-  c.Enable(QStringLiteral("cmd_abort_prog"), container::Status, programming);
-  c.Enable(QStringLiteral("cmd_save_prog"), container::Status, programming);
-  c.EnableMenu(QStringLiteral("men_device"), programming);
-  ApplyAccessLevel();
+void Connection::ApplyCommandStates() {
+  if (s_.apply_command_states) s_.apply_command_states();
 }
 
-void Connection::DisableRs485Commands() {
+// Over RS-485 there is no access level: the admin-password row is out of use.
+void Connection::DisableRs485PasswordControls() {
   auto& c = s_.controls;
-  for (const char* name : {"cmd_enter_prog", "cmd_abort_prog", "cmd_save_prog"})
-    c.Enable(QLatin1String(name), container::Status, false);
-  c.Enable(QStringLiteral("cmd_clr_minmax"), container::ProcessData, false);
-  c.Enable(QStringLiteral("cmd_reset_err"), container::DeviceStatus, false);
-  c.EnableMenu(QStringLiteral("men_device"), false);
-  c.EnableMenu(QStringLiteral("men_perm"), false);
   c.Enable(QStringLiteral("lbl_show_pass"), container::Device, false);
   if (auto* box = qobject_cast<QCheckBox*>(c.Find(QStringLiteral("chk_act_pass"), container::Device))) {
     box->setChecked(false);
     box->setEnabled(false);
   }
   c.Enable(QStringLiteral("txt_password"), container::Device, false);
-  c.Enable(QStringLiteral("cmd_read_param"), container::Status, true);
   c.SetText(QStringLiteral("lbl_acc_level"), container::Status, QStringLiteral("-"));
-}
-
-void Connection::DisableDeviceCommands() {
-  auto& c = s_.controls;
-  c.EnableMenu(QStringLiteral("men_device"), false);
-  c.EnableMenu(QStringLiteral("men_perm"), false);
-  for (const char* name : {"cmd_clr_minmax", "cmd_ppt_on", "cmd_ppt_pulse"})
-    c.Enable(QLatin1String(name), container::ProcessData, false);
-  c.Enable(QStringLiteral("cmd_reset_err"), container::DeviceStatus, false);
-  for (const char* name : {"cmd_read_param", "cmd_enter_prog", "cmd_save_prog", "cmd_abort_prog"})
-    c.Enable(QLatin1String(name), container::Status, false);
 }
 
 void Connection::ShowLinkStatus(PollPhase previousPhase) {
@@ -173,21 +142,20 @@ void Connection::ShowLinkStatus(PollPhase previousPhase) {
     const bool testOff = Cell(device, reg::TestReset) == 0 && Cell(device, reg::RemoteTestInput) == 0;
     if (auto* button = qobject_cast<QAbstractButton*>(c.Find(QStringLiteral("cmd_ppt_on"), container::ProcessData)))
       button->setText(s_.texts.GetMessageText(testOff ? kMsgTestResetOn : kMsgTestResetOff));
+    ApplyCommandStates();
     if (s_.setup.usb)
-      EnableUsbCommands(device);
+      ApplyAccessLevel();
     else
-      DisableRs485Commands();
-    c.Enable(QStringLiteral("cmd_load_log"), container::Log, true);
+      DisableRs485PasswordControls();
     return;
   }
-  c.Enable(QStringLiteral("cmd_load_log"), container::Log, false);
+  ApplyCommandStates();
   if (previousPhase == PollPhase::AfterFailedPoll) {
     static constexpr int kByState[] = {kMsgNotConnected, kMsgUnknownDevice, kMsgVersion, kMsgModeMismatch};
     ShowStatusText(kByState[static_cast<int>(s_.poll.DeviceState)], kRed);
   }
   c.SetText(QStringLiteral("lbl_serial_num"), container::Status, QString());
   c.SetText(QStringLiteral("lbl_tag_number"), container::Status, QString());
-  DisableDeviceCommands();
 }
 
 bool Connection::ReadsPasswordBlock() const {
@@ -272,7 +240,6 @@ void Connection::EnableConfigurationPanels(bool enabled) {
         w->setEnabled(s_.form.AllowEnable(w->objectName(), enabled));
     }
   }
-  s_.controls.EnableMenu(QStringLiteral("men_file_save_cfg"), enabled);
 }
 
 void Connection::UpdateModeDisplay() {
@@ -281,11 +248,8 @@ void Connection::UpdateModeDisplay() {
   if (offline) {
     s_.poll.LinkOk = false;
     s_.poll.ConfigBlocksPolled = false;
-    for (const char* name : {"cmd_read_param", "cmd_enter_prog", "cmd_save_prog", "cmd_abort_prog"})
-      c.Enable(QLatin1String(name), container::Status, false);
     ShowStatusText(kMsgOffLine, kRed);
     ApplyAccessLevel();
-    c.EnableMenu(QStringLiteral("men_perm"), false);
   }
   for (const char* page : {"tab_proc_data", "tab_sys_diag", "tab_log"})
     c.ShowPage(QLatin1String(page), !offline);
@@ -293,6 +257,7 @@ void Connection::UpdateModeDisplay() {
     const QSignalBlocker quiet(box);
     box->setChecked(offline);
   }
+  ApplyCommandStates();
   if (s_.setup.setup_loaded) {
     EnableConfigurationPanels(true);
     s_.setup.last_acc_lvl = -2;

@@ -33,6 +33,8 @@ class Connection {
     ParameterForm& form;
     // Refreshes the access-level display; empty until access levels are part of the program.
     std::function<void()> apply_access_level;
+    // Enables the window's commands from the current state (the program's command table).
+    std::function<void()> apply_command_states;
   };
 
   explicit Connection(Services services) : s_(std::move(services)) {}
@@ -47,9 +49,8 @@ class Connection {
 
  private:
   void ShowStatusText(int message, const QColor& colour);
-  void EnableUsbCommands(const RegisterImage& device);
-  void DisableRs485Commands();
-  void DisableDeviceCommands();
+  void ApplyCommandStates();
+  void DisableRs485PasswordControls();
   bool ReadParameterBlocks(bool& same);
   void AdoptParameterBlocks();
   bool ReadsPasswordBlock() const;

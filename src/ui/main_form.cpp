@@ -148,14 +148,10 @@ void TMain_Form::ConnectHandlers() {
   connect(scr_main_vert, &QScrollBar::valueChanged, this, &TMain_Form::scr_main_vertChange);
   connect(Timer1, &QTimer::timeout, this, [this] { RunStep(context_.steps.PollDevice); });
   connect(pg_ctrl1, &QTabWidget::currentChanged, this, &TMain_Form::pg_ctrl1Change);
-  connect(chk_off_line, &QCheckBox::toggled, this,
-          [this] { RunStep(context_.steps.OffLineClick); });
   for (QAction* top : men_main->actions()) {
     if (top->menu() != nullptr)
       connect(top->menu(), &QMenu::aboutToShow, this, &TMain_Form::men_fileClick);
   }
-  if (QAction* quit = FindMenuItem(*men_main, QStringLiteral("men_file_quit")))
-    connect(quit, &QAction::triggered, this, &TMain_Form::men_file_quitClick);
   pg_ctrl1->tabBar()->installEventFilter(this);
   pg_ctrl1->installEventFilter(this);
   if (lbl_show_pass_ != nullptr) lbl_show_pass_->installEventFilter(this);

@@ -39,7 +39,6 @@ struct MainFormSteps {
   Step Connect;                 // opens the link and shows the interface
   Step ClearParameterControls;  // entry checking allowed, every parameter control emptied
   Step PreparePlotCanvas;       // plot geometry and the empty grid
-  Step OffLineClick;            // chk_off_line click handler
   Step RefreshAccessLevel;
   Step PollDevice;              // Timer1 tick
   Step SaveProgramSettings;

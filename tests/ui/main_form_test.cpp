@@ -354,7 +354,6 @@ TEST(MainFormStartup, StepsRunInTheirOrderAfterCollection) {
   w.steps.ClearParameterControls = note("clear controls");
   w.steps.PreparePlotCanvas = note("plot canvas");
   w.steps.RefreshAccessLevel = note("access level");
-  w.steps.OffLineClick = note("off-line click");
   w.Start();
   EXPECT_EQ(order, (std::vector<std::string>{"locale", "errors", "language", "log", "link",
                                              "poll flag", "plot buffer", "settings", "connect",
@@ -367,9 +366,12 @@ TEST(MainFormStartup, OffLineModeFromTheSettingsTicksTheBoxThroughItsClickHandle
   WindowUnderTest w;
   int clicks = 0;
   w.steps.LoadProgramSettings = [&](TMain_Form&) { w.setup.offline_mode = 1; };
-  w.steps.OffLineClick = [&](TMain_Form& form) {
-    ++clicks;
-    EXPECT_TRUE(form.chk_off_line->isChecked());
+  // The program attaches its command handlers in the first start-up step.
+  w.steps.AttachOperations = [&](TMain_Form& form) {
+    QObject::connect(form.chk_off_line, &QCheckBox::toggled, [&clicks, &form] {
+      ++clicks;
+      EXPECT_TRUE(form.chk_off_line->isChecked());
+    });
   };
   w.Start();
   EXPECT_TRUE(w.form->chk_off_line->isChecked());
@@ -470,7 +472,7 @@ TEST_F(QuitTest, YesStopsTheTimerSavesTheSettingsThenClosesTheLink) {
 
 TEST_F(QuitTest, QuitMenuItemAsksTheSameQuestion) {
   w.prompts.QueueYesNo(false);
-  FindMenuItem(*w.form->men_main, QStringLiteral("men_file_quit"))->trigger();
+  w.form->men_file_quitClick();  // what the program's command table connects to the menu item
   EXPECT_TRUE(w.form->isVisible());
   EXPECT_EQ(w.prompts.TextsOf(RecordingPrompts::Kind::YesNo), QStringList{"Quit program?"});
 }

@@ -1,0 +1,164 @@
+#include "app/window_commands.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QScrollBar>
+
+#include "app/application.h"
+#include "device_link/block_table.h"
+#include "operations/connection.h"
+#include "operations/live_data.h"
+#include "parameters/form/find_control.h"
+#include "ui/about_dialog.h"
+#include "ui/main_menu.h"
+#include "ui/setup_diag_dialog.h"
+
+namespace kvn {
+namespace {
+
+using W = WindowCommands;
+using Rule = std::optional<bool> (*)(const CommandState&);
+
+// The device's own commands need an accepted device; most of them its USB port.
+std::optional<bool> Accepted(const CommandState& s) { return s.accepted && !s.offline; }
+std::optional<bool> OverUsb(const CommandState& s) { return Accepted(s).value() && s.usb; }
+std::optional<bool> CanEnterProgramming(const CommandState& s) { return OverUsb(s).value() && !s.programming; }
+std::optional<bool> InProgramming(const CommandState& s) { return OverUsb(s).value() && s.programming; }
+// Over RS-485 the test buttons keep what an earlier poll over USB gave them.
+std::optional<bool> TestSwitch(const CommandState& s) {
+  if (!Accepted(s).value()) return false;
+  if (!s.usb) return std::nullopt;
+  return !s.remoteTest;
+}
+std::optional<bool> TestPulse(const CommandState& s) {
+  if (!Accepted(s).value()) return false;
+  if (!s.usb) return std::nullopt;
+  return !s.remoteTest && !s.testActive;
+}
+std::optional<bool> SetLoaded(const CommandState& s) { return s.setLoaded; }
+
+constexpr Rule kNoRule = nullptr;
+constexpr Handling H = Handling::Handler;
+constexpr Handling kNotBuilt = Handling::NotBuiltYet;
+constexpr Handling kMenu = Handling::OpensMenu;
+
+constexpr CommandRow kRows[] = {
+    // Status panel
+    {"cmd_read_param", container::Status, H, &W::cmd_read_paramClick, Accepted},
+    {"cmd_enter_prog", container::Status, kNotBuilt, nullptr, CanEnterProgramming},
+    {"cmd_save_prog", container::Status, kNotBuilt, nullptr, InProgramming},
+    {"cmd_abort_prog", container::Status, kNotBuilt, nullptr, InProgramming},
+    {"chk_off_line", container::Status, H, &W::chk_off_lineClick, kNoRule},
+    // PROCESS DATA
+    {"cmd_clr_minmax", container::ProcessData, kNotBuilt, nullptr, OverUsb},
+    {"cmd_ppt_on", container::ProcessData, kNotBuilt, nullptr, TestSwitch},
+    {"cmd_ppt_pulse", container::ProcessData, kNotBuilt, nullptr, TestPulse},
+    {"cmd_plot_pdf", container::ProcessData, kNotBuilt, nullptr, kNoRule},
+    // DEVICE STATUS
+    {"cmd_reset_err", container::DeviceStatus, kNotBuilt, nullptr, OverUsb},
+    {"scr_err_lab", container::DeviceStatus, H, &W::scr_err_labChange, kNoRule},
+    {"scr_emem_lab", container::DeviceStatus, H, &W::scr_emem_labChange, kNoRule},
+    // EVENT LOG
+    {"cmd_load_log", container::Log, kNotBuilt, nullptr, Accepted},
+    {"cmd_export_log", container::Log, kNotBuilt, nullptr, kNoRule},
+    // REPORT
+    {"cmd_out_report", container::Report, kNotBuilt, nullptr, kNoRule},
+    // Menus
+    {"men_file", container::Menu, kMenu, nullptr, kNoRule},
+    {"men_file_load_cfg", container::Menu, kNotBuilt, nullptr, kNoRule},
+    {"men_file_save_cfg", container::Menu, kNotBuilt, nullptr, SetLoaded},
+    {"men_file_quit", container::Menu, H, &W::men_file_quitClick, kNoRule},
+    {"men_file_about", container::Menu, H, &W::men_file_aboutClick, kNoRule},
+    {"men_perm", container::Menu, kMenu, nullptr, OverUsb},
+    {"men_perm_admin", container::Menu, kNotBuilt, nullptr, kNoRule},
+    {"men_perm_user", container::Menu, kNotBuilt, nullptr, kNoRule},
+    {"men_settings", container::Menu, kMenu, nullptr, kNoRule},
+    {"men_settings_if", container::Menu, H, &W::men_settings_ifClick, kNoRule},
+    {"men_settings_plot", container::Menu, H, &W::men_settings_plotClick, kNoRule},
+    {"men_device", container::Menu, kMenu, nullptr, InProgramming},
+    {"men_dev_restore", container::Menu, kNotBuilt, nullptr, kNoRule},
+    {"men_dev_save", container::Menu, kNotBuilt, nullptr, kNoRule},
+};
+
+}  // namespace
+
+std::span<const CommandRow> CommandTable() { return kRows; }
+
+CommandState CurrentCommandState(const LocSetupRec& setup, const PollState& poll,
+                                 const RegisterImage& device) {
+  CommandState s;
+  s.offline = setup.offline_mode != 0;
+  s.usb = setup.usb;
+  s.accepted = poll.LinkOk;
+  s.programming = (Cell(device, reg::ProgStatus) & 0xFF) != 0;
+  s.testActive = Cell(device, reg::TestReset) != 0;
+  s.remoteTest = Cell(device, reg::RemoteTestInput) != 0;
+  s.accessLevel = s.offline || !s.usb ? -1 : Cell(device, reg::AccessLevel);
+  s.setLoaded = setup.setup_loaded;
+  return s;
+}
+
+QStringList WindowCommands::Connect() {
+  TMain_Form& w = window_;
+  QStringList missing;
+  for (const CommandRow& row : kRows) {
+    const QString name = QString::fromLatin1(row.name);
+    QObject* control = row.container == container::Menu
+                           ? static_cast<QObject*>(FindMenuItem(*w.men_main, name))
+                           : FindControl(w, name, row.container);
+    if (!control) {
+      missing << name;
+      continue;
+    }
+    if (!row.handler) continue;
+    const auto handler = row.handler;
+    auto call = [this, handler] { (this->*handler)(); };
+    if (auto* item = qobject_cast<QAction*>(control))
+      QObject::connect(item, &QAction::triggered, &w, call);
+    else if (auto* box = qobject_cast<QCheckBox*>(control))
+      QObject::connect(box, &QCheckBox::toggled, &w, call);
+    else if (auto* button = qobject_cast<QAbstractButton*>(control))
+      QObject::connect(button, &QAbstractButton::clicked, &w, call);
+    else if (auto* bar = qobject_cast<QScrollBar*>(control))
+      QObject::connect(bar, &QScrollBar::valueChanged, &w, call);
+    else
+      missing << name + QStringLiteral(" (no signal to connect)");
+  }
+  return missing;
+}
+
+void WindowCommands::ApplyStates(const CommandState& state) {
+  TMain_Form& w = window_;
+  for (const CommandRow& row : kRows) {
+    if (!row.enabled) continue;
+    const std::optional<bool> enabled = row.enabled(state);
+    if (!enabled) continue;
+    const QString name = QString::fromLatin1(row.name);
+    if (row.container == container::Menu) {
+      if (QAction* item = FindMenuItem(*w.men_main, name)) item->setEnabled(*enabled);
+    } else if (QWidget* control = FindControl(w, name, row.container)) {
+      control->setEnabled(*enabled);
+    }
+  }
+}
+
+void WindowCommands::ApplyStates() {
+  ApplyStates(CurrentCommandState(app_.setup, app_.poll, app_.images->DeviceImage));
+}
+
+void WindowCommands::cmd_read_paramClick() { app_.connection->cmd_read_paramClick(); }
+
+void WindowCommands::chk_off_lineClick() {
+  app_.connection->chk_off_lineClick(window_.chk_off_line->isChecked());
+}
+
+void WindowCommands::scr_err_labChange() { app_.live->scr_err_labChange(); }
+void WindowCommands::scr_emem_labChange() { app_.live->scr_emem_labChange(); }
+void WindowCommands::men_settings_ifClick() { app_.OpenInterfaceSettings(); }
+// The plot takes its new look from the next poll's redraw; off-line it keeps its picture.
+void WindowCommands::men_settings_plotClick() { app_.setupPlot->Run(); }
+void WindowCommands::men_file_aboutClick() { app_.about->Run(window_.windowTitle()); }
+void WindowCommands::men_file_quitClick() { window_.men_file_quitClick(); }
+
+}  // namespace kvn
