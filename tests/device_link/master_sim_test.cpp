@@ -13,7 +13,7 @@
 #include "device_link/serial_link.h"
 #include "devsim/factory_setup.h"
 #include "devsim/pty_device.h"
-#include "support/pty_pair.h"
+#include "support/master_stack.h"
 #include "support/recording_prompts.h"
 #include "texts/texts.h"
 
@@ -23,7 +23,7 @@ namespace {
 using devsim::Fault;
 using devsim::RecordedRequest;
 
-class MasterOnSimulator : public ::testing::Test {
+class MasterOnSimulator : public ::testing::Test, protected test::MasterStack<RecordingPrompts> {
  protected:
   explicit MasterOnSimulator(devsim::SimOptions options = UsbDevice()) : device(options) {}
 
@@ -38,7 +38,6 @@ class MasterOnSimulator : public ::testing::Test {
     setup.com_num = "COM4";
     setup.usb = true;
     setup.addr = 1;
-    texts.FillFromDefaults();
     ASSERT_TRUE(link.Open());
   }
 
@@ -74,16 +73,6 @@ class MasterOnSimulator : public ::testing::Test {
   }
 
   devsim::PtyDevice device;
-  test::PortsFolder folder;
-  LocSetupRec setup;
-  Texts texts;
-  RecordingPrompts prompts;
-  Pause pause;
-  PortMap ports{folder.Path()};
-  SerialLink link{setup, ports, pause};
-  ModbusMaster master{link, texts, prompts};
-  std::unique_ptr<RegisterImages> images = MakeRegisterImages();
-  BlockTransfer blocks{master, *images, setup};
 };
 
 TEST_F(MasterOnSimulator, ReadsIdentification) {
