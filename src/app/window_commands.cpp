@@ -7,6 +7,7 @@
 
 #include "app/application.h"
 #include "device_link/block_table.h"
+#include "parameters/form/device_access.h"
 #include "operations/connection.h"
 #include "operations/live_data.h"
 #include "parameters/form/find_control.h"
@@ -86,7 +87,8 @@ constexpr CommandRow kRows[] = {
 std::span<const CommandRow> CommandTable() { return kRows; }
 
 CommandState CurrentCommandState(const LocSetupRec& setup, const PollState& poll,
-                                 const RegisterImage& device) {
+                                 const RegisterImages& images) {
+  const RegisterImage& device = images.DeviceImage;
   CommandState s;
   s.offline = setup.offline_mode != 0;
   s.usb = setup.usb;
@@ -94,7 +96,7 @@ CommandState CurrentCommandState(const LocSetupRec& setup, const PollState& poll
   s.programming = (Cell(device, reg::ProgStatus) & 0xFF) != 0;
   s.testActive = Cell(device, reg::TestReset) != 0;
   s.remoteTest = Cell(device, reg::RemoteTestInput) != 0;
-  s.accessLevel = s.offline || !s.usb ? -1 : Cell(device, reg::AccessLevel);
+  s.accessLevel = DeviceAccessLevel(setup, images);
   s.setLoaded = setup.setup_loaded;
   return s;
 }
@@ -144,7 +146,7 @@ void WindowCommands::ApplyStates(const CommandState& state) {
 }
 
 void WindowCommands::ApplyStates() {
-  ApplyStates(CurrentCommandState(app_.setup, app_.poll, app_.images->DeviceImage));
+  ApplyStates(CurrentCommandState(app_.setup, app_.poll, *app_.images));
 }
 
 void WindowCommands::cmd_read_paramClick() { app_.connection->cmd_read_paramClick(); }

@@ -26,7 +26,7 @@ struct CommandState {
 };
 
 CommandState CurrentCommandState(const LocSetupRec& setup, const PollState& poll,
-                                 const RegisterImage& device);
+                                 const RegisterImages& images);
 
 class WindowCommands;
 
