@@ -1,7 +1,6 @@
 #include "texts/text_record.h"
 
-#include <QSaveFile>
-
+#include "texts/atomic_file.h"
 #include "texts/guarded_file.h"
 #include "texts/prompts.h"
 
@@ -54,33 +53,11 @@ QString DecodeTextRecord(const QByteArray& bytes) {
   return text;
 }
 
-namespace {
-
-// Unbuffered, so that a short write (disk full part-way) is seen here: through the buffer the
-// short write is lost and the truncated file would be committed as if complete. Writing on
-// after a short write makes the system report its reason.
-bool WriteAll(QSaveFile& file, const QByteArray& bytes) {
-  qsizetype done = 0;
-  while (done < bytes.size()) {
-    const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-    if (written <= 0) return false;
-    done += written;
-  }
-  return true;
-}
-
-}  // namespace
-
 int WriteTextRecord(const QString& path, QStringView text, Prompts& prompts) {
-  QSaveFile file(path);
-  const QByteArray bytes = EncodeTextRecord(text);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !WriteAll(file, bytes) ||
-      !file.commit()) {
-    // Without a commit the temporary file is dropped and the old file stays as it was.
-    prompts.ShowMessage(file.errorString());
-    return 1;
-  }
-  return 0;
+  QString error;
+  if (WriteFileAtomically(path, EncodeTextRecord(text), &error)) return 0;
+  prompts.ShowMessage(error);
+  return 1;
 }
 
 QString ReadTextRecordQuiet(const QString& path, qint64 maxBytes, QString* ioError) {
