@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "app/window_commands.h"
+#include "operations/configuration_file.h"
 #include "operations/connection.h"
 #include "operations/live_data.h"
 #include "operations/window_controls.h"
@@ -69,6 +70,8 @@ void Application::CreateOperations(TMain_Form& w) {
       [this] {
         if (canvas) canvas->Redraw();
       }});
+  configuration = std::make_unique<ConfigurationFile>(
+      ConfigurationFile::Services{prompts, texts, *images, form, setup, poll, *connection});
   commands = std::make_unique<WindowCommands>(*this, w);
   missingCommands = commands->Connect();
 }

@@ -17,6 +17,7 @@
 
 namespace kvn {
 
+class ConfigurationFile;
 class Connection;
 class WindowCommands;
 class LiveData;
@@ -68,6 +69,7 @@ class Application {
   // Operations on the window, created during the window's start-up.
   std::unique_ptr<Connection> connection;
   std::unique_ptr<LiveData> live;
+  std::unique_ptr<ConfigurationFile> configuration;
   PlotCanvas* canvas = nullptr;
 
   // Windows, in creation order.

@@ -8,6 +8,7 @@
 #include "app/application.h"
 #include "device_link/block_table.h"
 #include "parameters/form/device_access.h"
+#include "operations/configuration_file.h"
 #include "operations/connection.h"
 #include "operations/live_data.h"
 #include "parameters/form/find_control.h"
@@ -67,8 +68,8 @@ constexpr CommandRow kRows[] = {
     {"cmd_out_report", container::Report, kNotBuilt, nullptr, kNoRule},
     // Menus
     {"men_file", container::Menu, kMenu, nullptr, kNoRule},
-    {"men_file_load_cfg", container::Menu, kNotBuilt, nullptr, kNoRule},
-    {"men_file_save_cfg", container::Menu, kNotBuilt, nullptr, SetLoaded},
+    {"men_file_load_cfg", container::Menu, H, &W::men_file_load_cfgClick, kNoRule},
+    {"men_file_save_cfg", container::Menu, H, &W::men_file_save_cfgClick, SetLoaded},
     {"men_file_quit", container::Menu, H, &W::men_file_quitClick, kNoRule},
     {"men_file_about", container::Menu, H, &W::men_file_aboutClick, kNoRule},
     {"men_perm", container::Menu, kMenu, nullptr, OverUsb},
@@ -162,5 +163,7 @@ void WindowCommands::men_settings_ifClick() { app_.OpenInterfaceSettings(); }
 void WindowCommands::men_settings_plotClick() { app_.setupPlot->Run(); }
 void WindowCommands::men_file_aboutClick() { app_.about->Run(window_.windowTitle()); }
 void WindowCommands::men_file_quitClick() { window_.men_file_quitClick(); }
+void WindowCommands::men_file_save_cfgClick() { app_.configuration->men_file_save_cfgClick(); }
+void WindowCommands::men_file_load_cfgClick() { app_.configuration->men_file_load_cfgClick(); }
 
 }  // namespace kvn

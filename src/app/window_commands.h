@@ -68,6 +68,8 @@ class WindowCommands {
   void men_settings_plotClick();
   void men_file_aboutClick();
   void men_file_quitClick();
+  void men_file_save_cfgClick();
+  void men_file_load_cfgClick();
 
  private:
   Application& app_;

@@ -11,6 +11,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include "support/file_size_limit.h"
 #include "support/recording_prompts.h"
 #include "texts/guarded_file.h"
 #include "texts/program_settings.h"
@@ -165,33 +166,12 @@ TEST_F(TextRecordFiles, UnreadablePathShowsSystemTextAndReadsEmpty) {
   EXPECT_FALSE(prompts.Calls()[0].text.isEmpty());
 }
 
-// While alive, any file write beyond limitBytes fails as on a full disk (EFBIG instead of a
-// signal). Works for every user, root included, unlike a read-only folder.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t limitBytes) {
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved_;
-    limited.rlim_cur = limitBytes;
-    ::setrlimit(RLIMIT_FSIZE, &limited);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, oldHandler_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*oldHandler_)(int) = nullptr;
-};
-
 TEST_F(TextRecordFiles, FailedWriteKeepsPreviousFile) {
   const QString path = PathOf(QStringLiteral("record.txt"));
   ASSERT_EQ(WriteTextRecord(path, QStringLiteral("AB"), prompts), 0);
   const QByteArray before = ReadBytes(path);
   {
-    FileSizeLimit diskFull(64);
+    test::FileSizeLimit diskFull(64);
     EXPECT_EQ(WriteTextRecord(path, QString(4096, u'z'), prompts), 1);
   }
   EXPECT_EQ(ReadBytes(path), before);
@@ -544,7 +524,7 @@ TEST_F(WorkDirectoryFiles, FailedSaveKeepsPreviousSettings) {
   LocSetupRec changed = NonDefaultRecord();
   changed.com_num = QString(200, u'9');  // long enough to hit the limit below
   {
-    FileSizeLimit diskFull(64);
+    test::FileSizeLimit diskFull(64);
     EXPECT_FALSE(SaveProgramSettings(Work(), changed, prompts));
   }
   EXPECT_EQ(ReadBytes(SettingsPath()), before);

@@ -30,6 +30,8 @@ namespace kvn {
 
 namespace {
 
+constexpr int kMsgIncomplete = 28;  // "Parameter settings not complete."
+
 // Fixed texts: they report a disagreement between the parameter table and the window, so they
 // are not translated.
 const QString kControlNotFound = QStringLiteral("Control not found ");
@@ -577,6 +579,19 @@ std::optional<ParameterHit> ParameterForm::FindFirstOutOfRange(const BlockDescri
       return ParameterHit{Control(NameOf(row), block.page), RowNumberOf(row)};
   }
   return std::nullopt;
+}
+
+bool ParameterForm::EntriesComplete(const BlockDescriptor& block) {
+  if (const auto empty = FindFirstEmpty(block)) {
+    prompts_.ShowError(texts_.GetMessageText(kMsgIncomplete));
+    FocusParameter(empty->control, empty->row);
+    return false;
+  }
+  if (const auto outside = FindFirstOutOfRange(block)) {
+    FocusParameter(outside->control, outside->row);
+    return false;
+  }
+  return true;
 }
 
 void ParameterForm::FocusParameter(QWidget* control, int rowNumber) {

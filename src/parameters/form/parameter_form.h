@@ -76,6 +76,9 @@ class ParameterForm : public QObject {
   std::optional<ParameterHit> FindFirstEmpty(const BlockDescriptor& block) const;
   std::optional<ParameterHit> FindFirstOutOfRange(const BlockDescriptor& block);
   void FocusParameter(QWidget* control, int rowNumber);
+  // The entry checks before a block is saved or sent: the first empty entry shows message 28,
+  // the first out-of-range one its range message; either is brought into view and focused.
+  bool EntriesComplete(const BlockDescriptor& block);
   void UpdateSensorDependents();
   void ClearPassword();
   bool AllowEnable(const QString& controlName, bool wanted) const;
