@@ -102,6 +102,9 @@ CommandState CurrentCommandState(const LocSetupRec& setup, const PollState& poll
   return s;
 }
 
+WindowCommands::WindowCommands(Application& app, TMain_Form& window)
+    : app_(app), window_(window), controls_(window) {}
+
 QStringList WindowCommands::Connect() {
   TMain_Form& w = window_;
   QStringList missing;
@@ -132,17 +135,15 @@ QStringList WindowCommands::Connect() {
 }
 
 void WindowCommands::ApplyStates(const CommandState& state) {
-  TMain_Form& w = window_;
   for (const CommandRow& row : kRows) {
     if (!row.enabled) continue;
     const std::optional<bool> enabled = row.enabled(state);
     if (!enabled) continue;
     const QString name = QString::fromLatin1(row.name);
-    if (row.container == container::Menu) {
-      if (QAction* item = FindMenuItem(*w.men_main, name)) item->setEnabled(*enabled);
-    } else if (QWidget* control = FindControl(w, name, row.container)) {
-      control->setEnabled(*enabled);
-    }
+    if (row.container == container::Menu)
+      controls_.EnableMenu(name, *enabled);
+    else
+      controls_.Enable(name, row.container, *enabled);
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include "device_link/register_image.h"
 #include "operations/poll_state.h"
+#include "operations/window_controls.h"
 #include "texts/setup_record.h"
 
 namespace kvn {
@@ -53,7 +54,7 @@ std::span<const CommandRow> CommandTable();
 // enables the commands from the state.
 class WindowCommands {
  public:
-  WindowCommands(Application& app, TMain_Form& window) : app_(app), window_(window) {}
+  WindowCommands(Application& app, TMain_Form& window);
 
   // Connects every built row's handler. Returns the names the window lacks.
   QStringList Connect();
@@ -74,6 +75,7 @@ class WindowCommands {
  private:
   Application& app_;
   TMain_Form& window_;
+  WindowControls controls_;  // the poll enables the same controls twice a second: cached look-ups
 };
 
 }  // namespace kvn
