@@ -68,6 +68,7 @@ class WindowCommands {
   void men_settings_plotClick();
   void men_file_aboutClick();
   void men_file_quitClick();
+  void Button8Click();  // exports the base language file
 
  private:
   Application& app_;
