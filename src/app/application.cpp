@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include <QAction>
+#include <QDir>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QScrollBar>
@@ -11,6 +12,7 @@
 #include "operations/connection.h"
 #include "operations/live_data.h"
 #include "operations/window_controls.h"
+#include "texts/language_pack.h"
 #include "texts/program_settings.h"
 #include "ui/about_dialog.h"
 #include "ui/com_scan_window.h"
@@ -20,6 +22,7 @@
 #include "ui/plot_canvas.h"
 #include "ui/setup_diag_dialog.h"
 #include "ui/setup_if_dialog.h"
+#include "ui/window_texts.h"
 
 namespace kvn {
 namespace {
@@ -90,6 +93,12 @@ MainFormSteps Application::Steps() {
   s.AttachOperations = [this](TMain_Form& w) { CreateOperations(w); };
   s.ClearErrorHistory = [this](TMain_Form&) {
     if (live) live->Errors() = ErrorLists(QDateTime::currentDateTime());
+  };
+  // The pack lies in the working directory, like the logo and the icon.
+  s.LoadLanguagePack = [this](TMain_Form& w) {
+    StartupErrors errors;
+    if (LoadLanguagePack(QDir::currentPath(), texts, errors)) ApplyTexts(w, texts, prompts);
+    startupErrors += errors.Text();
   };
   s.WriteStartupLog = [this](TMain_Form&) {
     WriteStartupLog(WorkDir(), StartupErrors(startupErrors), prompts);

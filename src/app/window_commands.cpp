@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QScrollBar>
 
 #include "app/application.h"
@@ -12,6 +13,7 @@
 #include "operations/connection.h"
 #include "operations/live_data.h"
 #include "parameters/form/find_control.h"
+#include "texts/language_pack.h"
 #include "ui/about_dialog.h"
 #include "ui/main_menu.h"
 #include "ui/setup_diag_dialog.h"
@@ -52,6 +54,7 @@ constexpr CommandRow kRows[] = {
     {"cmd_save_prog", container::Status, kNotBuilt, nullptr, InProgramming},
     {"cmd_abort_prog", container::Status, kNotBuilt, nullptr, InProgramming},
     {"chk_off_line", container::Status, H, &W::chk_off_lineClick, kNoRule},
+    {"Button8", container::Status, H, &W::Button8Click, kNoRule},  // hidden for good
     // PROCESS DATA
     {"cmd_clr_minmax", container::ProcessData, kNotBuilt, nullptr, OverUsb},
     {"cmd_ppt_on", container::ProcessData, kNotBuilt, nullptr, TestSwitch},
@@ -166,5 +169,9 @@ void WindowCommands::men_file_aboutClick() { app_.about->Run(window_.windowTitle
 void WindowCommands::men_file_quitClick() { window_.men_file_quitClick(); }
 void WindowCommands::men_file_save_cfgClick() { app_.configuration->men_file_save_cfgClick(); }
 void WindowCommands::men_file_load_cfgClick() { app_.configuration->men_file_load_cfgClick(); }
+// The translator's template goes where the program looks for packs.
+void WindowCommands::Button8Click() {
+  ExportBaseLanguage(QDir::currentPath(), app_.texts, app_.prompts);
+}
 
 }  // namespace kvn

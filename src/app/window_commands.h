@@ -71,6 +71,7 @@ class WindowCommands {
   void men_file_quitClick();
   void men_file_save_cfgClick();
   void men_file_load_cfgClick();
+  void Button8Click();  // exports the base language file
 
  private:
   Application& app_;

@@ -16,6 +16,7 @@
 #include "parameters/value_codec.h"
 #include "support/pty_pair.h"
 #include "support/recording_prompts.h"
+#include "texts/language_pack.h"
 #include "texts/program_settings.h"
 #include "texts/text_record.h"
 #include "texts/texts.h"
@@ -53,6 +54,32 @@ TEST(FuzzTextRecord, DamagedFilesDecodeToNothingOrToWhatWasWritten) {
     const QString decoded = DecodeTextRecord(bad);
     EXPECT_TRUE(decoded.isEmpty() || decoded.size() <= bad.size());
     (void)DecodeTextRecord(RandomBytes(rng, 120));
+  }
+}
+
+// Any one byte of a sound pack changed: refused with a log line (a changed unit changes the
+// sum, a changed line end the line count). Cut short: taken only when nothing but the last
+// line end was cut. Noise: refused, and never more lines than units.
+TEST(FuzzLanguagePack, DamagedPacksAreRefusedWithTheirLogLine) {
+  std::mt19937 rng(7);
+  QStringList lines(kTextRowCount);
+  for (QString& line : lines) line = RandomText(rng, 6);
+  lines << ChecksumText(PackChecksum(lines));
+  const QByteArray good = EncodePackLines(lines);
+  ASSERT_TRUE(CheckPackBytes(good).Accepted());
+  for (int i = 0; i < kRounds / 10; ++i) {
+    QByteArray bad = good;
+    const int at = 2 + static_cast<int>(rng() % static_cast<unsigned>(bad.size() - 2));
+    bad[at] = static_cast<char>(bad[at] ^ (1 + rng() % 255));
+    const PackCheck changed = CheckPackBytes(bad);
+    EXPECT_FALSE(changed.Accepted()) << at;
+    EXPECT_FALSE(changed.LogLine().isEmpty());
+    const bool onlyLineEndCut = at == good.size() - 4 || at == good.size() - 2;
+    EXPECT_EQ(CheckPackBytes(good.left(at)).Accepted(), onlyLineEndCut) << at;
+    const QByteArray noise = RandomBytes(rng, 400);
+    const PackCheck check = CheckPackBytes(noise);
+    EXPECT_FALSE(check.Accepted());
+    EXPECT_LE(check.lines.size(), noise.size() / 2);
   }
 }
 
