@@ -17,7 +17,9 @@
 
 namespace kvn {
 
+class AccessLevel;
 class Connection;
+class DeviceCommands;
 class WindowCommands;
 class LiveData;
 class PlotCanvas;
@@ -68,6 +70,8 @@ class Application {
   // Operations on the window, created during the window's start-up.
   std::unique_ptr<Connection> connection;
   std::unique_ptr<LiveData> live;
+  std::unique_ptr<AccessLevel> access;
+  std::unique_ptr<DeviceCommands> deviceCommands;
   PlotCanvas* canvas = nullptr;
 
   // Windows, in creation order.

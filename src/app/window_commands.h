@@ -68,6 +68,13 @@ class WindowCommands {
   void men_settings_plotClick();
   void men_file_aboutClick();
   void men_file_quitClick();
+  void men_perm_adminClick();
+  void men_perm_userClick();
+  void chk_act_passClick();
+  void cmd_clr_minmaxClick();
+  void cmd_reset_errClick();
+  void cmd_ppt_onClick();
+  void cmd_ppt_pulseClick();
 
  private:
   Application& app_;
