@@ -8,8 +8,10 @@
 #include <QTimer>
 
 #include "app/window_commands.h"
+#include "operations/access_level.h"
 #include "operations/configuration_file.h"
 #include "operations/connection.h"
+#include "operations/device_commands.h"
 #include "operations/live_data.h"
 #include "operations/window_controls.h"
 #include "texts/language_pack.h"
@@ -62,7 +64,11 @@ void Application::CreateOperations(TMain_Form& w) {
   form.Attach(w);
   const DeviceContext device{WindowControls(w), setup, link, blocks, *images, texts, poll, *w.Timer1};
   connection = std::make_unique<Connection>(Connection::Services{
-      device, prompts, form, {}, [this] {
+      device, prompts, form,
+      [this] {
+        if (access) access->apply_access_level();
+      },
+      [this] {
         if (commands) commands->ApplyStates();
       }});
   live = std::make_unique<LiveData>(LiveData::Services{
@@ -75,6 +81,10 @@ void Application::CreateOperations(TMain_Form& w) {
       }});
   configuration = std::make_unique<ConfigurationFile>(
       ConfigurationFile::Services{prompts, texts, *images, form, setup, poll, *connection});
+  access = std::make_unique<AccessLevel>(AccessLevel::Services{device, master, prompts, form, [this] {
+    if (commands) commands->ApplyStates();
+  }});
+  deviceCommands = std::make_unique<DeviceCommands>(DeviceCommands::Services{device, master, prompts, pause});
   commands = std::make_unique<WindowCommands>(*this, w);
   missingCommands = commands->Connect();
 }
@@ -117,6 +127,7 @@ MainFormSteps Application::Steps() {
   s.Connect = [this](TMain_Form&) { connection->Connect(); };
   s.ClearParameterControls = [this](TMain_Form&) { form.ClearControls(); };
   s.PreparePlotCanvas = [this](TMain_Form& w) { PreparePlotCanvas(w); };
+  s.RefreshAccessLevel = [this](TMain_Form&) { access->apply_access_level(); };
   s.PollDevice = [this](TMain_Form&) { live->PollDevice(); };
   s.SaveProgramSettings = [this](TMain_Form&) { SaveProgramSettings(WorkDir(), setup, prompts); };
   s.CloseLink = [this](TMain_Form&) { link.Close(); };

@@ -18,7 +18,9 @@
 namespace kvn {
 
 class ConfigurationFile;
+class AccessLevel;
 class Connection;
+class DeviceCommands;
 class WindowCommands;
 class LiveData;
 class PlotCanvas;
@@ -70,6 +72,8 @@ class Application {
   std::unique_ptr<Connection> connection;
   std::unique_ptr<LiveData> live;
   std::unique_ptr<ConfigurationFile> configuration;
+  std::unique_ptr<AccessLevel> access;
+  std::unique_ptr<DeviceCommands> deviceCommands;
   PlotCanvas* canvas = nullptr;
 
   // Windows, in creation order.

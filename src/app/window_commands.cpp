@@ -10,7 +10,9 @@
 #include "device_link/block_table.h"
 #include "parameters/form/device_access.h"
 #include "operations/configuration_file.h"
+#include "operations/access_level.h"
 #include "operations/connection.h"
+#include "operations/device_commands.h"
 #include "operations/live_data.h"
 #include "parameters/form/find_control.h"
 #include "texts/language_pack.h"
@@ -40,6 +42,10 @@ std::optional<bool> TestPulse(const CommandState& s) {
   if (!s.usb) return std::nullopt;
   return !s.remoteTest && !s.testActive;
 }
+// Levels exist over USB only, and only the two the program knows can be chosen between.
+std::optional<bool> LevelChoice(const CommandState& s) {
+  return OverUsb(s).value() && (s.accessLevel == 0 || s.accessLevel == 1);
+}
 std::optional<bool> SetLoaded(const CommandState& s) { return s.setLoaded; }
 
 constexpr Rule kNoRule = nullptr;
@@ -55,13 +61,15 @@ constexpr CommandRow kRows[] = {
     {"cmd_abort_prog", container::Status, kNotBuilt, nullptr, InProgramming},
     {"chk_off_line", container::Status, H, &W::chk_off_lineClick, kNoRule},
     {"Button8", container::Status, H, &W::Button8Click, kNoRule},  // hidden for good
+    // DEVICE
+    {"chk_act_pass", container::Device, H, &W::chk_act_passClick, kNoRule},
     // PROCESS DATA
-    {"cmd_clr_minmax", container::ProcessData, kNotBuilt, nullptr, OverUsb},
-    {"cmd_ppt_on", container::ProcessData, kNotBuilt, nullptr, TestSwitch},
-    {"cmd_ppt_pulse", container::ProcessData, kNotBuilt, nullptr, TestPulse},
+    {"cmd_clr_minmax", container::ProcessData, H, &W::cmd_clr_minmaxClick, OverUsb},
+    {"cmd_ppt_on", container::ProcessData, H, &W::cmd_ppt_onClick, TestSwitch},
+    {"cmd_ppt_pulse", container::ProcessData, H, &W::cmd_ppt_pulseClick, TestPulse},
     {"cmd_plot_pdf", container::ProcessData, kNotBuilt, nullptr, kNoRule},
     // DEVICE STATUS
-    {"cmd_reset_err", container::DeviceStatus, kNotBuilt, nullptr, OverUsb},
+    {"cmd_reset_err", container::DeviceStatus, H, &W::cmd_reset_errClick, OverUsb},
     {"scr_err_lab", container::DeviceStatus, H, &W::scr_err_labChange, kNoRule},
     {"scr_emem_lab", container::DeviceStatus, H, &W::scr_emem_labChange, kNoRule},
     // EVENT LOG
@@ -75,9 +83,9 @@ constexpr CommandRow kRows[] = {
     {"men_file_save_cfg", container::Menu, H, &W::men_file_save_cfgClick, SetLoaded},
     {"men_file_quit", container::Menu, H, &W::men_file_quitClick, kNoRule},
     {"men_file_about", container::Menu, H, &W::men_file_aboutClick, kNoRule},
-    {"men_perm", container::Menu, kMenu, nullptr, OverUsb},
-    {"men_perm_admin", container::Menu, kNotBuilt, nullptr, kNoRule},
-    {"men_perm_user", container::Menu, kNotBuilt, nullptr, kNoRule},
+    {"men_perm", container::Menu, kMenu, nullptr, LevelChoice},
+    {"men_perm_admin", container::Menu, H, &W::men_perm_adminClick, kNoRule},
+    {"men_perm_user", container::Menu, H, &W::men_perm_userClick, kNoRule},
     {"men_settings", container::Menu, kMenu, nullptr, kNoRule},
     {"men_settings_if", container::Menu, H, &W::men_settings_ifClick, kNoRule},
     {"men_settings_plot", container::Menu, H, &W::men_settings_plotClick, kNoRule},
@@ -173,5 +181,12 @@ void WindowCommands::men_file_load_cfgClick() { app_.configuration->men_file_loa
 void WindowCommands::Button8Click() {
   ExportBaseLanguage(QDir::currentPath(), app_.texts, app_.prompts);
 }
+void WindowCommands::men_perm_adminClick() { app_.access->men_perm_adminClick(); }
+void WindowCommands::men_perm_userClick() { app_.access->men_perm_userClick(); }
+void WindowCommands::chk_act_passClick() { app_.access->chk_act_passClick(); }
+void WindowCommands::cmd_clr_minmaxClick() { app_.deviceCommands->cmd_clr_minmaxClick(); }
+void WindowCommands::cmd_reset_errClick() { app_.deviceCommands->cmd_reset_errClick(); }
+void WindowCommands::cmd_ppt_onClick() { app_.deviceCommands->cmd_ppt_onClick(); }
+void WindowCommands::cmd_ppt_pulseClick() { app_.deviceCommands->cmd_ppt_pulseClick(); }
 
 }  // namespace kvn

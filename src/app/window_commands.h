@@ -72,6 +72,13 @@ class WindowCommands {
   void men_file_save_cfgClick();
   void men_file_load_cfgClick();
   void Button8Click();  // exports the base language file
+  void men_perm_adminClick();
+  void men_perm_userClick();
+  void chk_act_passClick();
+  void cmd_clr_minmaxClick();
+  void cmd_reset_errClick();
+  void cmd_ppt_onClick();
+  void cmd_ppt_pulseClick();
 
  private:
   Application& app_;

@@ -143,10 +143,10 @@ void Connection::ShowLinkStatus(PollPhase previousPhase) {
     if (auto* button = qobject_cast<QAbstractButton*>(c.Find(QStringLiteral("cmd_ppt_on"), container::ProcessData)))
       button->setText(s_.texts.GetMessageText(testOff ? kMsgTestResetOn : kMsgTestResetOff));
     ApplyCommandStates();
-    if (s_.setup.usb)
-      ApplyAccessLevel();
-    else
-      DisableRs485PasswordControls();
+    // Over RS-485 the level is none as well: recording it lets a later link over USB
+    // redraw the level instead of keeping the "-".
+    if (!s_.setup.usb) DisableRs485PasswordControls();
+    ApplyAccessLevel();
     return;
   }
   ApplyCommandStates();

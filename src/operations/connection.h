@@ -31,7 +31,7 @@ class Connection {
   struct Services : DeviceContext {
     Prompts& prompts;
     ParameterForm& form;
-    // Refreshes the access-level display; empty until access levels are part of the program.
+    // Brings the access-level display in line with the level the device reports.
     std::function<void()> apply_access_level;
     // Enables the window's commands from the current state (the program's command table).
     std::function<void()> apply_command_states;

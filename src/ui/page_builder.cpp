@@ -76,8 +76,10 @@ QLabel* MakeLabel(const Control& c, QWidget* parent) {
       label->setMinimumWidth(kUnitMinWidth);
       break;
     case Kind::Link: {
+      // The disabled group keeps its grey: a link that cannot be used must look so.
       QPalette palette = label->palette();
-      palette.setColor(QPalette::WindowText, theme::kInfoMarkColor);
+      for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        palette.setColor(group, QPalette::WindowText, theme::kInfoMarkColor);
       label->setPalette(palette);
       label->setCursor(Qt::PointingHandCursor);
       break;

@@ -96,7 +96,8 @@ std::optional<bool> Expected(const std::string& name, const CommandState& s) {
   if (name == "cmd_save_prog" || name == "cmd_abort_prog" || name == "men_device") return s.programming;
   if (name == "cmd_ppt_on") return !s.remoteTest;
   if (name == "cmd_ppt_pulse") return !s.remoteTest && !s.testActive;
-  return true;  // men_perm, cmd_clr_minmax, cmd_reset_err
+  if (name == "men_perm") return s.accessLevel == 0 || s.accessLevel == 1;  // a level it knows
+  return true;  // cmd_clr_minmax, cmd_reset_err
 }
 
 TEST_F(Commands, EnablingFollowsTheStateTablesForEveryState) {
@@ -105,8 +106,10 @@ TEST_F(Commands, EnablingFollowsTheStateTablesForEveryState) {
       "cmd_ppt_on",     "cmd_ppt_pulse",  "cmd_reset_err", "cmd_load_log",   "men_perm",
       "men_device",     "men_file_save_cfg"};
   std::set<std::string> seen;
-  for (int bits = 0; bits < 128; ++bits) {
+  for (int combination = 0; combination < 128 * 4; ++combination) {
+    const int bits = combination % 128;
     CommandState s;
+    s.accessLevel = combination / 128 - 1;  // none, user, admin, and one the program does not know
     s.offline = bits & 1;
     s.usb = bits & 2;
     s.accepted = bits & 4;
@@ -120,7 +123,7 @@ TEST_F(Commands, EnablingFollowsTheStateTablesForEveryState) {
       app->commands->ApplyStates(s);
       for (const CommandRow& row : CommandTable()) {
         const std::optional<bool> want = governed.count(row.name) ? Expected(row.name, s) : std::nullopt;
-        EXPECT_EQ(IsEnabled(row), want.value_or(before)) << row.name << " state bits " << bits << " before " << before;
+        EXPECT_EQ(IsEnabled(row), want.value_or(before)) << row.name << " state bits " << bits << " level " << s.accessLevel << " before " << before;
         if (row.enabled) seen.insert(row.name);
       }
     }

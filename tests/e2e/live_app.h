@@ -20,6 +20,8 @@ class LiveApp : public SimFixture {
 
   // Settings written before the program starts; change them in a test's own SetUp.
   virtual void PrepareSettings(LocSetupRec& setup) const;
+  // The pause the program gets; a test may hand it one that watches the waits.
+  virtual Pause& ProgramPause() { return pause; }
   void StartProgram();
   void LinkCom1To(const QString& path);
 

@@ -62,6 +62,7 @@ std::optional<uint16_t> DeviceModel::IdentityFault(int r) const {
   if (!faults_) return std::nullopt;
   if (r == reg::DeviceType && faults_->deviceType >= 0) return static_cast<uint16_t>(faults_->deviceType.load());
   if (r == reg::Firmware && faults_->firmware >= 0) return static_cast<uint16_t>(faults_->firmware.load());
+  if (r == reg::AccessLevel && faults_->accessLevel >= 0) return static_cast<uint16_t>(faults_->accessLevel.load());
   const int mode = faults_->deviceMode;
   if (mode < 0) return std::nullopt;
   if (r == reg::DeviceMode) return static_cast<uint16_t>(mode);

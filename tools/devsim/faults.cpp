@@ -29,6 +29,7 @@ void Faults::Clear() {
   rejectGroups = 0;
   alterWrittenRegister = -1;
   disconnect = false;
+  accessLevel = -1;
 }
 
 void Faults::Set(Fault fault) {

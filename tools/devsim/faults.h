@@ -41,6 +41,9 @@ struct Faults {
   std::atomic<int> alterWrittenRegister{-1};  // written value of this register is stored XOR 1
   std::atomic<bool> disconnect{false};   // close the device side of the line
 
+  // --- Access levels ---
+  std::atomic<int> accessLevel{-1};      // register 14 override: a level the device reports whatever was granted
+
   void Set(Fault fault);
   void Clear();
   // Counts down corruptCrcNext; true when this answer's CRC is to be spoiled.

@@ -1,0 +1,53 @@
+#pragma once
+#include <QString>
+#include <functional>
+
+#include "operations/device_context.h"
+
+namespace kvn {
+
+class ModbusMaster;
+class ParameterForm;
+class Prompts;
+
+// What the device gets for a login entry: the first 16 characters, padded with blanks.
+QString LoginEntry(const QString& typed);
+
+// The access level the device granted and what the window makes of it: the permission menu
+// and its check marks, the level in the status panel and the admin-password row; the admin
+// login and the return to user level.
+class AccessLevel {
+ public:
+  struct Services : DeviceContext {
+    ModbusMaster& master;
+    Prompts& prompts;
+    ParameterForm& form;
+    // Enables the window's commands from the current state; the permission menu follows
+    // the level through it.
+    std::function<void()> apply_command_states;
+  };
+
+  explicit AccessLevel(Services services) : s_(std::move(services)) {}
+
+  void apply_access_level();
+  void update_password_edit();
+
+  void men_perm_adminClick();
+  void men_perm_userClick();
+  void chk_act_passClick() { update_password_edit(); }
+
+ private:
+  void ShowLevel(int level);
+  void SetCheckMarks(bool admin, bool user);
+  void RestoreCheckMarks();
+  void EnablePasswordRow(bool enabled);
+  bool WriteLoginRegisters();
+
+  Services s_;
+  // The check marks as the level last set them. A checkable menu item flips its own mark
+  // when chosen; the mark must show the level, so the handlers put it back first.
+  bool adminChecked_ = false;
+  bool userChecked_ = false;
+};
+
+}  // namespace kvn

@@ -1,0 +1,30 @@
+#pragma once
+#include <QCursor>
+#include <QGuiApplication>
+#include <QTimer>
+
+namespace kvn {
+
+// While the engineer's own transaction runs no poll may interleave with it: the poll timer
+// stays stopped for the guard's life and starts again on every way out.
+class PollTimerStopped {
+ public:
+  explicit PollTimerStopped(QTimer& timer) : timer_(timer) { timer_.stop(); }
+  ~PollTimerStopped() { timer_.start(); }
+  PollTimerStopped(const PollTimerStopped&) = delete;
+  PollTimerStopped& operator=(const PollTimerStopped&) = delete;
+
+ private:
+  QTimer& timer_;
+};
+
+// The hourglass for a transaction that may take a few seconds, restored on every way out.
+class Hourglass {
+ public:
+  Hourglass() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~Hourglass() { QGuiApplication::restoreOverrideCursor(); }
+  Hourglass(const Hourglass&) = delete;
+  Hourglass& operator=(const Hourglass&) = delete;
+};
+
+}  // namespace kvn
