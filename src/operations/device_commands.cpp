@@ -4,6 +4,7 @@
 #include "device_link/modbus_master.h"
 #include "device_link/pause.h"
 #include "operations/device_transaction.h"
+#include "parameters/parameter_table.h"
 #include "texts/prompts.h"
 #include "texts/setup_record.h"
 #include "texts/texts.h"
@@ -19,8 +20,6 @@ enum Msg {
 // Register 111: what the device is told to clear.
 enum DeviceCommand { ClearMinMax = 1, ResetErrorMemory = 2 };
 
-// Register 4514, "Test and reset action": 0 runs the test alone, otherwise the diagnostics too.
-constexpr int kTestActionRegister = 4514;
 
 }  // namespace
 
@@ -38,7 +37,7 @@ void DeviceCommands::cmd_reset_errClick() { SendDeviceCommand(ResetErrorMemory);
 
 // The test switches relays: which ones depends on the device's test-and-reset action.
 bool DeviceCommands::ConfirmTestOn() {
-  const bool withDiagnostics = Cell(s_.images.DeviceImage, kTestActionRegister) != 0;
+  const bool withDiagnostics = Cell(s_.images.DeviceImage, ParamRegs().testAction) != 0;
   return s_.prompts.ConfirmOkCancel(
       s_.texts.GetMessageText(withDiagnostics ? kMsgConfirmDiagnosticsAndTest : kMsgConfirmTest));
 }

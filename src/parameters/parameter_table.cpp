@@ -196,7 +196,7 @@ const ParameterRegisters& ParamRegs() {
       RegisterOfName("cmb_sens_type"),   RegisterOfName("txt_avg_speed"),
       RegisterOfName("txt_level_u"),     RegisterOfName("txt_sens_cut_in"),
       RegisterOfName("txt_bad_pulse"),   RegisterOfName("txt_vmax_lim_1"),
-      RegisterOfName("txt_vmin_lim_1"),
+      RegisterOfName("txt_vmin_lim_1"),  RegisterOfName("cmb_ppchk_act"),
   };
   return regs;
 }

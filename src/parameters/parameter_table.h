@@ -83,6 +83,7 @@ struct ParameterRegisters {
   int32_t badPulseTime;     // txt_bad_pulse, 32-bit
   int32_t overspeedLimit1;  // txt_vmax_lim_1, float; outputs 2..5 follow every 2 registers
   int32_t underspeedLimit1; // txt_vmin_lim_1, likewise
+  int32_t testAction;       // cmb_ppchk_act: 0 test alone, otherwise with the diagnostics
 };
 const ParameterRegisters& ParamRegs();
 
