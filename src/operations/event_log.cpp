@@ -183,6 +183,10 @@ void EventLog::FillGrid(QTableWidget& grid) {
   grid.setUpdatesEnabled(true);
 }
 
+void EventLog::FillGrid() {
+  if (QTableWidget* grid = Grid()) FillGrid(*grid);
+}
+
 bool EventLog::LoadEventLog() {
   int32_t deviceNow = 0;
   if (!ReadDeviceClock(deviceNow)) return false;
@@ -195,7 +199,7 @@ bool EventLog::LoadEventLog() {
     return false;
   }
   entries_ = std::move(loaded);
-  if (QTableWidget* grid = Grid()) FillGrid(*grid);
+  FillGrid();
   return true;
 }
 

@@ -103,6 +103,8 @@ class EventLog {
   void cmd_export_logClick();
 
   const std::vector<EventEntry>& Entries() const { return entries_; }
+  // Rebuilds the grid from the stored entries.
+  void FillGrid();
 
  private:
   bool ReadDeviceClock(int32_t& deviceNow);
