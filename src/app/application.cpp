@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDir>
 #include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -12,6 +13,7 @@
 #include "operations/configuration_file.h"
 #include "operations/connection.h"
 #include "operations/device_commands.h"
+#include "operations/event_log.h"
 #include "operations/live_data.h"
 #include "operations/window_controls.h"
 #include "texts/language_pack.h"
@@ -19,6 +21,7 @@
 #include "ui/about_dialog.h"
 #include "ui/com_scan_window.h"
 #include "ui/load_log_window.h"
+#include "ui/log_page.h"
 #include "ui/main_menu.h"
 #include "ui/pages.h"
 #include "ui/plot_canvas.h"
@@ -85,8 +88,30 @@ void Application::CreateOperations(TMain_Form& w) {
     if (commands) commands->ApplyStates();
   }});
   deviceCommands = std::make_unique<DeviceCommands>(DeviceCommands::Services{device, master, prompts, pause});
+  eventLog = std::make_unique<EventLog>(EventLogServices(device, w));
   commands = std::make_unique<WindowCommands>(*this, w);
   missingCommands = commands->Connect();
+}
+
+// The indicator window and the legend belong to the window; the event log reaches them here.
+EventLog::Services Application::EventLogServices(const DeviceContext& device, TMain_Form& w) {
+  QWidget* page = w.Page(container::Log);
+  // The indicator window is made after the main window, whose start-up creates the operations.
+  return EventLog::Services{
+      device, master, prompts, LocaleEventFormats(options.decimalSeparator),
+      [this] {
+        loadLog->lbl_load_log().clear();
+        loadLog->ShowCentred();
+      },
+      [this](const QString& text) { loadLog->SetProgressText(text); },
+      [this] {
+        loadLog->hide();
+        loadLog->lbl_load_log().clear();
+      },
+      [this](QTableWidget& grid) { ResetLogGrid(grid, texts); },
+      [page](uint32_t bits) {
+        if (page) HighlightErrorBits(*page, bits);
+      }};
 }
 
 void Application::PreparePlotCanvas(TMain_Form& w) {

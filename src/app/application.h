@@ -7,6 +7,7 @@
 #include "device_link/port_map.h"
 #include "device_link/register_image.h"
 #include "device_link/serial_link.h"
+#include "operations/event_log.h"
 #include "operations/poll_state.h"
 #include "parameters/form/parameter_form.h"
 #include "parameters/value_codec.h"
@@ -74,6 +75,7 @@ class Application {
   std::unique_ptr<ConfigurationFile> configuration;
   std::unique_ptr<AccessLevel> access;
   std::unique_ptr<DeviceCommands> deviceCommands;
+  std::unique_ptr<EventLog> eventLog;
   PlotCanvas* canvas = nullptr;
 
   // Windows, in creation order.
@@ -88,6 +90,7 @@ class Application {
   MainFormSteps Steps();
   void CreateOperations(TMain_Form& w);
   void PreparePlotCanvas(TMain_Form& w);
+  EventLog::Services EventLogServices(const DeviceContext& device, TMain_Form& w);
 
  public:
   void OpenInterfaceSettings();

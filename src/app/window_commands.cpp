@@ -4,7 +4,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QScrollBar>
+#include <QTableWidget>
 
 #include "app/application.h"
 #include "device_link/block_table.h"
@@ -13,6 +15,7 @@
 #include "operations/access_level.h"
 #include "operations/connection.h"
 #include "operations/device_commands.h"
+#include "operations/event_log.h"
 #include "operations/live_data.h"
 #include "parameters/form/find_control.h"
 #include "texts/language_pack.h"
@@ -73,8 +76,9 @@ constexpr CommandRow kRows[] = {
     {"scr_err_lab", container::DeviceStatus, H, &W::scr_err_labChange, kNoRule},
     {"scr_emem_lab", container::DeviceStatus, H, &W::scr_emem_labChange, kNoRule},
     // EVENT LOG
-    {"cmd_load_log", container::Log, kNotBuilt, nullptr, Accepted},
-    {"cmd_export_log", container::Log, kNotBuilt, nullptr, kNoRule},
+    {"cmd_load_log", container::Log, H, &W::cmd_load_logClick, Accepted},
+    {"cmd_export_log", container::Log, H, &W::cmd_export_logClick, kNoRule},
+    {"grd_log", container::Log, H, &W::grd_logClick, kNoRule},
     // REPORT
     {"cmd_out_report", container::Report, kNotBuilt, nullptr, kNoRule},
     // Menus
@@ -93,6 +97,16 @@ constexpr CommandRow kRows[] = {
     {"men_dev_restore", container::Menu, kNotBuilt, nullptr, kNoRule},
     {"men_dev_save", container::Menu, kNotBuilt, nullptr, kNoRule},
 };
+
+// A click on a cell selects its row; the header is the grid's row 0 and selects no entry.
+template <typename Call>
+void ConnectGridClick(QTableWidget& grid, QObject& context, Call call) {
+  QObject::connect(&grid, &QTableWidget::cellClicked, &context, call);
+  QObject::connect(grid.horizontalHeader(), &QHeaderView::sectionClicked, &context, [&grid, call] {
+    grid.setCurrentItem(nullptr);
+    call();
+  });
+}
 
 }  // namespace
 
@@ -139,6 +153,8 @@ QStringList WindowCommands::Connect() {
       QObject::connect(button, &QAbstractButton::clicked, &w, call);
     else if (auto* bar = qobject_cast<QScrollBar*>(control))
       QObject::connect(bar, &QScrollBar::valueChanged, &w, call);
+    else if (auto* grid = qobject_cast<QTableWidget*>(control))
+      ConnectGridClick(*grid, w, call);
     else
       missing << name + QStringLiteral(" (no signal to connect)");
   }
@@ -170,6 +186,14 @@ void WindowCommands::chk_off_lineClick() {
 
 void WindowCommands::scr_err_labChange() { app_.live->scr_err_labChange(); }
 void WindowCommands::scr_emem_labChange() { app_.live->scr_emem_labChange(); }
+void WindowCommands::cmd_load_logClick() { app_.eventLog->cmd_load_logClick(); }
+void WindowCommands::cmd_export_logClick() { app_.eventLog->cmd_export_logClick(); }
+
+void WindowCommands::grd_logClick() {
+  auto* grid = qobject_cast<QTableWidget*>(FindControl(window_, QStringLiteral("grd_log"), container::Log));
+  app_.eventLog->grd_logClick(grid && grid->currentItem() ? grid->currentRow() + 1 : 0);
+}
+
 void WindowCommands::men_settings_ifClick() { app_.OpenInterfaceSettings(); }
 // The plot takes its new look from the next poll's redraw; off-line it keeps its picture.
 void WindowCommands::men_settings_plotClick() { app_.setupPlot->Run(); }

@@ -65,6 +65,9 @@ class WindowCommands {
   void chk_off_lineClick();
   void scr_err_labChange();
   void scr_emem_labChange();
+  void cmd_load_logClick();
+  void cmd_export_logClick();
+  void grd_logClick();
   void men_settings_ifClick();
   void men_settings_plotClick();
   void men_file_aboutClick();

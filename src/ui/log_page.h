@@ -2,6 +2,8 @@
 #include <QTableWidget>
 #include <cstdint>
 
+#include "operations/live_data.h"  // kErrorBits
+
 namespace kvn {
 
 class Texts;
@@ -28,7 +30,5 @@ void ResetLogGrid(QTableWidget& grid, const Texts& texts);
 
 // Bold legend rows for the set error bits 0..24 of value, regular rows for the others.
 void HighlightErrorBits(QWidget& logPage, uint32_t value);
-
-inline constexpr int kErrorBits = 25;
 
 }  // namespace kvn

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTableWidget>
 #include <map>
 #include <set>
 
@@ -49,6 +50,7 @@ bool DisconnectCommandSignal(QObject* o, QObject* window) {
   if (qobject_cast<QAbstractButton*>(o))
     return QObject::disconnect(o, SIGNAL(clicked(bool)), window, nullptr) |
            QObject::disconnect(o, SIGNAL(toggled(bool)), window, nullptr);
+  if (qobject_cast<QTableWidget*>(o)) return QObject::disconnect(o, SIGNAL(cellClicked(int,int)), window, nullptr);
   return QObject::disconnect(o, SIGNAL(valueChanged(int)), window, nullptr);
 }
 

@@ -33,6 +33,7 @@ class LiveApp : public SimFixture {
     return app->Window().findChild<T*>(QString::fromLatin1(name));
   }
 
+  QChar decimalSeparator = QLatin1Char('.');  // the locale's, as main() reads it
   QTemporaryDir workBase;
   QString serialById = QString::fromLatin1(kSerialByIdFolder);  // where USB adapters are named
   RecordingPrompts prompts;

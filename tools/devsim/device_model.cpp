@@ -307,6 +307,11 @@ uint32_t DeviceModel::DeviceClock() const {
   return options_.clockStart + static_cast<uint32_t>(elapsedMs_ / 1000);
 }
 
+void DeviceModel::SetDeviceClock(uint32_t seconds) {
+  options_.clockStart = seconds - static_cast<uint32_t>(elapsedMs_ / 1000);
+  SetU32(regs_, reg::DeviceClock, DeviceClock());
+}
+
 int DeviceModel::SlaveAddress() const {
   if (options_.usb) return 1;
   const int a = working_[cfg::ModbusAddress];

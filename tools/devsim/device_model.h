@@ -56,6 +56,8 @@ class DeviceModel {
   void Advance(int milliseconds);
   uint64_t ElapsedMs() const { return elapsedMs_; }
   uint32_t DeviceClock() const;
+  // The clock reads seconds from now on and keeps counting.
+  void SetDeviceClock(uint32_t seconds);
 
   // Restart: level, programming mode and test fall back, a power cycle is logged.
   void PowerCycle();

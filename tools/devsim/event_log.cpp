@@ -7,8 +7,16 @@ namespace kvn::devsim {
 EventLog::EventLog(int capacity) : capacity_(capacity > 0 ? capacity : 1) {}
 
 void EventLog::Add(uint32_t time, EventCode code, uint32_t value) {
-  const auto c = static_cast<uint8_t>(code);
-  records_.push_back({time, value, c, CheckByte(time, value, c)});
+  AddRaw(time, static_cast<uint8_t>(code), value);
+}
+
+void EventLog::AddRaw(uint32_t time, uint8_t code, uint32_t value) {
+  records_.push_back({time, value, code, CheckByte(time, value, code)});
+  while (static_cast<int>(records_.size()) > capacity_) records_.pop_front();
+}
+
+void EventLog::SetCapacity(int capacity) {
+  capacity_ = capacity > 0 ? capacity : 1;
   while (static_cast<int>(records_.size()) > capacity_) records_.pop_front();
 }
 

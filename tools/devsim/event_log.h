@@ -51,6 +51,10 @@ class EventLog {
   explicit EventLog(int capacity = kDefaultCapacity);
 
   void Add(uint32_t time, EventCode code, uint32_t value);
+  // Any code byte, also one the device would never write (a test's damaged record).
+  void AddRaw(uint32_t time, uint8_t code, uint32_t value);
+  // Keeps the newest records that fit; a log larger than the 3000 slots a master reads.
+  void SetCapacity(int capacity);
   void Clear() { records_.clear(); }
 
   int Size() const { return static_cast<int>(records_.size()); }

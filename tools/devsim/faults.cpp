@@ -28,6 +28,7 @@ void Faults::Clear() {
   deviceMode = -1;
   rejectGroups = 0;
   alterWrittenRegister = -1;
+  silentLogFrom = -1;
   disconnect = false;
   accessLevel = -1;
 }

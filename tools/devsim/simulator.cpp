@@ -11,6 +11,9 @@ std::optional<Reply> Simulator::HandleFrame(std::span<const uint8_t> frame) {
   const auto own = static_cast<uint8_t>(model_.SlaveAddress());
   if (request.address != own && request.address != rtu::kBroadcast) return std::nullopt;
   if (faults_.silent) return std::nullopt;
+  if (const int from = faults_.silentLogFrom; from >= 0 && request.function == rtu::kReadInput &&
+                                              request.start >= from)
+    return std::nullopt;
   std::vector<uint8_t> answer = Execute(request);
   if (request.address == rtu::kBroadcast) return std::nullopt;  // carried out, never answered
   if (faults_.TakeCrcCorruption()) answer[answer.size() - 2] ^= 0xFF;
