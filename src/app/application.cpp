@@ -11,6 +11,7 @@
 #include "operations/connection.h"
 #include "operations/live_data.h"
 #include "operations/window_controls.h"
+#include "reports/report_commands.h"
 #include "texts/program_settings.h"
 #include "ui/about_dialog.h"
 #include "ui/com_scan_window.h"
@@ -72,6 +73,9 @@ void Application::CreateOperations(TMain_Form& w) {
       }});
   configuration = std::make_unique<ConfigurationFile>(
       ConfigurationFile::Services{prompts, texts, *images, form, setup, poll, *connection});
+  reports = std::make_unique<Reports>(Reports::Services{
+      prompts, texts, w, plot, PlotInputs{images->DeviceImage, setup, plot.samples, codec},
+      [this] { return canvas; }});
   commands = std::make_unique<WindowCommands>(*this, w);
   missingCommands = commands->Connect();
 }

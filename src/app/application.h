@@ -21,6 +21,7 @@ class ConfigurationFile;
 class Connection;
 class WindowCommands;
 class LiveData;
+class Reports;
 class PlotCanvas;
 class Prompts;
 class Pause;
@@ -70,6 +71,7 @@ class Application {
   std::unique_ptr<Connection> connection;
   std::unique_ptr<LiveData> live;
   std::unique_ptr<ConfigurationFile> configuration;
+  std::unique_ptr<Reports> reports;
   PlotCanvas* canvas = nullptr;
 
   // Windows, in creation order.

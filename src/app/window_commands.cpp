@@ -11,6 +11,7 @@
 #include "operations/configuration_file.h"
 #include "operations/connection.h"
 #include "operations/live_data.h"
+#include "reports/report_commands.h"
 #include "parameters/form/find_control.h"
 #include "ui/about_dialog.h"
 #include "ui/main_menu.h"
@@ -56,7 +57,7 @@ constexpr CommandRow kRows[] = {
     {"cmd_clr_minmax", container::ProcessData, kNotBuilt, nullptr, OverUsb},
     {"cmd_ppt_on", container::ProcessData, kNotBuilt, nullptr, TestSwitch},
     {"cmd_ppt_pulse", container::ProcessData, kNotBuilt, nullptr, TestPulse},
-    {"cmd_plot_pdf", container::ProcessData, kNotBuilt, nullptr, kNoRule},
+    {"cmd_plot_pdf", container::ProcessData, H, &W::cmd_plot_pdfClick, kNoRule},
     // DEVICE STATUS
     {"cmd_reset_err", container::DeviceStatus, kNotBuilt, nullptr, OverUsb},
     {"scr_err_lab", container::DeviceStatus, H, &W::scr_err_labChange, kNoRule},
@@ -65,7 +66,7 @@ constexpr CommandRow kRows[] = {
     {"cmd_load_log", container::Log, kNotBuilt, nullptr, Accepted},
     {"cmd_export_log", container::Log, kNotBuilt, nullptr, kNoRule},
     // REPORT
-    {"cmd_out_report", container::Report, kNotBuilt, nullptr, kNoRule},
+    {"cmd_out_report", container::Report, H, &W::cmd_out_reportClick, kNoRule},
     // Menus
     {"men_file", container::Menu, kMenu, nullptr, kNoRule},
     {"men_file_load_cfg", container::Menu, H, &W::men_file_load_cfgClick, kNoRule},
@@ -165,5 +166,7 @@ void WindowCommands::men_file_aboutClick() { app_.about->Run(window_.windowTitle
 void WindowCommands::men_file_quitClick() { window_.men_file_quitClick(); }
 void WindowCommands::men_file_save_cfgClick() { app_.configuration->men_file_save_cfgClick(); }
 void WindowCommands::men_file_load_cfgClick() { app_.configuration->men_file_load_cfgClick(); }
+void WindowCommands::cmd_out_reportClick() { app_.reports->cmd_out_reportClick(); }
+void WindowCommands::cmd_plot_pdfClick() { app_.reports->cmd_plot_pdfClick(); }
 
 }  // namespace kvn

@@ -70,6 +70,8 @@ class WindowCommands {
   void men_file_quitClick();
   void men_file_save_cfgClick();
   void men_file_load_cfgClick();
+  void cmd_out_reportClick();
+  void cmd_plot_pdfClick();
 
  private:
   Application& app_;
