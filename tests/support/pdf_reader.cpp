@@ -4,6 +4,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <cmath>
 
 namespace kvn::test {
@@ -58,7 +59,12 @@ std::vector<PdfWord> WordsOfPage(const std::vector<PdfWord>& words, int page) {
 
 std::optional<QRectF> FindPhrase(const std::vector<PdfWord>& all, int page, const QString& phrase) {
   const QStringList parts = phrase.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-  const std::vector<PdfWord> words = WordsOfPage(all, page);
+  // pdftotext orders overlapping texts by its own reading flow; a line is read left to right.
+  std::vector<PdfWord> words = WordsOfPage(all, page);
+  std::stable_sort(words.begin(), words.end(), [](const PdfWord& a, const PdfWord& b) {
+    const double ta = std::round(a.box.top()), tb = std::round(b.box.top());
+    return ta != tb ? ta < tb : a.box.left() < b.box.left();
+  });
   for (size_t i = 0; i + parts.size() <= words.size(); ++i) {
     QRectF box = words[i].box;
     bool match = true;
