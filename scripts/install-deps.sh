@@ -7,6 +7,10 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev
   libgtest-dev googletest libmodbus-dev
   fonts-dejavu-core
+  # The reports ask for Arial: fontconfig serves its metric twin, embedded in every PDF.
+  fonts-liberation2
+  # Tests read the reports back with an independent PDF reader.
+  poppler-utils
 )
 if [ "${1:-}" = "--gui" ]; then
   packages+=(xvfb xauth)

@@ -17,6 +17,7 @@
 #include "operations/live_data.h"
 #include "operations/window_controls.h"
 #include "texts/language_pack.h"
+#include "reports/report_commands.h"
 #include "texts/program_settings.h"
 #include "ui/about_dialog.h"
 #include "ui/com_scan_window.h"
@@ -89,6 +90,9 @@ void Application::CreateOperations(TMain_Form& w) {
   }});
   deviceCommands = std::make_unique<DeviceCommands>(DeviceCommands::Services{device, master, prompts, pause});
   eventLog = std::make_unique<EventLog>(EventLogServices(device, w));
+  reports = std::make_unique<Reports>(Reports::Services{
+      prompts, texts, w, plot, PlotInputs{images->DeviceImage, setup, plot.samples, codec},
+      [this] { return canvas; }});
   commands = std::make_unique<WindowCommands>(*this, w);
   missingCommands = commands->Connect();
 }

@@ -24,6 +24,7 @@ class Connection;
 class DeviceCommands;
 class WindowCommands;
 class LiveData;
+class Reports;
 class PlotCanvas;
 class Prompts;
 class Pause;
@@ -76,6 +77,7 @@ class Application {
   std::unique_ptr<AccessLevel> access;
   std::unique_ptr<DeviceCommands> deviceCommands;
   std::unique_ptr<EventLog> eventLog;
+  std::unique_ptr<Reports> reports;
   PlotCanvas* canvas = nullptr;
 
   // Windows, in creation order.

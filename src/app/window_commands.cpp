@@ -17,6 +17,7 @@
 #include "operations/device_commands.h"
 #include "operations/event_log.h"
 #include "operations/live_data.h"
+#include "reports/report_commands.h"
 #include "parameters/form/find_control.h"
 #include "texts/language_pack.h"
 #include "ui/about_dialog.h"
@@ -70,7 +71,7 @@ constexpr CommandRow kRows[] = {
     {"cmd_clr_minmax", container::ProcessData, H, &W::cmd_clr_minmaxClick, OverUsb},
     {"cmd_ppt_on", container::ProcessData, H, &W::cmd_ppt_onClick, TestSwitch},
     {"cmd_ppt_pulse", container::ProcessData, H, &W::cmd_ppt_pulseClick, TestPulse},
-    {"cmd_plot_pdf", container::ProcessData, kNotBuilt, nullptr, kNoRule},
+    {"cmd_plot_pdf", container::ProcessData, H, &W::cmd_plot_pdfClick, kNoRule},
     // DEVICE STATUS
     {"cmd_reset_err", container::DeviceStatus, H, &W::cmd_reset_errClick, OverUsb},
     {"scr_err_lab", container::DeviceStatus, H, &W::scr_err_labChange, kNoRule},
@@ -80,7 +81,7 @@ constexpr CommandRow kRows[] = {
     {"cmd_export_log", container::Log, H, &W::cmd_export_logClick, kNoRule},
     {"grd_log", container::Log, H, &W::grd_logClick, kNoRule},
     // REPORT
-    {"cmd_out_report", container::Report, kNotBuilt, nullptr, kNoRule},
+    {"cmd_out_report", container::Report, H, &W::cmd_out_reportClick, kNoRule},
     // Menus
     {"men_file", container::Menu, kMenu, nullptr, kNoRule},
     {"men_file_load_cfg", container::Menu, H, &W::men_file_load_cfgClick, kNoRule},
@@ -212,5 +213,7 @@ void WindowCommands::cmd_clr_minmaxClick() { app_.deviceCommands->cmd_clr_minmax
 void WindowCommands::cmd_reset_errClick() { app_.deviceCommands->cmd_reset_errClick(); }
 void WindowCommands::cmd_ppt_onClick() { app_.deviceCommands->cmd_ppt_onClick(); }
 void WindowCommands::cmd_ppt_pulseClick() { app_.deviceCommands->cmd_ppt_pulseClick(); }
+void WindowCommands::cmd_out_reportClick() { app_.reports->cmd_out_reportClick(); }
+void WindowCommands::cmd_plot_pdfClick() { app_.reports->cmd_plot_pdfClick(); }
 
 }  // namespace kvn

@@ -82,6 +82,8 @@ class WindowCommands {
   void cmd_reset_errClick();
   void cmd_ppt_onClick();
   void cmd_ppt_pulseClick();
+  void cmd_out_reportClick();
+  void cmd_plot_pdfClick();
 
  private:
   Application& app_;

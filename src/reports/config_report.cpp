@@ -1,0 +1,387 @@
+#include "reports/config_report.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <span>
+
+#include "parameters/form/find_control.h"
+#include "reports/report_page.h"
+#include "texts/containers.h"
+#include "texts/texts.h"
+
+namespace kvn {
+namespace {
+
+enum ReportText {
+  kRelayOn = 6,   // relay matrix
+  kRelayOff = 7,
+  kSwitchOn = 8,  // diagnostics switches
+  kSwitchOff = 9,
+};
+
+constexpr int kRelayColumns = 5;
+
+// How one printed row is made from the page's controls.
+enum class Make {
+  Gap,           // n half lines
+  Heading,       // a: the heading label
+  Value,         // a label, b value control, c unit label (or none)
+  Switch,        // a: suffix; lbl_<a>, "ON"/"OFF" of chk_<a>
+  Range,         // a label, b from, c word, d to, e unit
+  RelayHeaders,  // the captions of the five output columns
+  RelayValues,   // a: suffix; lbl_<a>, txt_<a>_1..5, lbl_u_<a>
+  RelaySwitch,   // a: suffix; lbl_<a>, "ON"/"OFF" of chk_<a>_1..5
+};
+
+struct RowSpec {
+  Make make;
+  const char* a = nullptr;
+  const char* b = nullptr;
+  const char* c = nullptr;
+  const char* d = nullptr;
+  const char* e = nullptr;
+  int n = 0;
+};
+
+constexpr RowSpec Gap(int halfLines) { return {Make::Gap, nullptr, nullptr, nullptr, nullptr, nullptr, halfLines}; }
+constexpr RowSpec Heading(const char* label) { return {Make::Heading, label}; }
+constexpr RowSpec Value(const char* label, const char* value, const char* unit = nullptr) {
+  return {Make::Value, label, value, unit};
+}
+constexpr RowSpec Switch(const char* suffix) { return {Make::Switch, suffix}; }
+constexpr RowSpec Range(const char* label, const char* from, const char* word, const char* to,
+                        const char* unit) {
+  return {Make::Range, label, from, word, to, unit};
+}
+constexpr RowSpec RelayHeaders() { return {Make::RelayHeaders}; }
+constexpr RowSpec RelayValues(const char* suffix) { return {Make::RelayValues, suffix}; }
+constexpr RowSpec RelaySwitch(const char* suffix) { return {Make::RelaySwitch, suffix}; }
+
+// The space before a page's first heading and before every later one.
+constexpr RowSpec kFirstHeadingGap = Gap(4);
+constexpr RowSpec kHeadingGap = Gap(3);
+
+constexpr RowSpec kDeviceBody[] = {
+    kFirstHeadingGap,
+    Heading("lbl_config_usr"),
+    Value("lbl_usr_tag1", "txt_usr_tag1"),
+    Value("lbl_usr_tag2", "txt_usr_tag2"),
+    Value("lbl_usr_tag3", "txt_usr_tag3"),
+    Value("lbl_usr_comment", "txt_usr_comment"),
+    Value("lbl_mod_addr", "txt_mod_addr"),
+    Value("lbl_baud_485", "cmb_baud_485", "lbl_u_baud_485"),
+    Value("lbl_parity", "cmb_parity"),
+    Value("lbl_term", "cmb_term"),
+    Value("lbl_crc_dev_usr", "lbl_val_crc_dev_usr"),
+    kHeadingGap,
+    Heading("lbl_config_admin"),
+    Value("lbl_adm_vstr", "cmb_adm_vstr"),
+    Value("lbl_adm_tag1", "txt_adm_tag1"),
+    Value("lbl_adm_tag2", "txt_adm_tag2"),
+    Value("lbl_adm_tag3", "txt_adm_tag3"),
+    Value("lbl_adm_comment", "txt_adm_comment"),
+    Value("lbl_crc_dev_adm", "lbl_val_crc_dev_adm"),
+};
+
+constexpr RowSpec kMeasureBody[] = {
+    kFirstHeadingGap,
+    Heading("lbl_measurement"),
+    Value("lbl_meas_type", "cmb_meas_type"),
+    Value("lbl_sens_srfc", "cmb_sens_srfc"),
+    Value("lbl_module", "txt_module"),
+    Value("lbl_teeth", "txt_teeth"),
+    Value("lbl_rated_sp", "txt_rated_sp", "lbl_u_rated_sp"),
+    Value("lbl_sens_type", "cmb_sens_type"),
+    Value("lbl_level_i", "txt_level_i", "lbl_u_level_i"),
+    Value("lbl_level_u", "txt_level_u", "lbl_u_level_u"),
+    Value("lbl_sens_cut_in", "txt_sens_cut_in", "lbl_u_sens_cut_in"),
+    Value("lbl_trig_edge", "cmb_trig_edge"),
+    kHeadingGap,
+    Heading("lbl_measure_adv"),
+    Value("lbl_avg_speed", "txt_avg_speed", "lbl_u_avg_speed"),
+    Value("lbl_resp_time", "lbl_val_resp_time", "lbl_u_resp_time"),
+    Value("lbl_avg_acc", "txt_avg_acc", "lbl_u_avg_acc"),
+    Value("lbl_look_depth", "txt_look_depth", "lbl_u_look_depth"),
+    Value("lbl_look_fact", "txt_look_fact"),
+    Value("lbl_crc_measure", "lbl_val_crc_measure"),
+};
+
+constexpr RowSpec kOutputBody[] = {
+    kFirstHeadingGap,
+    Heading("lbl_digital_out"),
+    RelayHeaders(),
+    RelaySwitch("latch"),
+    RelaySwitch("invert"),
+    RelayValues("oneshot"),
+    RelaySwitch("diag_active"),
+    RelaySwitch("ppt_active"),
+    Gap(1),
+    RelaySwitch("vmax"),
+    RelayValues("vmax_lim"),
+    RelayValues("vmax_hyst"),
+    RelayValues("vmax_del"),
+    Gap(1),
+    RelaySwitch("vmin"),
+    RelayValues("vmin_lim"),
+    RelayValues("vmin_hyst"),
+    RelayValues("vmin_del"),
+    Gap(1),
+    RelaySwitch("amax"),
+    RelayValues("amax_lim"),
+    RelayValues("amax_hyst"),
+    RelayValues("amax_del"),
+    Gap(2),
+    Value("lbl_acc_cutoff", "txt_acc_cutoff", "lbl_u_acc_cutoff"),
+    kHeadingGap,
+    Heading("lbl_analog_out"),
+    Value("lbl_aout_v4ma", "txt_aout_v4ma", "lbl_u_aout_v4ma"),
+    Value("lbl_aout_v20ma", "txt_aout_v20ma", "lbl_u_aout_v20ma"),
+    Range("lbl_aout_swing", "txt_aout_min", "lbl_to_aout_swing", "txt_aout_max", "lbl_u_aout_swing"),
+    Value("lbl_aout_err_val", "txt_aout_err_val", "lbl_u_aout_err_val"),
+    Value("lbl_crc_output", "lbl_val_crc_output"),
+};
+
+constexpr RowSpec kDiagBody[] = {
+    kFirstHeadingGap,
+    Heading("lbl_diagnostics"),
+    Range("lbl_sens_lim_i", "txt_sens_lim_i_min", "lbl_to_sens_lim_i", "txt_sens_lim_i_max",
+          "lbl_u_sens_lim_i"),
+    Range("lbl_sens_lim_u", "txt_sens_lim_u_min", "lbl_to_sens_lim_u", "txt_sens_lim_u_max",
+          "lbl_u_sens_lim_u"),
+    Switch("latch_sens_err"),
+    Switch("latch_thrs_err"),
+    Value("lbl_bad_pulse", "txt_bad_pulse", "lbl_u_bad_pulse"),
+    Switch("latch_badp_err"),
+    Gap(3),
+    Value("lbl_diag_aouterr", "txt_diag_aouterr", "lbl_u_diag_aouterr"),
+    Switch("latch_out_err"),
+    Switch("aout_chk_dis"),
+    Switch("aout_err_rise"),
+    Gap(3),
+    Value("lbl_ppchk_act", "cmb_ppchk_act"),
+    Switch("usb_act"),
+    Switch("latch_usb"),
+    Switch("dis_init_safe"),
+    Gap(3),
+    Switch("latch_sft"),
+    Switch("latch_nsf"),
+    Switch("latch_inv_param"),
+    Switch("latch_fact"),
+    Switch("latch_main_suppl"),
+    Switch("latch_rail_suppl"),
+    Switch("latch_cpu_suppl"),
+    Switch("latch_cpu_temp"),
+    Switch("latch_slv_suppl"),
+    Switch("latch_slv_com_err"),
+    Switch("latch_uart_wdg"),
+    Switch("latch_slv_wdtrg"),
+    Switch("latch_slv_errwdg"),
+    Value("lbl_crc_diag", "lbl_val_crc_diag"),
+};
+
+struct ReportPageSpec {
+  int container;
+  const char* checkBox;  // on the REPORT page
+  std::span<const RowSpec> body;
+};
+
+// The fixed order of the report's pages.
+constexpr ReportPageSpec kReportPages[] = {
+    {container::Device, "chk_rep_device", kDeviceBody},
+    {container::Measure, "chk_rep_meas", kMeasureBody},
+    {container::Output, "chk_rep_output", kOutputBody},
+    {container::Diag, "chk_rep_diag", kDiagBody},
+};
+
+constexpr const char* kRelayHeaderLabels[kRelayColumns] = {"lbl_relay_1", "lbl_relay_2",
+                                                           "lbl_relay_3", "lbl_relay_4",
+                                                           "lbl_pst_out"};
+
+// Reads the controls of one page by name; nothing is written.
+class PageReader {
+ public:
+  PageReader(const QWidget& window, int container, QStringList* missing)
+      : window_(window), container_(container), missing_(missing) {}
+
+  // The caption of a label, the text of an edit field, the selection of a list.
+  QString Text(const QString& name) const {
+    const QWidget* w = Find(name);
+    if (auto* label = qobject_cast<const QLabel*>(w)) return label->text();
+    if (auto* edit = qobject_cast<const QLineEdit*>(w)) return edit->text();
+    if (auto* list = qobject_cast<const QComboBox*>(w)) return list->currentText();
+    if (w) Missing(name + QStringLiteral(" (no text)"));
+    return {};
+  }
+  QString Text(const char* name) const { return name ? Text(QString::fromLatin1(name)) : QString(); }
+  // The ticked state the window shows.
+  bool Ticked(const QString& name) const {
+    const auto* box = qobject_cast<const QCheckBox*>(Find(name));
+    if (!box && Find(name)) Missing(name + QStringLiteral(" (no check box)"));
+    return box && box->isChecked();
+  }
+
+ private:
+  const QWidget* Find(const QString& name) const {
+    const QWidget* w = FindControl(window_, name, container_);
+    if (!w) Missing(name);
+    return w;
+  }
+  void Missing(const QString& name) const {
+    if (missing_ && !missing_->contains(name)) missing_->append(name);
+  }
+
+  const QWidget& window_;
+  int container_;
+  QStringList* missing_;
+};
+
+QString Named(const char* prefix, const char* suffix) {
+  return QString::fromLatin1(prefix) + QString::fromLatin1(suffix);
+}
+QString Column(const char* prefix, const char* suffix, int k) {
+  return Named(prefix, suffix) + QLatin1Char('_') + QString::number(k);
+}
+
+ReportRow Row(ReportRow::Kind kind, QString label, QStringList cells = {}, QString unit = {}) {
+  return {kind, std::move(label), std::move(cells), std::move(unit), 0};
+}
+
+ReportRow MakeRow(const RowSpec& s, const PageReader& page, const Texts& texts) {
+  using K = ReportRow::Kind;
+  switch (s.make) {
+    case Make::Gap:
+      return {K::Space, {}, {}, {}, s.n};
+    case Make::Heading:
+      return Row(K::Heading, page.Text(s.a));
+    case Make::Value:
+      return Row(K::Value, page.Text(s.a), {page.Text(s.b).trimmed()}, page.Text(s.c).trimmed());
+    case Make::Switch: {
+      const bool on = page.Ticked(Named("chk_", s.a));
+      return Row(K::Value, page.Text(Named("lbl_", s.a)),
+                 {texts.GetReportText(on ? kSwitchOn : kSwitchOff)});
+    }
+    case Make::Range:
+      return Row(K::Range, page.Text(s.a),
+                 {page.Text(s.b).trimmed(), page.Text(s.c).trimmed(), page.Text(s.d).trimmed()},
+                 page.Text(s.e).trimmed());
+    case Make::RelayHeaders: {
+      QStringList captions;
+      for (const char* name : kRelayHeaderLabels) captions << page.Text(name);
+      return Row(K::ColumnHeaders, {}, captions);
+    }
+    case Make::RelayValues: {
+      QStringList values;
+      for (int k = 1; k <= kRelayColumns; ++k) values << page.Text(Column("txt_", s.a, k));
+      return Row(K::Relay, page.Text(Named("lbl_", s.a)), values,
+                 page.Text(Named("lbl_u_", s.a)).trimmed());
+    }
+    case Make::RelaySwitch: {
+      QStringList states;
+      for (int k = 1; k <= kRelayColumns; ++k)
+        states << texts.GetReportText(page.Ticked(Column("chk_", s.a, k)) ? kRelayOn : kRelayOff);
+      return Row(K::Relay, page.Text(Named("lbl_", s.a)), states);
+    }
+  }
+  return {};
+}
+
+const ReportPageSpec* PageSpec(int container) {
+  for (const ReportPageSpec& p : kReportPages)
+    if (p.container == container) return &p;
+  return nullptr;
+}
+
+// --- Drawing -----------------------------------------------------------------------------
+
+void DrawLabel(QPainter& surface, const ReportLayout& l, const ReportRow& row) {
+  draw_text(surface, l.left, l.y, row.label, HAlign::Left, VAlign::Top);
+}
+
+void draw_heading(QPainter& surface, ReportLayout& l, const QString& text) {
+  SetReportFont(surface, kHeadingFontHeight);
+  draw_text(surface, l.left, l.y, text, HAlign::Left, VAlign::Top);
+  const QSize size = TextExtent(surface, text);
+  surface.setPen(QPen(Qt::black, 1));
+  const int underline = l.y + size.height() + 3;
+  draw_line(surface, l.left, underline, l.left + size.width(), underline);
+  SetReportFont(surface, kBodyFontHeight);
+  l.y += 4 * l.half_line;
+}
+
+void DrawColumnHeaders(QPainter& surface, ReportLayout& l, const QStringList& captions) {
+  SetReportFont(surface, kHeadingFontHeight);
+  for (int k = 0; k < captions.size() && k < kRelayColumns; ++k)
+    draw_text(surface, l.Column(report_column::kRelayHeader[k]), l.y, captions[k], HAlign::Right,
+              VAlign::Top);
+  l.y += 4 * l.half_line;
+  SetReportFont(surface, kBodyFontHeight);
+}
+
+void draw_value_row(QPainter& surface, ReportLayout& l, const ReportRow& row) {
+  using namespace report_column;
+  DrawLabel(surface, l, row);
+  draw_text(surface, l.Column(kValue), l.y, row.cells.value(0), HAlign::Right, VAlign::Top);
+  draw_text(surface, l.Column(kUnit), l.y, row.unit, HAlign::Left, VAlign::Top);
+  l.y += 3 * l.half_line;
+}
+
+void draw_range_row(QPainter& surface, ReportLayout& l, const ReportRow& row) {
+  using namespace report_column;
+  DrawLabel(surface, l, row);
+  draw_text(surface, l.Column(kValue), l.y, row.cells.value(0), HAlign::Right, VAlign::Top);
+  draw_text(surface, l.Column(kUnit), l.y, row.cells.value(1), HAlign::Left, VAlign::Top);
+  draw_text(surface, l.Column(kRangeTo), l.y, row.cells.value(2), HAlign::Right, VAlign::Top);
+  draw_text(surface, l.Column(kRangeUnit), l.y, row.unit, HAlign::Left, VAlign::Top);
+  l.y += 3 * l.half_line;
+}
+
+// Relay values and relay switches alike: five right-aligned columns and a unit.
+void draw_relay_row(QPainter& surface, ReportLayout& l, const ReportRow& row) {
+  using namespace report_column;
+  DrawLabel(surface, l, row);
+  for (int k = 0; k < kRelayColumns; ++k)
+    draw_text(surface, l.Column(kRelayValue[k]), l.y, row.cells.value(k), HAlign::Right,
+              VAlign::Top);
+  draw_text(surface, l.Column(kRelayUnit), l.y, row.unit, HAlign::Left, VAlign::Top);
+  l.y += 3 * l.half_line;
+}
+
+}  // namespace
+
+std::vector<int> SelectedReportPages(const QWidget& window) {
+  std::vector<int> pages;
+  for (const ReportPageSpec& p : kReportPages) {
+    const auto* box = qobject_cast<const QCheckBox*>(
+        FindControl(window, QString::fromLatin1(p.checkBox), container::Report));
+    if (box && box->isChecked()) pages.push_back(p.container);
+  }
+  return pages;
+}
+
+ReportPageRows BuildReportPage(const QWidget& window, const Texts& texts, int container,
+                               QStringList* missing) {
+  ReportPageRows page{container, {}};
+  const ReportPageSpec* spec = PageSpec(container);
+  if (!spec) return page;
+  const PageReader reader(window, container, missing);
+  for (const RowSpec& s : spec->body) page.rows.push_back(MakeRow(s, reader, texts));
+  return page;
+}
+
+void DrawReportRows(QPainter& surface, ReportLayout& l, const std::vector<ReportRow>& rows) {
+  using K = ReportRow::Kind;
+  for (const ReportRow& row : rows) {
+    switch (row.kind) {
+      case K::Space: l.y += row.half_lines * l.half_line; break;
+      case K::Heading: draw_heading(surface, l, row.label); break;
+      case K::ColumnHeaders: DrawColumnHeaders(surface, l, row.cells); break;
+      case K::Value: draw_value_row(surface, l, row); break;
+      case K::Range: draw_range_row(surface, l, row); break;
+      case K::Relay: draw_relay_row(surface, l, row); break;
+    }
+  }
+}
+
+}  // namespace kvn

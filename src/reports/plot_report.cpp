@@ -1,0 +1,23 @@
+#include "reports/plot_report.h"
+
+#include "reports/report_page.h"
+
+namespace kvn {
+
+PlotGeometry PlotPageGeometry(const ReportLayout& l, QSize image, const PlotTextExtents& text) {
+  PlotGeometry g;
+  g.left = l.left;
+  g.top = l.y + 5 * l.half_line;
+  g.right = l.right;
+  g.bottom = image.width() > 0 ? g.top + (l.right - l.left) * image.height() / image.width() : g.top;
+  g.x0 = l.left + text.label_width + 2;
+  g.dx = (l.right - 1 - g.x0) / kPlotColumns;
+  g.x1 = g.x0 + kPlotColumns * g.dx;
+  // The page leaves a little more room above the grid than the screen does.
+  g.y0 = g.top + text.th + text.th / 2 + 6;
+  g.dy = (g.bottom - text.th + 2 - g.y0) / kPlotRows;
+  g.y1 = g.y0 + kPlotRows * g.dy;
+  return g;
+}
+
+}  // namespace kvn
