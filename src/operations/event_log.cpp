@@ -13,6 +13,7 @@
 #include "device_link/block_table.h"
 #include "device_link/modbus_frames.h"
 #include "device_link/modbus_master.h"
+#include "operations/device_transaction.h"
 #include "parameters/file_dialogs.h"
 #include "parameters/value_codec.h"
 #include "texts/atomic_file.h"
@@ -38,14 +39,6 @@ const QString kCsvExtension = QStringLiteral("csv");
 constexpr char kValueFormat[kLastCode + 1] = {
     0,   'X', 'X', 'F', 'F', 'F', 'F', 'F', 'F', 'F', 'F', 'H', 'H',
     'H', 'H', 'H', 'H', 'H', 'H', 'H', 'I', 'X', 'X', 'X', 'X'};
-
-class WaitCursor {
- public:
-  WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 QChar FirstSeparator(const QString& pattern, QChar fallback) {
   for (QChar c : pattern)
@@ -205,10 +198,9 @@ bool EventLog::LoadEventLog() {
 
 void EventLog::cmd_load_logClick() {
   {
-    WaitCursor wait;
-    s_.timer.stop();
+    const Hourglass wait;
+    const PollTimerStopped noPoll(s_.timer);
     LoadEventLog();
-    s_.timer.start();
   }
   if (s_.hideIndicator) s_.hideIndicator();
   if (QWidget* pages = s_.controls.Pages()) pages->setFocus(Qt::OtherFocusReason);

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 
+#include "operations/device_transaction.h"
 #include "device_link/serial_link.h"
 #include "texts/texts.h"
 #include "ui/com_scan_window.h"
@@ -32,15 +33,6 @@ constexpr std::array<const char*, 3> kParityNames = {"none", "odd", "even"};
 constexpr std::array<const char*, 8> kCaptionKeys = {
     "lbl1_pc_com", "lbl1_baud", "lbl1_parity", "lbl1_addr",
     "chk1_usb_conn", "cmd1_ok", "cmd1_cancel", "cmd1_rescan"};
-
-// The hourglass while the thread is busy probing ports.
-class WaitCursor {
- public:
-  WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 // What the engineer needs to tell adapters apart: the device behind the name and, for USB
 // adapters, their description and serial number.
@@ -171,7 +163,7 @@ int TSetup_if::Run(const SetupIfHooks& hooks) {
 }
 
 void TSetup_if::ScanPorts(bool showIndicator) {
-  WaitCursor hourglass;
+  const Hourglass hourglass;  // while the thread is busy probing ports
   if (showIndicator) {
     const ScanIndicator indicator = scanWindow_.Indicator();
     link_.ScanPorts(&indicator);
