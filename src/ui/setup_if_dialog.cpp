@@ -13,8 +13,8 @@
 #include <algorithm>
 #include <array>
 
-#include "operations/device_transaction.h"
 #include "device_link/serial_link.h"
+#include "operations/device_transaction.h"
 #include "texts/texts.h"
 #include "ui/com_scan_window.h"
 
