@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "sim_process.h"
 #include "app/application.h"
 #include "device_link/pause.h"
 #include "operations/live_data.h"
@@ -58,17 +59,10 @@ int main(int argc, char** argv) {
   // The device in its own process, as a real one is outside the program: korvane-sim beside
   // this benchmark in the build tree, paced at the USB line's character time.
   QTemporaryDir base;
-  const QString link = base.path() + QStringLiteral("/sim-port");
   QProcess sim;
-  sim.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/devsim/korvane-sim"),
-            {QStringLiteral("--usb"), QStringLiteral("--link"), link});
-  for (int i = 0; i < 100 && !QFile::exists(link); ++i) QThread::msleep(50);
-  if (!QFile::exists(link)) {
-    std::fprintf(stderr, "korvane-sim did not start\n");
-    return 1;
-  }
-
-  kvn::test::PrepareWorkDirectory(base.path(), QFileInfo(link).symLinkTarget());
+  const QString device = kvn::bench::StartSimulatorProcess(sim, base.path(), {QStringLiteral("--usb")});
+  if (device.isEmpty()) return 1;
+  kvn::test::PrepareWorkDirectory(base.path(), device);
   kvn::RecordingPrompts prompts;
 
   kvn::Pause pause;

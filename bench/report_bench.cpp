@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "sim_process.h"
 #include "app/application.h"
 #include "device_link/pause.h"
 #include "operations/connection.h"
@@ -66,16 +67,10 @@ void Print(const char* name, const Figures& f, double targetMs, double targetKb)
 int main(int argc, char** argv) {
   QApplication qt(argc, argv);
   QTemporaryDir base;
-  const QString link = base.path() + QStringLiteral("/sim-port");
   QProcess sim;
-  sim.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/devsim/korvane-sim"),
-            {QStringLiteral("--usb"), QStringLiteral("--link"), link});
-  for (int i = 0; i < 100 && !QFile::exists(link); ++i) QThread::msleep(50);
-  if (!QFile::exists(link)) {
-    std::fprintf(stderr, "korvane-sim did not start\n");
-    return 1;
-  }
-  kvn::test::PrepareWorkDirectory(base.path(), QFileInfo(link).symLinkTarget());
+  const QString device = kvn::bench::StartSimulatorProcess(sim, base.path(), {QStringLiteral("--usb")});
+  if (device.isEmpty()) return 1;
+  kvn::test::PrepareWorkDirectory(base.path(), device);
   kvn::RecordingPrompts prompts;
   kvn::Pause pause;
   kvn::Application app(prompts, pause, {base.path(), QLatin1Char('.')});
