@@ -9,12 +9,14 @@
 #include "app/window_commands.h"
 #include "operations/connection.h"
 #include "operations/live_data.h"
+#include "operations/programming_session.h"
 #include "operations/window_controls.h"
 #include "texts/program_settings.h"
 #include "ui/about_dialog.h"
 #include "ui/com_scan_window.h"
 #include "ui/load_log_window.h"
 #include "ui/main_menu.h"
+#include "ui/param_upd_dialog.h"
 #include "ui/pages.h"
 #include "ui/plot_canvas.h"
 #include "ui/setup_diag_dialog.h"
@@ -41,6 +43,7 @@ Application::Application(Prompts& prompts_, Pause& pause_, Options options_)
   comScan = std::make_unique<Tcom_scan>(window.get());
   setupInterface = std::make_unique<TSetup_if>(setup, link, *comScan, texts, window.get());
   setupPlot = std::make_unique<TSetup_diag>(setup, texts, prompts, window.get());
+  paramUpd = std::make_unique<Tparam_upd>(*session, window.get());
   about = std::make_unique<Tabout_kvn>(texts, window.get());
   loadLog = std::make_unique<Tload_log>(window.get());
 }
@@ -68,6 +71,14 @@ void Application::CreateOperations(TMain_Form& w) {
       },
       [this] {
         if (canvas) canvas->Redraw();
+      }});
+  session = std::make_unique<ProgrammingSession>(ProgrammingSession::Services{
+      device, prompts, master, pause, form, [this] { return connection->ReadDeviceSettings(); },
+      [this](const QString& text) {
+        if (paramUpd) paramUpd->ShowInfo(text);
+      },
+      [this] {
+        if (paramUpd) paramUpd->Run();
       }});
   commands = std::make_unique<WindowCommands>(*this, w);
   missingCommands = commands->Connect();

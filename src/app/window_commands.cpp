@@ -9,7 +9,9 @@
 #include "device_link/block_table.h"
 #include "parameters/form/device_access.h"
 #include "operations/connection.h"
+#include "operations/default_setup.h"
 #include "operations/live_data.h"
+#include "operations/programming_session.h"
 #include "parameters/form/find_control.h"
 #include "ui/about_dialog.h"
 #include "ui/main_menu.h"
@@ -47,9 +49,9 @@ constexpr Handling kMenu = Handling::OpensMenu;
 constexpr CommandRow kRows[] = {
     // Status panel
     {"cmd_read_param", container::Status, H, &W::cmd_read_paramClick, Accepted},
-    {"cmd_enter_prog", container::Status, kNotBuilt, nullptr, CanEnterProgramming},
-    {"cmd_save_prog", container::Status, kNotBuilt, nullptr, InProgramming},
-    {"cmd_abort_prog", container::Status, kNotBuilt, nullptr, InProgramming},
+    {"cmd_enter_prog", container::Status, H, &W::cmd_enter_progClick, CanEnterProgramming},
+    {"cmd_save_prog", container::Status, H, &W::cmd_save_progClick, InProgramming},
+    {"cmd_abort_prog", container::Status, H, &W::cmd_abort_progClick, InProgramming},
     {"chk_off_line", container::Status, H, &W::chk_off_lineClick, kNoRule},
     // PROCESS DATA
     {"cmd_clr_minmax", container::ProcessData, kNotBuilt, nullptr, OverUsb},
@@ -78,8 +80,8 @@ constexpr CommandRow kRows[] = {
     {"men_settings_if", container::Menu, H, &W::men_settings_ifClick, kNoRule},
     {"men_settings_plot", container::Menu, H, &W::men_settings_plotClick, kNoRule},
     {"men_device", container::Menu, kMenu, nullptr, InProgramming},
-    {"men_dev_restore", container::Menu, kNotBuilt, nullptr, kNoRule},
-    {"men_dev_save", container::Menu, kNotBuilt, nullptr, kNoRule},
+    {"men_dev_restore", container::Menu, H, &W::men_dev_restoreClick, kNoRule},
+    {"men_dev_save", container::Menu, H, &W::men_dev_saveClick, kNoRule},
 };
 
 }  // namespace
@@ -162,5 +164,12 @@ void WindowCommands::men_settings_ifClick() { app_.OpenInterfaceSettings(); }
 void WindowCommands::men_settings_plotClick() { app_.setupPlot->Run(); }
 void WindowCommands::men_file_aboutClick() { app_.about->Run(window_.windowTitle()); }
 void WindowCommands::men_file_quitClick() { window_.men_file_quitClick(); }
+
+// Programming session and default setups.
+void WindowCommands::cmd_enter_progClick() { app_.session->cmd_enter_progClick(); }
+void WindowCommands::cmd_abort_progClick() { app_.session->cmd_abort_progClick(); }
+void WindowCommands::cmd_save_progClick() { app_.session->cmd_save_progClick(); }
+void WindowCommands::men_dev_restoreClick() { OpenRestoreDefault(*app_.session); }
+void WindowCommands::men_dev_saveClick() { OpenSaveDefault(*app_.session); }
 
 }  // namespace kvn

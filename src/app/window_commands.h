@@ -68,6 +68,12 @@ class WindowCommands {
   void men_settings_plotClick();
   void men_file_aboutClick();
   void men_file_quitClick();
+  // Programming session and default setups.
+  void cmd_enter_progClick();
+  void cmd_abort_progClick();
+  void cmd_save_progClick();
+  void men_dev_restoreClick();
+  void men_dev_saveClick();
 
  private:
   Application& app_;
