@@ -1,6 +1,8 @@
 #include "ui/param_upd_dialog.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
@@ -28,6 +30,49 @@ struct Hourglass {
   Hourglass& operator=(const Hourglass&) = delete;
 };
 
+// Input given while a step blocks the thread waits in the window system's queue and would
+// arrive as soon as the step returns, on buttons that then mean something else (a click made
+// during the write would commit). The gate eats it: during the step and for a short while
+// after, until the queue has been delivered.
+constexpr int kGateGraceMs = 150;
+
+}  // namespace
+
+class InputGate : public QObject {
+ public:
+  explicit InputGate(QObject* parent) : QObject(parent) {}
+  void Close() {
+    ++closings_;
+    qApp->installEventFilter(this);
+  }
+  void OpenSoon() {
+    QTimer::singleShot(kGateGraceMs, this, [this] {
+      if (--closings_ == 0) qApp->removeEventFilter(this);
+    });
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::Shortcut:
+        return true;
+      default:
+        return false;
+    }
+  }
+
+ private:
+  int closings_ = 0;
+};
+
+namespace {
+
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) {
   auto* button = new QPushButton(text, parent);
   button->setObjectName(QLatin1String(name));
@@ -54,6 +99,7 @@ Tparam_upd::Tparam_upd(ProgrammingSession& session, QWidget* parent)
   lbl_info_->setTextFormat(Qt::PlainText);
   lbl_info_->setAlignment(Qt::AlignCenter);
   lbl_info_->setWordWrap(true);
+  gate_ = new InputGate(this);
   connect(cmd_confirm_, &QPushButton::clicked, this, &Tparam_upd::cmd_confirmClick);
   connect(cmd_cancel_, &QPushButton::clicked, this, &Tparam_upd::cmd_cancelClick);
   connect(cmd_ok_, &QPushButton::clicked, this, &Tparam_upd::cmd_okClick);
@@ -101,6 +147,7 @@ void Tparam_upd::set_keys_visible() {
 void Tparam_upd::cmd_confirmClick() {
   if (stepRunning_) return;
   stepRunning_ = true;
+  gate_->Close();
   {
     const Hourglass wait;
     cmd_confirm_->setEnabled(false);
@@ -110,6 +157,7 @@ void Tparam_upd::cmd_confirmClick() {
     cmd_cancel_->setEnabled(true);
     set_keys_visible();
   }
+  gate_->OpenSoon();
   stepRunning_ = false;
 }
 

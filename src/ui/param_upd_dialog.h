@@ -6,6 +6,7 @@ class QPushButton;
 
 namespace kvn {
 
+class InputGate;
 class ProgrammingSession;
 
 // The session dialog: the question or result of each step, OK and Cancel while a session is
@@ -35,6 +36,7 @@ class Tparam_upd : public QDialog {
   QPushButton* cmd_confirm_;
   QPushButton* cmd_cancel_;
   QPushButton* cmd_ok_;
+  InputGate* gate_ = nullptr;  // eats user input while a step runs
   bool stepRunning_ = false;
 };
 

@@ -23,7 +23,7 @@ void LiveApp::PrepareSettings(LocSetupRec&) const {}
 void LiveApp::LinkCom1To(const QString& path) { LinkCom1(workBase.path(), path); }
 
 void LiveApp::StartProgram() {
-  app = std::make_unique<Application>(prompts, pause, Application::Options{workBase.path(), QLatin1Char('.'), serialById});
+  app = std::make_unique<Application>(prompts, ProgramPause(), Application::Options{workBase.path(), QLatin1Char('.'), serialById});
   app->Window().Timer1->stop();
   app->Window().show();
 }

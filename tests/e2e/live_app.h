@@ -21,6 +21,8 @@ class LiveApp : public SimFixture {
   // Settings written before the program starts; change them in a test's own SetUp.
   virtual void PrepareSettings(LocSetupRec& setup) const;
   void StartProgram();
+  // The fixed pauses the program gets; a fixture may hand it one that does not sleep.
+  virtual Pause& ProgramPause() { return pause; }
   void LinkCom1To(const QString& path);
 
   void Poll(int times = 1);

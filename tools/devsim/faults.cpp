@@ -29,6 +29,10 @@ void Faults::Clear() {
   rejectGroups = 0;
   alterWrittenRegister = -1;
   disconnect = false;
+  failAtWriteCountdown = 0;
+  failAtWriteKind = WriteFailure::Silent;
+  defaultAnswerHigh = -1;
+  silentAfterProgCommand = false;
 }
 
 void Faults::Set(Fault fault) {
@@ -54,6 +58,14 @@ bool Faults::TakeCrcCorruption() {
   int n = corruptCrcNext.load();
   while (n > 0) {
     if (corruptCrcNext.compare_exchange_weak(n, n - 1)) return true;
+  }
+  return false;
+}
+
+bool Faults::TakeWriteFailure() {
+  int n = failAtWriteCountdown.load();
+  while (n > 0) {
+    if (failAtWriteCountdown.compare_exchange_weak(n, n - 1)) return n == 1;
   }
   return false;
 }
