@@ -15,6 +15,7 @@
 #include "operations/device_commands.h"
 #include "operations/event_log.h"
 #include "operations/live_data.h"
+#include "operations/programming_session.h"
 #include "operations/window_controls.h"
 #include "texts/language_pack.h"
 #include "reports/report_commands.h"
@@ -24,6 +25,7 @@
 #include "ui/load_log_window.h"
 #include "ui/log_page.h"
 #include "ui/main_menu.h"
+#include "ui/param_upd_dialog.h"
 #include "ui/pages.h"
 #include "ui/plot_canvas.h"
 #include "ui/setup_diag_dialog.h"
@@ -51,6 +53,7 @@ Application::Application(Prompts& prompts_, Pause& pause_, Options options_)
   comScan = std::make_unique<Tcom_scan>(window.get());
   setupInterface = std::make_unique<TSetup_if>(setup, link, *comScan, texts, window.get());
   setupPlot = std::make_unique<TSetup_diag>(setup, texts, prompts, window.get());
+  paramUpd = std::make_unique<Tparam_upd>(*session, window.get());
   about = std::make_unique<Tabout_kvn>(texts, window.get());
   loadLog = std::make_unique<Tload_log>(window.get());
 }
@@ -93,6 +96,14 @@ void Application::CreateOperations(TMain_Form& w) {
   reports = std::make_unique<Reports>(Reports::Services{
       prompts, texts, w, plot, PlotInputs{images->DeviceImage, setup, plot.samples, codec},
       [this] { return canvas; }});
+  session = std::make_unique<ProgrammingSession>(ProgrammingSession::Services{
+      device, prompts, master, pause, form, [this] { return connection->ReadDeviceSettings(); },
+      [this](const QString& text) {
+        if (paramUpd) paramUpd->ShowInfo(text);
+      },
+      [this] {
+        if (paramUpd) paramUpd->Run();
+      }});
   commands = std::make_unique<WindowCommands>(*this, w);
   missingCommands = commands->Connect();
 }

@@ -33,6 +33,8 @@ class TSetup_diag;
 class Tabout_kvn;
 class Tcom_scan;
 class Tload_log;
+class ProgrammingSession;
+class Tparam_upd;
 
 // The whole program: its program-wide state, created once, and the windows in their creation
 // order. main() makes one with the Qt prompts and the user's work directory; a test makes one
@@ -78,12 +80,14 @@ class Application {
   std::unique_ptr<DeviceCommands> deviceCommands;
   std::unique_ptr<EventLog> eventLog;
   std::unique_ptr<Reports> reports;
+  std::unique_ptr<ProgrammingSession> session;
   PlotCanvas* canvas = nullptr;
 
   // Windows, in creation order.
   std::unique_ptr<TMain_Form> window;
   std::unique_ptr<TSetup_if> setupInterface;
   std::unique_ptr<TSetup_diag> setupPlot;
+  std::unique_ptr<Tparam_upd> paramUpd;
   std::unique_ptr<Tabout_kvn> about;
   std::unique_ptr<Tload_log> loadLog;
   std::unique_ptr<Tcom_scan> comScan;

@@ -14,9 +14,11 @@
 #include "operations/configuration_file.h"
 #include "operations/access_level.h"
 #include "operations/connection.h"
+#include "operations/default_setup.h"
 #include "operations/device_commands.h"
 #include "operations/event_log.h"
 #include "operations/live_data.h"
+#include "operations/programming_session.h"
 #include "reports/report_commands.h"
 #include "parameters/form/find_control.h"
 #include "texts/language_pack.h"
@@ -60,9 +62,9 @@ constexpr Handling kMenu = Handling::OpensMenu;
 constexpr CommandRow kRows[] = {
     // Status panel
     {"cmd_read_param", container::Status, H, &W::cmd_read_paramClick, Accepted},
-    {"cmd_enter_prog", container::Status, kNotBuilt, nullptr, CanEnterProgramming},
-    {"cmd_save_prog", container::Status, kNotBuilt, nullptr, InProgramming},
-    {"cmd_abort_prog", container::Status, kNotBuilt, nullptr, InProgramming},
+    {"cmd_enter_prog", container::Status, H, &W::cmd_enter_progClick, CanEnterProgramming},
+    {"cmd_save_prog", container::Status, H, &W::cmd_save_progClick, InProgramming},
+    {"cmd_abort_prog", container::Status, H, &W::cmd_abort_progClick, InProgramming},
     {"chk_off_line", container::Status, H, &W::chk_off_lineClick, kNoRule},
     {"Button8", container::Status, H, &W::Button8Click, kNoRule},  // hidden for good
     // DEVICE
@@ -95,8 +97,8 @@ constexpr CommandRow kRows[] = {
     {"men_settings_if", container::Menu, H, &W::men_settings_ifClick, kNoRule},
     {"men_settings_plot", container::Menu, H, &W::men_settings_plotClick, kNoRule},
     {"men_device", container::Menu, kMenu, nullptr, InProgramming},
-    {"men_dev_restore", container::Menu, kNotBuilt, nullptr, kNoRule},
-    {"men_dev_save", container::Menu, kNotBuilt, nullptr, kNoRule},
+    {"men_dev_restore", container::Menu, H, &W::men_dev_restoreClick, kNoRule},
+    {"men_dev_save", container::Menu, H, &W::men_dev_saveClick, kNoRule},
 };
 
 // A click on a cell selects its row; the header is the grid's row 0 and selects no entry.
@@ -215,5 +217,12 @@ void WindowCommands::cmd_ppt_onClick() { app_.deviceCommands->cmd_ppt_onClick();
 void WindowCommands::cmd_ppt_pulseClick() { app_.deviceCommands->cmd_ppt_pulseClick(); }
 void WindowCommands::cmd_out_reportClick() { app_.reports->cmd_out_reportClick(); }
 void WindowCommands::cmd_plot_pdfClick() { app_.reports->cmd_plot_pdfClick(); }
+
+// Programming session and default setups.
+void WindowCommands::cmd_enter_progClick() { app_.session->cmd_enter_progClick(); }
+void WindowCommands::cmd_abort_progClick() { app_.session->cmd_abort_progClick(); }
+void WindowCommands::cmd_save_progClick() { app_.session->cmd_save_progClick(); }
+void WindowCommands::men_dev_restoreClick() { OpenRestoreDefault(*app_.session); }
+void WindowCommands::men_dev_saveClick() { OpenSaveDefault(*app_.session); }
 
 }  // namespace kvn

@@ -84,6 +84,12 @@ class WindowCommands {
   void cmd_ppt_pulseClick();
   void cmd_out_reportClick();
   void cmd_plot_pdfClick();
+  // Programming session and default setups.
+  void cmd_enter_progClick();
+  void cmd_abort_progClick();
+  void cmd_save_progClick();
+  void men_dev_restoreClick();
+  void men_dev_saveClick();
 
  private:
   Application& app_;

@@ -196,6 +196,9 @@ void DeviceModel::ProgrammingCommand(int value) {
     default:
       break;
   }
+  const bool defaultCommand = value == cmd::RestoreDefault || value == cmd::SaveDefault;
+  if (defaultCommand && faults_ && faults_->defaultAnswerHigh >= 0)
+    statusHigh_ = static_cast<uint8_t>(faults_->defaultAnswerHigh.load());
 }
 
 void DeviceModel::EnterProgramming() {

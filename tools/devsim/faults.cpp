@@ -31,6 +31,10 @@ void Faults::Clear() {
   silentLogFrom = -1;
   disconnect = false;
   accessLevel = -1;
+  failAtWriteCountdown = 0;
+  failAtWriteKind = WriteFailure::Silent;
+  defaultAnswerHigh = -1;
+  silentAfterProgCommand = false;
 }
 
 void Faults::Set(Fault fault) {
@@ -56,6 +60,14 @@ bool Faults::TakeCrcCorruption() {
   int n = corruptCrcNext.load();
   while (n > 0) {
     if (corruptCrcNext.compare_exchange_weak(n, n - 1)) return true;
+  }
+  return false;
+}
+
+bool Faults::TakeWriteFailure() {
+  int n = failAtWriteCountdown.load();
+  while (n > 0) {
+    if (failAtWriteCountdown.compare_exchange_weak(n, n - 1)) return n == 1;
   }
   return false;
 }

@@ -22,6 +22,13 @@ enum class Fault {
   Disconnect,       // the device closes its side of the line
 };
 
+// How the write request chosen by Faults::FailAtWrite fails.
+enum class WriteFailure {
+  Silent,      // that request and every later one go unanswered and are not carried out
+  CorruptCrc,  // carried out; that answer and every later one carry a wrong CRC
+  Disconnect,  // not carried out; the device closes its side of the line
+};
+
 // The fault switches. Every field is atomic so a test may flip it while the simulator thread
 // runs; -1 means "off" for the optional values.
 struct Faults {
@@ -44,6 +51,20 @@ struct Faults {
 
   // --- Access levels ---
   std::atomic<int> accessLevel{-1};      // register 14 override: a level the device reports whatever was granted
+
+  // --- Programming-session faults ---
+  std::atomic<int> failAtWriteCountdown{0};  // write requests left until the failing one (0: off)
+  std::atomic<WriteFailure> failAtWriteKind{WriteFailure::Silent};
+  std::atomic<int> defaultAnswerHigh{-1};     // register 15 high byte after a restore or save-default command
+  std::atomic<bool> silentAfterProgCommand{false};  // answer the next command to register 108, then nothing more
+
+  // The k-th write request from now (1: the next one) fails this way.
+  void FailAtWrite(int k, WriteFailure how) {
+    failAtWriteKind = how;
+    failAtWriteCountdown = k;
+  }
+  // Counts a write request; true when it is the one that fails.
+  bool TakeWriteFailure();
 
   void Set(Fault fault);
   void Clear();

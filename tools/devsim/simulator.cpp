@@ -10,11 +10,14 @@ std::optional<Reply> Simulator::HandleFrame(std::span<const uint8_t> frame) {
   requests_.push_back({request.address, request.function, request.start, request.count});
   const auto own = static_cast<uint8_t>(model_.SlaveAddress());
   if (request.address != own && request.address != rtu::kBroadcast) return std::nullopt;
-  if (faults_.silent) return std::nullopt;
+  if (request.function == rtu::kWriteMultiple && faults_.TakeWriteFailure()) StartWriteFailure();
+  if (faults_.silent || faults_.disconnect) return std::nullopt;
   if (const int from = faults_.silentLogFrom; from >= 0 && request.function == rtu::kReadInput &&
                                               request.start >= from)
     return std::nullopt;
   std::vector<uint8_t> answer = Execute(request);
+  if (request.function == rtu::kWriteMultiple && WritesProgCommand(request) && faults_.silentAfterProgCommand.exchange(false))
+    faults_.silent = true;  // this answer still goes out
   if (request.address == rtu::kBroadcast) return std::nullopt;  // carried out, never answered
   if (faults_.TakeCrcCorruption()) answer[answer.size() - 2] ^= 0xFF;
   Reply reply;
@@ -48,6 +51,18 @@ std::vector<uint8_t> Simulator::Execute(const rtu::Request& request) {
     if (e == Exception::None) return rtu::WriteResponse(request.address, request.start, request.count);
   }
   return exception(e);
+}
+
+void Simulator::StartWriteFailure() {
+  switch (faults_.failAtWriteKind.load()) {
+    case WriteFailure::Silent: faults_.silent = true; break;
+    case WriteFailure::CorruptCrc: faults_.corruptCrc = true; break;
+    case WriteFailure::Disconnect: faults_.disconnect = true; break;
+  }
+}
+
+bool Simulator::WritesProgCommand(const rtu::Request& request) {
+  return request.start <= reg::ProgCommand && reg::ProgCommand < request.start + request.count;
 }
 
 std::vector<uint8_t> Simulator::NoiseBytes(int count, uint8_t address) const {

@@ -49,6 +49,8 @@ class Simulator {
  private:
   std::vector<uint8_t> Execute(const rtu::Request& request);
   std::vector<uint8_t> NoiseBytes(int count, uint8_t address) const;
+  void StartWriteFailure();
+  static bool WritesProgCommand(const rtu::Request& request);
 
   Faults faults_;
   DeviceModel model_;

@@ -1,0 +1,131 @@
+// A full admin programming session (password block included) of the whole program against the
+// simulator in its own process, pacing 115200 8N1: write + verify + commit, as the dialog's two
+// confirm steps run them. Prints the session time over its floor: the wire time of its
+// requests and answers plus the three fixed 1000 ms pauses (target <= 1.05).
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+#include "device_link/pause.h"
+#include "devsim/device_model.h"
+#include "operations/connection.h"
+#include "operations/live_data.h"
+#include "operations/programming_session.h"
+#include "support/recording_prompts.h"
+#include "support/work_dir.h"
+
+namespace {
+
+constexpr int kBaud = 115200;
+constexpr double kFixedPausesMs = 3 * 1000.0;
+
+// Wire time of one transaction at 10 bits a character: request, answer and both 3.5-character
+// gaps (as the poll benchmark counts them).
+double ReadMs(int count) { return (8 + 5 + 2 * count + 7) * 10.0 / kBaud * 1e3; }
+double WriteMs(int count) { return (9 + 2 * count + 8 + 7) * 10.0 / kBaud * 1e3; }
+
+// The same for the simulator's side only: on a pseudo-terminal our requests arrive at once,
+// only the answers are paced (3.5 characters of silence, then the characters).
+double ReadAnswerMs(int count) { return (3.5 + 5 + 2 * count) * 10.0 / kBaud * 1e3; }
+double WriteAnswerMs(int) { return (3.5 + 8) * 10.0 / kBaud * 1e3; }
+
+template <typename Read, typename Write>
+double SessionMs(Read read, Write write) {
+  double ms = read(26);  // identification before writing
+  for (int n : {10, 46, 42, 20, 18, 123, 27}) ms += write(n);
+  for (int n : {10, 46, 42, 20, 18, 125, 25}) ms += read(n);
+  return ms + write(1) + read(26);  // commit and its answer
+}
+double SessionWireMs() { return SessionMs(ReadMs, WriteMs); }
+double PacedAnswersMs() { return SessionMs(ReadAnswerMs, WriteAnswerMs); }
+
+std::vector<int32_t> PasswordCells(const std::string& pw) {
+  std::vector<int32_t> cells(8, 0x2020);
+  for (size_t i = 0; i < pw.size(); ++i)
+    cells[i / 2] = (i % 2) ? ((cells[i / 2] & 0xFF) | (pw[i] << 8)) : ((cells[i / 2] & 0xFF00) | pw[i]);
+  return cells;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication qt(argc, argv);
+  const int runs = argc > 1 ? std::atoi(argv[1]) : 3;
+
+  QTemporaryDir base;
+  const QString link = base.path() + QStringLiteral("/sim-port");
+  QProcess sim;
+  sim.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/devsim/korvane-sim"),
+            {QStringLiteral("--usb"), QStringLiteral("--link"), link});
+  for (int i = 0; i < 100 && !QFile::exists(link); ++i) QThread::msleep(50);
+  if (!QFile::exists(link)) {
+    std::fprintf(stderr, "korvane-sim did not start\n");
+    return 1;
+  }
+  kvn::test::PrepareWorkDirectory(base.path(), QFileInfo(link).symLinkTarget());
+  kvn::RecordingPrompts prompts;
+  kvn::Pause pause;  // the real fixed pauses: they are part of the floor
+  kvn::Application app(prompts, pause, {base.path(), QLatin1Char('.')});
+  app.Window().show();
+  app.Window().Timer1->stop();
+
+  const std::vector<int32_t> password = PasswordCells(kvn::devsim::kDefaultAdminPassword);
+  app.master.WriteWithRetry(1, kvn::reg::Password, {password.data(), password.size()});
+  app.live->PollDevice();
+  app.connection->cmd_read_paramClick();
+  app.Window().Timer1->stop();
+
+  const double floorMs = SessionWireMs() + kFixedPausesMs;
+  const double pacedFloorMs = PacedAnswersMs() + kFixedPausesMs;
+  double worst = 0, sum = 0;
+  int good = 0;
+  kvn::ProgrammingSession& session = *app.session;
+  for (int run = 0; run < runs; ++run) {
+    prompts.QueueConfirm(true);
+    session.cmd_enter_progClick();
+    app.Window().Timer1->stop();
+    app.live->PollDevice();
+    auto* field = app.Window().findChild<QLineEdit*>(QStringLiteral("txt_password"));
+    field->setText(QString::fromLatin1(kvn::devsim::kDefaultAdminPassword));
+    app.form.TakeEdit(field);
+    app.Window().findChild<QCheckBox*>(QStringLiteral("chk_act_pass"))->setChecked(true);
+    // The dialog's two confirm presses, without the dialog: step 0 and step 1.
+    session.prog_state = kvn::prog_state::Write;
+    session.upd_password = true;
+    QElapsedTimer t;
+    t.start();
+    session.cmd_confirm();
+    const bool verified = session.prog_state == kvn::prog_state::Commit;
+    if (verified) session.cmd_confirm();
+    const double ms = t.nsecsElapsed() / 1e6;
+    const bool complete = verified && session.Info() == app.texts.GetMessageText(26);
+    std::printf("  run %d: %.1f ms, %s\n", run + 1, ms, complete ? "committed" : qPrintable(session.Info()));
+    if (!complete) continue;
+    ++good;
+    sum += ms;
+    worst = std::max(worst, ms / floorMs);
+  }
+  sim.terminate();
+  sim.waitForFinished(3000);
+
+  std::printf("session_bench: full admin session with the password block at 115200 8N1, %d runs\n", good);
+  std::printf("  floor: wire %.1f ms + fixed pauses %.0f ms = %.1f ms\n", SessionWireMs(), kFixedPausesMs, floorMs);
+  if (good > 0) {
+    std::printf("  session / floor: mean %.4f, worst %.4f  (target <= 1.05)\n", sum / good / floorMs, worst);
+    std::printf("  session / (paced answers %.1f ms + pauses): mean %.4f  (what the pty line itself carries)\n",
+                PacedAnswersMs(), sum / good / pacedFloorMs);
+  }
+  if (!prompts.NothingShown()) std::printf("boxes shown:\n%s\n", qPrintable(prompts.Describe()));
+  return good == runs ? 0 : 1;
+}

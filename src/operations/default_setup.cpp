@@ -1,0 +1,89 @@
+#include "operations/default_setup.h"
+
+#include "device_link/block_table.h"
+#include "device_link/pause.h"
+#include "operations/programming_session.h"
+
+namespace kvn {
+namespace {
+
+enum Msg {
+  kMsgOutOfRange = 25,
+  kMsgCommitting = 32,
+  kMsgCommitFailed = 33,
+  kMsgRestoreQuestion = 35,
+  kMsgRestored = 36,
+  kMsgRestoreFailed = 37,
+  kMsgSaveQuestion = 38,
+  kMsgRestoreCaption = 39,
+  kMsgRestoring = 40,
+  kMsgRereading = 41,
+  kMsgSaveCaption = 45,
+  kMsgSaveVerified = 46,
+  kMsgSaveRejectedGroups = 47,
+  kMsgSaved = 48,
+  kMsgSaveFailed = 49,
+};
+
+// The window settles on the reread values before the result is shown.
+constexpr int kRereadSettleMs = 500;
+
+// The device confirms a default-setup command by reporting its value in the high byte.
+bool Answered(const ProgrammingSession& session, int command) {
+  return ((Cell(session.S().images.EditImage, reg::ProgStatus) >> 8) & 0xFF) == command;
+}
+
+}  // namespace
+
+void OpenRestoreDefault(ProgrammingSession& session) {
+  session.OpenDialog(prog_state::Restore, kMsgRestoreCaption, kMsgRestoreQuestion);
+}
+
+void OpenSaveDefault(ProgrammingSession& session) {
+  session.OpenDialog(prog_state::WriteDefault, kMsgSaveCaption, kMsgSaveQuestion);
+}
+
+void RestoreDefaultStep(ProgrammingSession& session) {
+  session.prog_state = prog_state::Ended;
+  session.SetInfo(kMsgRestoring);
+  // A failed command write leaves the progress text under the link's message.
+  if (!session.WriteProgCommand(cmd::RestoreDefault)) return;
+  if (!session.ReadCommandAnswer() || !Answered(session, cmd::RestoreDefault)) {
+    session.SetInfo(kMsgRestoreFailed);
+    return;
+  }
+  session.SetInfo(kMsgRereading);
+  if (!session.S().read_device_settings || !session.S().read_device_settings()) {
+    session.SetInfo(kMsgRestoreFailed);
+    return;
+  }
+  session.S().pause.Wait(kRereadSettleMs);
+  session.SetInfo(kMsgRestored);
+}
+
+void WriteDefaultStep(ProgrammingSession& session) {
+  session.WriteAndVerifyStep(prog_state::CommitDefault, kMsgSaveVerified);
+}
+
+void CommitDefaultStep(ProgrammingSession& session) {
+  session.prog_state = prog_state::Ended;
+  session.SetInfo(kMsgCommitting);
+  if (!session.WriteProgCommand(cmd::SaveDefault)) return;
+  if (!session.ReadCommandAnswer()) {
+    session.SetInfo(kMsgCommitFailed);
+    return;
+  }
+  if (Answered(session, cmd::SaveDefault)) {
+    session.SetInfo(kMsgSaved);
+    return;
+  }
+  const QString groups = session.rejected_groups_text();
+  if (groups.isEmpty()) {
+    session.SetInfo(kMsgSaveFailed);
+    return;
+  }
+  session.SetInfo(session.Message(kMsgSaveRejectedGroups) + QLatin1Char(' ') + groups + QLatin1Char(' ') +
+                  session.Message(kMsgOutOfRange));
+}
+
+}  // namespace kvn

@@ -1,0 +1,255 @@
+#include "operations/programming_session.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "device_link/block_transfer.h"
+#include "device_link/modbus_master.h"
+#include "device_link/pause.h"
+#include "operations/default_setup.h"
+#include "parameters/form/device_access.h"
+#include "parameters/form/parameter_form.h"
+#include "texts/prompts.h"
+#include "texts/setup_record.h"
+#include "texts/texts.h"
+
+namespace kvn {
+namespace {
+
+enum Msg {
+  kMsgEnterQuestion = 18,
+  kMsgOverwriteQuestion = 21,
+  kMsgVerified = 22,
+  kMsgVerifyFailed = 23,
+  kMsgRejectedGroups = 24,
+  kMsgOutOfRange = 25,
+  kMsgUpdateComplete = 26,
+  kMsgUpdateCaption = 27,
+  kMsgIncomplete = 28,
+  kMsgWriteFailed = 29,
+  kMsgWriting = 30,
+  kMsgVerifying = 31,
+  kMsgCommitting = 32,
+  kMsgCommitFailed = 33,
+  kMsgCommitRejected = 34,
+  kMsgPasswordMissing = 60,
+  kMsgUserLevelQuestion = 79,
+};
+
+// The device waits this long after the last write and after the read-back before it is
+// asked anything more, and this long after a command before it has an answer.
+constexpr int kSettleMs = 1000;
+
+// The rejected-group bits of register 15's low byte and the window labels that name them.
+struct GroupBit {
+  int mask;
+  const char* label;
+  int container;
+  const char* second = nullptr;  // a group of two pages, "first/second"
+  int secondContainer = 0;
+};
+constexpr GroupBit kGroups[] = {
+    {0x01, "lbl_config_usr", container::Device},
+    {0x02, "lbl_config_admin", container::Device},
+    {0x08, "lbl_measurement", container::Measure},
+    {0x10, "lbl_diagnostics", container::Diag},
+    {0x40, "lbl_digital_out", container::Output, "lbl_analog_out", container::Output},
+};
+
+constexpr int kDevicePage = 0;
+
+bool IsTransferable(const BlockDescriptor& row, int level) {
+  return row.is_parameter && row.access < 2 && row.access <= level;
+}
+
+}  // namespace
+
+QString ProgrammingSession::Message(int n) const { return s_.texts.GetMessageText(n); }
+
+void ProgrammingSession::SetInfo(const QString& text) {
+  info_ = text;
+  if (s_.show_info) s_.show_info(info_);
+}
+
+void ProgrammingSession::SetInfo(int message) { SetInfo(Message(message)); }
+
+bool ProgrammingSession::WriteProgCommand(int value) {
+  RegisterImage& edit = s_.images.EditImage;
+  edit[reg::ProgCommand] = value;
+  return s_.master.WriteWithRetry(s_.setup.addr, reg::ProgCommand, {edit.data() + reg::ProgCommand, 1});
+}
+
+bool ProgrammingSession::ReadCommandAnswer() {
+  s_.pause.Wait(kSettleMs);
+  return s_.blocks.ReadBlock(BlockId::Identification, false, ImageSelector::Edit);
+}
+
+// --- Main window commands -------------------------------------------------------------------
+
+void ProgrammingSession::cmd_enter_progClick() {
+  if (!s_.prompts.ConfirmOkCancel(Message(kMsgEnterQuestion))) return;
+  // The answer is not examined: the next poll shows the mode and enables the controls.
+  s_.timer.stop();
+  WriteProgCommand(cmd::EnterProgramming);
+  s_.timer.start();
+}
+
+void ProgrammingSession::cmd_abort_progClick() {
+  s_.timer.stop();
+  WriteProgCommand(cmd::LeaveProgramming);
+  s_.timer.start();
+}
+
+bool ProgrammingSession::PasswordEntryPresent() {
+  auto* field = qobject_cast<QLineEdit*>(s_.controls.Find(QStringLiteral("txt_password"), container::Device));
+  const bool typed = field && !field->text().trimmed().isEmpty();
+  if (s_.blocks.CheckBlockCrc(BlockId::Password) && typed) return true;
+  s_.prompts.ShowError(Message(kMsgPasswordMissing));
+  if (QTabWidget* pages = s_.controls.Pages()) pages->setCurrentIndex(kDevicePage);
+  if (field) field->setFocus(Qt::OtherFocusReason);
+  return false;
+}
+
+// Every block the level lets through must be complete and within its ranges before anything
+// reaches the device.
+bool ProgrammingSession::EntriesComplete() {
+  const int level = DeviceAccessLevel(s_.setup, s_.images);
+  auto* activate = qobject_cast<QCheckBox*>(s_.controls.Find(QStringLiteral("chk_act_pass"), container::Device));
+  for (const BlockDescriptor& row : BlockTable) {
+    if (!IsTransferable(row, level)) continue;
+    if (row.id == BlockId::Password) {
+      if (activate && activate->isChecked() && !PasswordEntryPresent()) return false;
+      continue;
+    }
+    if (const auto empty = s_.form.FindFirstEmpty(row)) {
+      s_.prompts.ShowError(Message(kMsgIncomplete));
+      s_.form.FocusParameter(empty->control, empty->row);
+      return false;
+    }
+    if (const auto outside = s_.form.FindFirstOutOfRange(row)) {
+      s_.form.FocusParameter(outside->control, outside->row);
+      return false;
+    }
+  }
+  return true;
+}
+
+void ProgrammingSession::cmd_save_progClick() {
+  if (!EntriesComplete()) return;
+  if (DeviceAccessLevel(s_.setup, s_.images) < 1 && !s_.prompts.ConfirmOkCancel(Message(kMsgUserLevelQuestion)))
+    return;
+  OpenDialog(prog_state::Write, kMsgUpdateCaption, kMsgOverwriteQuestion);
+}
+
+void ProgrammingSession::OpenDialog(int firstState, int captionMessage, int questionMessage) {
+  prog_state = firstState;
+  caption_ = Message(captionMessage);
+  info_ = Message(questionMessage);
+  auto* activate = qobject_cast<QCheckBox*>(s_.controls.Find(QStringLiteral("chk_act_pass"), container::Device));
+  upd_password = activate && activate->isChecked();
+  s_.timer.stop();
+  if (s_.run_dialog) s_.run_dialog();
+  // Whatever happened in the dialog, the device's parameter blocks are read afresh.
+  s_.poll.ConfigBlocksPolled = false;
+  s_.timer.start();
+}
+
+// --- Dialog steps ---------------------------------------------------------------------------
+
+bool ProgrammingSession::block_selected(const BlockDescriptor& row) const {
+  const int level = Cell(s_.images.EditImage, reg::AccessLevel);
+  return IsTransferable(row, level) && (row.id != BlockId::Password || upd_password);
+}
+
+bool ProgrammingSession::send_parameters() {
+  SetInfo(kMsgWriting);
+  // Register 14 read here decides which blocks go out.
+  if (!s_.blocks.ReadBlock(BlockId::Identification, false, ImageSelector::Edit)) return false;
+  for (const BlockDescriptor& row : BlockTable)
+    if (block_selected(row) && !s_.blocks.WriteBlock(row)) return false;
+  s_.pause.Wait(kSettleMs);
+  return true;
+}
+
+int ProgrammingSession::verify_read() {
+  SetInfo(kMsgVerifying);
+  const RegisterImage& edit = s_.images.EditImage;
+  const RegisterImage& verify = s_.images.VerifyImage;
+  for (const BlockDescriptor& row : BlockTable) {
+    if (!block_selected(row)) continue;
+    if (!s_.blocks.ReadBlock(row.id, false, ImageSelector::Verify)) return 1;
+    // The device keeps 16 bits; what the images hold above them is sign extension.
+    for (int r = row.start; r < row.start + row.count; ++r)
+      if ((Cell(edit, r) & 0xFFFF) != (Cell(verify, r) & 0xFFFF)) return 2;
+  }
+  s_.pause.Wait(kSettleMs);
+  return 0;
+}
+
+QString ProgrammingSession::rejected_groups_text() const {
+  const int status = Cell(s_.images.EditImage, reg::ProgStatus) & 0xFF;
+  const auto caption = [this](const char* name, int where) {
+    QLabel* label = s_.controls.Label(QLatin1String(name), where);
+    return label ? label->text() : QString();
+  };
+  QString list;
+  for (const GroupBit& g : kGroups) {
+    if (!(status & g.mask)) continue;
+    if (!list.isEmpty()) list += QStringLiteral(", ");
+    QString name = caption(g.label, g.container);
+    if (g.second) name += QLatin1Char('/') + caption(g.second, g.secondContainer);
+    list += QLatin1Char('[') + name + QLatin1Char(']');
+  }
+  return list;
+}
+
+void ProgrammingSession::WriteAndVerifyStep(int nextState, int verifiedMessage) {
+  prog_state = prog_state::Ended;
+  if (!send_parameters()) {
+    SetInfo(kMsgWriteFailed);
+    return;
+  }
+  if (verify_read() != 0) {
+    SetInfo(kMsgVerifyFailed);
+    return;
+  }
+  prog_state = nextState;
+  SetInfo(verifiedMessage);
+}
+
+void ProgrammingSession::CommitStep() {
+  prog_state = prog_state::Ended;
+  SetInfo(kMsgCommitting);
+  // A failed command write leaves "Committing..." standing under the link's message.
+  if (!WriteProgCommand(cmd::Commit)) return;
+  if (!ReadCommandAnswer()) {
+    SetInfo(kMsgCommitFailed);
+    return;
+  }
+  if ((Cell(s_.images.EditImage, reg::ProgStatus) & 0xFF) == 0) {
+    SetInfo(kMsgUpdateComplete);
+    return;
+  }
+  const QString groups = rejected_groups_text();
+  if (groups.isEmpty()) {
+    SetInfo(kMsgCommitRejected);
+    return;
+  }
+  SetInfo(Message(kMsgRejectedGroups) + QLatin1Char(' ') + groups + QLatin1Char(' ') + Message(kMsgOutOfRange));
+}
+
+void ProgrammingSession::cmd_confirm() {
+  switch (prog_state) {
+    case prog_state::Write: WriteAndVerifyStep(prog_state::Commit, kMsgVerified); break;
+    case prog_state::Commit: CommitStep(); break;
+    case prog_state::Restore: RestoreDefaultStep(*this); break;
+    case prog_state::WriteDefault: WriteDefaultStep(*this); break;
+    case prog_state::CommitDefault: CommitDefaultStep(*this); break;
+    default: break;
+  }
+}
+
+}  // namespace kvn

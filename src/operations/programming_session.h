@@ -1,0 +1,93 @@
+#pragma once
+#include <QString>
+#include <functional>
+
+#include "device_link/block_table.h"
+#include "operations/device_context.h"
+
+namespace kvn {
+
+class ModbusMaster;
+class ParameterForm;
+class Pause;
+class Prompts;
+
+// The session dialog's steps: what the next press of its confirm button carries out.
+namespace prog_state {
+inline constexpr int Write = 0;          // write and verify the parameter blocks
+inline constexpr int Commit = 1;         // send Commit, evaluate the answer
+inline constexpr int Restore = 2;        // send RestoreDefault, reread the device
+inline constexpr int WriteDefault = 3;   // write and verify, to be saved as default
+inline constexpr int CommitDefault = 4;  // send SaveDefault, evaluate the answer
+inline constexpr int Ended = 10;         // only the closing OK is left
+// Below this a session is in progress, from it on it has ended.
+inline constexpr int FirstEnded = 6;
+}  // namespace prog_state
+
+// The guarded programming session: entering and leaving programming mode, the entry checks
+// before a transfer, and the steps the session dialog carries out (write, verify, commit and
+// the default-setup commands). The dialog shows what this holds; the steps run here.
+class ProgrammingSession {
+ public:
+  struct Services : DeviceContext {
+    Prompts& prompts;
+    ModbusMaster& master;
+    Pause& pause;
+    ParameterForm& form;
+    // Reads every parameter block and adopts it into the form (the connection's read).
+    std::function<bool()> read_device_settings;
+    // The dialog: shows a progress or result text at once (repainted before the next
+    // transfer), and runs modally with the session as prepared until the engineer closes it.
+    std::function<void(const QString&)> show_info;
+    std::function<void()> run_dialog;
+  };
+
+  explicit ProgrammingSession(Services services) : s_(std::move(services)) {}
+
+  // Main window commands.
+  void cmd_enter_progClick();
+  void cmd_abort_progClick();
+  void cmd_save_progClick();
+
+  // Opens the dialog at a first step with its caption and question; the poll timer is
+  // stopped for the dialog's whole life and the parameter blocks are polled afresh after it.
+  void OpenDialog(int firstState, int captionMessage, int questionMessage);
+
+  // The step of prog_state (the dialog's confirm button).
+  void cmd_confirm();
+
+  int prog_state = prog_state::Ended;
+  bool upd_password = false;
+  const QString& Caption() const { return caption_; }
+  const QString& Info() const { return info_; }
+  bool InProgress() const { return prog_state < prog_state::FirstEnded; }
+
+  bool block_selected(const BlockDescriptor& row) const;
+  bool send_parameters();
+  int verify_read();  // 0 equal, 1 a read-back failed, 2 a register differs
+  QString rejected_groups_text() const;
+
+  // Shared by the steps of the default setups.
+  const Services& S() const { return s_; }
+  void SetInfo(int message);
+  void SetInfo(const QString& text);
+  // The command value goes to EditImage cell 108 and from there to the device; the link's
+  // message has been shown when this fails.
+  bool WriteProgCommand(int value);
+  // After a command: the fixed pause, then the identification block into EditImage, silently.
+  bool ReadCommandAnswer();
+  // Write and verify (steps 0 and 3): the next state and its question when all went well.
+  void WriteAndVerifyStep(int nextState, int verifiedMessage);
+  QString Message(int n) const;
+
+ private:
+  bool EntriesComplete();
+  bool PasswordEntryPresent();
+  void CommitStep();
+
+  Services s_;
+  QString caption_;
+  QString info_;
+};
+
+}  // namespace kvn

@@ -1,0 +1,167 @@
+#include "ui/param_upd_dialog.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <algorithm>
+
+#include "operations/programming_session.h"
+
+namespace kvn {
+namespace {
+
+// The dialog's design: client area, text box and the three buttons, in pixels.
+constexpr int kWidth = 443;
+constexpr int kHeight = 126;
+constexpr QRect kInfo(44, 16, 357, 45);
+constexpr QSize kButton(130, 33);
+constexpr QPoint kConfirmAt(44, 77);
+constexpr QPoint kCancelAt(271, 77);
+constexpr QPoint kOkAt(156, 77);
+constexpr int kFontPixels = 13;
+
+// Restores the cursor on every way out of a step.
+struct Hourglass {
+  Hourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~Hourglass() { QApplication::restoreOverrideCursor(); }
+  Hourglass(const Hourglass&) = delete;
+  Hourglass& operator=(const Hourglass&) = delete;
+};
+
+// Input given while a step blocks the thread waits in the window system's queue and would
+// arrive as soon as the step returns, on buttons that then mean something else (a click made
+// during the write would commit). The gate eats it: during the step and for a short while
+// after, until the queue has been delivered.
+constexpr int kGateGraceMs = 150;
+
+}  // namespace
+
+class InputGate : public QObject {
+ public:
+  explicit InputGate(QObject* parent) : QObject(parent) {}
+  void Close() {
+    ++closings_;
+    qApp->installEventFilter(this);
+  }
+  void OpenSoon() {
+    QTimer::singleShot(kGateGraceMs, this, [this] {
+      if (--closings_ == 0) qApp->removeEventFilter(this);
+    });
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::Shortcut:
+        return true;
+      default:
+        return false;
+    }
+  }
+
+ private:
+  int closings_ = 0;
+};
+
+namespace {
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(QLatin1String(name));
+  button->resize(kButton);
+  button->setAutoDefault(false);
+  return button;
+}
+
+}  // namespace
+
+Tparam_upd::Tparam_upd(ProgrammingSession& session, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      session_(session),
+      lbl_info_(new QLabel(this)),
+      cmd_confirm_(MakeButton(this, "cmd_confirm", QStringLiteral("OK"))),
+      cmd_cancel_(MakeButton(this, "cmd_cancel", QStringLiteral("Cancel"))),
+      cmd_ok_(MakeButton(this, "cmd_ok", QStringLiteral("OK"))) {
+  setObjectName(QStringLiteral("Tparam_upd"));
+  QFont font(QStringLiteral("Tahoma"));
+  font.setPixelSize(kFontPixels);
+  setFont(font);
+  lbl_info_->setObjectName(QStringLiteral("lbl_info"));
+  lbl_info_->setTextFormat(Qt::PlainText);
+  lbl_info_->setAlignment(Qt::AlignCenter);
+  lbl_info_->setWordWrap(true);
+  gate_ = new InputGate(this);
+  connect(cmd_confirm_, &QPushButton::clicked, this, &Tparam_upd::cmd_confirmClick);
+  connect(cmd_cancel_, &QPushButton::clicked, this, &Tparam_upd::cmd_cancelClick);
+  connect(cmd_ok_, &QPushButton::clicked, this, &Tparam_upd::cmd_okClick);
+  FitText();
+}
+
+// The design's text box holds two lines; a rejected-groups list needs four or more, so the
+// box and the buttons below it move down as far as the text needs.
+void Tparam_upd::FitText() {
+  const int textHeight = std::max(kInfo.height(), lbl_info_->heightForWidth(kInfo.width()));
+  const int extra = textHeight - kInfo.height();
+  lbl_info_->setGeometry(kInfo.x(), kInfo.y(), kInfo.width(), textHeight);
+  cmd_confirm_->move(kConfirmAt + QPoint(0, extra));
+  cmd_cancel_->move(kCancelAt + QPoint(0, extra));
+  cmd_ok_->move(kOkAt + QPoint(0, extra));
+  setFixedSize(kWidth, kHeight + extra);
+}
+
+void Tparam_upd::ShowInfo(const QString& text) {
+  lbl_info_->setText(text);
+  FitText();
+  if (!isVisible()) return;
+  lbl_info_->repaint();
+  // Only paint and timer events: a click now cannot start a second transaction.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+int Tparam_upd::Run() {
+  setWindowTitle(session_.Caption());
+  lbl_info_->setText(session_.Info());
+  FitText();
+  set_keys_visible();
+  if (QWidget* owner = parentWidget()) move(owner->geometry().center() - rect().center());
+  return exec();
+}
+
+void Tparam_upd::set_keys_visible() {
+  const bool inProgress = session_.InProgress();
+  cmd_confirm_->setVisible(inProgress);
+  cmd_cancel_->setVisible(inProgress);
+  cmd_ok_->setVisible(!inProgress);
+  (inProgress ? cmd_confirm_ : cmd_ok_)->setFocus(Qt::OtherFocusReason);
+}
+
+void Tparam_upd::cmd_confirmClick() {
+  if (stepRunning_) return;
+  stepRunning_ = true;
+  gate_->Close();
+  {
+    const Hourglass wait;
+    cmd_confirm_->setEnabled(false);
+    cmd_cancel_->setEnabled(false);
+    session_.cmd_confirm();
+    cmd_confirm_->setEnabled(true);
+    cmd_cancel_->setEnabled(true);
+    set_keys_visible();
+  }
+  gate_->OpenSoon();
+  stepRunning_ = false;
+}
+
+void Tparam_upd::cmd_cancelClick() { reject(); }
+void Tparam_upd::cmd_okClick() { reject(); }
+
+}  // namespace kvn

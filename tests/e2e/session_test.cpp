@@ -1,0 +1,582 @@
+// The programming session and the default setups, driven through the real window against the
+// simulator: what reaches the device and in which order, what the dialog says after each step.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <cstring>
+#include <functional>
+#include <memory>
+
+#include "device_link/block_table.h"
+#include "device_link/block_transfer.h"
+#include "e2e/live_app.h"
+#include "operations/connection.h"
+#include "operations/programming_session.h"
+#include "parameters/qstring_print.h"
+#include "parameters/parameter_table.h"
+#include "ui/param_upd_dialog.h"
+
+// Readable lists of texts and request words in assertion failures.
+inline void PrintTo(const QStringList& list, std::ostream* out) { *out << '{' << list.join(QStringLiteral(" | ")).toStdString() << '}'; }
+
+namespace kvn::test {
+namespace {
+
+using Kind = RecordingPrompts::Kind;
+
+// The fixed pauses, recorded instead of slept.
+struct RecordedPause : Pause {
+  std::vector<int> waits;
+  void Wait(int ms) override { waits.push_back(ms); }
+};
+
+// Requests as short words: "R0x26" reads 26 registers from 0, "W5500x123" writes 123 from 5500.
+QStringList Words(const std::vector<devsim::RecordedRequest>& requests) {
+  QStringList words;
+  for (const auto& r : requests)
+    words << QStringLiteral("%1%2x%3").arg(r.function == 16 ? "W" : "R").arg(r.start).arg(r.count);
+  return words;
+}
+
+// Writes or read-backs of blocks, in chunks as the transfer makes them.
+QStringList Chunks(const char* kind, std::vector<BlockId> ids, int chunk) {
+  QStringList words;
+  for (BlockId id : ids)
+    for (int at = Block(id).start, left = Block(id).count; left > 0; at += chunk, left -= chunk)
+      words << QStringLiteral("%1%2x%3").arg(kind).arg(at).arg(std::min(left, chunk));
+  return words;
+}
+QStringList Writes(std::vector<BlockId> ids) { return Chunks("W", ids, 123); }
+QStringList Reads(std::vector<BlockId> ids) { return Chunks("R", ids, 125); }
+
+const QString kIdent = QStringLiteral("R0x26");
+const QString kCommand = QStringLiteral("W108x1");
+constexpr auto kUser = BlockId::UserConfig;
+const std::vector<BlockId> kAdminBlocks = {BlockId::UserConfig, BlockId::AdminConfig, BlockId::Measurement,
+                                                         BlockId::Diagnostics, BlockId::Output};
+const std::vector<BlockId> kAdminWithPassword = {BlockId::Password,    BlockId::UserConfig,
+                                                               BlockId::AdminConfig, BlockId::Measurement,
+                                                               BlockId::Diagnostics, BlockId::Output};
+
+enum class Level { User, Admin };
+
+class Session : public LiveApp {
+ protected:
+  Pause& ProgramPause() override { return quickPause; }
+
+  // The program linked, the device's set read, programming mode entered and polled.
+  void Ready(Level level, bool programming = true) {
+    StartProgram();
+    if (level == Level::Admin) LogInAsAdmin();
+    Poll();
+    Click("cmd_read_param");
+    if (programming) {
+      prompts.QueueConfirm(true);
+      Click("cmd_enter_prog");
+      Poll();
+    }
+    prompts.ClearCalls();
+    sim().ClearRequests();
+    quickPause.waits.clear();
+  }
+
+  void LogInAsAdmin() {
+    std::vector<int32_t> password(8, 0x2020);
+    const std::string pw = devsim::kDefaultAdminPassword;
+    for (size_t i = 0; i < pw.size(); ++i)
+      password[i / 2] = (i % 2) ? ((password[i / 2] & 0xFF) | (pw[i] << 8)) : ((password[i / 2] & 0xFF00) | pw[i]);
+    ASSERT_TRUE(app->master.WriteWithRetry(1, reg::Password, {password.data(), 8}));
+  }
+
+  // A button of the main window, as the engineer clicks it. The handler restarts the poll
+  // timer; the test ticks the poll itself.
+  void Click(const char* name) {
+    auto* button = Control<QPushButton>(name);
+    ASSERT_NE(button, nullptr) << name;
+    button->click();
+    timerRestarted = app->Window().Timer1->isActive();
+    app->Window().Timer1->stop();
+  }
+  void Trigger(const char* menuItem) {
+    app->Window().findChild<QAction*>(QString::fromLatin1(menuItem))->trigger();
+    app->Window().Timer1->stop();
+  }
+
+
+ public:
+  void Type(const char* field, const QString& text) {
+    auto* edit = Control<QLineEdit>(field);
+    edit->setText(text);
+    app->form.TakeEdit(edit);
+  }
+  void TickActivate(bool ticked) { Control<QCheckBox>("chk_act_pass")->setChecked(ticked); }
+  void ClearField(const char* name) { Type(name, QString()); }
+
+ protected:
+
+  QString Info() const { return app->paramUpd->findChild<QLabel*>(QStringLiteral("lbl_info"))->text(); }
+  QString Msg(int n) const { return app->texts.GetMessageText(n); }
+  QStringList Msgs(std::initializer_list<int> numbers) const {
+    QStringList texts;
+    for (int n : numbers) texts << Msg(n);
+    return texts;
+  }
+
+  // Opens the dialog with `open`, then presses its buttons in order, each after the previous
+  // step has returned. Returns the dialog's text when it opened and after every press (empty
+  // when it never opened). `during` runs inside the first step, once it repaints.
+  QStringList Press(const std::function<void()>& open, std::vector<const char*> buttons,
+                    std::function<void()> during = {}) {
+    struct Run {
+      bool active = true;
+      size_t next = 0;
+      QStringList texts;
+      std::function<void()> pressNext;
+    };
+    auto run = std::make_shared<Run>();
+    Tparam_upd* dialog = app->paramUpd.get();
+    run->pressNext = [this, run, dialog, buttons, during]() mutable {
+      if (!run->active) return;
+      if (!dialog->isVisible()) {
+        QTimer::singleShot(0, dialog, run->pressNext);
+        return;
+      }
+      if (run->next == 0) {
+        run->texts << Info();
+        timerDuringDialog = app->Window().Timer1->isActive();
+        title = dialog->windowTitle();
+      }
+      if (run->next == buttons.size()) {
+        ADD_FAILURE() << "the dialog is still open after every press";
+        dialog->reject();
+        return;
+      }
+      auto* button = dialog->findChild<QPushButton*>(QString::fromLatin1(buttons[run->next++]));
+      EXPECT_TRUE(button->isVisible()) << button->objectName().toStdString() << " pressed while hidden";
+      if (during) QTimer::singleShot(0, dialog, std::exchange(during, {}));
+      button->click();
+      if (!dialog->isVisible()) return;
+      run->texts << Info();
+      QTimer::singleShot(0, dialog, run->pressNext);
+    };
+    QTimer::singleShot(0, dialog, run->pressNext);
+    open();
+    run->active = false;
+    EXPECT_FALSE(dialog->isVisible());
+    return run->texts;
+  }
+  QStringList Program(std::vector<const char*> buttons, std::function<void()> during = {}) {
+    return Press([this] { Click("cmd_save_prog"); }, std::move(buttons), std::move(during));
+  }
+
+  QStringList Requests() { return Words(sim().Requests()); }
+  bool CommitSent() {
+    for (const auto& r : sim().Requests())
+      if (r.function == 16 && r.start == reg::ProgCommand) return true;
+    return false;
+  }
+  uint16_t SimRegister(int r) { return sim().Register(r); }
+  int StoredCommand() {
+    return sim().WithModel([](devsim::DeviceModel& m) { return int{m.Raw()[reg::ProgCommand]}; });
+  }
+
+  RecordedPause quickPause;
+  bool timerDuringDialog = true;
+  bool timerRestarted = false;  // by the last clicked button's handler
+  QString title;
+};
+
+// --- Enter and abort ---------------------------------------------------------------------------
+
+TEST_F(Session, EnterAsksFirstThenWrites51AndTheNextPollShowsProgramming) {
+  Ready(Level::User, false);
+  Click("cmd_enter_prog");  // the question declined
+  EXPECT_TRUE(prompts.ShowedExactly(Kind::Confirm, Msg(18))) << prompts.Describe().toStdString();
+  EXPECT_TRUE(Requests().isEmpty());
+
+  prompts.QueueConfirm(true);
+  Click("cmd_enter_prog");
+  EXPECT_EQ(Requests(), QStringList{kCommand});
+  EXPECT_EQ(StoredCommand(), cmd::EnterProgramming);
+  Poll();
+  EXPECT_EQ(Text("lbl_conn_stat"), Msg(12));
+  EXPECT_TRUE(Enabled("cmd_save_prog"));
+  EXPECT_FALSE(Enabled("cmd_enter_prog"));
+
+  sim().ClearRequests();
+  prompts.ClearCalls();
+  Click("cmd_abort_prog");
+  EXPECT_TRUE(prompts.NothingShown());
+  EXPECT_EQ(Requests(), QStringList{kCommand});
+  EXPECT_EQ(SimRegister(reg::ProgStatus) & 0xFF, 0);
+  Poll();
+  EXPECT_EQ(Text("lbl_conn_stat"), Msg(10));
+  EXPECT_TRUE(Enabled("cmd_enter_prog"));
+}
+
+// --- What each level transfers -----------------------------------------------------------------
+
+struct TransferCase {
+  const char* name;
+  Level level;
+  bool activatePassword;
+  std::vector<BlockId> blocks;
+};
+
+class Transfer : public Session, public ::testing::WithParamInterface<TransferCase> {};
+
+TEST_P(Transfer, WritesTheLevelsBlocksReadsThemBackThenCommitsOnce) {
+  const TransferCase& c = GetParam();
+  Ready(c.level);
+  if (c.activatePassword) Type("txt_password", QStringLiteral("new-secret"));
+  // A password block whose CRC no longer matches is no obstacle while it is not to be set.
+  if (!c.activatePassword) app->images->EditImage[Block(BlockId::Password).start] ^= 1;
+  TickActivate(c.activatePassword);
+  if (c.level == Level::User) prompts.QueueConfirm(true);
+  app->poll.ConfigBlocksPolled = true;
+
+  const QStringList texts = Program({"cmd_confirm", "cmd_confirm", "cmd_ok"});
+
+  EXPECT_EQ(texts, Msgs({21, 22, 26}));
+  EXPECT_EQ(title, Msg(27));
+  EXPECT_EQ(prompts.TextsOf(Kind::Confirm), c.level == Level::User ? QStringList{Msg(79)} : QStringList{});
+  EXPECT_EQ(prompts.TextsOf(Kind::Error), QStringList{});
+  EXPECT_EQ(Requests(), (QStringList{kIdent} + Writes(c.blocks) + Reads(c.blocks) + QStringList{kCommand, kIdent}));
+  EXPECT_EQ(quickPause.waits, (std::vector<int>{1000, 1000, 1000}));
+  EXPECT_EQ(StoredCommand(), cmd::Commit);
+  EXPECT_FALSE(timerDuringDialog) << "the poll timer ran while the dialog was open";
+  EXPECT_TRUE(timerRestarted);
+  EXPECT_FALSE(app->poll.ConfigBlocksPolled);
+  if (c.activatePassword) {
+    EXPECT_EQ(SimRegister(1000), 'n' | 'e' << 8) << "the new password reached the device";
+    EXPECT_EQ(SimRegister(1007), 0x2020);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Levels, Transfer,
+    ::testing::Values(TransferCase{"user", Level::User, false, {kUser}},
+                      TransferCase{"admin_password_kept", Level::Admin, false, kAdminBlocks},
+                      TransferCase{"admin_new_password", Level::Admin, true, kAdminWithPassword}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Session, AFullAdminTransferIsSevenWriteRequests) {
+  EXPECT_EQ(Writes(kAdminWithPassword).size(), 7);
+  EXPECT_EQ(Writes({BlockId::Output}), (QStringList{"W5500x123", "W5623x27"}));
+}
+
+// --- Entry checks before the dialog ------------------------------------------------------------
+
+struct EntryCase {
+  const char* name;
+  std::function<void(Session&)> spoil;
+  int message;
+  int page;
+  const char* focused;
+};
+
+class EntryCheck : public Session, public ::testing::WithParamInterface<EntryCase> {};
+
+TEST_P(EntryCheck, StopsBeforeTheDialogWithThePageAndEntryInFront) {
+  const EntryCase& c = GetParam();
+  Ready(Level::Admin);
+  app->Window().pg_ctrl1->setCurrentIndex(2);
+  c.spoil(*this);
+  prompts.ClearCalls();
+  const QStringList texts = Program({});
+  EXPECT_TRUE(texts.isEmpty()) << "the dialog opened";
+  EXPECT_TRUE(prompts.ShowedExactly(Kind::Error, Msg(c.message))) << prompts.Describe().toStdString();
+  EXPECT_EQ(app->Window().pg_ctrl1->currentIndex(), c.page);
+  EXPECT_EQ(QApplication::focusWidget(), Control(c.focused));
+  EXPECT_TRUE(Requests().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, EntryCheck,
+    ::testing::Values(
+        EntryCase{"empty_measurement_entry", [](Session& s) { s.ClearField("txt_teeth"); }, 28, 1,
+                  "txt_teeth"},
+        EntryCase{"password_activated_but_empty",
+                  [](Session& s) {
+                    s.ClearField("txt_password");
+                    s.TickActivate(true);
+                  },
+                  60, 0, "txt_password"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- Verify and commit answers -----------------------------------------------------------------
+
+TEST_F(Session, ReadBackThatDiffersOnlyAboveBit15CountsAsEqual) {
+  Ready(Level::User);
+  // Upper bits the device never sees: what comes back is the low 16 bits, sign-extended.
+  app->images->EditImage[2001] |= 0x7FFF0000;
+  prompts.QueueConfirm(true);
+  EXPECT_EQ(Program({"cmd_confirm", "cmd_confirm", "cmd_ok"}), Msgs({21, 22, 26}));
+}
+
+TEST_F(Session, ARealDifferenceEndsTheSessionWithoutCommit) {
+  Ready(Level::Admin);
+  sim().SetFault(devsim::Fault::ReadBackChanged);
+  EXPECT_EQ(Program({"cmd_confirm", "cmd_ok"}), Msgs({21, 23}));
+  EXPECT_FALSE(CommitSent());
+}
+
+struct AnswerCase {
+  const char* name;
+  std::function<void(devsim::Faults&)> fault;
+  QString text;  // the dialog's last text; empty: message `message`
+  int message;
+};
+
+class CommitAnswer : public Session, public ::testing::WithParamInterface<AnswerCase> {};
+
+TEST_P(CommitAnswer, NamesTheOutcome) {
+  const AnswerCase& c = GetParam();
+  Ready(Level::Admin);
+  c.fault(sim().faults());
+  const QStringList texts = Program({"cmd_confirm", "cmd_confirm", "cmd_ok"});
+  ASSERT_EQ(texts.size(), 3);
+  EXPECT_EQ(texts[2], c.text.isEmpty() ? Msg(c.message) : c.text);
+  EXPECT_EQ(prompts.TextsOf(Kind::Error), QStringList{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, CommitAnswer,
+    ::testing::Values(
+        AnswerCase{"accepted", [](devsim::Faults&) {}, {}, 26},
+        AnswerCase{"bits_without_group", [](devsim::Faults& f) { f.rejectGroups = 0x24; }, {}, 34},
+        AnswerCase{"user_and_measurement", [](devsim::Faults& f) { f.rejectGroups = 0x09; },
+                   "Parameter commit rejected.\r\nParameters in group:  [Configuration - user], [Measurement] out "
+                   "of range.\r\nUpdate process aborted.",
+                   0},
+        AnswerCase{"three_groups", [](devsim::Faults& f) { f.rejectGroups = 0x49; },
+                   "Parameter commit rejected.\r\nParameters in group:  [Configuration - user], [Measurement], "
+                   "[Digital outputs/Analog output] out of range.\r\nUpdate process aborted.",
+                   0},
+        AnswerCase{"no_answer_after_commit", [](devsim::Faults& f) { f.silentAfterProgCommand = true; }, {}, 33}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Session, CancelRightAfterOpeningSendsNothingAndStillResetsThePollFlag) {
+  Ready(Level::Admin);
+  app->poll.ConfigBlocksPolled = true;
+  EXPECT_EQ(Program({"cmd_cancel"}), Msgs({21}));
+  EXPECT_TRUE(Requests().isEmpty());
+  EXPECT_FALSE(app->poll.ConfigBlocksPolled);
+}
+
+TEST_F(Session, CancelAfterVerifySendsNoCommit) {
+  Ready(Level::Admin);
+  EXPECT_EQ(Program({"cmd_confirm", "cmd_cancel"}), Msgs({21, 22}));
+  EXPECT_FALSE(CommitSent());
+  EXPECT_FALSE(app->poll.ConfigBlocksPolled);
+}
+
+TEST_F(Session, WhileAStepRunsTheHourglassShowsAndClicksStartNothing) {
+  Ready(Level::Admin);
+  QString textDuring;
+  bool hourglass = false;
+  const QStringList texts = Program({"cmd_confirm", "cmd_cancel"}, [&] {
+    textDuring = Info();
+    hourglass = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    auto* dialog = app->paramUpd.get();
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmd_cancel")), Qt::LeftButton);
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmd_confirm")), Qt::LeftButton);
+    QTest::keyClick(dialog, Qt::Key_Escape);
+  });
+  EXPECT_EQ(textDuring, Msg(30));
+  EXPECT_TRUE(hourglass);
+  EXPECT_EQ(texts, Msgs({21, 22})) << "a click during the step took effect";
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the cursor was restored";
+  EXPECT_FALSE(CommitSent());
+}
+
+// --- Default setups ----------------------------------------------------------------------------
+
+TEST_F(Session, RestoreAnsweredWithoutTheCommandValueFailsWithoutReread) {
+  Ready(Level::Admin);
+  sim().faults().defaultAnswerHigh = 0x00;
+  EXPECT_EQ(Press([this] { Trigger("men_dev_restore"); }, {"cmd_confirm", "cmd_ok"}), Msgs({35, 37}));
+  EXPECT_EQ(title, Msg(39));
+  EXPECT_EQ(Requests(), (QStringList{kCommand, kIdent}));
+  EXPECT_EQ(StoredCommand(), cmd::RestoreDefault);
+}
+
+struct RestoreCase {
+  const char* name;
+  Level level;
+  bool changeLoadedSet;
+  std::optional<bool> overwrite;  // answer to message 76 when asked
+  QStringList shown;              // message boxes in order (texts)
+  int result;
+};
+
+class Restore : public Session, public ::testing::WithParamInterface<RestoreCase> {};
+
+TEST_P(Restore, RereadsAndReportsWhatTheWindowAdopted) {
+  const RestoreCase& c = GetParam();
+  Ready(c.level);
+  if (c.changeLoadedSet) Type("txt_vmax_lim_1", QStringLiteral("3250"));
+  if (c.overwrite) prompts.QueueConfirm(*c.overwrite);
+  EXPECT_EQ(Press([this] { Trigger("men_dev_restore"); }, {"cmd_confirm", "cmd_ok"}), Msgs({35, c.result}));
+  QStringList shown;
+  for (const auto& call : prompts.Calls()) shown << call.text;
+  EXPECT_EQ(shown, c.shown);
+  EXPECT_EQ(quickPause.waits, c.result == 36 ? (std::vector<int>{1000, 500}) : (std::vector<int>{1000}));
+  if (c.result == 36) {
+    EXPECT_EQ(Control<QLineEdit>("txt_vmax_lim_1")->text(), "3300.00");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, Restore,
+    ::testing::Values(
+        RestoreCase{"differs_declined", Level::Admin, true, false,
+                    {"Read configuration differs from current settings. Overwrite current settings?"}, 37},
+        RestoreCase{"differs_accepted", Level::Admin, true, true,
+                    {"Read configuration differs from current settings. Overwrite current settings?"}, 36},
+        RestoreCase{"same_user", Level::User, false, {},
+                    {"Read configuration is same as currently loaded except for admin password."}, 37}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Session, SaveAtUserLevelWritesAndVerifiesOnlyTheUserBlockBeforeSaveDefault) {
+  Ready(Level::User);
+  EXPECT_EQ(Press([this] { Trigger("men_dev_save"); }, {"cmd_confirm", "cmd_confirm", "cmd_ok"}), Msgs({38, 46, 48}));
+  EXPECT_EQ(title, Msg(45));
+  EXPECT_TRUE(prompts.NothingShown()) << "no entry checks, no level question";
+  EXPECT_EQ(Requests(), (QStringList{kIdent} + Writes({kUser}) + Reads({kUser}) + QStringList{kCommand, kIdent}));
+  EXPECT_EQ(StoredCommand(), cmd::SaveDefault);
+}
+
+struct SaveCase {
+  const char* name;
+  std::function<void(devsim::Faults&)> fault;
+  QString text;
+};
+
+class SaveAnswer : public Session, public ::testing::WithParamInterface<SaveCase> {};
+
+TEST_P(SaveAnswer, NamesTheOutcome) {
+  Ready(Level::Admin);
+  GetParam().fault(sim().faults());
+  const QStringList texts = Press([this] { Trigger("men_dev_save"); }, {"cmd_confirm", "cmd_confirm", "cmd_ok"});
+  ASSERT_EQ(texts.size(), 3);
+  EXPECT_EQ(texts[2], GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, SaveAnswer,
+    ::testing::Values(
+        SaveCase{"saved", [](devsim::Faults&) {}, "Default device setup saved."},
+        SaveCase{"diagnostics_rejected", [](devsim::Faults& f) { f.rejectGroups = 0x10; },
+                 "Default setup commit rejected.\r\nParameters in group:  [Diagnostics] out of range.\r\nUpdate "
+                 "process aborted."},
+        SaveCase{"no_group_no_answer",
+                 [](devsim::Faults& f) {
+                   f.defaultAnswerHigh = 0x00;
+                 },
+                 "Default setup commit failed. Update process aborted"},
+        SaveCase{"no_answer_after_command", [](devsim::Faults& f) { f.silentAfterProgCommand = true; },
+                 "Committing failed. Update process aborted."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- Link faults during a full admin transfer --------------------------------------------------
+
+struct FaultCase {
+  devsim::WriteFailure how;
+  int atWrite;  // 1..7 the block writes, 8 the commit
+};
+
+std::string FaultName(const ::testing::TestParamInfo<FaultCase>& info) {
+  static const char* kNames[] = {"silent", "corrupt_crc", "disconnect"};
+  return std::string(kNames[static_cast<int>(info.param.how)]) + "_at_write_" + std::to_string(info.param.atWrite);
+}
+
+std::vector<FaultCase> FaultCases() {
+  std::vector<FaultCase> cases;
+  for (int k = 1; k <= 8; ++k) cases.push_back({devsim::WriteFailure::Disconnect, k});
+  for (int k : {1, 6, 8}) cases.push_back({devsim::WriteFailure::Silent, k});
+  for (int k : {2, 8}) cases.push_back({devsim::WriteFailure::CorruptCrc, k});
+  return cases;
+}
+
+class LinkFault : public Session, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(LinkFault, ShowsTheLinkMessageThenEndsWithoutCommitAndThePollTellsTheTruth) {
+  const FaultCase& c = GetParam();
+  Ready(Level::Admin);
+  Type("txt_password", QStringLiteral("admin"));
+  TickActivate(true);
+  sim().faults().FailAtWrite(c.atWrite, c.how);
+  const bool atCommit = c.atWrite == 8;
+  const QStringList texts = atCommit ? Program({"cmd_confirm", "cmd_confirm", "cmd_ok"}) : Program({"cmd_confirm", "cmd_ok"});
+
+  const int linkMessage = c.how == devsim::WriteFailure::CorruptCrc ? 1 : 0;
+  EXPECT_EQ(prompts.TextsOf(Kind::Error), QStringList{Msg(linkMessage)});
+  EXPECT_EQ(texts.back(), Msg(atCommit ? 32 : 29));
+  // The writes up to the failing one, each once whatever its retries; nothing after it.
+  QStringList writes;
+  for (const QString& w : Requests())
+    if (w.startsWith(QLatin1Char('W')) && (writes.isEmpty() || writes.back() != w)) writes << w;
+  EXPECT_EQ(writes, (Writes(kAdminWithPassword) + QStringList{kCommand}).mid(0, c.atWrite));
+
+  if (c.how == devsim::WriteFailure::Disconnect) {
+    Poll(2);
+    EXPECT_EQ(Text("lbl_conn_stat"), Msg(9));
+    EXPECT_FALSE(Enabled("cmd_save_prog"));
+    return;
+  }
+  sim().SetFault(devsim::Fault::None);
+  Poll();
+  ASSERT_TRUE(app->poll.LinkOk);
+  // Whatever the device did with the last request, the status says what it is in now.
+  const bool programming = (SimRegister(reg::ProgStatus) & 0xFF) != 0;
+  EXPECT_EQ(Text("lbl_conn_stat"), Msg(programming ? 12 : 10));
+  EXPECT_EQ(programming, !(atCommit && c.how == devsim::WriteFailure::CorruptCrc));
+}
+
+INSTANTIATE_TEST_SUITE_P(Writes, LinkFault, ::testing::ValuesIn(FaultCases()), FaultName);
+
+// --- The road of one parameter change ----------------------------------------------------------
+
+TEST_F(Session, OneParameterChangeFromLoginToReadBack) {
+  Ready(Level::Admin, false);
+  Type("txt_vmax_lim_1", QStringLiteral("3250"));
+  prompts.QueueConfirm(true);
+  Click("cmd_enter_prog");
+  Poll();
+  ASSERT_EQ(Text("lbl_conn_stat"), Msg(12));
+  EXPECT_EQ(Program({"cmd_confirm", "cmd_confirm", "cmd_ok"}), Msgs({21, 22, 26}));
+  Click("cmd_abort_prog");
+  Poll(2);
+  EXPECT_EQ(Text("lbl_conn_stat"), Msg(10));
+  // The window's password was cleared by the first read and the device's is read at admin
+  // level, so the read differs there and asks; taking it shows what the device holds.
+  Type("txt_vmax_lim_1", QStringLiteral("3100"));
+  prompts.ClearCalls();
+  prompts.QueueConfirm(true);
+  Click("cmd_read_param");
+  EXPECT_EQ(prompts.TextsOf(Kind::Info), QStringList{Msg(20)}) << prompts.Describe().toStdString();
+  EXPECT_EQ(Control<QLineEdit>("txt_vmax_lim_1")->text(), "3250.00");
+
+  const int r = RegisterOfName("txt_vmax_lim_1");
+  const uint32_t bits = SimRegister(r) | static_cast<uint32_t>(SimRegister(r + 1)) << 16;
+  float value = 0;
+  std::memcpy(&value, &bits, sizeof value);
+  EXPECT_FLOAT_EQ(value, 3250.0f);
+  RegisterImage device{};
+  for (const BlockDescriptor& b : BlockTable) {
+    if (!b.is_parameter) continue;
+    for (int i = b.start; i < b.start + b.count; ++i) device[static_cast<size_t>(i)] = SimRegister(i);
+    EXPECT_EQ(ImageCrc(device, b.start, b.count - 1), device[static_cast<size_t>(b.CrcRegister())]) << b.Number();
+    EXPECT_TRUE(app->blocks.CheckBlockCrc(b.id)) << b.Number();
+  }
+}
+
+}  // namespace
+}  // namespace kvn::test
