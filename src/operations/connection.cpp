@@ -9,6 +9,7 @@
 #include "device_link/block_table.h"
 #include "device_link/block_transfer.h"
 #include "device_link/serial_link.h"
+#include "operations/device_transaction.h"
 #include "parameters/form/parameter_form.h"
 #include "texts/prompts.h"
 #include "texts/setup_record.h"
@@ -214,13 +215,11 @@ bool Connection::ReadDeviceSettings() {
 }
 
 void Connection::cmd_read_paramClick() {
-  s_.timer.stop();
-  if (ReadDeviceSettings()) {
-    s_.prompts.ShowInfo(s_.texts.GetMessageText(kMsgParametersRead));
-    s_.setup.setup_loaded = true;
-    UpdateModeDisplay();
-  }
-  s_.timer.start();
+  const PollTimerStopped noPoll(s_.timer);
+  if (!ReadDeviceSettings()) return;
+  s_.prompts.ShowInfo(s_.texts.GetMessageText(kMsgParametersRead));
+  s_.setup.setup_loaded = true;
+  UpdateModeDisplay();
 }
 
 void Connection::chk_off_lineClick(bool ticked) {

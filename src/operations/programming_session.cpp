@@ -10,6 +10,7 @@
 #include "device_link/modbus_master.h"
 #include "device_link/pause.h"
 #include "operations/default_setup.h"
+#include "operations/device_transaction.h"
 #include "parameters/form/device_access.h"
 #include "parameters/form/parameter_form.h"
 #include "texts/prompts.h"
@@ -92,15 +93,13 @@ bool ProgrammingSession::ReadCommandAnswer() {
 void ProgrammingSession::cmd_enter_progClick() {
   if (!s_.prompts.ConfirmOkCancel(Message(kMsgEnterQuestion))) return;
   // The answer is not examined: the next poll shows the mode and enables the controls.
-  s_.timer.stop();
+  const PollTimerStopped noPoll(s_.timer);
   WriteProgCommand(cmd::EnterProgramming);
-  s_.timer.start();
 }
 
 void ProgrammingSession::cmd_abort_progClick() {
-  s_.timer.stop();
+  const PollTimerStopped noPoll(s_.timer);
   WriteProgCommand(cmd::LeaveProgramming);
-  s_.timer.start();
 }
 
 bool ProgrammingSession::PasswordEntryPresent() {
@@ -150,11 +149,10 @@ void ProgrammingSession::OpenDialog(int firstState, int captionMessage, int ques
   info_ = Message(questionMessage);
   auto* activate = qobject_cast<QCheckBox*>(s_.controls.Find(QStringLiteral("chk_act_pass"), container::Device));
   upd_password = activate && activate->isChecked();
-  s_.timer.stop();
+  const PollTimerStopped noPoll(s_.timer);  // for the dialog's whole life
   if (s_.run_dialog) s_.run_dialog();
   // Whatever happened in the dialog, the device's parameter blocks are read afresh.
   s_.poll.ConfigBlocksPolled = false;
-  s_.timer.start();
 }
 
 // --- Dialog steps ---------------------------------------------------------------------------
