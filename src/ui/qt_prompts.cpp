@@ -2,6 +2,7 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -13,6 +14,17 @@ namespace kvn {
 
 namespace {
 
+// A short text makes a narrow box, and the window manager then cuts its title ("In…on"): the
+// box is made at least as wide as its title needs beside the frame's buttons.
+void FitTitle(QMessageBox& box) {
+  constexpr int kFrameButtonsRoom = 120;
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (!grid) return;
+  const int width = box.fontMetrics().horizontalAdvance(box.windowTitle()) + kFrameButtonsRoom;
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 // Button captions are fixed texts of the program, not the platform's translated ones, so that
 // the boxes read the same on every system.
 void ShowSingleButtonBox(QWidget* parent, QMessageBox::Icon icon, const QString& title,
@@ -21,6 +33,7 @@ void ShowSingleButtonBox(QWidget* parent, QMessageBox::Icon icon, const QString&
   QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
   box.setDefaultButton(ok);
   box.setEscapeButton(ok);
+  FitTitle(box);
   box.exec();
 }
 
@@ -32,6 +45,7 @@ bool AskTwoButtonBox(QWidget* parent, const QString& title, const QString& text,
   QPushButton* reject = box.addButton(rejectCaption, QMessageBox::RejectRole);
   box.setDefaultButton(accept);
   box.setEscapeButton(reject);
+  FitTitle(box);
   box.exec();
   return box.clickedButton() == accept;
 }
