@@ -287,6 +287,23 @@ TEST_F(ReportFiles, ReportsChangeNothingInTheWindow) {
 
 // --- Plot report -------------------------------------------------------------------------
 
+// The poll goes on behind the overwrite question and the information box and must not draw
+// the screen with the page's geometry meanwhile; before the file is chosen it draws as usual.
+TEST_F(ReportFiles, PlotDrawingIsSuspendedExactlyFromTheChosenFileToTheLastBox) {
+  std::vector<std::pair<Kind, bool>> seen;
+  prompts.onPrompt = [&](const RecordingPrompts::Call& call) {
+    seen.emplace_back(call.kind, app->plot.drawing_suspended);
+  };
+  QFile old(PathOf("plot.pdf"));
+  ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+  old.close();
+  prompts.QueueConfirm(true);
+  PlotReport("plot.pdf");
+  prompts.onPrompt = nullptr;
+  EXPECT_EQ(seen, (std::vector<std::pair<Kind, bool>>{{Kind::SaveFile, false}, {Kind::Confirm, true}, {Kind::Info, true}}));
+  EXPECT_FALSE(app->plot.drawing_suspended);
+}
+
 struct PlotCase {
   const char* name;
   float rated;

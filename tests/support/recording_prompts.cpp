@@ -68,23 +68,23 @@ bool RecordingPrompts::AllAnswersUsed() const {
          colours_.empty();
 }
 
-void RecordingPrompts::ShowError(const QString& text) { calls_.push_back({.kind = Kind::Error, .text = text}); }
+void RecordingPrompts::ShowError(const QString& text) { Record({.kind = Kind::Error, .text = text}); }
 
-void RecordingPrompts::ShowInfo(const QString& text) { calls_.push_back({.kind = Kind::Info, .text = text}); }
+void RecordingPrompts::ShowInfo(const QString& text) { Record({.kind = Kind::Info, .text = text}); }
 
 void RecordingPrompts::ShowMessage(const QString& text) {
-  calls_.push_back({.kind = Kind::Message, .text = text});
+  Record({.kind = Kind::Message, .text = text});
 }
 
 bool RecordingPrompts::ConfirmOkCancel(const QString& text) {
-  calls_.push_back({.kind = Kind::Confirm, .text = text});
+  Record({.kind = Kind::Confirm, .text = text});
   bool ok = false;
   Take(confirms_, ok);
   return ok;
 }
 
 bool RecordingPrompts::AskYesNo(const QString& text) {
-  calls_.push_back({.kind = Kind::YesNo, .text = text});
+  Record({.kind = Kind::YesNo, .text = text});
   bool yes = false;
   Take(yes_no_, yes);
   return yes;
@@ -92,7 +92,7 @@ bool RecordingPrompts::AskYesNo(const QString& text) {
 
 std::optional<QString> RecordingPrompts::InputText(const QString& title, const QString& prompt,
                                                    bool masked) {
-  calls_.push_back({.kind = Kind::Input, .text = prompt, .title = title, .masked = masked});
+  Record({.kind = Kind::Input, .text = prompt, .title = title, .masked = masked});
   std::optional<QString> text;
   Take(inputs_, text);
   return text;
@@ -100,7 +100,7 @@ std::optional<QString> RecordingPrompts::InputText(const QString& title, const Q
 
 QString RecordingPrompts::OpenFileName(const QString& title, const QString& filter,
                                        const QString& defaultExt) {
-  calls_.push_back(
+  Record(
       {.kind = Kind::OpenFile, .text = title, .filter = filter, .default_ext = defaultExt});
   QString path;
   Take(file_names_, path);
@@ -109,7 +109,7 @@ QString RecordingPrompts::OpenFileName(const QString& title, const QString& filt
 
 QString RecordingPrompts::SaveFileName(const QString& title, const QString& filter,
                                        const QString& defaultExt) {
-  calls_.push_back(
+  Record(
       {.kind = Kind::SaveFile, .text = title, .filter = filter, .default_ext = defaultExt});
   QString path;
   Take(file_names_, path);
@@ -117,7 +117,7 @@ QString RecordingPrompts::SaveFileName(const QString& title, const QString& filt
 }
 
 std::optional<QColor> RecordingPrompts::PickColor(const QColor& initial) {
-  calls_.push_back({.kind = Kind::Color, .text = initial.name()});
+  Record({.kind = Kind::Color, .text = initial.name()});
   std::optional<QColor> colour;
   Take(colours_, colour);
   return colour;

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -58,6 +59,8 @@ class RecordingPrompts : public Prompts {
   bool AllAnswersUsed() const;
   // Forgets the calls (not the queued answers).
   void ClearCalls() { calls_.clear(); }
+  // Called as each prompt is shown, to look at the program's state at that moment.
+  std::function<void(const Call&)> onPrompt;
 
   void ShowError(const QString& text) override;
   void ShowInfo(const QString& text) override;
@@ -73,6 +76,10 @@ class RecordingPrompts : public Prompts {
   std::optional<QColor> PickColor(const QColor& initial) override;
 
  private:
+  void Record(Call call) {
+    calls_.push_back(std::move(call));
+    if (onPrompt) onPrompt(calls_.back());
+  }
   std::vector<Call> calls_;
   std::deque<bool> confirms_;
   std::deque<bool> yes_no_;
