@@ -35,8 +35,17 @@ ModbusResult ModbusMaster::Settle(ModbusResult result, const std::vector<uint8_t
   if (result != ModbusResult::Ok) {
     lateAnswerPossible_ = true;
     failedRequest_ = request;
+    failedOnce_ = true;
+    lastFailureTick_ = lastTransactionEnd_;
   }
   return result;
+}
+
+// Shortly after a failure, a complete frame with more bytes right behind it was one of two
+// answers on the line, and which one is not known: it is refused, as a bad frame is.
+bool ModbusMaster::AnotherAnswerFollows() {
+  if (!failedOnce_ || Tick() - lastFailureTick_ >= kSuspectWindowMs) return false;
+  return link_.AwaitInput(static_cast<int>(kQuietSpanMs));
 }
 
 // Lets a late answer arrive where it is thrown away, the way careful RTU masters flush after
@@ -111,8 +120,10 @@ ModbusResult ModbusMaster::ReceiveFrame(int slave, int length, int requestBytes)
     last = Tick();
     lastByteTick_ = last;
     if (received > 0 || b == slave) rx_[static_cast<size_t>(received++)] = static_cast<uint8_t>(b);
-    if (received == length + 2)
-      return FrameCrcMatches(rx_.data(), length) ? ModbusResult::Ok : ModbusResult::BadCrc;
+    if (received == length + 2) {
+      if (!FrameCrcMatches(rx_.data(), length) || AnotherAnswerFollows()) return ModbusResult::BadCrc;
+      return ModbusResult::Ok;
+    }
   }
 }
 

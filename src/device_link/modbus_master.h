@@ -28,6 +28,9 @@ class ModbusMaster {
   static constexpr uint32_t kLateAnswerHorizonMs = 500;
   static constexpr uint32_t kQuietSpanMs = 20;
   static constexpr uint32_t kDrainLimitMs = 1500;  // a line that never falls quiet
+  // For this long after a failure an answer may be one of two on the line (a late one and the
+  // one asked for, back to back): a frame then counts only when the line stays quiet after it.
+  static constexpr uint32_t kSuspectWindowMs = 2000;
 
   ModbusMaster(SerialLink& link, const Texts& texts, Prompts& prompts);
 
@@ -56,6 +59,7 @@ class ModbusMaster {
   ModbusResult Transact(const std::vector<uint8_t>& request, int slave, int answerLength);
   ModbusResult Settle(ModbusResult result, const std::vector<uint8_t>& request);
   void DrainLateAnswers(bool sameRequest);
+  bool AnotherAnswerFollows();
   void ShowFailure(ModbusResult last);
 
   SerialLink& link_;
@@ -69,6 +73,8 @@ class ModbusMaster {
   std::vector<uint8_t> failedRequest_;
   uint32_t lastTransactionEnd_ = 0;
   uint32_t lastByteTick_ = 0;  // when the line last carried a byte we saw
+  bool failedOnce_ = false;
+  uint32_t lastFailureTick_ = 0;
 };
 
 }  // namespace kvn

@@ -193,7 +193,9 @@ TEST_F(MasterOnSimulator, LateAnswerToAnotherRequestIsNotTakenAsData) {
 }
 
 // A late answer of the same shape (function and length) to a request for other registers
-// may come at any time after the time-out; within the drain horizon it is never taken.
+// may come at any time after the time-out. Within the drain horizon it is thrown away before
+// the next request goes out; after it, the late answer and the next one arrive back to back
+// and the frame is refused, so the retry gets the real answer. It is never taken as data.
 class LateAnswer : public MasterOnSimulator, public ::testing::WithParamInterface<int> {};
 
 TEST_P(LateAnswer, IsNotTakenAsTheNextAnswerOfTheSameShape) {
@@ -203,12 +205,19 @@ TEST_P(LateAnswer, IsNotTakenAsTheNextAnswerOfTheSameShape) {
   ASSERT_EQ(master.ReadRegisters(3, 1, 0, {identification, 2}), ModbusResult::NoResponse);
   device.faults().late = false;
   int32_t cells[2] = {-7, -7};
-  EXPECT_EQ(master.ReadRegisters(3, 1, 2, {cells, 2}), ModbusResult::Ok);
+  const ModbusResult first = master.ReadRegisters(3, 1, 2, {cells, 2});
+  if (GetParam() < static_cast<int>(ModbusMaster::kLateAnswerHorizonMs) - 50) {
+    EXPECT_EQ(first, ModbusResult::Ok) << "drained before the request";
+  }
+  if (first != ModbusResult::Ok) {
+    EXPECT_EQ(cells[0], -7);
+    EXPECT_TRUE(master.ReadWithRetry(3, 1, 2, false, {cells, 2}));
+  }
   EXPECT_EQ(cells[0], static_cast<int16_t>(device.Register(2))) << "registers 2..3, not 0..1";
   EXPECT_EQ(cells[1], static_cast<int16_t>(device.Register(3)));
 }
 
-INSTANTIATE_TEST_SUITE_P(MsAfterTimeOut, LateAnswer, ::testing::Values(15, 150, 400));
+INSTANTIATE_TEST_SUITE_P(MsAfterTimeOut, LateAnswer, ::testing::Values(15, 150, 400, 600, 800));
 
 TEST_F(MasterOnSimulator, RetryAfterABadFrameWaitsForItsTail) {
   // A burst that starts like a frame misaligns the answer; its tail must not misalign the
