@@ -29,7 +29,6 @@ enum Msg {
   kMsgOutOfRange = 25,
   kMsgUpdateComplete = 26,
   kMsgUpdateCaption = 27,
-  kMsgIncomplete = 28,
   kMsgWriteFailed = 29,
   kMsgWriting = 30,
   kMsgVerifying = 31,
@@ -123,15 +122,7 @@ bool ProgrammingSession::EntriesComplete() {
       if (activate && activate->isChecked() && !PasswordEntryPresent()) return false;
       continue;
     }
-    if (const auto empty = s_.form.FindFirstEmpty(row)) {
-      s_.prompts.ShowError(Message(kMsgIncomplete));
-      s_.form.FocusParameter(empty->control, empty->row);
-      return false;
-    }
-    if (const auto outside = s_.form.FindFirstOutOfRange(row)) {
-      s_.form.FocusParameter(outside->control, outside->row);
-      return false;
-    }
+    if (!s_.form.EntriesComplete(row)) return false;
   }
   return true;
 }
