@@ -18,6 +18,7 @@
 #include "parameters/value_codec.h"
 #include "texts/atomic_file.h"
 #include "texts/containers.h"
+#include "texts/locale_separators.h"
 #include "texts/prompts.h"
 #include "texts/setup_record.h"
 #include "texts/texts.h"
@@ -39,12 +40,6 @@ const QString kCsvExtension = QStringLiteral("csv");
 constexpr char kValueFormat[kLastCode + 1] = {
     0,   'X', 'X', 'F', 'F', 'F', 'F', 'F', 'F', 'F', 'F', 'H', 'H',
     'H', 'H', 'H', 'H', 'H', 'H', 'H', 'I', 'X', 'X', 'X', 'X'};
-
-QChar FirstSeparator(const QString& pattern, QChar fallback) {
-  for (QChar c : pattern)
-    if (!c.isLetter() && !c.isSpace()) return c;
-  return fallback;
-}
 
 QString Hex(uint32_t v, int digits) {
   return QStringLiteral("%1").arg(v, digits, 16, QLatin1Char('0')).toUpper();
@@ -70,8 +65,9 @@ EventFormats LocaleEventFormats(QChar decimal) {
   const QLocale locale;
   EventFormats f;
   f.decimal = decimal;
-  f.date = FirstSeparator(locale.dateFormat(QLocale::ShortFormat), QLatin1Char('/'));
-  f.time = FirstSeparator(locale.timeFormat(QLocale::LongFormat), QLatin1Char(':'));
+  const DateTimeSeparators separators = SeparatorsOf(locale);
+  f.date = separators.date;
+  f.time = separators.time;
   f.list = ListSeparatorFor(decimal);
   return f;
 }

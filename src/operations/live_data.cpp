@@ -12,6 +12,7 @@
 #include "operations/connection.h"
 #include "parameters/value_codec.h"
 #include "texts/setup_record.h"
+#include "texts/locale_separators.h"
 #include "texts/texts.h"
 
 namespace kvn {
@@ -42,16 +43,7 @@ uint32_t Word32(const RegisterImage& image, int r) {
 // A 16-character text as the status labels show it: one character per byte, not trimmed.
 
 // The locale's time pattern reduced to hours, minutes and seconds with its own separator.
-QString TimeFormat() {
-  const QString pattern = QLocale().timeFormat(QLocale::LongFormat);
-  QChar separator = QLatin1Char(':');
-  for (QChar c : pattern)
-    if (!c.isLetter() && !c.isSpace()) {
-      separator = c;
-      break;
-    }
-  return QStringLiteral("HH%1mm%1ss").arg(separator);
-}
+QString TimeFormat() { return QStringLiteral("HH%1mm%1ss").arg(SeparatorsOf(QLocale()).time); }
 
 // Process-data page: (label, register) in the speed format.
 struct ValueLabel {

@@ -24,14 +24,6 @@ enum ReportText {
 // The text whose height sets the line step, as the page was always measured.
 const QString kLineProbe = QStringLiteral("ASDFG");
 
-// The first character of a format that is neither a letter nor a blank: the separator the
-// locale writes between the fields.
-QChar FirstSeparator(const QString& format, QChar fallback) {
-  for (const QChar c : format)
-    if (!c.isLetter() && !c.isSpace() && c != QLatin1Char('\'')) return c;
-  return fallback;
-}
-
 }  // namespace
 
 ReportLayout LayoutForPage(int width, int height, int bodyTextHeight) {
@@ -71,11 +63,6 @@ void draw_text(QPainter& surface, int x, int y, const QString& text, HAlign h_al
 
 void draw_line(QPainter& surface, int x1, int y1, int x2, int y2) {
   surface.drawLine(x1, y1, x2, y2);
-}
-
-DateTimeSeparators SeparatorsOf(const QLocale& locale) {
-  return {FirstSeparator(locale.dateFormat(QLocale::ShortFormat), QLatin1Char('/')),
-          FirstSeparator(locale.timeFormat(QLocale::ShortFormat), QLatin1Char(':'))};
 }
 
 QString FormatReportDate(const QDateTime& when, DateTimeSeparators s) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "texts/locale_separators.h"
 #include "ui/speed_plot.h"
 
 class QLocale;
@@ -67,11 +68,6 @@ struct ReportHeaderFacts {
 };
 
 // The locale's date and time separators, as its short formats use them.
-struct DateTimeSeparators {
-  QChar date = QLatin1Char('/');
-  QChar time = QLatin1Char(':');
-};
-DateTimeSeparators SeparatorsOf(const QLocale& locale);
 // dd/mm/yyyy hh:nn with the given separators.
 QString FormatReportDate(const QDateTime& when, DateTimeSeparators separators);
 ReportHeaderFacts HeaderFacts(const Texts& texts, const QDateTime& created,
