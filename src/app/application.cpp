@@ -10,6 +10,7 @@
 
 #include "app/window_commands.h"
 #include "operations/access_level.h"
+#include "operations/comparison.h"
 #include "operations/configuration_file.h"
 #include "operations/connection.h"
 #include "operations/device_commands.h"
@@ -17,11 +18,13 @@
 #include "operations/live_data.h"
 #include "operations/programming_session.h"
 #include "operations/window_controls.h"
+#include "parameters/parameter_table.h"
 #include "texts/language_pack.h"
 #include "reports/report_commands.h"
 #include "texts/program_settings.h"
 #include "ui/about_dialog.h"
 #include "ui/com_scan_window.h"
+#include "ui/compare_window.h"
 #include "ui/load_log_window.h"
 #include "ui/log_page.h"
 #include "ui/main_menu.h"
@@ -56,6 +59,8 @@ Application::Application(Prompts& prompts_, Pause& pause_, Options options_)
   paramUpd = std::make_unique<Tparam_upd>(*session, window.get());
   about = std::make_unique<Tabout_kvn>(texts, window.get());
   loadLog = std::make_unique<Tload_log>(window.get());
+  compareWindow = std::make_unique<CompareWindow>([this](int row) { FocusParameterRow(row); }, window.get());
+  sessionChanges = std::make_unique<CompareWindow>([this](int row) { FocusParameterRow(row); }, paramUpd.get());
 }
 
 Application::~Application() {
@@ -88,6 +93,8 @@ void Application::CreateOperations(TMain_Form& w) {
       }});
   configuration = std::make_unique<ConfigurationFile>(
       ConfigurationFile::Services{prompts, texts, *images, form, setup, poll, *connection});
+  comparison = std::make_unique<Comparison>(Comparison::Services{
+      device, prompts, *configuration, codec, [this](const ComparisonView& view) { ShowComparison(view); }});
   access = std::make_unique<AccessLevel>(AccessLevel::Services{device, master, prompts, form, [this] {
     if (commands) commands->ApplyStates();
   }});
@@ -172,6 +179,25 @@ MainFormSteps Application::Steps() {
   s.SaveProgramSettings = [this](TMain_Form&) { SaveProgramSettings(WorkDir(), setup, prompts); };
   s.CloseLink = [this](TMain_Form&) { link.Close(); };
   return s;
+}
+
+void Application::ShowComparison(const ComparisonView& view) {
+  if (compareWindow) compareWindow->ShowDifferences(view.title, view.otherSide, view.differences);
+}
+
+// The field is brought to the front of the main window, which comes before the comparison.
+void Application::FocusParameterRow(int row) {
+  if (row < 1 || row > kParameterRows) return;
+  window->raise();
+  window->activateWindow();
+  form.FocusParameter(form.ControlOf(ParameterRow(row)), row);
+}
+
+void Application::ShowSessionChanges() {
+  if (auto differences = comparison->WindowAgainstDevice()) {
+    const ComparisonView view = comparison->DeviceView(std::move(*differences));
+    sessionChanges->RunDifferences(view.title, view.otherSide, view.differences);
+  }
 }
 
 void Application::OpenInterfaceSettings() {

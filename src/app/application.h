@@ -18,6 +18,8 @@
 
 namespace kvn {
 
+class Comparison;
+class CompareWindow;
 class ConfigurationFile;
 class AccessLevel;
 class Connection;
@@ -35,6 +37,7 @@ class Tcom_scan;
 class Tload_log;
 class ProgrammingSession;
 class Tparam_upd;
+struct ComparisonView;
 
 // The whole program: its program-wide state, created once, and the windows in their creation
 // order. main() makes one with the Qt prompts and the user's work directory; a test makes one
@@ -76,6 +79,7 @@ class Application {
   std::unique_ptr<Connection> connection;
   std::unique_ptr<LiveData> live;
   std::unique_ptr<ConfigurationFile> configuration;
+  std::unique_ptr<Comparison> comparison;
   std::unique_ptr<AccessLevel> access;
   std::unique_ptr<DeviceCommands> deviceCommands;
   std::unique_ptr<EventLog> eventLog;
@@ -91,15 +95,21 @@ class Application {
   std::unique_ptr<Tabout_kvn> about;
   std::unique_ptr<Tload_log> loadLog;
   std::unique_ptr<Tcom_scan> comScan;
+  std::unique_ptr<CompareWindow> compareWindow;   // beside the main window
+  std::unique_ptr<CompareWindow> sessionChanges;  // over the session dialog
 
  private:
   MainFormSteps Steps();
   void CreateOperations(TMain_Form& w);
   void PreparePlotCanvas(TMain_Form& w);
+  void ShowComparison(const ComparisonView& view);
+  void FocusParameterRow(int row);
   EventLog::Services EventLogServices(const DeviceContext& device, TMain_Form& w);
 
  public:
   void OpenInterfaceSettings();
+  // The session dialog's "Show changes...": the window against the device, over the dialog.
+  void ShowSessionChanges();
   std::unique_ptr<WindowCommands> commands;
   // Names of the command table the window lacks (empty in a sound build; tests check it).
   QStringList missingCommands;

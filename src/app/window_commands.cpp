@@ -11,6 +11,7 @@
 #include "app/application.h"
 #include "device_link/block_table.h"
 #include "parameters/form/device_access.h"
+#include "operations/comparison.h"
 #include "operations/configuration_file.h"
 #include "operations/access_level.h"
 #include "operations/connection.h"
@@ -88,6 +89,9 @@ constexpr CommandRow kRows[] = {
     {"men_file", container::Menu, kMenu, nullptr, kNoRule},
     {"men_file_load_cfg", container::Menu, H, &W::men_file_load_cfgClick, kNoRule},
     {"men_file_save_cfg", container::Menu, H, &W::men_file_save_cfgClick, SetLoaded},
+    // The comparisons say themselves what they lack (a set, a device): no rule of their own.
+    {"men_file_cmp_dev", container::Menu, H, &W::men_file_cmp_devClick, kNoRule},
+    {"men_file_cmp_file", container::Menu, H, &W::men_file_cmp_fileClick, kNoRule},
     {"men_file_quit", container::Menu, H, &W::men_file_quitClick, kNoRule},
     {"men_file_about", container::Menu, H, &W::men_file_aboutClick, kNoRule},
     {"men_perm", container::Menu, kMenu, nullptr, LevelChoice},
@@ -204,6 +208,8 @@ void WindowCommands::men_file_aboutClick() { app_.about->Run(window_.windowTitle
 void WindowCommands::men_file_quitClick() { window_.men_file_quitClick(); }
 void WindowCommands::men_file_save_cfgClick() { app_.configuration->men_file_save_cfgClick(); }
 void WindowCommands::men_file_load_cfgClick() { app_.configuration->men_file_load_cfgClick(); }
+void WindowCommands::men_file_cmp_devClick() { app_.comparison->men_file_cmp_devClick(); }
+void WindowCommands::men_file_cmp_fileClick() { app_.comparison->men_file_cmp_fileClick(); }
 // The translator's template goes where the program looks for packs.
 void WindowCommands::Button8Click() {
   ExportBaseLanguage(QDir::currentPath(), app_.texts, app_.prompts);

@@ -74,6 +74,8 @@ class WindowCommands {
   void men_file_quitClick();
   void men_file_save_cfgClick();
   void men_file_load_cfgClick();
+  void men_file_cmp_devClick();
+  void men_file_cmp_fileClick();
   void Button8Click();  // exports the base language file
   void men_perm_adminClick();
   void men_perm_userClick();

@@ -37,6 +37,10 @@ bool BlockTransfer::ReadBlock(BlockId id, bool showMessage, ImageSelector target
   return IsBlockId(static_cast<int>(id)) && ReadChunks(Block(id), images_.Select(target), true, showMessage);
 }
 
+bool BlockTransfer::ReadBlockInto(BlockId id, bool showMessage, RegisterImage& target) {
+  return IsBlockId(static_cast<int>(id)) && ReadChunks(Block(id), target, true, showMessage);
+}
+
 bool BlockTransfer::PollBlock(const BlockDescriptor& block) {
   return ReadChunks(block, images_.DeviceImage, false, false);
 }

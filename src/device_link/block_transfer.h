@@ -20,6 +20,8 @@ class BlockTransfer {
   // Reads the block with that id into the selected image, 125 registers per request, with
   // retries. Stops at the first failing chunk; earlier chunks stay stored.
   bool ReadBlock(BlockId id, bool showMessage, ImageSelector target);
+  // The same into an image of the caller's (a scratch copy that none of the three may see).
+  bool ReadBlockInto(BlockId id, bool showMessage, RegisterImage& target);
   // A row of BlockTable into DeviceImage: one attempt per chunk, no message.
   bool PollBlock(const BlockDescriptor& block);
   // A row of BlockTable from EditImage, 123 registers per request, after storing its CRC.

@@ -46,16 +46,30 @@ int ConfigurationFile::SaveConfiguration() {
   return WriteTextRecord(path, ConfigurationText(s_.images.EditImage), s_.prompts);
 }
 
-bool ConfigurationFile::LoadConfiguration() {
-  const QString path = AskOpenFileName(
-      s_.prompts, s_.texts.GetMessageText(kMsgKvnFile) + QStringLiteral(" (*.kvn)|*.kvn"),
-      s_.texts.GetMessageText(kMsgLoadTitle));
-  if (path.isEmpty()) return false;
+QString ConfigurationFile::AskLoadFileName() {
+  return AskOpenFileName(s_.prompts, s_.texts.GetMessageText(kMsgKvnFile) + QStringLiteral(" (*.kvn)|*.kvn"),
+                         s_.texts.GetMessageText(kMsgLoadTitle));
+}
+
+QString ConfigurationFile::ReadRecord(const QString& path) {
   const QString text = ReadTextRecord(path, s_.prompts);
-  if (text.isEmpty()) {
-    s_.prompts.ShowError(s_.texts.GetMessageText(kMsgInvalid));
-    return false;
-  }
+  if (text.isEmpty()) s_.prompts.ShowError(s_.texts.GetMessageText(kMsgInvalid));
+  return text;
+}
+
+bool ConfigurationFile::ReadInto(const QString& path, RegisterImage& image) {
+  const QString text = ReadRecord(path);
+  if (text.isEmpty()) return false;
+  if (ReadConfigurationText(text, image)) return true;
+  s_.prompts.ShowError(s_.texts.GetMessageText(kMsgInvalid));
+  return false;
+}
+
+bool ConfigurationFile::LoadConfiguration() {
+  const QString path = AskLoadFileName();
+  if (path.isEmpty()) return false;
+  const QString text = ReadRecord(path);
+  if (text.isEmpty()) return false;
   RegisterImages& images = s_.images;
   images.VerifyImage = images.EditImage;  // the backup a failed load returns to
   const bool ok = ReadConfigurationText(text, images.EditImage);

@@ -1,4 +1,7 @@
 #pragma once
+#include <QString>
+
+#include "device_link/register_image.h"
 
 namespace kvn {
 
@@ -31,7 +34,16 @@ class ConfigurationFile {
   int SaveConfiguration();
   bool LoadConfiguration();
 
+  // The load's open dialog; empty when cancelled.
+  QString AskLoadFileName();
+  // A configuration file's set into image (a scratch image), with the checks of a load; a
+  // refused file shows what a load shows and leaves false.
+  bool ReadInto(const QString& path, RegisterImage& image);
+
  private:
+  // The record's text, or empty after the file's reason and message 55 were shown.
+  QString ReadRecord(const QString& path);
+
   Services s_;
 };
 

@@ -115,9 +115,24 @@ std::array<QString, kGridColumns> EventRowTexts(int k, const EventEntry& e, cons
 }
 
 QByteArray EventLogCsv(const std::vector<QStringList>& rows, QChar separator) {
+  return CsvLines(rows, separator, kExportedColumns, false);
+}
+
+namespace {
+QString CsvField(const QString& field, QChar separator) {
+  const bool quoted = field.contains(separator) || field.contains(QLatin1Char('"')) ||
+                      field.contains(QLatin1Char('\r')) || field.contains(QLatin1Char('\n'));
+  if (!quoted) return field;
+  QString doubled = field;
+  doubled.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+  return QLatin1Char('"') + doubled + QLatin1Char('"');
+}
+}  // namespace
+
+QByteArray CsvLines(const std::vector<QStringList>& rows, QChar separator, int columns, bool quote) {
   QString text;
   for (const QStringList& row : rows) {
-    for (int c = 0; c < kExportedColumns; ++c) text += row.value(c) + separator;
+    for (int c = 0; c < columns; ++c) text += (quote ? CsvField(row.value(c), separator) : row.value(c)) + separator;
     text += QStringLiteral("\r\n");
   }
   QStringEncoder encode(QStringConverter::System);

@@ -73,6 +73,10 @@ QString EventValueText(uint8_t code, int32_t value, QChar decimal);
 // CSV text of the grid's rows (header first): each of the first four columns followed by the
 // separator, lines ending in CR LF, in the system's 8-bit encoding.
 QByteArray EventLogCsv(const std::vector<QStringList>& rows, QChar separator);
+// The same for the first `columns` fields of each row. With quote, a field holding the
+// separator, a quote or a line break is quoted, its quotes doubled, so a spreadsheet keeps it in
+// one cell (the event log's fields never hold its separator).
+QByteArray CsvLines(const std::vector<QStringList>& rows, QChar separator, int columns, bool quote);
 
 // Loading the device's event log into the grid of the EVENT LOG page, the error-bit legend
 // beside it, and the export of the grid.

@@ -142,10 +142,40 @@ int AutoDecimalsFor(float referenceSpeed) {
   return 1;
 }
 
-int Codec::DecimalsFor(int mode) const {
+int DecimalsIn(const RegisterImage& image, int mode) {
   if (mode >= 0) return mode > 6 ? 6 : mode;
-  const RegisterImage& image = mode == kAutoDecimalsDevice ? Device() : Edit();
-  return AutoDecimalsFor(ReferenceSpeed(image));
+  return AutoDecimalsFor(ReadFloat(image, ParamRegs().ratedSpeed));
+}
+
+QString FormatFloatIn(const NumberFormat& format, const RegisterImage& image, float x, int mode) {
+  return format.FormatFixed(x, DecimalsIn(image, mode));
+}
+
+float OffsetLevelShownIn(const RegisterImage& image, int r) {
+  float x = ReadFloat(image, r);
+  if (Cell(image, ParamRegs().sensorType) == kSensorTwoWireVoltage) {
+    x -= ReadFloat(image, reg::OffsetVoltage);
+    if (x < 0.0f) x = 0.0f;
+  }
+  return x;
+}
+
+int32_t LatchForceMaskIn(const RegisterImage& image) { return ReadInt32(image, reg::LatchForceMask); }
+
+QString ResponseTimeTextIn(const NumberFormat& format, const RegisterImage& image) {
+  const int32_t averaging = Cell(image, ParamRegs().averaging);
+  const int32_t teeth = Cell(image, ParamRegs().teeth);
+  const float rated = ReadFloat(image, ParamRegs().ratedSpeed);
+  if (averaging <= 0 || teeth <= 0 || !(rated > 0.0f)) return {};
+  // Tenths of a millisecond; 80 is the fixed 8 ms reaction time of the hardware.
+  const double ticks = std::nearbyint(double(averaging) * 10000.0 * 60.0 / (double(rated) * teeth));
+  constexpr double kLimit = 9.0e18;  // beyond this the sum no longer fits 64 bits
+  if (!std::isfinite(ticks) || ticks > kLimit) return {};
+  return format.FormatScaled(static_cast<int64_t>(ticks) + 80, 1);
+}
+
+int Codec::DecimalsFor(int mode) const {
+  return DecimalsIn(mode == kAutoDecimalsDevice ? Device() : Edit(), mode);
 }
 
 QString Codec::FormatFloat(float x, int mode) const { return FormatFixed(x, DecimalsFor(mode)); }
@@ -158,19 +188,9 @@ int32_t Codec::SensorType() const { return Cell(Edit(), ParamRegs().sensorType);
 
 float Codec::OffsetVoltage() const { return ReadFloat(Edit(), reg::OffsetVoltage); }
 
-int32_t Codec::LatchForceMask() const { return ReadInt32(Edit(), reg::LatchForceMask); }
+int32_t Codec::LatchForceMask() const { return LatchForceMaskIn(Edit()); }
 
-QString Codec::ResponseTimeText() const {
-  const int32_t averaging = Cell(Edit(), ParamRegs().averaging);
-  const int32_t teeth = Cell(Edit(), ParamRegs().teeth);
-  const float rated = ReferenceSpeed(Edit());
-  if (averaging <= 0 || teeth <= 0 || !(rated > 0.0f)) return {};
-  // Tenths of a millisecond; 80 is the fixed 8 ms reaction time of the hardware.
-  const double ticks = std::nearbyint(double(averaging) * 10000.0 * 60.0 / (double(rated) * teeth));
-  constexpr double kLimit = 9.0e18;  // beyond this the sum no longer fits 64 bits
-  if (!std::isfinite(ticks) || ticks > kLimit) return {};
-  return FormatScaled(static_cast<int64_t>(ticks) + 80, 1);
-}
+QString Codec::ResponseTimeText() const { return ResponseTimeTextIn(*this, Edit()); }
 
 QString Codec::CutInRpmText() const {
   const int32_t teeth = Cell(Edit(), ParamRegs().teeth);
@@ -189,14 +209,7 @@ QString Codec::OffsetLevelText() const {
   return FormatFloat(ReadFloat(Edit(), ParamRegs().triggerLevelU), 2);
 }
 
-float Codec::OffsetLevelShown(int r) const {
-  float x = ReadFloat(Edit(), r);
-  if (IsTwoWireVoltage()) {
-    x -= OffsetVoltage();
-    if (x < 0.0f) x = 0.0f;
-  }
-  return x;
-}
+float Codec::OffsetLevelShown(int r) const { return OffsetLevelShownIn(Edit(), r); }
 
 QString Codec::OffsetLevelDisplay(int r, int mode) const { return FormatFloat(OffsetLevelShown(r), mode); }
 

@@ -67,6 +67,14 @@ class NumberFormat {
 // Number of decimals for a rated speed in the automatic display modes.
 int AutoDecimalsFor(float referenceSpeed);
 
+// The same conversions for any one register image (a scratch copy, a file's set): decimals in
+// the automatic modes and the sensor values come from that image itself.
+int DecimalsIn(const RegisterImage& image, int mode);
+QString FormatFloatIn(const NumberFormat& format, const RegisterImage& image, float x, int mode);
+float OffsetLevelShownIn(const RegisterImage& image, int r);
+int32_t LatchForceMaskIn(const RegisterImage& image);
+QString ResponseTimeTextIn(const NumberFormat& format, const RegisterImage& image);
+
 // Value conversions that depend on the register images: automatic decimals and the derived
 // values. Created once with the program's images and passed by reference.
 class Codec : public NumberFormat {

@@ -1,5 +1,6 @@
 #include "ui/main_menu.h"
 
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -13,6 +14,7 @@ struct MenuEntry {
   const char* name;  // nullptr: separator
   const char* caption;
   bool checkable = false;
+  bool translated = false;  // a caption outside the text table: through tr()
 };
 
 struct TopMenu {
@@ -25,6 +27,8 @@ struct TopMenu {
 constexpr MenuEntry kFileItems[] = {
     {"men_file_load_cfg", "Load configuration"},
     {"men_file_save_cfg", "Save configuration"},
+    {"men_file_cmp_dev", QT_TRANSLATE_NOOP("kvn::MainMenu", "Compare with device..."), false, true},
+    {"men_file_cmp_file", QT_TRANSLATE_NOOP("kvn::MainMenu", "Compare with file..."), false, true},
     {nullptr, nullptr},
     {"men_file_quit", "Quit"},
     {nullptr, nullptr},
@@ -68,7 +72,9 @@ QMenuBar* BuildMainMenu(QMainWindow& window) {
         menu->addSeparator();
         continue;
       }
-      QAction* action = menu->addAction(QString::fromUtf8(item.caption));
+      QAction* action = menu->addAction(item.translated
+                                            ? QCoreApplication::translate("kvn::MainMenu", item.caption)
+                                            : QString::fromUtf8(item.caption));
       action->setObjectName(QString::fromUtf8(item.name));
       action->setCheckable(item.checkable);
     }

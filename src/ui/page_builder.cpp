@@ -25,6 +25,8 @@ using pages::Control;
 using pages::Kind;
 using pages::Row;
 using pages::Width;
+using pages::ControlColumns;
+using pages::kMaxRowControls;
 
 constexpr int kCellMargin = 4;
 constexpr int kCellSpacing = 6;
@@ -325,15 +327,14 @@ GridPanel* PageBuilder::ValueCell(GridPanel& section, const Row& row,
   const int columnCount = static_cast<int>(columns.size());
   for (int i = 0; i < columnCount; ++i) grid->setColumnMinimumWidth(i, columns[i].width);
   std::vector<bool> used(static_cast<size_t>(columnCount), false);
-  int next = 0;
+  const std::array<int, kMaxRowControls> placed = ControlColumns(row, columnCount);
   int lastColumn = columnCount;
   bool buddySet = false;
-  for (const Control& c : row.controls) {
+  for (size_t i = 0; i < row.controls.size(); ++i) {
+    const Control& c = row.controls[i];
     if (c.name == nullptr) break;
-    int col = c.col;
-    if (col < 0) col = (c.kind == Kind::Unit && columnCount > 0) ? columnCount : next;
-    next = col + c.cols;
-    lastColumn = std::max(lastColumn, next);
+    const int col = placed[i];
+    lastColumn = std::max(lastColumn, col + c.cols);
     QWidget* widget = MakeControl(c, cell);
     Qt::Alignment align = Qt::AlignVCenter;
     if (col < columnCount) {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "ui/grid_panel.h"
-#include "ui/page_rows.h"
+#include "parameters/page_rows.h"
 
 class QBoxLayout;
 class QHBoxLayout;

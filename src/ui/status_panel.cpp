@@ -8,7 +8,7 @@
 
 #include "ui/logo.h"
 #include "ui/page_builder.h"
-#include "ui/page_rows.h"
+#include "parameters/page_rows.h"
 #include "ui/theme.h"
 
 namespace kvn {

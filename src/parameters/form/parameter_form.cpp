@@ -22,6 +22,7 @@
 
 #include "device_link/block_transfer.h"
 #include "parameters/form/device_access.h"
+#include "parameters/field_kinds.h"
 #include "parameters/form/find_control.h"
 #include "texts/prompts.h"
 #include "texts/texts.h"
@@ -100,17 +101,25 @@ int RowNumberOf(const ParameterDescriptor& row) {
   return static_cast<int>(&row - ParameterTable.data()) + 1;
 }
 
-int32_t BitMask(const ParameterDescriptor& row) {
-  return static_cast<int32_t>(uint32_t{1} << (static_cast<uint32_t>(row.detail) & 31u));
-}
-
-bool IsCheckRow(FieldType type) {
-  return type == FieldType::Bit || type == FieldType::InvertedBit || type == FieldType::Bit32;
+bool IsKind(FieldType type, ControlKind control) {
+  const FieldKind* kind = KindOf(type);
+  return kind != nullptr && kind->control == control;
 }
 
 bool IsNumericEdit(FieldType type) {
-  return type == FieldType::Int16 || type == FieldType::Int32 || type == FieldType::Float ||
-         type == FieldType::OffsetLevel;
+  const FieldKind* kind = KindOf(type);
+  return kind != nullptr && kind->numericEntry;
+}
+
+// Whether the control is of the kind the field kind needs.
+bool ControlFits(ControlKind kind, QWidget* control) {
+  switch (kind) {
+    case ControlKind::EditField: return qobject_cast<QLineEdit*>(control) != nullptr;
+    case ControlKind::CheckBox: return qobject_cast<QCheckBox*>(control) != nullptr;
+    case ControlKind::ComboBox: return qobject_cast<QComboBox*>(control) != nullptr;
+    case ControlKind::Label: return qobject_cast<QLabel*>(control) != nullptr;
+  }
+  return false;
 }
 
 QString NameOf(const ParameterDescriptor& row) {
@@ -284,48 +293,26 @@ bool ParameterForm::ClearRow(const ParameterDescriptor& row) {
     prompts_.ShowError(kControlNotFound + name);
     return false;
   }
-  auto* field = qobject_cast<QLineEdit*>(control);
-  auto* box = qobject_cast<QCheckBox*>(control);
-  auto* combo = qobject_cast<QComboBox*>(control);
-  auto* label = qobject_cast<QLabel*>(control);
-  bool kindOk = false;
-  switch (row.fieldType) {
-    case FieldType::Text:
-    case FieldType::Password:
-      if ((kindOk = field != nullptr)) {
-        field->clear();
-        WriteText(edit_, RegisterOf(row), row.detail / 2, QStringLiteral(" "));
-      }
-      break;
-    case FieldType::Bit:
-    case FieldType::InvertedBit:
-    case FieldType::Bit32:
-      // Not FillInProgress: the box's change handler clears the bit as if clicked.
-      if ((kindOk = box != nullptr)) box->setChecked(false);
-      break;
-    case FieldType::FixedOn:
-      if ((kindOk = box != nullptr)) box->setChecked(true);
-      break;
-    case FieldType::Choice:
-      if ((kindOk = combo != nullptr)) combo->setCurrentIndex(-1);
-      break;
-    case FieldType::CrcLabel:
-    case FieldType::ResponseTime:
-      if ((kindOk = label != nullptr)) label->clear();
-      break;
-    case FieldType::Int16:
-    case FieldType::Int32:
-    case FieldType::Float:
-    case FieldType::OffsetLevel:
-      if ((kindOk = field != nullptr)) field->clear();
-      break;
-    default:
-      prompts_.ShowError(kUnknownFieldType + name);
-      return false;
+  const FieldKind* kind = KindOf(row.fieldType);
+  if (kind == nullptr) {
+    prompts_.ShowError(kUnknownFieldType + name);
+    return false;
   }
-  if (!kindOk) {
+  if (!ControlFits(kind->control, control)) {
     prompts_.ShowError(kBadControlTypeFor + name);
     return false;
+  }
+  switch (kind->control) {
+    case ControlKind::EditField:
+      static_cast<QLineEdit*>(control)->clear();
+      if (kind->textEntry) WriteText(edit_, RegisterOf(row), row.detail / 2, QStringLiteral(" "));
+      break;
+    case ControlKind::CheckBox:
+      // Not FillInProgress: the box's change handler clears the bit as if clicked.
+      static_cast<QCheckBox*>(control)->setChecked(kind->clearedChecked);
+      break;
+    case ControlKind::ComboBox: static_cast<QComboBox*>(control)->setCurrentIndex(-1); break;
+    case ControlKind::Label: static_cast<QLabel*>(control)->clear(); break;
   }
   return true;
 }
@@ -347,65 +334,18 @@ void ParameterForm::FillControls() {
 
 void ParameterForm::FillRow(const ParameterDescriptor& row) {
   QWidget* control = ControlOf(row);
-  if (control == nullptr) return;
-  const int reg = RegisterOf(row);
-  const int32_t cell = edit_[static_cast<size_t>(reg)];
-  const int32_t mask = BitMask(row);
-  auto* field = qobject_cast<QLineEdit*>(control);
-  auto* box = qobject_cast<QCheckBox*>(control);
-  auto* combo = qobject_cast<QComboBox*>(control);
-  auto* label = qobject_cast<QLabel*>(control);
-  switch (row.fieldType) {
-    case FieldType::Int16:
-      if (field) field->setText(codec_.FormatScaled(cell, row.detail));
-      break;
-    case FieldType::Int32:
-      if (field) field->setText(codec_.FormatScaled(ReadInt32(edit_, reg), row.detail));
-      break;
-    case FieldType::Text:
-    case FieldType::Password:
-      if (field) field->setText(ReadText(edit_, reg, row.detail / 2));
-      break;
-    case FieldType::Bit:
-      if (box) box->setChecked((cell & mask) != 0);
-      break;
-    case FieldType::InvertedBit:
-      if (box) box->setChecked((cell & mask) == 0);
-      break;
-    case FieldType::Float:
-      if (field) field->setText(codec_.FormatFloat(ReadFloat(edit_, reg), row.detail));
-      break;
-    case FieldType::OffsetLevel:
-      if (field) field->setText(codec_.OffsetLevelDisplay(reg, row.detail));
-      break;
-    case FieldType::Choice:
-      if (combo) combo->setCurrentIndex(cell);
-      break;
-    case FieldType::CrcLabel:
-      // The password block's CRC would tell something about the password: admins only.
-      if (label) label->setText(row.blockId == BlockId::Password && DeviceAccessLevel() < 1 ? QString() : CrcText(cell));
-      break;
-    case FieldType::ResponseTime:
-      if (label) label->setText(codec_.ResponseTimeText());
-      break;
-    case FieldType::Bit32:
-      if (!box) break;
-      if ((codec_.LatchForceMask() & mask) != 0) {
-        box->setChecked(true);
-        box->setEnabled(false);
-      } else {
-        box->setChecked((ReadInt32(edit_, reg) & mask) != 0);
-        box->setEnabled(true);
-      }
-      break;
-    case FieldType::FixedOn:
-      if (box) {
-        box->setChecked(true);
-        box->setEnabled(false);
-      }
-      break;
-    default: break;
-  }
+  const FieldKind* kind = KindOf(row.fieldType);
+  if (control == nullptr || kind == nullptr) return;
+  const FieldShown shown = kind->show(ShowContext{codec_, edit_, DeviceAccessLevel()}, row);
+  if (auto* field = qobject_cast<QLineEdit*>(control); field && kind->control == ControlKind::EditField)
+    field->setText(shown.text);
+  else if (auto* box = qobject_cast<QCheckBox*>(control); box && kind->control == ControlKind::CheckBox) {
+    box->setChecked(shown.checked);
+    if (shown.enabled) box->setEnabled(*shown.enabled);
+  } else if (auto* combo = qobject_cast<QComboBox*>(control); combo && kind->control == ControlKind::ComboBox)
+    combo->setCurrentIndex(shown.index);
+  else if (auto* label = qobject_cast<QLabel*>(control); label && kind->control == ControlKind::Label)
+    label->setText(shown.text);
 }
 
 // --- Taking changes back -------------------------------------------------------------------
@@ -423,38 +363,17 @@ void ParameterForm::TakeCheckOrChoice(QWidget* control) {
     UpdateSensorDependents();
     return;
   }
-  if (IsCheckRow(row->fieldType)) {
-    if (box) TakeCheck(*row, *box);
+  if (IsKind(row->fieldType, ControlKind::CheckBox) && KindOf(row->fieldType)->store != nullptr) {
+    if (box) KindOf(row->fieldType)->store(edit_, *row, box->isChecked() ? 1 : 0);
     else prompts_.ShowError(kMismatchCheck);
-  } else if (row->fieldType == FieldType::Choice) {
-    if (combo) TakeChoice(*row, *combo);
+  } else if (IsKind(row->fieldType, ControlKind::ComboBox)) {
+    if (combo) KindOf(row->fieldType)->store(edit_, *row, combo->currentIndex());
     else prompts_.ShowError(kMismatchChoice);
   } else {
     prompts_.ShowError(kMismatchOther);
   }
   UpdateCrcLabels(Block(row->blockId));
   UpdateSensorDependents();
-}
-
-void ParameterForm::TakeCheck(const ParameterDescriptor& row, QCheckBox& box) {
-  const int reg = RegisterOf(row);
-  const int32_t mask = BitMask(row);
-  int32_t& cell = edit_[static_cast<size_t>(reg)];
-  const bool checked = box.isChecked();
-  switch (row.fieldType) {
-    case FieldType::Bit: cell = checked ? (cell | mask) : (cell & ~mask); break;
-    case FieldType::InvertedBit: cell = checked ? (cell & ~mask) : (cell | mask); break;
-    case FieldType::Bit32: {
-      const int32_t word = ReadInt32(edit_, reg);
-      WriteInt32(edit_, reg, checked ? (word | mask) : (word & ~mask));
-      break;
-    }
-    default: break;
-  }
-}
-
-void ParameterForm::TakeChoice(const ParameterDescriptor& row, QComboBox& combo) {
-  edit_[static_cast<size_t>(RegisterOf(row))] = combo.currentIndex();
 }
 
 void ParameterForm::set_org_content(QLineEdit* field) {
@@ -469,26 +388,20 @@ void ParameterForm::TakeEdit(QLineEdit* field) {
     prompts_.ShowError(kEditNotFound);
     return;
   }
-  switch (row->fieldType) {
-    case FieldType::Text:
-    case FieldType::Password:
-      if (entered.size() > row->detail) {
-        prompts_.ShowError(checks_.TooLongText(row->detail));
-        field->setText(state_.TextOnEntry);
-      } else {
-        WriteText(edit_, RegisterOf(*row), row->detail / 2, entered);
-      }
-      break;
-    case FieldType::Int16:
-    case FieldType::Int32:
-    case FieldType::Float:
-    case FieldType::OffsetLevel:
-      // An empty numeric field stores nothing; FindFirstEmpty catches it before a save.
-      if (!entered.isEmpty()) TakeNumber(*row, *field);
-      break;
-    default:
-      prompts_.ShowError(kUnknownFieldTypeFor + NameOf(*row));
-      return;
+  const FieldKind* kind = KindOf(row->fieldType);
+  if (kind != nullptr && kind->textEntry) {
+    if (entered.size() > row->detail) {
+      prompts_.ShowError(checks_.TooLongText(row->detail));
+      field->setText(state_.TextOnEntry);
+    } else {
+      WriteText(edit_, RegisterOf(*row), row->detail / 2, entered);
+    }
+  } else if (kind != nullptr && kind->numericEntry) {
+    // An empty numeric field stores nothing; FindFirstEmpty catches it before a save.
+    if (!entered.isEmpty()) TakeNumber(*row, *field);
+  } else {
+    prompts_.ShowError(kUnknownFieldTypeFor + NameOf(*row));
+    return;
   }
   UpdateCrcLabels(Block(row->blockId));
   RefreshDerivedLabels();
@@ -564,7 +477,7 @@ std::optional<ParameterHit> ParameterForm::FindFirstEmpty(const BlockDescriptor&
       auto* field = qobject_cast<QLineEdit*>(control);
       if (field != nullptr && TrimEntry(field->text()).isEmpty())
         return ParameterHit{field, RowNumberOf(row)};
-    } else if (row.fieldType == FieldType::Choice) {
+    } else if (IsKind(row.fieldType, ControlKind::ComboBox)) {
       auto* combo = qobject_cast<QComboBox*>(control);
       if (combo != nullptr && combo->currentIndex() < 0) return ParameterHit{combo, RowNumberOf(row)};
     }
@@ -667,10 +580,11 @@ void ParameterForm::ClearPassword() {
 bool ParameterForm::AllowEnable(const QString& controlName, bool wanted) const {
   const ParameterDescriptor* row = FindParameter(controlName.toStdString());
   if (row == nullptr) return wanted;
-  if (row->fieldType == FieldType::FixedOn) return false;
-  if (row->fieldType == FieldType::Bit32 && (codec_.LatchForceMask() & BitMask(*row)) != 0)
-    return false;
-  return wanted;
+  // Fixed and factory-forced boxes are the ones their own value disables.
+  const FieldKind* kind = KindOf(row->fieldType);
+  if (kind == nullptr || kind->control != ControlKind::CheckBox) return wanted;
+  const FieldShown shown = kind->show(ShowContext{codec_, edit_, DeviceAccessLevel()}, *row);
+  return shown.enabled == false ? false : wanted;
 }
 
 // --- Field events ----------------------------------------------------------------------------

@@ -98,8 +98,6 @@ class ParameterForm : public QObject {
   KeyFilterKind FilterKindOf(const QLineEdit& field) const;
   bool ClearRow(const ParameterDescriptor& row);
   void FillRow(const ParameterDescriptor& row);
-  void TakeCheck(const ParameterDescriptor& row, QCheckBox& box);
-  void TakeChoice(const ParameterDescriptor& row, QComboBox& combo);
   void TakeNumber(const ParameterDescriptor& row, QLineEdit& field);
   void RefreshDerivedLabels();
   void ShowOffsetLabels(bool shown);

@@ -3,8 +3,9 @@
 #include <cstdint>
 #include <span>
 
-// The pages of the main window are described as constant tables of rows; page_builder turns
-// them into widgets. A row is a caption cell (caption label + info mark) and a value cell
+// The pages of the main window are described as constant tables of rows; the window's page
+// builder turns them into widgets, and the parameter pages' tables also name the captions,
+// units and drop-down lists that a parameter's text is shown with. A row is a caption cell (caption label + info mark) and a value cell
 // (entry controls and unit). Names follow the row's name: lbl_<row>, lbl_i_<row>,
 // gpl_lab_<row>, gpl_<row>.
 namespace kvn::pages {
@@ -90,6 +91,22 @@ constexpr Control At(Control c, int col, int line = 0, int lines = 1, int cols =
   c.lines = static_cast<int8_t>(lines);
   c.cols = static_cast<int8_t>(cols);
   return c;
+}
+
+// Grid column of each control of a row's value cell, as the page builder places them: a
+// control without a column takes the next one, a unit goes behind a table's columns.
+inline std::array<int, kMaxRowControls> ControlColumns(const Row& row, int columnCount) {
+  std::array<int, kMaxRowControls> columns{};
+  columns.fill(-1);
+  int next = 0;
+  for (size_t i = 0; i < row.controls.size() && row.controls[i].name != nullptr; ++i) {
+    const Control& c = row.controls[i];
+    int col = c.col;
+    if (col < 0) col = (c.kind == Kind::Unit && columnCount > 0) ? columnCount : next;
+    next = col + c.cols;
+    columns[i] = col;
+  }
+  return columns;
 }
 
 }  // namespace kvn::pages

@@ -1,0 +1,70 @@
+#include "operations/comparison.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <memory>
+
+#include "operations/configuration_file.h"
+#include "operations/device_backup.h"
+#include "operations/device_transaction.h"
+#include "texts/prompts.h"
+#include "texts/setup_record.h"
+#include "texts/texts.h"
+
+namespace kvn {
+
+namespace {
+
+constexpr int kMsgNotConnected = 7;  // "Device not connected. Check hardware and ..."
+constexpr int kMsgReadFailure = 8;   // "Parameter read failure. Check hardware"
+constexpr int kMsgSetNotValid = 53;  // "Current configuration set is not valid."
+
+QString Tr(const char* text) { return QCoreApplication::translate("kvn::Comparison", text); }
+
+}  // namespace
+
+std::optional<std::vector<ParameterDifference>> Comparison::WindowAgainstDevice() {
+  auto scratch = std::make_unique<RegisterImage>();
+  if (!ReadStoredBlocks(s_.blocks, *scratch)) {
+    s_.prompts.ShowError(s_.texts.GetMessageText(kMsgReadFailure));
+    return std::nullopt;
+  }
+  return DifferenceList(s_.images.EditImage, *scratch, s_.texts, s_.format);
+}
+
+ComparisonView Comparison::DeviceView(std::vector<ParameterDifference> differences) const {
+  return {Tr("Compare with device"), Tr("Device"), std::move(differences)};
+}
+
+bool Comparison::WindowHoldsASet() {
+  if (s_.setup.setup_loaded) return true;
+  s_.prompts.ShowError(s_.texts.GetMessageText(kMsgSetNotValid));
+  return false;
+}
+
+void Comparison::men_file_cmp_devClick() {
+  if (!WindowHoldsASet()) return;
+  if (s_.setup.offline_mode != 0 || !s_.poll.LinkOk) {
+    s_.prompts.ShowError(s_.texts.GetMessageText(kMsgNotConnected));
+    return;
+  }
+  std::optional<std::vector<ParameterDifference>> differences;
+  {
+    PollTimerStopped stopped(s_.timer);
+    Hourglass hourglass;
+    differences = WindowAgainstDevice();
+  }
+  if (differences) s_.show(DeviceView(std::move(*differences)));
+}
+
+void Comparison::men_file_cmp_fileClick() {
+  if (!WindowHoldsASet()) return;
+  const QString path = s_.files.AskLoadFileName();
+  if (path.isEmpty()) return;
+  auto scratch = std::make_unique<RegisterImage>();
+  if (!s_.files.ReadInto(path, *scratch)) return;
+  s_.show({Tr("Compare with file %1").arg(QFileInfo(path).fileName()), Tr("File"),
+           DifferenceList(s_.images.EditImage, *scratch, s_.texts, s_.format)});
+}
+
+}  // namespace kvn

@@ -1,0 +1,53 @@
+#pragma once
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include "device_link/register_image.h"
+
+namespace kvn {
+
+class BlockTransfer;
+
+inline constexpr int kBackupsKept = 50;  // per device, the newest
+
+// Reads the parameter blocks a configuration file holds (1..8) from the device into image,
+// which none of the program's three images may be: nothing shown, nothing adopted. False at
+// the first block that cannot be read.
+bool ReadStoredBlocks(BlockTransfer& blocks, RegisterImage& image);
+
+// The folder of one device's backups and history: backups/<serial number> in the work
+// directory. Characters a file name cannot hold become "_"; a blank serial number is "unknown".
+QString BackupFolder(const QString& workDirectory, const QString& serialNumber);
+
+// What a backup left behind.
+struct BackupOutcome {
+  bool ok = false;
+  QString serialNumber;  // as the device gave it, trimmed
+  int accessLevel = -1;  // register 14 as read with the backup
+  QString fileName;      // the backup file's name (no folder); empty when none was written
+  QString error;         // why there is none, for the question whether to go on without it
+};
+
+// The device's current set kept before anything is written to it: the identification and the
+// stored parameter blocks are read into image (a scratch image), and written as a configuration
+// file backups/<serial>/<yyyy-mm-dd_hh-mm-ss>.kvn through the atomic writer. Of each device's
+// backups the newest kBackupsKept stay.
+class DeviceBackup {
+ public:
+  DeviceBackup(BlockTransfer& blocks, QString workDirectory)
+      : blocks_(blocks), workDirectory_(std::move(workDirectory)) {}
+
+  BackupOutcome Take(const QDateTime& now, RegisterImage& image);
+
+  // Writes image's stored blocks as a backup of that device; the file's name or an error.
+  static BackupOutcome Write(const QString& folder, const QDateTime& now, const RegisterImage& image);
+  // Removes the oldest backups beyond kBackupsKept from a device's folder.
+  static void Prune(const QString& folder);
+
+ private:
+  BlockTransfer& blocks_;
+  QString workDirectory_;
+};
+
+}  // namespace kvn

@@ -1,0 +1,192 @@
+#include "parameters/field_kinds.h"
+
+#include <QCoreApplication>
+#include <array>
+
+#include "parameters/parameter_pages.h"
+#include "texts/texts.h"
+
+namespace kvn {
+
+namespace {
+
+QString NameOf(const ParameterDescriptor& row) {
+  return QString::fromLatin1(row.name.data(), static_cast<qsizetype>(row.name.size()));
+}
+
+int32_t BitMask(const ParameterDescriptor& row) {
+  return static_cast<int32_t>(uint32_t{1} << (static_cast<uint32_t>(row.detail) & 31u));
+}
+
+int32_t CellOf(const ShowContext& c, const ParameterDescriptor& row) {
+  return Cell(c.image, RegisterOf(row));
+}
+
+FieldShown Text(QString text) { return FieldShown{std::move(text), false, -1, std::nullopt}; }
+FieldShown Checked(bool checked, std::optional<bool> enabled = std::nullopt) {
+  return FieldShown{QString(), checked, -1, enabled};
+}
+
+// --- What each kind shows ---
+
+FieldShown ShowInt16(const ShowContext& c, const ParameterDescriptor& row) {
+  return Text(c.format.FormatScaled(CellOf(c, row), row.detail));
+}
+FieldShown ShowInt32(const ShowContext& c, const ParameterDescriptor& row) {
+  return Text(c.format.FormatScaled(ReadInt32(c.image, RegisterOf(row)), row.detail));
+}
+FieldShown ShowText(const ShowContext& c, const ParameterDescriptor& row) {
+  return Text(ReadText(c.image, RegisterOf(row), row.detail / 2));
+}
+FieldShown ShowBit(const ShowContext& c, const ParameterDescriptor& row) {
+  return Checked((CellOf(c, row) & BitMask(row)) != 0);
+}
+FieldShown ShowInvertedBit(const ShowContext& c, const ParameterDescriptor& row) {
+  return Checked((CellOf(c, row) & BitMask(row)) == 0);
+}
+FieldShown ShowFloat(const ShowContext& c, const ParameterDescriptor& row) {
+  return Text(FormatFloatIn(c.format, c.image, ReadFloat(c.image, RegisterOf(row)), row.detail));
+}
+FieldShown ShowOffsetLevel(const ShowContext& c, const ParameterDescriptor& row) {
+  return Text(FormatFloatIn(c.format, c.image, OffsetLevelShownIn(c.image, RegisterOf(row)), row.detail));
+}
+FieldShown ShowChoice(const ShowContext& c, const ParameterDescriptor& row) {
+  FieldShown shown;
+  shown.index = CellOf(c, row);
+  return shown;
+}
+FieldShown ShowCrc(const ShowContext& c, const ParameterDescriptor& row) {
+  // The password block's CRC would tell something about the password: admins only.
+  if (row.blockId == BlockId::Password && c.accessLevel < 1) return Text(QString());
+  return Text(CrcText(CellOf(c, row)));
+}
+FieldShown ShowResponseTime(const ShowContext& c, const ParameterDescriptor&) {
+  return Text(ResponseTimeTextIn(c.format, c.image));
+}
+// A bit the factory forces on shows checked and cannot be changed.
+FieldShown ShowBit32(const ShowContext& c, const ParameterDescriptor& row) {
+  const int32_t mask = BitMask(row);
+  if ((LatchForceMaskIn(c.image) & mask) != 0) return Checked(true, false);
+  return Checked((ReadInt32(c.image, RegisterOf(row)) & mask) != 0, true);
+}
+FieldShown ShowFixedOn(const ShowContext&, const ParameterDescriptor&) { return Checked(true, false); }
+
+// --- How a check box or drop-down stores its state ---
+
+void StoreBit(RegisterImage& image, const ParameterDescriptor& row, int checked) {
+  int32_t& cell = image[static_cast<size_t>(RegisterOf(row))];
+  cell = checked != 0 ? (cell | BitMask(row)) : (cell & ~BitMask(row));
+}
+void StoreInvertedBit(RegisterImage& image, const ParameterDescriptor& row, int checked) {
+  StoreBit(image, row, checked == 0);
+}
+void StoreBit32(RegisterImage& image, const ParameterDescriptor& row, int checked) {
+  const int reg = RegisterOf(row);
+  const int32_t word = ReadInt32(image, reg);
+  WriteInt32(image, reg, checked != 0 ? (word | BitMask(row)) : (word & ~BitMask(row)));
+}
+void StoreChoice(RegisterImage& image, const ParameterDescriptor& row, int index) {
+  image[static_cast<size_t>(RegisterOf(row))] = index;
+}
+
+using K = ControlKind;
+using T = FieldType;
+// type, control, numeric entry, text entry, cleared checked, show, store, derived
+constexpr std::array<FieldKind, 13> kKinds = {{
+    {T::Int16, K::EditField, true, false, false, ShowInt16, nullptr, false},
+    {T::Int32, K::EditField, true, false, false, ShowInt32, nullptr, false},
+    {T::Text, K::EditField, false, true, false, ShowText, nullptr, false},
+    {T::Bit, K::CheckBox, false, false, false, ShowBit, StoreBit, false},
+    {T::InvertedBit, K::CheckBox, false, false, false, ShowInvertedBit, StoreInvertedBit, false},
+    {T::Float, K::EditField, true, false, false, ShowFloat, nullptr, false},
+    {T::Choice, K::ComboBox, false, false, false, ShowChoice, StoreChoice, false},
+    {T::CrcLabel, K::Label, false, false, false, ShowCrc, nullptr, true},
+    {T::Password, K::EditField, false, true, false, ShowText, nullptr, false},
+    {T::ResponseTime, K::Label, false, false, false, ShowResponseTime, nullptr, true},
+    {T::Bit32, K::CheckBox, false, false, false, ShowBit32, StoreBit32, false},
+    {T::FixedOn, K::CheckBox, false, false, true, ShowFixedOn, nullptr, true},
+    {T::OffsetLevel, K::EditField, true, false, false, ShowOffsetLevel, nullptr, false},
+}};
+
+QString Latin1(const char* text) { return QString::fromUtf8(text); }
+
+QString Trimmed(const QString& text) {
+  qsizetype begin = 0;
+  qsizetype end = text.size();
+  while (begin < end && text.at(begin).unicode() <= 0x20) ++begin;
+  while (end > begin && text.at(end - 1).unicode() <= 0x20) --end;
+  return text.mid(begin, end - begin);
+}
+
+// A text of the current texts, or the page table's English text when the table has none.
+QString TextOr(const Texts& texts, const QString& key, const char* fallback) {
+  const QString text = Trimmed(texts.GetTextByKey(key));
+  return text.isEmpty() ? Latin1(fallback) : text;
+}
+
+QString ItemText(const Texts& texts, const ParameterDescriptor& row, int index) {
+  const auto place = pages::PlaceOfControl(row.name);
+  QString rest = TextOr(texts, NameOf(row), place ? place->control->text : "");
+  for (int i = 0;; ++i) {
+    auto [field, remainder] = NextField(rest);
+    if (field.isEmpty()) return QString();  // the list ends: no selection shows
+    if (i == index) return field;
+    rest = remainder;
+  }
+}
+
+QString WithUnit(const Texts& texts, const ParameterDescriptor& row, const QString& value) {
+  const auto place = pages::PlaceOfControl(row.name);
+  if (!place || place->unit == nullptr || value.isEmpty()) return value;
+  return value + QLatin1Char(' ') + TextOr(texts, Latin1(place->unit->name), place->unit->text);
+}
+
+QString CheckText(bool checked) {
+  return checked ? QCoreApplication::translate("kvn::FieldKinds", "checked")
+                 : QCoreApplication::translate("kvn::FieldKinds", "not checked");
+}
+
+}  // namespace
+
+const FieldKind* KindOf(FieldType type) {
+  for (const FieldKind& kind : kKinds)
+    if (kind.type == type) return &kind;
+  return nullptr;
+}
+
+QString ShownText(const Texts& texts, const NumberFormat& format, const RegisterImage& image,
+                  const ParameterDescriptor& row) {
+  const FieldKind* kind = KindOf(row.fieldType);
+  if (kind == nullptr) return QString();
+  const FieldShown shown = kind->show(ShowContext{format, image, 0}, row);
+  if (row.fieldType == FieldType::Password) {
+    // Never in clear, not even its length: set or not set.
+    return Trimmed(shown.text).isEmpty() ? QString() : QStringLiteral("********");
+  }
+  switch (kind->control) {
+    case ControlKind::CheckBox: return CheckText(shown.checked);
+    case ControlKind::ComboBox: return ItemText(texts, row, shown.index);
+    case ControlKind::EditField:
+      if (kind->textEntry) return Trimmed(shown.text);
+      return WithUnit(texts, row, shown.text);
+    case ControlKind::Label: return WithUnit(texts, row, shown.text);
+  }
+  return QString();
+}
+
+QString CaptionOf(const Texts& texts, const ParameterDescriptor& row) {
+  const auto place = pages::PlaceOfControl(row.name);
+  if (!place) return NameOf(row);
+  QString caption = TextOr(texts, QStringLiteral("lbl_") + Latin1(place->row->name), place->row->caption);
+  if (place->column != nullptr)
+    caption += QStringLiteral(", ") + TextOr(texts, Latin1(place->column->name), place->column->caption);
+  return caption;
+}
+
+QString PageCaptionOf(const Texts& texts, const ParameterDescriptor& row) {
+  for (const pages::ParameterPage& page : pages::kParameterPages)
+    if (page.container == Block(row.blockId).page) return TextOr(texts, Latin1(page.name), page.caption);
+  return QString();
+}
+
+}  // namespace kvn

@@ -1,0 +1,140 @@
+// The backup of the device's set and the change history, against the simulator over a
+// pseudo-terminal: what lands in the files, what is kept, and what a failure leaves.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "devsim/pty_device.h"
+#include "operations/change_history.h"
+#include "operations/event_log.h"
+#include "operations/device_backup.h"
+#include "parameters/config_file.h"
+#include "support/master_stack.h"
+#include "support/recording_prompts.h"
+#include "texts/text_record.h"
+
+namespace kvn {
+namespace {
+
+const QDateTime kNow(QDate(2026, 12, 9), QTime(21, 5, 7));
+
+class BackupOnSimulator : public ::testing::Test, protected test::MasterStack<RecordingPrompts> {
+ protected:
+  void SetUp() override {
+    devsim::SimOptions options;
+    options.model.usb = true;
+    device = std::make_unique<devsim::PtyDevice>(options);
+    folder.Link(1, QString::fromStdString(device->SlavePath()));
+    setup.com_num = "COM1";
+    setup.usb = true;
+    setup.addr = 1;
+    ASSERT_TRUE(link.Open());
+  }
+  QString DeviceFolder() const { return BackupFolder(work.path(), serial); }
+  QByteArray Bytes(const QString& path) const {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }
+
+  std::unique_ptr<devsim::PtyDevice> device;
+  QTemporaryDir work;
+  DeviceBackup backup{blocks, work.path()};
+  std::unique_ptr<RegisterImage> scratch = std::make_unique<RegisterImage>();
+  QString serial;
+};
+
+TEST_F(BackupOnSimulator, WritesTheDevicesStoredBlocksAsAConfigurationFile) {
+  const BackupOutcome outcome = backup.Take(kNow, *scratch);
+  ASSERT_TRUE(outcome.ok) << outcome.error.toStdString();
+  serial = outcome.serialNumber;
+  EXPECT_FALSE(serial.isEmpty());
+  EXPECT_EQ(outcome.fileName, QStringLiteral("2026-12-09_21-05-07.kvn"));
+  const QString text = DecodeTextRecord(Bytes(DeviceFolder() + QLatin1Char('/') + outcome.fileName));
+  const QStringList fields = text.split(QLatin1Char('|'));
+  // Field by field against the simulator's own registers, in the file's block order.
+  int field = 0;
+  for (const BlockDescriptor& b : BlockTable) {
+    if (!IsStoredBlock(b)) continue;
+    for (int r = b.start; r < b.start + b.count; ++r, ++field)
+      ASSERT_EQ(fields.value(field).toInt(), device->Register(r)) << "register " << r;
+  }
+  EXPECT_TRUE(ReadConfigurationText(text, *scratch));  // and it loads like any other file
+  for (const auto& request : device->Requests()) EXPECT_EQ(request.function, 3);
+}
+
+TEST_F(BackupOnSimulator, KeepsTheNewestFiftyOfADevice) {
+  serial = backup.Take(kNow.addSecs(-10), *scratch).serialNumber;
+  QDir dir(DeviceFolder());
+  for (int i = 0; i < kBackupsKept; ++i)
+    QFile(dir.filePath(QStringLiteral("2025-01-01_00-00-%1.kvn").arg(i, 2, 10, QLatin1Char('0')))).open(QIODevice::WriteOnly);
+  ASSERT_TRUE(backup.Take(kNow, *scratch).ok);
+  const QStringList kept = dir.entryList({QStringLiteral("*.kvn")}, QDir::Files, QDir::Name);
+  EXPECT_EQ(kept.size(), kBackupsKept);
+  EXPECT_EQ(kept.front(), QStringLiteral("2025-01-01_00-00-02.kvn"));
+  EXPECT_EQ(kept.back(), QStringLiteral("2026-12-09_21-05-07.kvn"));
+}
+
+TEST_F(BackupOnSimulator, SaysWhyWhenItCannotReadOrWrite) {
+  QFile blocker(work.filePath(QStringLiteral("backups")));  // a file where the folder belongs
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  BackupOutcome outcome = backup.Take(kNow, *scratch);
+  EXPECT_FALSE(outcome.ok);
+  EXPECT_FALSE(outcome.error.isEmpty());
+  device->SetFault(devsim::Fault::Silent);
+  outcome = backup.Take(kNow, *scratch);
+  EXPECT_FALSE(outcome.ok);
+  EXPECT_FALSE(outcome.error.isEmpty());
+  EXPECT_TRUE(prompts.NothingShown()) << prompts.Describe().toStdString();
+}
+
+// --- History -----------------------------------------------------------------------------------
+
+class History : public ::testing::Test {
+ protected:
+  HistoryEntry Entry(QString result) const {
+    return {kNow, QStringLiteral("SN-1"), 1, QStringLiteral("Program device settings"), std::move(result),
+            QStringLiteral("2026-12-09_21-05-07.kvn"),
+            {{74, QStringLiteral("OUTPUT"), QStringLiteral("Overspeed limit, Relay 1"), QStringLiteral("3000.00 RPM"),
+              QStringLiteral("3100.00 RPM")}}};
+  }
+  QStringList Lines() const {
+    QFile f(dir.filePath(QStringLiteral("history.csv")));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    QString text = QString::fromUtf8(f.readAll());
+    EXPECT_TRUE(text.endsWith(QStringLiteral("\r\n")));
+    text.chop(2);
+    return text.split(QStringLiteral("\r\n"));
+  }
+  QTemporaryDir dir;
+};
+
+TEST_F(History, AppendsOneLinePerOperationUnderAHeader) {
+  ASSERT_EQ(AppendHistory(dir.path(), Entry(QStringLiteral("Parameter update complete.")), QLatin1Char('.'), QLatin1Char(',')), QString());
+  ASSERT_EQ(AppendHistory(dir.path(), Entry(QStringLiteral("Failed")), QLatin1Char('.'), QLatin1Char(',')), QString());
+  const QStringList lines = Lines();
+  ASSERT_EQ(lines.size(), 3);
+  EXPECT_EQ(lines[0], HistoryHeader().join(QLatin1Char(',')) + QLatin1Char(','));
+  const EventFormats f = LocaleEventFormats(QLatin1Char('.'));
+  const QString time = QStringLiteral("2026") + f.date + QStringLiteral("12") + f.date + QStringLiteral("09 21") +
+                       f.time + QStringLiteral("05") + f.time + QStringLiteral("07");
+  EXPECT_EQ(lines[1], time + QStringLiteral(",SN-1,admin,Program device settings,Parameter update complete.,"
+                                            "2026-12-09_21-05-07.kvn,\"Overspeed limit, Relay 1: 3000.00 RPM → 3100.00 RPM\","));
+  EXPECT_TRUE(lines[2].contains(QStringLiteral(",Failed,")));
+}
+
+TEST_F(History, AFullHistoryIsSetAsideWholeAndBegunAnew) {
+  {
+    QFile big(dir.filePath(QStringLiteral("history.csv")));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    big.write(QByteArray(kHistoryCap + 1, 'x'));
+  }
+  ASSERT_EQ(AppendHistory(dir.path(), Entry(QStringLiteral("ok")), QLatin1Char(','), QLatin1Char(';')), QString());
+  EXPECT_EQ(Lines().size(), 2);
+  EXPECT_EQ(QFileInfo(dir.filePath(QStringLiteral("history_2026-12-09_21-05-07.csv"))).size(), kHistoryCap + 1);
+}
+
+}  // namespace
+}  // namespace kvn
