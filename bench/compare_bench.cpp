@@ -20,6 +20,7 @@
 #include "operations/comparison.h"
 #include "operations/connection.h"
 #include "operations/device_backup.h"
+#include "operations/live_data.h"
 #include "parameters/config_file.h"
 #include "parameters/difference_list.h"
 #include "support/recording_prompts.h"
@@ -65,6 +66,7 @@ int main(int argc, char** argv) {
   kvn::Application app(prompts, pause, {base.path(), QLatin1Char('.')});
   app.Window().show();
   app.Window().Timer1->stop();
+  app.live->PollDevice();  // the device accepted
   app.connection->cmd_read_paramClick();
   app.Window().Timer1->stop();
 

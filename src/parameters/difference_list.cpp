@@ -13,8 +13,13 @@ std::vector<ParameterDifference> DifferenceList(const RegisterImage& left,
     const ParameterDescriptor& row = ParameterRow(n);
     const FieldKind* kind = KindOf(row.fieldType);
     if (kind == nullptr || kind->derived) continue;
-    QString a = ShownText(texts, format, left, row);
-    QString b = ShownText(texts, format, right, row);
+    // The states first: texts, units and items are looked up only where the states differ.
+    const FieldShown shownLeft = kind->show(ShowContext{format, left, 0}, row);
+    const FieldShown shownRight = kind->show(ShowContext{format, right, 0}, row);
+    if (SameShown(*kind, shownLeft, shownRight)) continue;
+    const QString unit = UnitOf(texts, row);
+    QString a = ShownText(texts, *kind, shownLeft, row, unit);
+    QString b = ShownText(texts, *kind, shownRight, row, unit);
     if (a == b) continue;
     differences.push_back({n, PageCaptionOf(texts, row), CaptionOf(texts, row), std::move(a), std::move(b)});
   }

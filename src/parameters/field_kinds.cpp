@@ -135,10 +135,13 @@ QString ItemText(const Texts& texts, const ParameterDescriptor& row, int index) 
   }
 }
 
-QString WithUnit(const Texts& texts, const ParameterDescriptor& row, const QString& value) {
-  const auto place = pages::PlaceOfControl(row.name);
-  if (!place || place->unit == nullptr || value.isEmpty()) return value;
-  return value + QLatin1Char(' ') + TextOr(texts, Latin1(place->unit->name), place->unit->text);
+QString WithUnit(const QString& value, const QString& unit) {
+  return unit.isEmpty() || value.isEmpty() ? value : value + QLatin1Char(' ') + unit;
+}
+
+// Never in clear, not even its length: set or not set.
+QString MaskedPassword(const QString& text) {
+  return Trimmed(text).isEmpty() ? QString() : QStringLiteral("********");
 }
 
 QString CheckText(bool checked) {
@@ -158,20 +161,39 @@ QString ShownText(const Texts& texts, const NumberFormat& format, const Register
                   const ParameterDescriptor& row) {
   const FieldKind* kind = KindOf(row.fieldType);
   if (kind == nullptr) return QString();
-  const FieldShown shown = kind->show(ShowContext{format, image, 0}, row);
-  if (row.fieldType == FieldType::Password) {
-    // Never in clear, not even its length: set or not set.
-    return Trimmed(shown.text).isEmpty() ? QString() : QStringLiteral("********");
-  }
-  switch (kind->control) {
+  return ShownText(texts, *kind, kind->show(ShowContext{format, image, 0}, row), row, UnitOf(texts, row));
+}
+
+QString ShownText(const Texts& texts, const FieldKind& kind, const FieldShown& shown,
+                  const ParameterDescriptor& row, const QString& unit) {
+  if (row.fieldType == FieldType::Password) return MaskedPassword(shown.text);
+  switch (kind.control) {
     case ControlKind::CheckBox: return CheckText(shown.checked);
     case ControlKind::ComboBox: return ItemText(texts, row, shown.index);
     case ControlKind::EditField:
-      if (kind->textEntry) return Trimmed(shown.text);
-      return WithUnit(texts, row, shown.text);
-    case ControlKind::Label: return WithUnit(texts, row, shown.text);
+      if (kind.textEntry) return Trimmed(shown.text);
+      return WithUnit(shown.text, unit);
+    case ControlKind::Label: return WithUnit(shown.text, unit);
   }
   return QString();
+}
+
+QString UnitOf(const Texts& texts, const ParameterDescriptor& row) {
+  const auto place = pages::PlaceOfControl(row.name);
+  if (!place || place->unit == nullptr) return QString();
+  return TextOr(texts, Latin1(place->unit->name), place->unit->text);
+}
+
+bool SameShown(const FieldKind& kind, const FieldShown& a, const FieldShown& b) {
+  switch (kind.control) {
+    case ControlKind::CheckBox: return a.checked == b.checked;
+    case ControlKind::ComboBox: return a.index == b.index;
+    case ControlKind::EditField:
+      if (kind.type == FieldType::Password) return MaskedPassword(a.text) == MaskedPassword(b.text);
+      return kind.textEntry ? Trimmed(a.text) == Trimmed(b.text) : a.text == b.text;
+    case ControlKind::Label: return a.text == b.text;
+  }
+  return false;
 }
 
 QString CaptionOf(const Texts& texts, const ParameterDescriptor& row) {

@@ -52,6 +52,14 @@ const FieldKind* KindOf(FieldType type);
 // not, text without its padding, the password masked. Empty for a kind without a value.
 QString ShownText(const Texts& texts, const NumberFormat& format, const RegisterImage& image,
                   const ParameterDescriptor& row);
+// The same from what the row's control shows, with the row's unit already looked up.
+QString ShownText(const Texts& texts, const FieldKind& kind, const FieldShown& shown,
+                  const ParameterDescriptor& row, const QString& unit);
+// The unit label's text behind the row's control; empty when it has none.
+QString UnitOf(const Texts& texts, const ParameterDescriptor& row);
+// True when two states of a row's control certainly show the same; false when their texts
+// must be compared (two drop-down indexes may both lie beyond the item list).
+bool SameShown(const FieldKind& kind, const FieldShown& a, const FieldShown& b);
 
 // The row's caption as the window's accessible name gives it: the row caption, and for a
 // table column its heading after a comma ("Overspeed limit, Relay 1"), in the current texts.
