@@ -10,7 +10,9 @@
 
 #include "app/window_commands.h"
 #include "operations/access_level.h"
+#include "operations/change_record.h"
 #include "operations/comparison.h"
+#include "operations/device_transaction.h"
 #include "operations/configuration_file.h"
 #include "operations/connection.h"
 #include "operations/device_commands.h"
@@ -103,6 +105,9 @@ void Application::CreateOperations(TMain_Form& w) {
   reports = std::make_unique<Reports>(Reports::Services{
       prompts, texts, w, plot, PlotInputs{images->DeviceImage, setup, plot.samples, codec},
       [this] { return canvas; }});
+  changeRecord = std::make_unique<ChangeRecord>(ChangeRecord::Services{
+      blocks, prompts, texts, codec, WorkDir(),
+      LocaleEventFormats(options.decimalSeparator).list});
   session = std::make_unique<ProgrammingSession>(ProgrammingSession::Services{
       device, prompts, master, pause, form, [this] { return connection->RereadDeviceSettings(); },
       [this](const QString& text) {
@@ -110,7 +115,8 @@ void Application::CreateOperations(TMain_Form& w) {
       },
       [this] {
         if (paramUpd) paramUpd->Run();
-      }});
+      },
+      [this] { ShowSessionChanges(); }, changeRecord.get()});
   commands = std::make_unique<WindowCommands>(*this, w);
   missingCommands = commands->Connect();
 }
@@ -194,7 +200,12 @@ void Application::FocusParameterRow(int row) {
 }
 
 void Application::ShowSessionChanges() {
-  if (auto differences = comparison->WindowAgainstDevice()) {
+  std::optional<std::vector<ParameterDifference>> differences;
+  {
+    const Hourglass wait;
+    differences = comparison->WindowAgainstDevice();
+  }
+  if (differences) {
     const ComparisonView view = comparison->DeviceView(std::move(*differences));
     sessionChanges->RunDifferences(view.title, view.otherSide, view.differences);
   }

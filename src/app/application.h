@@ -18,6 +18,7 @@
 
 namespace kvn {
 
+class ChangeRecord;
 class Comparison;
 class CompareWindow;
 class ConfigurationFile;
@@ -84,6 +85,7 @@ class Application {
   std::unique_ptr<DeviceCommands> deviceCommands;
   std::unique_ptr<EventLog> eventLog;
   std::unique_ptr<Reports> reports;
+  std::unique_ptr<ChangeRecord> changeRecord;  // backups and history of the session's writes
   std::unique_ptr<ProgrammingSession> session;
   PlotCanvas* canvas = nullptr;
 

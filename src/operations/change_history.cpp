@@ -31,6 +31,13 @@ QString ChangesText(const std::vector<ParameterDifference>& changes) {
   return parts.join(QStringLiteral("; "));
 }
 
+// One operation is one line of the file, whatever line breaks a dialog's text holds.
+QString OneLine(QString text) {
+  text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+  text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+  return text;
+}
+
 }  // namespace
 
 QStringList HistoryHeader() {
@@ -43,7 +50,7 @@ QStringList HistoryFields(const HistoryEntry& e, QChar decimal) {
   const EventFormats f = LocaleEventFormats(decimal);
   const QString time = e.time.toString(QStringLiteral("yyyy%1MM%1dd HH%2mm%2ss").arg(f.date, f.time));
   return {time, e.serialNumber, LevelText(e.accessLevel),
-          e.operation, e.result, e.backupFile, ChangesText(e.changes)};
+          OneLine(e.operation), OneLine(e.result), e.backupFile, ChangesText(e.changes)};
 }
 
 QString AppendHistory(const QString& folderPath, const HistoryEntry& entry, QChar decimal,

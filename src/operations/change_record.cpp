@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
+#include "device_link/block_table.h"
 #include "operations/change_history.h"
 #include "parameters/difference_list.h"
 #include "parameters/value_codec.h"
@@ -36,7 +39,7 @@ bool ChangeRecord::BeforeWrite() {
           .arg(backup_.error));
 }
 
-void ChangeRecord::Record(const QString& result) {
+void ChangeRecord::Record(const QString& result, const RegisterImage& after, bool passwordWritten) {
   if (!attempted_) return;
   attempted_ = false;
   HistoryEntry entry;
@@ -47,7 +50,14 @@ void ChangeRecord::Record(const QString& result) {
   entry.result = result;
   entry.backupFile = backup_.fileName;
   // Without a backup there is no "before" to tell the changes from.
-  if (backup_.ok) entry.changes = DifferenceList(*backupSet_, s_.edit, s_.texts, s_.format);
+  if (backup_.ok) {
+    auto written = std::make_unique<RegisterImage>(after);
+    // A backup holds no password: an unwritten one is no change.
+    const BlockDescriptor& password = Block(BlockId::Password);
+    if (!passwordWritten)
+      std::copy_n(backupSet_->begin() + password.start, password.count, written->begin() + password.start);
+    entry.changes = DifferenceList(*backupSet_, *written, s_.texts, s_.format);
+  }
   const QString error = AppendHistory(BackupFolder(s_.workDirectory, backup_.serialNumber), entry,
                                       s_.format.DecimalSeparator(), s_.listSeparator);
   if (!error.isEmpty()) s_.prompts.ShowError(Tr("The change history could not be written:\r\n%1").arg(error));

@@ -25,7 +25,6 @@ class ChangeRecord {
     Prompts& prompts;
     const Texts& texts;
     const NumberFormat& format;
-    const RegisterImage& edit;  // what is written
     QString workDirectory;
     QChar listSeparator;
     std::function<QDateTime()> now = &QDateTime::currentDateTime;
@@ -40,8 +39,10 @@ class ChangeRecord {
   // nothing written.
   bool BeforeWrite();
   // One history line for the operation begun, when anything was about to be written: the
-  // result text, the backup's name, the parameters changed from the backup to EditImage.
-  void Record(const QString& result);
+  // result text, the backup's name, the parameters changed from the backup to `after` (what
+  // was written, or what the device holds after a restore). The password block counts only
+  // when it was written.
+  void Record(const QString& result, const RegisterImage& after, bool passwordWritten);
 
   const BackupOutcome& LastBackup() const { return backup_; }
 

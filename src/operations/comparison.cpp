@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "operations/configuration_file.h"
+#include "parameters/form/device_access.h"
 #include "operations/device_backup.h"
 #include "operations/device_transaction.h"
 #include "texts/prompts.h"
@@ -25,7 +26,7 @@ QString Tr(const char* text) { return QCoreApplication::translate("kvn::Comparis
 
 std::optional<std::vector<ParameterDifference>> Comparison::WindowAgainstDevice() {
   auto scratch = std::make_unique<RegisterImage>();
-  if (!ReadStoredBlocks(s_.blocks, *scratch)) {
+  if (!ReadStoredBlocks(s_.blocks, *scratch, DeviceAccessLevel(s_.setup, s_.images) >= 1)) {
     s_.prompts.ShowError(s_.texts.GetMessageText(kMsgReadFailure));
     return std::nullopt;
   }

@@ -52,6 +52,7 @@ void OpenSaveDefault(ProgrammingSession& session) {
 }
 
 void RestoreDefaultStep(ProgrammingSession& session) {
+  if (!session.KeepBackup()) return;
   session.prog_state = prog_state::Ended;
   session.SetInfo(kMsgRestoring);
   // A failed command write leaves the progress text under the link's message.

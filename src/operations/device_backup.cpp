@@ -46,9 +46,11 @@ QString SerialNumberIn(const RegisterImage& image) {
 
 }  // namespace
 
-bool ReadStoredBlocks(BlockTransfer& blocks, RegisterImage& image) {
-  for (const BlockDescriptor& b : BlockTable)
-    if (IsStoredBlock(b) && !blocks.ReadBlockInto(b.id, false, image)) return false;
+bool ReadStoredBlocks(BlockTransfer& blocks, RegisterImage& image, bool withPassword) {
+  for (const BlockDescriptor& b : BlockTable) {
+    const bool wanted = IsStoredBlock(b) || (withPassword && b.id == BlockId::Password);
+    if (wanted && !blocks.ReadBlockInto(b.id, false, image)) return false;
+  }
   return true;
 }
 
@@ -61,7 +63,7 @@ BackupOutcome DeviceBackup::Take(const QDateTime& now, RegisterImage& image) {
   if (blocks_.ReadBlockInto(BlockId::Identification, false, image)) {
     outcome.serialNumber = SerialNumberIn(image);
     outcome.accessLevel = Cell(image, reg::AccessLevel);
-    if (ReadStoredBlocks(blocks_, image)) {
+    if (ReadStoredBlocks(blocks_, image, outcome.accessLevel >= 1)) {
       BackupOutcome written = Write(BackupFolder(workDirectory_, outcome.serialNumber), now, image);
       written.serialNumber = outcome.serialNumber;
       written.accessLevel = outcome.accessLevel;

@@ -13,8 +13,9 @@ inline constexpr int kBackupsKept = 50;  // per device, the newest
 
 // Reads the parameter blocks a configuration file holds (1..8) from the device into image,
 // which none of the program's three images may be: nothing shown, nothing adopted. False at
-// the first block that cannot be read.
-bool ReadStoredBlocks(BlockTransfer& blocks, RegisterImage& image);
+// the first block that cannot be read. withPassword: the password block too, as the device
+// gives it to an admin (a file never holds it; a comparison needs it beside the window's).
+bool ReadStoredBlocks(BlockTransfer& blocks, RegisterImage& image, bool withPassword);
 
 // The folder of one device's backups and history: backups/<serial number> in the work
 // directory. Characters a file name cannot hold become "_"; a blank serial number is "unknown".

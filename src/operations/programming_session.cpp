@@ -10,6 +10,7 @@
 #include "device_link/block_transfer.h"
 #include "device_link/modbus_master.h"
 #include "device_link/pause.h"
+#include "operations/change_record.h"
 #include "operations/default_setup.h"
 #include "operations/device_transaction.h"
 #include "parameters/form/device_access.h"
@@ -158,6 +159,17 @@ void ProgrammingSession::cmd_save_progClick() {
   OpenDialog(prog_state::Write, kMsgUpdateCaption, kMsgOverwriteQuestion);
 }
 
+namespace {
+// The operation's name in the history: the command's own caption in the current texts.
+const char* OperationKey(int firstState) {
+  switch (firstState) {
+    case prog_state::Restore: return "men_dev_restore";
+    case prog_state::WriteDefault: return "men_dev_save";
+    default: return "cmd_save_prog";
+  }
+}
+}  // namespace
+
 void ProgrammingSession::OpenDialog(int firstState, int captionMessage, int questionMessage) {
   prog_state = firstState;
   caption_ = Message(captionMessage);
@@ -165,7 +177,14 @@ void ProgrammingSession::OpenDialog(int firstState, int captionMessage, int ques
   auto* activate = qobject_cast<QCheckBox*>(s_.controls.Find(QStringLiteral("chk_act_pass"), container::Device));
   upd_password = activate && activate->isChecked();
   const PollTimerStopped noPoll(s_.timer);  // for the dialog's whole life
+  if (s_.changes) s_.changes->Begin(s_.texts.GetTextByKey(QString::fromLatin1(OperationKey(firstState))));
   if (s_.run_dialog) s_.run_dialog();
+  // Left at a question after something was written: the history says so beside that question.
+  // A restore wrote the device's default: what it holds now was read into DeviceImage.
+  if (s_.changes)
+    s_.changes->Record(InProgress() ? Tr("Cancelled at: %1").arg(info_) : info_,
+                       firstState == prog_state::Restore ? s_.images.DeviceImage : s_.images.EditImage,
+                       firstState != prog_state::Restore && upd_password);
   // Whatever happened in the dialog, the device's parameter blocks are read afresh.
   s_.poll.ConfigBlocksPolled = false;
 }
@@ -254,7 +273,23 @@ QString ProgrammingSession::rejected_groups_text() const {
   return list;
 }
 
+bool ProgrammingSession::ChangesShown() const {
+  return s_.show_changes && (prog_state == prog_state::Write || prog_state == prog_state::WriteDefault);
+}
+
+void ProgrammingSession::ShowChanges() {
+  if (ChangesShown()) s_.show_changes();
+}
+
+bool ProgrammingSession::KeepBackup() {
+  if (!s_.changes || s_.changes->BeforeWrite()) return true;
+  prog_state = prog_state::Ended;
+  SetInfo(Tr("Nothing was written: the step was cancelled without a backup of the device's settings."));
+  return false;
+}
+
 void ProgrammingSession::WriteAndVerifyStep(int nextState, int verifiedMessage) {
+  if (!KeepBackup()) return;
   prog_state = prog_state::Ended;
   if (!send_parameters()) {
     SetInfo(kMsgWriteFailed);

@@ -9,6 +9,7 @@
 
 namespace kvn {
 
+class ChangeRecord;
 class ModbusMaster;
 class ParameterForm;
 class Pause;
@@ -50,6 +51,10 @@ class ProgrammingSession {
     // transfer), and runs modally with the session as prepared until the engineer closes it.
     std::function<void(const QString&)> show_info;
     std::function<void()> run_dialog;
+    // The session dialog's "Show changes...": the window against the device, shown over it.
+    std::function<void()> show_changes = {};
+    // The backup before the first write and the history line after each write operation.
+    ChangeRecord* changes = nullptr;
   };
 
   explicit ProgrammingSession(Services services) : s_(std::move(services)) {}
@@ -70,6 +75,13 @@ class ProgrammingSession {
 
   // The step of prog_state (the dialog's confirm button).
   void cmd_confirm();
+  // "Show changes..." at the dialog's first question of a write: compares, changes nothing.
+  bool ChangesShown() const;
+  void ShowChanges();
+  // Before the first block or command of a write operation goes out: the device's set is kept
+  // as a backup, or the engineer agrees to go on without one. False: the step has ended with
+  // nothing written and says so.
+  bool KeepBackup();
 
   int prog_state = prog_state::Ended;
   bool upd_password = false;

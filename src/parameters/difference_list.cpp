@@ -20,7 +20,8 @@ std::vector<ParameterDifference> DifferenceList(const RegisterImage& left,
     const QString unit = UnitOf(texts, row);
     QString a = ShownText(texts, *kind, shownLeft, row, unit);
     QString b = ShownText(texts, *kind, shownRight, row, unit);
-    if (a == b) continue;
+    // A changed password shows masked on both sides: its states have told it apart.
+    if (a == b && row.fieldType != FieldType::Password) continue;
     differences.push_back({n, PageCaptionOf(texts, row), CaptionOf(texts, row), std::move(a), std::move(b)});
   }
   return differences;

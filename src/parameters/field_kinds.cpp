@@ -189,7 +189,6 @@ bool SameShown(const FieldKind& kind, const FieldShown& a, const FieldShown& b) 
     case ControlKind::CheckBox: return a.checked == b.checked;
     case ControlKind::ComboBox: return a.index == b.index;
     case ControlKind::EditField:
-      if (kind.type == FieldType::Password) return MaskedPassword(a.text) == MaskedPassword(b.text);
       return kind.textEntry ? Trimmed(a.text) == Trimmed(b.text) : a.text == b.text;
     case ControlKind::Label: return a.text == b.text;
   }

@@ -58,7 +58,8 @@ QString ShownText(const Texts& texts, const FieldKind& kind, const FieldShown& s
 // The unit label's text behind the row's control; empty when it has none.
 QString UnitOf(const Texts& texts, const ParameterDescriptor& row);
 // True when two states of a row's control certainly show the same; false when their texts
-// must be compared (two drop-down indexes may both lie beyond the item list).
+// must be compared (two drop-down indexes may both lie beyond the item list). Two passwords
+// are the same only when their texts are, although both show masked.
 bool SameShown(const FieldKind& kind, const FieldShown& a, const FieldShown& b);
 
 // The row's caption as the window's accessible name gives it: the row caption, and for a

@@ -24,6 +24,8 @@ constexpr QPoint kConfirmAt(44, 77);
 constexpr QPoint kCancelAt(271, 77);
 constexpr QPoint kOkAt(156, 77);
 constexpr int kFontPixels = 13;
+// "Show changes..." gets a row of its own below the design's buttons, so they keep their places.
+constexpr int kShowChangesGap = 8;
 
 // Restores the cursor on every way out of a step.
 struct Hourglass {
@@ -127,6 +129,10 @@ Tparam_upd::Tparam_upd(ProgrammingSession& session, QWidget* parent)
   connect(cmd_confirm_, &QPushButton::clicked, this, &Tparam_upd::cmd_confirmClick);
   connect(cmd_cancel_, &QPushButton::clicked, this, &Tparam_upd::cmd_cancelClick);
   connect(cmd_ok_, &QPushButton::clicked, this, &Tparam_upd::cmd_okClick);
+  cmd_show_changes_ = MakeButton(this, "cmd_show_changes", tr("Show changes..."));
+  cmd_show_changes_->setAutoDefault(false);  // Enter keeps answering the question
+  cmd_show_changes_->hide();
+  connect(cmd_show_changes_, &QPushButton::clicked, this, [this] { session_.ShowChanges(); });
   FitText();
 }
 
@@ -139,7 +145,12 @@ void Tparam_upd::FitText() {
   cmd_confirm_->move(kConfirmAt + QPoint(0, extra));
   cmd_cancel_->move(kCancelAt + QPoint(0, extra));
   cmd_ok_->move(kOkAt + QPoint(0, extra));
-  setFixedSize(kWidth, kHeight + extra);
+  int below = 0;
+  if (cmd_show_changes_ && !cmd_show_changes_->isHidden()) {
+    cmd_show_changes_->move(kConfirmAt + QPoint(0, extra + kButton.height() + kShowChangesGap));
+    below = kButton.height() + kShowChangesGap;
+  }
+  setFixedSize(kWidth, kHeight + extra + below);
 }
 
 void Tparam_upd::ShowInfo(const QString& text) {
@@ -171,6 +182,10 @@ void Tparam_upd::set_keys_visible() {
   QPushButton* next = inProgress ? cmd_confirm_ : cmd_ok_;
   next->setDefault(true);
   next->setFocus(Qt::OtherFocusReason);
+  if (cmd_show_changes_) {
+    cmd_show_changes_->setVisible(session_.ChangesShown());
+    FitText();
+  }
 }
 
 void Tparam_upd::cmd_confirmClick() {

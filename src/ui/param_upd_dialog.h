@@ -39,6 +39,7 @@ class Tparam_upd : public QDialog {
   QPushButton* cmd_confirm_;
   QPushButton* cmd_cancel_;
   QPushButton* cmd_ok_;
+  QPushButton* cmd_show_changes_ = nullptr;  // beside the specified ones, below them
   InputGate* gate_ = nullptr;  // eats user input while a step runs
   bool stepRunning_ = false;
   bool closeAfterStep_ = false;  // the title bar's close was pressed during a step

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTableWidget>
+#include <QFile>
+#include <QDir>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -19,6 +22,10 @@
 #include "device_link/block_table.h"
 #include "device_link/block_transfer.h"
 #include "e2e/live_app.h"
+#include "ui/compare_window.h"
+#include "texts/text_record.h"
+#include "parameters/config_file.h"
+#include "operations/device_backup.h"
 #include "support/box_answerer.h"
 #include "ui/qt_prompts.h"
 #include "operations/connection.h"
@@ -61,6 +68,13 @@ QStringList Writes(std::vector<BlockId> ids) { return Chunks("W", ids, 123); }
 QStringList Reads(std::vector<BlockId> ids) { return Chunks("R", ids, 125); }
 
 const QString kIdent = QStringLiteral("R0x26");
+// The backup before a write operation's first write: the identification and the stored blocks,
+// for an admin the password block too, as the device gives it.
+const std::vector<BlockId> kStored = {BlockId::UserConfig,  BlockId::AdminConfig, BlockId::FactoryDevice,
+                                      BlockId::Measurement, BlockId::Diagnostics, BlockId::FactoryDiagnostics,
+                                      BlockId::Output,      BlockId::FactoryOutput};
+const QStringList kBackup = QStringList{kIdent} + Reads(kStored);
+const QStringList kAdminBackup = QStringList{kIdent} + Reads({BlockId::Password}) + Reads(kStored);
 const QString kNotHeld = QStringLiteral(
     "The device answered the commit, but it does not hold the new settings: reading them back found other values. "
     "The new settings are not in force.");
@@ -274,7 +288,7 @@ TEST_P(Transfer, WritesTheLevelsBlocksReadsThemBackThenCommitsOnce) {
   EXPECT_EQ(prompts.TextsOf(Kind::Confirm), c.level == Level::User ? QStringList{Msg(79)} : QStringList{});
   EXPECT_EQ(prompts.TextsOf(Kind::Error), QStringList{});
   // The commit counts once the device holds the written blocks: they are read back after it.
-  EXPECT_EQ(Requests(), (QStringList{kIdent} + Writes(c.blocks) + Reads(c.blocks) + QStringList{kCommand, kIdent} +
+  EXPECT_EQ(Requests(), ((c.level == Level::Admin ? kAdminBackup : kBackup) + QStringList{kIdent} + Writes(c.blocks) + Reads(c.blocks) + QStringList{kCommand, kIdent} +
                          Reads(c.blocks)));
   EXPECT_EQ(quickPause.waits, (std::vector<int>{1000, 1000, 1000}));
   EXPECT_EQ(StoredCommand(), cmd::Commit);
@@ -362,7 +376,8 @@ TEST_F(Session, ALevelOtherThanTheCheckedOneWritesNothing) {
   prompts.QueueConfirm(true);  // only the user block, checked at user level
   sim().faults().accessLevel = 1;  // the device reports admin when the write step asks
   EXPECT_EQ(Program({"cmd_confirm", "cmd_ok"}), Msgs({21, 29}));
-  EXPECT_EQ(Requests(), QStringList{kIdent});
+  // The backup reads what the device gives the level it reports.
+  EXPECT_EQ(Requests(), kAdminBackup + QStringList{kIdent});
 }
 
 // --- Verify and commit answers -----------------------------------------------------------------
@@ -465,7 +480,7 @@ TEST_F(Session, RestoreAnsweredWithoutTheCommandValueFailsWithoutReread) {
   sim().faults().defaultAnswerHigh = 0x00;
   EXPECT_EQ(Press([this] { Trigger("men_dev_restore"); }, {"cmd_confirm", "cmd_ok"}), Msgs({35, 37}));
   EXPECT_EQ(title, Msg(39));
-  EXPECT_EQ(Requests(), (QStringList{kCommand, kIdent}));
+  EXPECT_EQ(Requests(), (kAdminBackup + QStringList{kCommand, kIdent}));
   EXPECT_EQ(StoredCommand(), cmd::RestoreDefault);
 }
 
@@ -523,7 +538,7 @@ TEST_F(Session, SaveAtUserLevelWritesAndVerifiesOnlyTheUserBlockBeforeSaveDefaul
   EXPECT_EQ(Press([this] { Trigger("men_dev_save"); }, {"cmd_confirm", "cmd_confirm", "cmd_ok"}), Msgs({38, 46, 48}));
   EXPECT_EQ(title, Msg(45));
   EXPECT_TRUE(prompts.NothingShown()) << "no level question";
-  EXPECT_EQ(Requests(), (QStringList{kIdent} + Writes({kUser}) + Reads({kUser}) + QStringList{kCommand, kIdent} +
+  EXPECT_EQ(Requests(), (kBackup + QStringList{kIdent} + Writes({kUser}) + Reads({kUser}) + QStringList{kCommand, kIdent} +
                          Reads({kUser})));
   EXPECT_EQ(StoredCommand(), cmd::SaveDefault);
 }
@@ -760,6 +775,106 @@ TEST_F(Session, OneParameterChangeFromLoginToReadBack) {
     EXPECT_EQ(ImageCrc(device, b.start, b.count - 1), device[static_cast<size_t>(b.CrcRegister())]) << b.Number();
     EXPECT_TRUE(app->blocks.CheckBlockCrc(b.id)) << b.Number();
   }
+}
+
+// --- Backups, the history and "Show changes..." ---------------------------------------------------
+
+// What a write operation leaves in the device's folder of the work directory.
+class Kept : public Session {
+ protected:
+  QDir Folder() const { return QDir(BackupFolder(app->WorkDir(), serial)); }
+  QStringList Backups() const { return Folder().entryList({QStringLiteral("*.kvn")}, QDir::Files, QDir::Name); }
+  QStringList HistoryLines() const {
+    QFile f(Folder().filePath(QStringLiteral("history.csv")));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+  }
+  // The stored blocks as the device holds them, in the file's order.
+  QStringList StoredFields() {
+    QStringList fields;
+    for (const BlockDescriptor& b : BlockTable)
+      if (IsStoredBlock(b))
+        for (int r = b.start; r < b.start + b.count; ++r) fields << QString::number(SimRegister(r));
+    return fields;
+  }
+  QString serial = QStringLiteral("KV2300-0017-0417");  // the simulator's
+};
+
+struct WriteCase {
+  const char* name;
+  const char* open;  // a button of the window or a menu item
+  std::vector<const char*> buttons;
+  const char* operationKey;  // the command's caption in the texts
+  int result;
+  bool listsTheLimit;  // the history names the changed overspeed limit
+};
+
+class KeptPerOperation : public Kept, public ::testing::WithParamInterface<WriteCase> {};
+
+TEST_P(KeptPerOperation, ABackupOfTheDevicesSetBeforeAndOneHistoryLineAfter) {
+  const WriteCase& c = GetParam();
+  Ready(Level::Admin);
+  Type("txt_vmax_lim_1", QStringLiteral("3200"));
+  const QStringList before = StoredFields();
+  const QString open = QString::fromLatin1(c.open);
+  const QStringList texts = Press([&] { open.startsWith(QLatin1String("cmd_")) ? Click(c.open) : Trigger(c.open); },
+                                  c.buttons);
+  EXPECT_TRUE(texts.last().startsWith(Msg(c.result))) << texts.last().toStdString();
+  ASSERT_EQ(Backups().size(), 1);
+  QFile file(Folder().filePath(Backups()[0]));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QString backup = DecodeTextRecord(file.readAll());
+  EXPECT_EQ(backup.split(QLatin1Char('|'), Qt::SkipEmptyParts), before) << "the backup holds the set before the write";
+  const QStringList lines = HistoryLines();
+  ASSERT_EQ(lines.size(), 2);  // the header and this operation
+  const QString operation = app->texts.GetTextByKey(QString::fromLatin1(c.operationKey));
+  EXPECT_TRUE(lines[1].contains(QLatin1Char(',') + serial + QStringLiteral(",admin,") + operation + QLatin1Char(',') +
+                                QString(texts.last()).replace(QStringLiteral("\r\n"), QStringLiteral(" ")) + QLatin1Char(',') +
+                                Backups()[0] + QLatin1Char(',')))
+      << lines[1].toStdString();
+  EXPECT_EQ(lines[1].contains(QStringLiteral("Overspeed limit, Relay 1: 3300.00 RPM → 3200.00 RPM")), c.listsTheLimit)
+      << lines[1].toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Operations, KeptPerOperation,
+    ::testing::Values(WriteCase{"program", "cmd_save_prog", {"cmd_confirm", "cmd_confirm", "cmd_ok"}, "cmd_save_prog", 26, true},
+                      WriteCase{"save_default", "men_dev_save", {"cmd_confirm", "cmd_confirm", "cmd_ok"}, "men_dev_save", 48, true},
+                      WriteCase{"restore_declined", "men_dev_restore", {"cmd_confirm", "cmd_ok"}, "men_dev_restore", 36, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Kept, WithoutABackupTheEngineerIsAskedAndCancelWritesNothing) {
+  Ready(Level::Admin);
+  QFile blocker(app->WorkDir() + QStringLiteral("/backups"));  // a file where the folder belongs
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  const QStringList texts = Program({"cmd_confirm", "cmd_ok"});  // the question answered Cancel
+  ASSERT_EQ(texts.size(), 2);
+  EXPECT_TRUE(texts[1].startsWith(QStringLiteral("Nothing was written"))) << texts[1].toStdString();
+  ASSERT_EQ(prompts.TextsOf(Kind::Confirm).size(), 1);
+  EXPECT_TRUE(prompts.TextsOf(Kind::Confirm)[0].contains(QStringLiteral("[Cancel] to write nothing")));
+  for (const auto& r : sim().Requests()) EXPECT_NE(r.function, 16) << "a write after Cancel";
+}
+
+TEST_F(Kept, ShowChangesLeavesTheSessionTheDialogAndTheDeviceAlone) {
+  Ready(Level::Admin);
+  Type("txt_vmax_lim_1", QStringLiteral("3200"));
+  Type("txt_vmax_lim_2", QStringLiteral("3250"));
+  const auto editBefore = std::make_unique<RegisterImage>(app->images->EditImage);
+  QStringList rows;
+  int stateWhileShown = -1;
+  const QStringList texts = Program({"cmd_show_changes", "cmd_cancel"}, [&] {
+    for (int r = 0; r < app->sessionChanges->Table().rowCount(); ++r)
+      rows << app->sessionChanges->Table().item(r, 1)->text();
+    stateWhileShown = app->session->prog_state;
+    app->sessionChanges->reject();
+  });
+  EXPECT_EQ(texts, Msgs({21, 21}));
+  EXPECT_EQ(rows, (QStringList{"Overspeed limit, Relay 1", "Overspeed limit, Relay 2"}));
+  EXPECT_EQ(stateWhileShown, prog_state::Write);
+  EXPECT_TRUE(*editBefore == app->images->EditImage);
+  for (const auto& r : sim().Requests()) EXPECT_EQ(r.function, 3) << "only reads";
+  EXPECT_TRUE(Backups().isEmpty());
+  EXPECT_TRUE(HistoryLines().isEmpty()) << "nothing was written, nothing recorded";
 }
 
 }  // namespace

@@ -48,6 +48,9 @@ const Pair kPairs[] = {
     {"bit 5 of every relay word",
      [](RegisterImage& i) { for (int r = reg::OutputConfig; r < reg::OutputConfig + 5; ++r) i[r] |= 1 << 5; },
      "", "", "", ""},
+    {"a changed password, never in clear",
+     [](RegisterImage& i) { SetText(i, "txt_password", QStringLiteral("secret2"), QChar(' ')); }, "DEVICE",
+     "Change admin password", "********", "********"},
     {"a block CRC", [](RegisterImage& i) { i[Block(BlockId::Output).CrcRegister()] ^= 0x1234; }, "", "", "", ""},
     {"identical sets", [](RegisterImage&) {}, "", "", "", ""},
 };
@@ -59,6 +62,7 @@ class DifferenceListTest : public ::testing::TestWithParam<Pair> {
     WriteFloat(*left, ParamRegs().ratedSpeed, 1600.0f);  // two automatic decimals
     WriteFloat(*left, RegisterOfName("txt_vmax_lim_1"), 3000.0f);
     SetText(*left, "txt_usr_tag1", QStringLiteral("Pump"), QChar(' '));
+    SetText(*left, "txt_password", QStringLiteral("secret"), QChar(' '));
     *right = *left;
   }
   std::unique_ptr<RegisterImage> left = std::make_unique<RegisterImage>();
