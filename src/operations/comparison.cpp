@@ -2,10 +2,11 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <algorithm>
 #include <memory>
 
 #include "operations/configuration_file.h"
-#include "parameters/form/device_access.h"
+#include "device_link/block_table.h"
 #include "operations/device_backup.h"
 #include "operations/device_transaction.h"
 #include "texts/prompts.h"
@@ -22,14 +23,23 @@ constexpr int kMsgSetNotValid = 53;  // "Current configuration set is not valid.
 
 QString Tr(const char* text) { return QCoreApplication::translate("kvn::Comparison", text); }
 
+// The password is left out of comparisons: a file never holds it, the device gives it to an
+// admin only, and the window's field stays empty until a new one is typed. The other set takes
+// the window's, so that it never differs.
+void TakeWindowPassword(const RegisterImage& edit, RegisterImage& other) {
+  const BlockDescriptor& b = Block(BlockId::Password);
+  std::copy_n(edit.begin() + b.start, b.count, other.begin() + b.start);
+}
+
 }  // namespace
 
 std::optional<std::vector<ParameterDifference>> Comparison::WindowAgainstDevice() {
   auto scratch = std::make_unique<RegisterImage>();
-  if (!ReadStoredBlocks(s_.blocks, *scratch, DeviceAccessLevel(s_.setup, s_.images) >= 1)) {
+  if (!ReadStoredBlocks(s_.blocks, *scratch, false)) {
     s_.prompts.ShowError(s_.texts.GetMessageText(kMsgReadFailure));
     return std::nullopt;
   }
+  TakeWindowPassword(s_.images.EditImage, *scratch);
   return DifferenceList(s_.images.EditImage, *scratch, s_.texts, s_.format);
 }
 
@@ -64,6 +74,7 @@ void Comparison::men_file_cmp_fileClick() {
   if (path.isEmpty()) return;
   auto scratch = std::make_unique<RegisterImage>();
   if (!s_.files.ReadInto(path, *scratch)) return;
+  TakeWindowPassword(s_.images.EditImage, *scratch);
   s_.show({Tr("Compare with file %1").arg(QFileInfo(path).fileName()), Tr("File"),
            DifferenceList(s_.images.EditImage, *scratch, s_.texts, s_.format)});
 }

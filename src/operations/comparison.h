@@ -22,7 +22,7 @@ struct ComparisonView {
 
 // The window's parameter set against the device's or a configuration file's, parameter by
 // parameter. The other set goes into a scratch image: EditImage, DeviceImage and VerifyImage
-// stay as they are, and the device is only read.
+// stay as they are, and the device is only read. The password is not compared.
 class Comparison {
  public:
   struct Services : DeviceContext {
