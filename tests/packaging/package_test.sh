@@ -19,7 +19,9 @@ diff -u <(LC_ALL=C sort "$expected") "$out/files"
 field() { dpkg-deb -f "$deb" "$1"; }
 fail=0
 expect() {  # expect FIELD PATTERN
-  field "$1" | grep -Eq -- "$2" || { echo "$1: '$(field "$1")' lacks $2"; fail=1; }
+  local value
+  value=$(field "$1")
+  grep -Eq -- "$2" <<<"$value" || { echo "$1: '$value' lacks $2"; fail=1; }
 }
 expect Package '^korvane$'
 expect Version "^${version}\$"
