@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStandardItemModel>
+#include <QStylePainter>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
@@ -49,6 +50,24 @@ QString DescribePort(const PortMap::Entry& entry) {
   return text;
 }
 
+// A refused port's item says why at length: the open list shows all of it, the closed box as
+// much as fits, ending in an ellipsis (the device line below repeats it whole).
+class ElidingComboBox : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QStylePainter painter(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    const QRect text = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    option.currentText = fontMetrics().elidedText(option.currentText, Qt::ElideRight, text.width());
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+  }
+};
+
 template <typename Widget>
 Widget* Named(Widget* widget, const char* name) {
   widget->setObjectName(QLatin1String(name));
@@ -71,7 +90,7 @@ TSetup_if::TSetup_if(InterfaceSettings& settings, SerialLink& link, Tcom_scan& s
 
 void TSetup_if::BuildControls() {
   lbl1_pc_com_ = Named(new QLabel(this), "lbl1_pc_com");
-  cmb1_com_num_ = Named(new QComboBox(this), "cmb1_com_num");
+  cmb1_com_num_ = Named(new ElidingComboBox(this), "cmb1_com_num");
   cmd1_rescan_ = Named(new QPushButton(this), "cmd1_rescan");
   lbl1_port_device_ = Named(new QLabel(this), "lbl1_port_device");
   chk1_usb_conn_ = Named(new QCheckBox(this), "chk1_usb_conn");
@@ -87,7 +106,7 @@ void TSetup_if::BuildControls() {
   for (const int baud : kBaudRates) cmb1_baud_->addItem(QString::number(baud));
   for (const char* name : kParityNames) cmb1_parity_->addItem(QLatin1String(name));
   cmb1_com_num_->setMinimumWidth(140);
-  // A refused port's item says why at length; the closed box stays narrow, the list opens wide.
+  // The closed box keeps its width whatever a refused port's item says; the list opens wide.
   cmb1_com_num_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   cmb1_com_num_->setMinimumContentsLength(6);  // "COM50"
   cmb1_addr_->setMaxVisibleItems(16);
