@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -177,7 +178,10 @@ MainFormSteps Application::Steps() {
                                           },
                                           [this] { connection->UpdateModeDisplay(); }});
   };
-  s.Connect = [this](TMain_Form&) { connection->Connect(); };
+  s.Connect = [this](TMain_Form&) {
+    connection->Connect();
+    LogPortRefusal();
+  };
   s.ClearParameterControls = [this](TMain_Form&) { form.ClearControls(); };
   s.PreparePlotCanvas = [this](TMain_Form& w) { PreparePlotCanvas(w); };
   s.RefreshAccessLevel = [this](TMain_Form&) { access->apply_access_level(); };
@@ -209,6 +213,16 @@ void Application::ShowSessionChanges() {
     const ComparisonView view = comparison->DeviceView(std::move(*differences));
     sessionChanges->RunDifferences(view.title, view.otherSide, view.differences);
   }
+}
+
+// A user outside the serial ports' group meets a port that exists but will not open; the
+// start-up log says so once, with what to do. Other failures to connect are not start-up errors.
+void Application::LogPortRefusal() {
+  if (link.OpenRefusal() != PortState::NoPermission) return;
+  const QString device = QFileInfo(link.Ports().Lookup(setup.com_num)).canonicalFilePath();
+  startupErrors += QStringLiteral("%1 (%2): %3\r\n")
+                       .arg(setup.com_num, device, RefusalText(PortState::NoPermission));
+  WriteStartupLog(WorkDir(), StartupErrors(startupErrors), prompts);
 }
 
 void Application::OpenInterfaceSettings() {

@@ -102,6 +102,7 @@ class Application {
 
  private:
   MainFormSteps Steps();
+  void LogPortRefusal();
   void CreateOperations(TMain_Form& w);
   void PreparePlotCanvas(TMain_Form& w);
   void ShowComparison(const ComparisonView& view);

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QPointer>
 #include <algorithm>
@@ -65,7 +66,7 @@ constexpr Handling kMenu = Handling::OpensMenu;
 
 constexpr CommandRow kRows[] = {
     // Status panel
-    {"cmd_read_param", container::Status, H, &W::cmd_read_paramClick, Accepted},
+    {"cmd_read_param", container::Status, H, &W::cmd_read_paramClick, Accepted, "F5"},
     {"cmd_enter_prog", container::Status, H, &W::cmd_enter_progClick, CanEnterProgramming},
     {"cmd_save_prog", container::Status, H, &W::cmd_save_progClick, InProgramming},
     {"cmd_abort_prog", container::Status, H, &W::cmd_abort_progClick, InProgramming},
@@ -90,12 +91,12 @@ constexpr CommandRow kRows[] = {
     {"cmd_out_report", container::Report, H, &W::cmd_out_reportClick, kNoRule},
     // Menus
     {"men_file", container::Menu, kMenu, nullptr, kNoRule},
-    {"men_file_load_cfg", container::Menu, H, &W::men_file_load_cfgClick, kNoRule},
-    {"men_file_save_cfg", container::Menu, H, &W::men_file_save_cfgClick, SetLoaded},
+    {"men_file_load_cfg", container::Menu, H, &W::men_file_load_cfgClick, kNoRule, "Ctrl+O"},
+    {"men_file_save_cfg", container::Menu, H, &W::men_file_save_cfgClick, SetLoaded, "Ctrl+S"},
     // The comparisons say themselves what they lack (a set, a device): no rule of their own.
     {"men_file_cmp_dev", container::Menu, H, &W::men_file_cmp_devClick, kNoRule},
     {"men_file_cmp_file", container::Menu, H, &W::men_file_cmp_fileClick, kNoRule},
-    {"men_file_quit", container::Menu, H, &W::men_file_quitClick, kNoRule},
+    {"men_file_quit", container::Menu, H, &W::men_file_quitClick, kNoRule, "Ctrl+Q"},
     {"men_file_about", container::Menu, H, &W::men_file_aboutClick, kNoRule},
     {"men_perm", container::Menu, kMenu, nullptr, LevelChoice},
     {"men_perm_admin", container::Menu, H, &W::men_perm_adminClick, kNoRule},
@@ -118,6 +119,21 @@ void ConnectGridClick(QTableWidget& grid, QObject& context, Call call) {
     grid.setCurrentItem(nullptr);
     call();
   });
+}
+
+// A menu item shows its keys beside its caption. A button gets a shortcut of the window
+// instead of its own, which every caption with a mnemonic would replace.
+void BindKeys(const CommandRow& row, QObject& control, QWidget& window) {
+  if (!row.keys) return;
+  const QKeySequence keys(QString::fromLatin1(row.keys));
+  if (auto* item = qobject_cast<QAction*>(&control)) {
+    item->setShortcut(keys);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(&control)) {
+    auto* shortcut = new QShortcut(keys, &window);
+    QObject::connect(shortcut, &QShortcut::activated, button, [button] {
+      if (button->isEnabled()) button->click();
+    });
+  }
 }
 
 }  // namespace
@@ -155,6 +171,7 @@ QStringList WindowCommands::Connect() {
       continue;
     }
     if (!row.handler) continue;
+    BindKeys(row, *control, w);
     const auto handler = row.handler;
     auto call = [this, handler] { (this->*handler)(); };
     if (auto* item = qobject_cast<QAction*>(control))

@@ -228,10 +228,13 @@ TEST_F(EventLogWindow, KeysMovingThroughTheGridHighlightAsAClickDoes) {
   ClickRow(2);
   const struct {
     Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
     std::vector<int> bold;
-  } moves[] = {{Qt::Key_Down, {25}}, {Qt::Key_Up, {}}, {Qt::Key_Home, {1, 9}}, {Qt::Key_End, {25}}};
+  } moves[] = {{Qt::Key_Down, {}, {25}},       {Qt::Key_Up, {}, {}},
+               {Qt::Key_PageUp, {}, {1, 9}},   {Qt::Key_PageDown, {}, {25}},
+               {Qt::Key_Home, Qt::ControlModifier, {1, 9}}, {Qt::Key_End, Qt::ControlModifier, {25}}};
   for (const auto& move : moves) {
-    QTest::keyClick(&Grid(), move.key);
+    QTest::keyClick(&Grid(), move.key, move.modifiers);
     EXPECT_EQ(BoldRows(), move.bold) << QTest::toString(move.key);
   }
 }

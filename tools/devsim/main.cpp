@@ -41,7 +41,7 @@ struct Settings {
   QString link;
   std::vector<Fault> faults;
   int corruptNext = 0, delayMs = 0, gapMs = 0, noise = 0, wrongFirmware = -1, rejectGroups = 0;
-  int lostCommandAnswers = 0;
+  int lostCommandAnswers = 0, silentLogFrom = -1;
   QString commitFault;
   bool late = false, wrongType = false, wrongMode = false, verbose = false, remoteTest = false;
   uint32_t errors = 0;
@@ -99,6 +99,7 @@ Settings Parse(const QCoreApplication& app) {
   value("reject-groups", "Every commit rejects these group bits, e.g. 0x08.", "MASK");
   value("commit-fault", "Commits and default saves: ends-programming (programming mode has ended before they "
                         "come) or keeps-old-set (answered as accepted, nothing applied).", "KIND");
+  value("silent-log-from", "Leave event-log reads from input register N on unanswered.", "N");
   value("lose-command-answers", "Carry out the next N commands to register 108 without answering them.", "N");
   value("errors", "Current error bits, e.g. 0x80 for a sensor error.", "MASK");
   value("speed", "Hold the speed at RPM instead of the run-up and plateau.", "RPM");
@@ -136,6 +137,7 @@ Settings Parse(const QCoreApplication& app) {
   if (p.isSet("noise")) s.noise = static_cast<int>(Number(p, "noise", 0, 200));
   if (p.isSet("wrong-firmware")) s.wrongFirmware = static_cast<int>(Number(p, "wrong-firmware", 0, 65535));
   if (p.isSet("reject-groups")) s.rejectGroups = static_cast<int>(Number(p, "reject-groups", 0, 255));
+  if (p.isSet("silent-log-from")) s.silentLogFrom = static_cast<int>(Number(p, "silent-log-from", 0, 65535));
   if (p.isSet("lose-command-answers"))
     s.lostCommandAnswers = static_cast<int>(Number(p, "lose-command-answers", 0, 1000));
   s.commitFault = p.value("commit-fault");
@@ -171,6 +173,7 @@ void ApplyFaults(const Settings& s, kvn::devsim::PtyDevice& device) {
   f.programmingEndsBeforeCommit = s.commitFault == "ends-programming";
   f.commitKeepsOldSet = s.commitFault == "keeps-old-set";
   f.progCommandAnswersLost = s.lostCommandAnswers;
+  f.silentLogFrom = s.silentLogFrom;
   device.WithModel([&](kvn::devsim::DeviceModel& m) {
     m.SetErrors(s.errors);
     m.SetRemoteTestInput(s.remoteTest);
