@@ -11,6 +11,8 @@ packages=(
   fonts-liberation2
   # Tests read the reports back with an independent PDF reader.
   poppler-utils
+  # The Debian package (dpkg-shlibdeps) and the checks of what gets installed.
+  dpkg-dev file man-db desktop-file-utils appstream
 )
 if [ "${1:-}" = "--gui" ]; then
   packages+=(xvfb xauth)

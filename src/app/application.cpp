@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -97,7 +98,7 @@ void Application::CreateOperations(TMain_Form& w) {
       prompts, texts, w, plot, PlotInputs{images->DeviceImage, setup, plot.samples, codec},
       [this] { return canvas; }});
   session = std::make_unique<ProgrammingSession>(ProgrammingSession::Services{
-      device, prompts, master, pause, form, [this] { return connection->ReadDeviceSettings(); },
+      device, prompts, master, pause, form, [this] { return connection->RereadDeviceSettings(); },
       [this](const QString& text) {
         if (paramUpd) paramUpd->ShowInfo(text);
       },
@@ -164,7 +165,10 @@ MainFormSteps Application::Steps() {
                                           },
                                           [this] { connection->UpdateModeDisplay(); }});
   };
-  s.Connect = [this](TMain_Form&) { connection->Connect(); };
+  s.Connect = [this](TMain_Form&) {
+    connection->Connect();
+    LogPortRefusal();
+  };
   s.ClearParameterControls = [this](TMain_Form&) { form.ClearControls(); };
   s.PreparePlotCanvas = [this](TMain_Form& w) { PreparePlotCanvas(w); };
   s.RefreshAccessLevel = [this](TMain_Form&) { access->apply_access_level(); };
@@ -172,6 +176,16 @@ MainFormSteps Application::Steps() {
   s.SaveProgramSettings = [this](TMain_Form&) { SaveProgramSettings(WorkDir(), setup, prompts); };
   s.CloseLink = [this](TMain_Form&) { link.Close(); };
   return s;
+}
+
+// A user outside the serial ports' group meets a port that exists but will not open; the
+// start-up log says so once, with what to do. Other failures to connect are not start-up errors.
+void Application::LogPortRefusal() {
+  if (link.OpenRefusal() != PortState::NoPermission) return;
+  const QString device = QFileInfo(link.Ports().Lookup(setup.com_num)).canonicalFilePath();
+  startupErrors += QStringLiteral("%1 (%2): %3\r\n")
+                       .arg(setup.com_num, device, RefusalText(PortState::NoPermission));
+  WriteStartupLog(WorkDir(), StartupErrors(startupErrors), prompts);
 }
 
 void Application::OpenInterfaceSettings() {

@@ -94,6 +94,7 @@ class Application {
 
  private:
   MainFormSteps Steps();
+  void LogPortRefusal();
   void CreateOperations(TMain_Form& w);
   void PreparePlotCanvas(TMain_Form& w);
   EventLog::Services EventLogServices(const DeviceContext& device, TMain_Form& w);

@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "device_link/pause.h"
 #include "texts/program_settings.h"
+#include "ui/logo.h"
 #include "ui/qt_prompts.h"
 #include "ui/theme.h"
 #include "ui/window_texts.h"
@@ -11,6 +12,10 @@
 // windows in their creation order (the main window runs its start-up sequence as it is made).
 int main(int argc, char** argv) {
   QApplication qtApp(argc, argv);
+  // The desktop pairs the window with the menu entry of this name (its icon, its task-bar
+  // group); the built-in icon holds until an icon file of the working directory replaces it.
+  QGuiApplication::setDesktopFileName(QStringLiteral(KVN_APP_ID));
+  QApplication::setWindowIcon(kvn::BuiltInIconSet());
   kvn::theme::ApplyLightTheme(qtApp);
   kvn::SetApplicationTitle(QStringLiteral("Korvane"));
 

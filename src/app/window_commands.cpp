@@ -6,7 +6,11 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTableWidget>
+#include <QPointer>
+#include <algorithm>
+#include <iterator>
 
 #include "app/application.h"
 #include "device_link/block_table.h"
@@ -61,7 +65,7 @@ constexpr Handling kMenu = Handling::OpensMenu;
 
 constexpr CommandRow kRows[] = {
     // Status panel
-    {"cmd_read_param", container::Status, H, &W::cmd_read_paramClick, Accepted},
+    {"cmd_read_param", container::Status, H, &W::cmd_read_paramClick, Accepted, "F5"},
     {"cmd_enter_prog", container::Status, H, &W::cmd_enter_progClick, CanEnterProgramming},
     {"cmd_save_prog", container::Status, H, &W::cmd_save_progClick, InProgramming},
     {"cmd_abort_prog", container::Status, H, &W::cmd_abort_progClick, InProgramming},
@@ -86,9 +90,9 @@ constexpr CommandRow kRows[] = {
     {"cmd_out_report", container::Report, H, &W::cmd_out_reportClick, kNoRule},
     // Menus
     {"men_file", container::Menu, kMenu, nullptr, kNoRule},
-    {"men_file_load_cfg", container::Menu, H, &W::men_file_load_cfgClick, kNoRule},
-    {"men_file_save_cfg", container::Menu, H, &W::men_file_save_cfgClick, SetLoaded},
-    {"men_file_quit", container::Menu, H, &W::men_file_quitClick, kNoRule},
+    {"men_file_load_cfg", container::Menu, H, &W::men_file_load_cfgClick, kNoRule, "Ctrl+O"},
+    {"men_file_save_cfg", container::Menu, H, &W::men_file_save_cfgClick, SetLoaded, "Ctrl+S"},
+    {"men_file_quit", container::Menu, H, &W::men_file_quitClick, kNoRule, "Ctrl+Q"},
     {"men_file_about", container::Menu, H, &W::men_file_aboutClick, kNoRule},
     {"men_perm", container::Menu, kMenu, nullptr, LevelChoice},
     {"men_perm_admin", container::Menu, H, &W::men_perm_adminClick, kNoRule},
@@ -101,14 +105,31 @@ constexpr CommandRow kRows[] = {
     {"men_dev_save", container::Menu, H, &W::men_dev_saveClick, kNoRule},
 };
 
-// A click on a cell selects its row; the header is the grid's row 0 and selects no entry.
+// A click on a cell selects its row, and so does moving to it with the keys; the header is
+// the grid's row 0 and selects no entry.
 template <typename Call>
 void ConnectGridClick(QTableWidget& grid, QObject& context, Call call) {
   QObject::connect(&grid, &QTableWidget::cellClicked, &context, call);
+  QObject::connect(&grid, &QTableWidget::currentCellChanged, &context, call);
   QObject::connect(grid.horizontalHeader(), &QHeaderView::sectionClicked, &context, [&grid, call] {
     grid.setCurrentItem(nullptr);
     call();
   });
+}
+
+// A menu item shows its keys beside its caption. A button gets a shortcut of the window
+// instead of its own, which every caption with a mnemonic would replace.
+void BindKeys(const CommandRow& row, QObject& control, QWidget& window) {
+  if (!row.keys) return;
+  const QKeySequence keys(QString::fromLatin1(row.keys));
+  if (auto* item = qobject_cast<QAction*>(&control)) {
+    item->setShortcut(keys);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(&control)) {
+    auto* shortcut = new QShortcut(keys, &window);
+    QObject::connect(shortcut, &QShortcut::activated, button, [button] {
+      if (button->isEnabled()) button->click();
+    });
+  }
 }
 
 }  // namespace
@@ -146,6 +167,7 @@ QStringList WindowCommands::Connect() {
       continue;
     }
     if (!row.handler) continue;
+    BindKeys(row, *control, w);
     const auto handler = row.handler;
     auto call = [this, handler] { (this->*handler)(); };
     if (auto* item = qobject_cast<QAction*>(control))
@@ -164,7 +186,33 @@ QStringList WindowCommands::Connect() {
   return missing;
 }
 
+QWidget* WindowCommands::ControlOf(const CommandRow& row) const {
+  if (row.container == container::Menu) return nullptr;
+  return controls_.Find(QString::fromLatin1(row.name), row.container);
+}
+
+// Qt hands the focus of a control that becomes disabled to the next one in the tab chain,
+// which can be "Off-line mode", where the next Space drops the device. The focus goes to the
+// next enabled device command of the same panel instead, or nowhere.
+void WindowCommands::MoveFocusOn(const QWidget& disabled) {
+  const auto at = std::find_if(std::begin(kRows), std::end(kRows),
+                               [&](const CommandRow& row) { return ControlOf(row) == &disabled; });
+  if (at == std::end(kRows)) return;
+  const std::ptrdiff_t count = std::size(kRows);
+  for (std::ptrdiff_t step = 1; step < count; ++step) {
+    const CommandRow& row = kRows[(at - std::begin(kRows) + step) % count];
+    if (row.container != at->container || !row.enabled) continue;
+    QWidget* control = ControlOf(row);
+    if (control && control->isEnabled() && control->isVisible()) {
+      control->setFocus(Qt::OtherFocusReason);
+      return;
+    }
+  }
+  if (QWidget* now = window_.focusWidget()) now->clearFocus();
+}
+
 void WindowCommands::ApplyStates(const CommandState& state) {
+  const QPointer<QWidget> focused = window_.focusWidget();
   for (const CommandRow& row : kRows) {
     if (!row.enabled) continue;
     const std::optional<bool> enabled = row.enabled(state);
@@ -175,6 +223,7 @@ void WindowCommands::ApplyStates(const CommandState& state) {
     else
       controls_.Enable(name, row.container, *enabled);
   }
+  if (focused && !focused->isEnabled()) MoveFocusOn(*focused);
 }
 
 void WindowCommands::ApplyStates() {

@@ -39,13 +39,16 @@ enum class Handling {
 
 // One row per command of the window: a button, check box or scroll bar in a container, or
 // a menu item (container::Menu). enabled is nullptr when no state changes the control, and
-// a rule answers nullopt for a state in which the control keeps what it shows.
+// a rule answers nullopt for a state in which the control keeps what it shows. keys are the
+// desktop's usual keys for the command (QKeySequence's portable text), acting only while the
+// control is enabled.
 struct CommandRow {
   const char* name;
   int container;
   Handling handling;
   void (WindowCommands::*handler)();
   std::optional<bool> (*enabled)(const CommandState&);
+  const char* keys = nullptr;
 };
 
 std::span<const CommandRow> CommandTable();
@@ -92,6 +95,9 @@ class WindowCommands {
   void men_dev_saveClick();
 
  private:
+  QWidget* ControlOf(const CommandRow& row) const;
+  void MoveFocusOn(const QWidget& disabled);
+
   Application& app_;
   TMain_Form& window_;
   WindowControls controls_;  // the poll enables the same controls twice a second: cached look-ups

@@ -1,5 +1,6 @@
 #include "device_link/serial_link.h"
 
+#include <QCoreApplication>
 #include <QThread>
 
 #include "device_link/pause.h"
@@ -36,6 +37,16 @@ bool OpenExclusive(QSerialPort& port, const QString& path) {
   return true;
 }
 
+// What kept a port from opening. The probe opens it as the link does; when the probe gets
+// through where QSerialPort was refused permission, QSerialPort's lock file is held: another
+// program has the port. Any other failure leaves a port that is there but cannot serve.
+PortState RefusalOf(const QSerialPort& port, const QString& path) {
+  if (path.isEmpty()) return PortState::Absent;
+  const PortState state = ProbePortState(path);
+  if (state != PortState::Free) return state;
+  return port.error() == QSerialPort::PermissionError ? PortState::InUse : PortState::Unusable;
+}
+
 // A name still stands for the device a port was opened on while that device is behind it.
 // A link made anew since is its maker's word that the name now means what it points to.
 // When the port never opened there is nothing to compare: whatever the name leads to.
@@ -46,6 +57,16 @@ bool StillTheSameDevice(const PortMap::Identity& opened, const PortMap::Identity
 }
 
 }  // namespace
+
+QString RefusalText(PortState state) {
+  switch (state) {
+    case PortState::NoPermission:
+      return QCoreApplication::translate(
+          "kvn::SerialLink", "no permission: add yourself to the dialout group and log in again");
+    case PortState::InUse: return QCoreApplication::translate("kvn::SerialLink", "in use");
+    default: return {};
+  }
+}
 
 SerialLink::SerialLink(const InterfaceSettings& settings, PortMap& ports, Pause& pause)
     : settings_(settings), ports_(ports), pause_(pause) {}
@@ -71,6 +92,7 @@ bool SerialLink::Reopen() {
   if (!StillTheSameDevice(opened_, ports_.IdentityOf(settings_.com_num))) {
     if (port_.isOpen()) port_.close();
     portOpen_ = false;
+    openRefusal_ = PortState::Absent;
     return false;
   }
   return OpenPath(ports_.Lookup(settings_.com_num));
@@ -81,7 +103,11 @@ bool SerialLink::OpenPath(const QString& path) {
   closedOnPurpose_ = false;
   portOpen_ = false;
   port_.clearError();
-  if (!OpenExclusive(port_, path)) return false;
+  openRefusal_ = PortState::Free;
+  if (!OpenExclusive(port_, path)) {
+    openRefusal_ = RefusalOf(port_, path);
+    return false;
+  }
   opened_ = ports_.IdentityOf(settings_.com_num);
   portOpen_ = ApplyLineSettings();
   return portOpen_;
@@ -235,13 +261,18 @@ void SerialLink::ScanPorts(const ScanIndicator* indicator) {
   }
   ports_.Refresh();
   portPresent_.fill(false);
+  portStates_.fill(PortState::Absent);
   for (const PortMap::Entry& e : ports_.Entries()) {
     const int n = PortMap::ComNumber(e.comName);
     if (n == 0) continue;
+    const auto index = static_cast<size_t>(n - 1);
     QSerialPort probe;
     if (OpenExclusive(probe, e.path)) {
-      portPresent_[static_cast<size_t>(n - 1)] = true;
+      portPresent_[index] = true;
+      portStates_[index] = PortState::Free;
       probe.close();
+    } else if (e.present) {
+      portStates_[index] = RefusalOf(probe, e.path);
     }
     if (indicator && indicator->step) indicator->step(n);
   }

@@ -6,11 +6,16 @@
 #include <functional>
 
 #include "device_link/port_map.h"
+#include "device_link/port_state.h"
 #include "texts/setup_record.h"
 
 namespace kvn {
 
 class Pause;
+
+// What the interface dialog and the start-up log say of a port that exists but did not open
+// (no permission, in use); empty for the other states.
+QString RefusalText(PortState state);
 
 // Shown while ScanPorts probes the ports (the window supplies the indicator and the
 // hourglass cursor; the link itself knows no widgets).
@@ -58,7 +63,7 @@ class SerialLink {
   // sent; returns how many received bytes were thrown away.
   int Purge();
   void Close();
-  // Probes COM1..COM50; a port that is held open counts as absent.
+  // Probes COM1..COM50; a port that is held open counts as absent, and its state says why.
   void ScanPorts(const ScanIndicator* indicator = nullptr);
 
   bool IsOpen() const { return port_.isOpen(); }
@@ -67,6 +72,10 @@ class SerialLink {
   // opened, or the adapter was unplugged. The poll then tries to open it again.
   bool ShouldReopen() const { return !port_.isOpen() && !closedOnPurpose_; }
   const std::array<bool, kComPortCount>& PortPresent() const { return portPresent_; }
+  // Why each number did not open at the last scan: Free where it did, Absent where nothing is.
+  const std::array<PortState, kComPortCount>& PortStates() const { return portStates_; }
+  // Why the last Open or Reopen did not open the configured port; Free when it opened.
+  PortState OpenRefusal() const { return openRefusal_; }
 
   // Line speed actually applied: for the wire-time allowances of the Modbus master.
   int AppliedBaud() const;
@@ -94,6 +103,8 @@ class SerialLink {
   int fifoHead_ = 0;
   int fifoCount_ = 0;
   std::array<bool, kComPortCount> portPresent_{};
+  std::array<PortState, kComPortCount> portStates_{};
+  PortState openRefusal_ = PortState::Free;
 };
 
 }  // namespace kvn

@@ -22,6 +22,12 @@ int DriverInputQueue(qintptr handle);
 // closed): the handle then reports readable without ever having data.
 bool PortHungUp(qintptr handle);
 
+// Opens the port as the link does (read and write, a terminal, the exclusive lock) without
+// keeping it: 0 when nothing stood in the way, else the error number, by the names of <cerrno>,
+// of the first step refused (EACCES no permission, EBUSY or EWOULDBLOCK held by another
+// program, ENOENT nothing there, ...).
+int ProbePortError(const QString& path);
+
 // --- What a port name stands for ------------------------------------------------------------
 
 // Changes when a link is removed and made again or pointed elsewhere, though its target may

@@ -73,6 +73,19 @@ bool PortHungUp(qintptr handle) {
   return ::poll(&fd, 1, 0) == 1 && (fd.revents & (POLLHUP | POLLERR | POLLNVAL));
 }
 
+int ProbePortError(const QString& path) {
+  const QByteArray name = QFile::encodeName(path);
+  // Non-blocking: a modem line without carrier must not hang the probe.
+  const int fd = ::open(name.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno;
+  int error = 0;
+  termios line{};
+  if (::tcgetattr(fd, &line) != 0) error = errno;
+  else if (!LockPortExclusive(fd)) error = errno;
+  ::close(fd);
+  return error;
+}
+
 // A new inode or new times tell a link made anew from the one a port was opened through.
 QString LinkStamp(const QString& link) {
   struct stat st {};

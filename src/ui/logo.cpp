@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QStringList>
 #include <QtMath>
 
 #include "ui/theme.h"
@@ -50,7 +51,68 @@ void DrawPulseTrain(QPainter& painter, QRectF area) {
   painter.drawPath(pulses);
 }
 
+// The icon on a square of side 1: wheel in the logo's blue, its hub marked in the pulse colour.
+constexpr qreal kIconOuter = 0.47;
+constexpr qreal kIconInner = kIconOuter * 0.80;
+constexpr qreal kIconHub = kIconInner * 0.24;
+const QColor kPulseColor(214, 92, 38);
+
+QPainterPath IconWheel(qreal side) {
+  const QPointF centre(side / 2, side / 2);
+  return SpeedWheel(centre, side * kIconOuter, side * kIconInner);
+}
+
+QString SvgNumber(qreal value) { return QString::number(value, 'f', 2); }
+
+QString SvgPathData(const QPainterPath& path) {
+  QStringList parts;
+  for (int i = 0; i < path.elementCount(); ++i) {
+    const QPainterPath::Element e = path.elementAt(i);
+    const QString xy = SvgNumber(e.x) + QLatin1Char(' ') + SvgNumber(e.y);
+    if (e.isMoveTo()) parts << QStringLiteral("M") + xy;
+    else if (e.isLineTo()) parts << QStringLiteral("L") + xy;
+    else if (e.type == QPainterPath::CurveToElement) parts << QStringLiteral("C") + xy;
+    else parts << xy;  // the control points that follow a curve
+  }
+  return parts.join(QLatin1Char(' ')) + QStringLiteral(" Z");
+}
+
 }  // namespace
+
+QImage BuiltInIcon(int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(theme::kHeadingColor);
+  painter.drawPath(IconWheel(size));
+  painter.setBrush(kPulseColor);
+  painter.drawEllipse(QPointF(size / 2.0, size / 2.0), size * kIconHub, size * kIconHub);
+  return image;
+}
+
+QByteArray BuiltInIconSvg() {
+  constexpr int kSide = 256;
+  const qreal half = kSide / 2.0;
+  const QString svg =
+      QStringLiteral(
+          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+          "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" viewBox=\"0 0 %1 %1\">\n"
+          "  <path fill=\"%2\" fill-rule=\"evenodd\" d=\"%3\"/>\n"
+          "  <circle fill=\"%4\" cx=\"%5\" cy=\"%5\" r=\"%6\"/>\n"
+          "</svg>\n")
+          .arg(kSide)
+          .arg(theme::kHeadingColor.name(), SvgPathData(IconWheel(kSide)), kPulseColor.name(),
+               SvgNumber(half), SvgNumber(kSide * kIconHub));
+  return svg.toUtf8();
+}
+
+QIcon BuiltInIconSet() {
+  QIcon icon;
+  for (const int size : kIconSizes) icon.addPixmap(QPixmap::fromImage(BuiltInIcon(size)));
+  return icon;
+}
 
 QPixmap BuiltInLogo(QSize size, qreal devicePixelRatio) {
   QPixmap pixmap(size * devicePixelRatio);
@@ -67,7 +129,7 @@ QPixmap BuiltInLogo(QSize size, qreal devicePixelRatio) {
   painter.drawPath(SpeedWheel(centre, outer, outer * 0.80));
 
   // The sensor's pulse train leaves the wheel towards the word mark.
-  QPen pulsePen(QColor(214, 92, 38), qMax(1.5, h * 0.035));
+  QPen pulsePen(kPulseColor, qMax(1.5, h * 0.035));
   pulsePen.setJoinStyle(Qt::MiterJoin);
   painter.setPen(pulsePen);
   painter.setBrush(Qt::NoBrush);

@@ -6,9 +6,11 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QAbstractItemView>
 #include <QLabel>
 #include <QPushButton>
 #include <QStandardItemModel>
+#include <QStylePainter>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
@@ -27,6 +29,9 @@ constexpr int kUsbParity = 0;
 constexpr int kUsbAddress = 1;
 constexpr int kMaxAddress = 254;
 
+// The COM name of a list item; its text may carry why the port cannot be opened.
+constexpr int kComNameRole = Qt::UserRole + 1;
+
 constexpr std::array<const char*, 3> kParityNames = {"none", "odd", "even"};
 
 // The captions this dialog takes from the text table each time it opens.
@@ -44,6 +49,24 @@ QString DescribePort(const PortMap::Entry& entry) {
   if (!usb.isEmpty()) text += QLatin1Char('\n') + usb.join(QStringLiteral(" \u00B7 "));
   return text;
 }
+
+// A refused port's item says why at length: the open list shows all of it, the closed box as
+// much as fits, ending in an ellipsis (the device line below repeats it whole).
+class ElidingComboBox : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QStylePainter painter(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    const QRect text = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    option.currentText = fontMetrics().elidedText(option.currentText, Qt::ElideRight, text.width());
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+  }
+};
 
 template <typename Widget>
 Widget* Named(Widget* widget, const char* name) {
@@ -67,7 +90,7 @@ TSetup_if::TSetup_if(InterfaceSettings& settings, SerialLink& link, Tcom_scan& s
 
 void TSetup_if::BuildControls() {
   lbl1_pc_com_ = Named(new QLabel(this), "lbl1_pc_com");
-  cmb1_com_num_ = Named(new QComboBox(this), "cmb1_com_num");
+  cmb1_com_num_ = Named(new ElidingComboBox(this), "cmb1_com_num");
   cmd1_rescan_ = Named(new QPushButton(this), "cmd1_rescan");
   lbl1_port_device_ = Named(new QLabel(this), "lbl1_port_device");
   chk1_usb_conn_ = Named(new QCheckBox(this), "chk1_usb_conn");
@@ -83,6 +106,9 @@ void TSetup_if::BuildControls() {
   for (const int baud : kBaudRates) cmb1_baud_->addItem(QString::number(baud));
   for (const char* name : kParityNames) cmb1_parity_->addItem(QLatin1String(name));
   cmb1_com_num_->setMinimumWidth(140);
+  // The closed box keeps its width whatever a refused port's item says; the list opens wide.
+  cmb1_com_num_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  cmb1_com_num_->setMinimumContentsLength(6);  // "COM50"
   cmb1_addr_->setMaxVisibleItems(16);
 
   lbl1_port_device_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -182,17 +208,23 @@ void TSetup_if::FillComList() {
     // An unplugged device keeps its number: listed greyed, so the engineer sees the name is
     // taken, and a saved choice of it survives OK until the device is back.
     const bool absent = entry != entries.end() && !entry->present;
-    if (!link_.PortPresent()[static_cast<size_t>(n - 1)] && !absent) continue;
+    // A port that is there but refused (group permission, another program) is listed with the
+    // reason, so the engineer knows what to do instead of finding it missing.
+    const QString refusal = RefusalText(link_.PortStates()[static_cast<size_t>(n - 1)]);
+    if (!link_.PortPresent()[static_cast<size_t>(n - 1)] && !absent && refusal.isEmpty()) continue;
     QString device = entry != entries.end() ? DescribePort(*entry) : QString();
     if (absent) device += QLatin1Char('\n') + tr("absent");
-    cmb1_com_num_->addItem(name, device);
+    if (!refusal.isEmpty()) device += QLatin1Char('\n') + refusal;
+    cmb1_com_num_->addItem(refusal.isEmpty() ? name : name + QStringLiteral(" \u2014 ") + refusal, device);
     const int row = cmb1_com_num_->count() - 1;
+    cmb1_com_num_->setItemData(row, name, kComNameRole);
     cmb1_com_num_->setItemData(row, device, Qt::ToolTipRole);
     if (auto* model = qobject_cast<QStandardItemModel*>(cmb1_com_num_->model()); model && absent)
       model->item(row)->setEnabled(false);
   }
   // Exactly the saved name or nothing: a vanished port must not silently become another one.
-  cmb1_com_num_->setCurrentIndex(cmb1_com_num_->findText(settings_.com_num, Qt::MatchExactly));
+  cmb1_com_num_->setCurrentIndex(cmb1_com_num_->findData(settings_.com_num, kComNameRole));
+  cmb1_com_num_->view()->setMinimumWidth(cmb1_com_num_->view()->sizeHintForColumn(0));
   ShowPortDevice();
 }
 
@@ -229,7 +261,7 @@ void TSetup_if::StoreSettings() {
     settings_.addr = cmb1_addr_->currentIndex() + 1;
     settings_.baud = cmb1_baud_->currentIndex();
   }
-  settings_.com_num = cmb1_com_num_->currentText();
+  settings_.com_num = cmb1_com_num_->currentData(kComNameRole).toString();
 }
 
 void TSetup_if::cmb1_com_numEnter() {

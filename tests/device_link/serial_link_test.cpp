@@ -139,8 +139,10 @@ TEST_F(LinkOnPty, PortHeldByAnotherLinkIsAbsent) {
   SerialLink second(other, ports, pause);
   EXPECT_FALSE(second.Open());
   EXPECT_FALSE(second.IsOpen());
+  EXPECT_EQ(second.OpenRefusal(), PortState::InUse);
   second.ScanPorts();
   EXPECT_FALSE(second.PortPresent()[0]) << "held open counts as absent";
+  EXPECT_EQ(second.PortStates()[0], PortState::InUse);
   link.Close();
   second.ScanPorts();
   EXPECT_TRUE(second.PortPresent()[0]);

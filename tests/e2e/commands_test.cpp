@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTableWidget>
+#include <QTest>
 #include <map>
 #include <set>
 
@@ -82,6 +83,50 @@ TEST_F(Commands, QuitMenuItemAsksTheQuitQuestion) {
   FindMenuItem(*app->Window().men_main, QStringLiteral("men_file_quit"))->trigger();
   EXPECT_EQ(prompts.TextsOf(RecordingPrompts::Kind::YesNo), QStringList{"Quit program?"});
 }
+
+// The keys every desktop program answers act as their menu item or button does, and only
+// while it is enabled: before the device is read there is no set to save, before a good poll
+// nothing to read.
+struct KeyCase {
+  const char* name;
+  QKeyCombination keys;
+  bool polled;   // a good poll first: the device is accepted
+  bool setRead;  // the device's settings read first: a set is loaded
+  std::vector<RecordingPrompts::Kind> shown;
+  bool loadsSet;  // the device's settings are read by the key
+};
+
+class DesktopKeys : public Commands, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(DesktopKeys, ActAsTheirCommandWhileItIsEnabled) {
+  const KeyCase& c = GetParam();
+  if (c.polled) Poll();
+  if (c.setRead) {
+    app->commands->cmd_read_paramClick();
+    Poll();  // the poll after it enables what a loaded set allows
+  }
+  ASSERT_EQ(app->setup.setup_loaded, c.setRead);
+  app->Window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&app->Window()));
+  prompts.ClearCalls();
+  QTest::keyClick(&app->Window(), c.keys.key(), c.keys.keyboardModifiers());
+  std::vector<RecordingPrompts::Kind> shown;
+  for (const auto& call : prompts.Calls()) shown.push_back(call.kind);
+  EXPECT_EQ(shown, c.shown) << prompts.Describe().toStdString();
+  EXPECT_EQ(app->setup.setup_loaded, c.setRead || c.loadsSet);
+  EXPECT_TRUE(app->Window().isVisible()) << "quit answered No";
+}
+
+using K = RecordingPrompts::Kind;
+INSTANTIATE_TEST_SUITE_P(
+    Keys, DesktopKeys,
+    ::testing::Values(KeyCase{"CtrlOLoadsAConfiguration", Qt::CTRL | Qt::Key_O, false, false, {K::OpenFile}, false},
+                      KeyCase{"CtrlSWithoutSetDoesNothing", Qt::CTRL | Qt::Key_S, true, false, {}, false},
+                      KeyCase{"CtrlSSavesTheSet", Qt::CTRL | Qt::Key_S, true, true, {K::SaveFile}, false},
+                      KeyCase{"CtrlQAsksTheQuitQuestion", Qt::CTRL | Qt::Key_Q, false, false, {K::YesNo}, false},
+                      KeyCase{"F5BeforeAGoodPollDoesNothing", QKeyCombination(Qt::Key_F5), false, false, {}, false},
+                      KeyCase{"F5ReadsTheDeviceSettings", QKeyCombination(Qt::Key_F5), true, false, {K::Info}, true}),
+    [](const ::testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
 
 // What the device-state tables of the status panel, the test buttons and the programming
 // buttons say a control shows; nullopt where they say it keeps its state.

@@ -10,7 +10,10 @@
 #include "operations/connection.h"
 #include "parameters/value_codec.h"
 #include "devsim/factory_setup.h"
+#include "support/as_user.h"
+#include "support/pty_pair.h"
 #include "texts/program_settings.h"
+#include "texts/text_record.h"
 #include "ui/about_dialog.h"
 #include "ui/main_menu.h"
 
@@ -127,6 +130,26 @@ INSTANTIATE_TEST_SUITE_P(
                       IdentityCase{"other_type", 2200, -1, -1, "Unknown device"},
                       IdentityCase{"mode_bits_missing", -1, -1, 1, "Device mode mismatch"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Connected, ConfiguredPortTheUserMayNotOpenGivesOneStartupLogLine) {
+  if (!RunningAsUser()) {
+    PtyPair denied;
+    DenyToUser(denied.SlavePath());
+    const int status = RerunAsUser({{QStringLiteral("KVN_DENIED_PORT"), denied.SlavePath()}});
+    if (status == kCannotRunAsUser) GTEST_SKIP() << "a plain user cannot run the tests from here";
+    EXPECT_EQ(status, 0);
+    return;
+  }
+  const QString denied = qEnvironmentVariable("KVN_DENIED_PORT");
+  LinkCom1To(denied);
+  StartProgram();
+  const QString log = ReadTextRecordQuiet(app->WorkDir() + QStringLiteral("/kvn_init.log"), 1 << 16);
+  const QString line = QStringLiteral(
+      "COM1 (%1): no permission: add yourself to the dialout group and log in again\r\n").arg(denied);
+  EXPECT_TRUE(log.endsWith(line)) << log.toStdString();
+  EXPECT_EQ(log.count(QStringLiteral("no permission")), 1);
+  EXPECT_TRUE(prompts.NothingShown()) << prompts.Describe().toStdString();
+}
 
 TEST_F(Connected, FirstFailedPollKeepsTheStatusButDisablesCommands) {
   StartProgram();

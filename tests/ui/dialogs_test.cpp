@@ -16,6 +16,7 @@
 #include "device_link/pause.h"
 #include "device_link/port_map.h"
 #include "device_link/serial_link.h"
+#include "support/as_user.h"
 #include "support/pty_pair.h"
 #include "support/recording_prompts.h"
 #include "texts/about_text.h"
@@ -238,8 +239,8 @@ TEST_F(InterfaceDialog, ListsPresentPortsAndShowsTheDeviceBehindEach) {
     const QStringList items = Items(Combo("cmb1_com_num"));
     EXPECT_TRUE(items.contains("COM1"));
     EXPECT_TRUE(items.contains("COM2"));
-    EXPECT_FALSE(items.contains("COM3")) << "a port held by another program is absent";
-    static const QRegularExpression comName(QStringLiteral("^COM([1-9]|[1-4][0-9]|50)$"));
+    EXPECT_TRUE(items.contains(QStringLiteral("COM3 \u2014 in use"))) << "held by another program";
+    static const QRegularExpression comName(QStringLiteral("^COM([1-9]|[1-4][0-9]|50)( \u2014 .+)?$"));
     for (const QString& item : items) EXPECT_TRUE(comName.match(item).hasMatch()) << item.toStdString();
 
     const QLabel& device = Child<QLabel>(dialog, "lbl1_port_device");
@@ -248,6 +249,29 @@ TEST_F(InterfaceDialog, ListsPresentPortsAndShowsTheDeviceBehindEach) {
     EXPECT_EQ(device.text(), com2.SlavePath());
     Click(dialog, "cmd1_cancel");
   });
+}
+
+TEST_F(InterfaceDialog, PortTheUserMayNotOpenIsListedWithWhatToDoAndCanBeChosen) {
+  if (!test::RunningAsUser()) {
+    test::PtyPair denied;
+    test::DenyToUser(denied.SlavePath());
+    const int status = test::RerunAsUser({{QStringLiteral("KVN_DENIED_PORT"), denied.SlavePath()}});
+    if (status == test::kCannotRunAsUser) GTEST_SKIP() << "a plain user cannot run the tests from here";
+    EXPECT_EQ(status, 0);
+    return;
+  }
+  const QString denied = qEnvironmentVariable("KVN_DENIED_PORT");
+  const QString why = QStringLiteral("no permission: add yourself to the dialout group and log in again");
+  folder.Link(3, denied);
+  Open([&] {
+    QComboBox& list = Combo("cmb1_com_num");
+    const int row = list.findText(QStringLiteral("COM3 \u2014 ") + why);
+    ASSERT_GE(row, 0) << Items(list).join(QStringLiteral(", ")).toStdString();
+    list.setCurrentIndex(row);
+    EXPECT_EQ(Child<QLabel>(dialog, "lbl1_port_device").text(), denied + QLatin1Char('\n') + why);
+    Click(dialog, "cmd1_ok");
+  });
+  EXPECT_EQ(setup.com_num, QStringLiteral("COM3")) << "kept for when the user has the permission";
 }
 
 TEST_F(InterfaceDialog, RescanSelectsTheSavedPortAgain) {

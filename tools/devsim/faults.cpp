@@ -35,6 +35,9 @@ void Faults::Clear() {
   failAtWriteKind = WriteFailure::Silent;
   defaultAnswerHigh = -1;
   silentAfterProgCommand = false;
+  programmingEndsBeforeCommit = false;
+  commitKeepsOldSet = false;
+  progCommandAnswersLost = 0;
 }
 
 void Faults::Set(Fault fault) {
@@ -55,14 +58,21 @@ void Faults::Set(Fault fault) {
   }
 }
 
-bool Faults::TakeCrcCorruption() {
-  if (corruptCrc) return true;
-  int n = corruptCrcNext.load();
-  while (n > 0) {
-    if (corruptCrcNext.compare_exchange_weak(n, n - 1)) return true;
-  }
+namespace {
+
+// Counts a switch of "the next N" down; true when it was still on.
+bool TakeOne(std::atomic<int>& left) {
+  int n = left.load();
+  while (n > 0)
+    if (left.compare_exchange_weak(n, n - 1)) return true;
   return false;
 }
+
+}  // namespace
+
+bool Faults::TakeCrcCorruption() { return corruptCrc || TakeOne(corruptCrcNext); }
+
+bool Faults::TakeProgAnswerLoss() { return TakeOne(progCommandAnswersLost); }
 
 bool Faults::TakeWriteFailure() {
   int n = failAtWriteCountdown.load();

@@ -57,6 +57,13 @@ struct Faults {
   std::atomic<WriteFailure> failAtWriteKind{WriteFailure::Silent};
   std::atomic<int> defaultAnswerHigh{-1};     // register 15 high byte after a restore or save-default command
   std::atomic<bool> silentAfterProgCommand{false};  // answer the next command to register 108, then nothing more
+  // A commit or save-default finds programming mode ended by the device's own time-out: the
+  // written blocks are dropped, the command does nothing, the status reads 0.
+  std::atomic<bool> programmingEndsBeforeCommit{false};
+  // A commit or save-default is answered as accepted (status 0, save answer 0x66) while the
+  // device drops what was written and keeps its set.
+  std::atomic<bool> commitKeepsOldSet{false};
+  std::atomic<int> progCommandAnswersLost{0};  // the next N commands to register 108 are carried out, never answered
 
   // The k-th write request from now (1: the next one) fails this way.
   void FailAtWrite(int k, WriteFailure how) {
@@ -70,6 +77,8 @@ struct Faults {
   void Clear();
   // Counts down corruptCrcNext; true when this answer's CRC is to be spoiled.
   bool TakeCrcCorruption();
+  // Counts down progCommandAnswersLost; true when this command's answer is to be lost.
+  bool TakeProgAnswerLoss();
 };
 
 }  // namespace kvn::devsim
