@@ -17,6 +17,10 @@ packages=(
 if [ "${1:-}" = "--gui" ]; then
   packages+=(xvfb xauth)
 fi
+# Only for scripts/fuzz.sh: clang with libFuzzer and its sanitizer runtimes.
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -7,33 +7,12 @@
 #include <algorithm>
 #include <set>
 
-#include <sys/stat.h>
+#include "platform/platform.h"
 
 namespace kvn {
 namespace {
 
 QString ComName(int number) { return QStringLiteral("COM%1").arg(number); }
-
-QString TimeStamp(const timespec& t) { return QStringLiteral("%1.%2").arg(t.tv_sec).arg(t.tv_nsec); }
-
-// Removing a link and making it again, or pointing it elsewhere, gives a new inode or new
-// times, so this tells a link made anew from the one a port was opened through.
-QString LinkStamp(const QString& link) {
-  struct stat st {};
-  if (::lstat(QFile::encodeName(link).constData(), &st) != 0) return {};
-  return QStringLiteral("%1:%2:%3:%4")
-      .arg(st.st_ino)
-      .arg(TimeStamp(st.st_mtim), TimeStamp(st.st_ctim), QFile::symLinkTarget(link));
-}
-
-// A pseudo-terminal's number is reused as soon as its owner closes it, and another
-// program's terminal then sits at the same path with the same device number. Its node is made
-// when the terminal is, so the node's change time tells the two apart.
-QString PtyInstance(const QString& canonical) {
-  struct stat st {};
-  if (::stat(QFile::encodeName(canonical).constData(), &st) != 0) return {};
-  return QStringLiteral("pty:%1:%2").arg(st.st_rdev).arg(TimeStamp(st.st_ctim));
-}
 
 }  // namespace
 
@@ -72,7 +51,7 @@ QString PortMap::DeviceIdentity(const QString& path) const {
   if (canonical.isEmpty()) return {};
   const QString byId = ByIdName(canonical);
   if (!byId.isEmpty()) return QStringLiteral("usb:") + byId;
-  if (canonical.startsWith(QLatin1String("/dev/pts/"))) return PtyInstance(canonical);
+  if (const auto instance = platform::ReusedNodeInstance(canonical)) return *instance;
   return QStringLiteral("dev:") + canonical;
 }
 
@@ -174,7 +153,7 @@ QString PortMap::Lookup(const QString& comName) const {
 PortMap::Identity PortMap::IdentityOf(const QString& comName) const {
   const QString path = Lookup(comName);
   if (path.isEmpty()) return {};
-  return {HasLink(comName) ? LinkStamp(path) : QString(), DeviceIdentity(path)};
+  return {HasLink(comName) ? platform::LinkStamp(path) : QString(), DeviceIdentity(path)};
 }
 
 }  // namespace kvn

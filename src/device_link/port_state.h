@@ -4,7 +4,7 @@
 namespace kvn {
 
 // Why a serial port that the numbering knows can or cannot be opened now. The operating
-// system's calls behind it live in port_state.cpp alone.
+// system's calls behind it live in the platform file (platform/platform.h).
 enum class PortState {
   Free,          // opens, nobody holds it
   NoPermission,  // the device exists, this user may not open it (not in its group)

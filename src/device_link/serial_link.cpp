@@ -4,13 +4,7 @@
 #include <QThread>
 
 #include "device_link/pause.h"
-
-#ifdef Q_OS_UNIX
-#include <poll.h>
-#include <sys/file.h>
-#include <sys/ioctl.h>
-#include <termios.h>
-#endif
+#include "platform/platform.h"
 
 namespace kvn {
 namespace {
@@ -31,18 +25,15 @@ QSerialPort::Parity ToQtParity(int parity) {
 }
 
 // Exclusive open for reading and writing, as a probe and as the real open share it.
-// QSerialPort's own exclusion (TIOCEXCL, lock files named after the path) lets root through
-// and misses a second name for the same device; a lock on the open device holds for both.
+// QSerialPort's own exclusion lets root through and misses a second name for the same device.
 bool OpenExclusive(QSerialPort& port, const QString& path) {
   if (path.isEmpty()) return false;
   port.setPortName(path);
   if (!port.open(QIODevice::ReadWrite)) return false;
-#ifdef Q_OS_UNIX
-  if (::flock(port.handle(), LOCK_EX | LOCK_NB) != 0) {
+  if (!platform::LockPortExclusive(port.handle())) {
     port.close();
     return false;
   }
-#endif
   return true;
 }
 
@@ -153,25 +144,14 @@ void SerialLink::LosePort() {
 // The far end went away (a USB adapter unplugged, the other side of a pseudo-terminal
 // closed): the descriptor stays readable with nothing to read, so a wait returns at once.
 bool SerialLink::FarEndGone() {
-  if (port_.error() == QSerialPort::ResourceError) return true;
-#ifdef Q_OS_UNIX
-  pollfd fd{static_cast<int>(port_.handle()), POLLIN, 0};
-  if (::poll(&fd, 1, 0) == 1 && (fd.revents & (POLLHUP | POLLERR | POLLNVAL))) return true;
-#endif
-  return false;
+  return port_.error() == QSerialPort::ResourceError || platform::PortHungUp(port_.handle());
 }
 
 int SerialLink::TransmitQueueBytes() {
-  int queued = static_cast<int>(port_.bytesToWrite());
-#ifdef Q_OS_UNIX
-  int driver = 0;
-  if (::ioctl(port_.handle(), TIOCOUTQ, &driver) == 0) queued += driver;
-#endif
-  return queued;
+  return static_cast<int>(port_.bytesToWrite()) + platform::DriverOutputQueue(port_.handle());
 }
 
 void SerialLink::DiscardWhileSending() {
-#ifdef Q_OS_UNIX
   if (!port_.isOpen()) return;
   const long long characterUs = 1000000LL * BitsPerCharacter() / AppliedBaud();
   for (int rounds = 0; rounds < kSendingRoundsMax; ++rounds) {
@@ -185,7 +165,6 @@ void SerialLink::DiscardWhileSending() {
     fifoCount_ = 0;
     QThread::usleep(static_cast<unsigned long>(std::clamp<long long>(queued * characterUs, 100, 1000)));
   }
-#endif
 }
 
 bool SerialLink::Write(const uint8_t* bytes, int count) {
@@ -262,11 +241,8 @@ bool SerialLink::AwaitInput(int milliseconds) {
 // otherwise misalign every following frame in the same place.
 int SerialLink::Purge() {
   if (!port_.isOpen()) return 0;
-  int discarded = fifoCount_ + static_cast<int>(port_.bytesAvailable());
-#ifdef Q_OS_UNIX
-  int driver = 0;
-  if (::ioctl(port_.handle(), FIONREAD, &driver) == 0) discarded += driver;
-#endif
+  const int discarded =
+      fifoCount_ + static_cast<int>(port_.bytesAvailable()) + platform::DriverInputQueue(port_.handle());
   fifoHead_ = fifoCount_ = 0;
   if (!port_.clear(QSerialPort::AllDirections)) Reopen();
   return discarded;

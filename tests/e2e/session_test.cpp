@@ -169,8 +169,11 @@ class Session : public LiveApp {
     };
     auto run = std::make_shared<Run>();
     Tparam_upd* dialog = app->paramUpd.get();
-    run->pressNext = [this, run, dialog, buttons, during]() mutable {
-      if (!run->active) return;
+    // The step holds its run weakly: a strong hold from inside its own function would keep
+    // both alive for ever, and a timer still pending after the dialog closed finds it gone.
+    run->pressNext = [this, weakRun = std::weak_ptr<Run>(run), dialog, buttons, during]() mutable {
+      const auto run = weakRun.lock();
+      if (!run || !run->active) return;
       if (!dialog->isVisible()) {
         QTimer::singleShot(0, dialog, run->pressNext);
         return;
