@@ -35,6 +35,8 @@ void Faults::Clear() {
   failAtWriteKind = WriteFailure::Silent;
   defaultAnswerHigh = -1;
   silentAfterProgCommand = false;
+  spoilAnswerCountdown = 0;
+  corruptPerMille = 0;
 }
 
 void Faults::Set(Fault fault) {
@@ -60,6 +62,14 @@ bool Faults::TakeCrcCorruption() {
   int n = corruptCrcNext.load();
   while (n > 0) {
     if (corruptCrcNext.compare_exchange_weak(n, n - 1)) return true;
+  }
+  return false;
+}
+
+bool Faults::TakeSpoiledAnswer() {
+  int n = spoilAnswerCountdown.load();
+  while (n > 0) {
+    if (spoilAnswerCountdown.compare_exchange_weak(n, n - 1)) return n == 1;
   }
   return false;
 }
