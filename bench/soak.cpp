@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
   });
 
   Footprint start, end;
-  QTimer::singleShot(kWarmUpMs, [&] { start = Measure(); });
+  QTimer::singleShot(kWarmUpMs, &qt, [&] { start = Measure(); });
   QElapsedTimer run;
   run.start();
   QTimer disconnects;
@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
     n.backSince.invalidate();
     sim->terminate();
     sim->waitForFinished(3000);
-    QTimer::singleShot(kAbsentMs, [&] {
+    QTimer::singleShot(kAbsentMs, &qt, [&] {
       sim = std::make_unique<QProcess>();
       const QString again = kvn::bench::StartSimulatorProcess(*sim, base.path(), kSimOptions);
       kvn::test::LinkCom1(base.path(), again);
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
   });
   disconnects.start(kDisconnectEveryMs);
   // exit(), not quit(): quit() would ask the window to close, and the window asks first.
-  QTimer::singleShot(minutes * 60'000, [&] {
+  QTimer::singleShot(minutes * 60000, &qt, [&] {
     end = Measure();
     QCoreApplication::exit(0);
   });
