@@ -174,6 +174,16 @@ TEST_P(SimSpoiledAnswer, OnlyTheChosenAnswerIsSpoiledAndItsRegistersArePoisoned)
 INSTANTIATE_TEST_SUITE_P(Frames, SimSpoiledAnswer, ::testing::ValuesIn(kSpoilCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(SimSpoiledAnswer, SpoiledFromAnAnswerOnEveryLaterOneGoesWrongToo) {
+  const Bytes request = BuildReadRequest(3, 1, 0, 4);
+  Simulator sim;
+  sim.GetFaults().SpoilAnswersFrom(2, AnswerFault::Silence);
+  EXPECT_TRUE(sim.HandleFrame(request).has_value());
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(sim.HandleFrame(request).has_value()) << "answer " << i + 2;
+  sim.GetFaults().Clear();
+  EXPECT_TRUE(sim.HandleFrame(request).has_value());
+}
+
 TEST(SimSpoiledAnswer, SilenceCarriesTheRequestOutWithoutAnswering) {
   const int32_t enter = 51;
   Simulator sim;

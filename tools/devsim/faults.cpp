@@ -36,6 +36,7 @@ void Faults::Clear() {
   defaultAnswerHigh = -1;
   silentAfterProgCommand = false;
   spoilAnswerCountdown = 0;
+  spoilOnward = false;
   corruptPerMille = 0;
 }
 
@@ -69,7 +70,9 @@ bool Faults::TakeCrcCorruption() {
 bool Faults::TakeSpoiledAnswer() {
   int n = spoilAnswerCountdown.load();
   while (n > 0) {
-    if (spoilAnswerCountdown.compare_exchange_weak(n, n - 1)) return n == 1;
+    if (!spoilAnswerCountdown.compare_exchange_weak(n, n - 1)) continue;
+    if (n == 1 && spoilOnward) spoilAnswerCountdown = 1;  // and so on for every later answer
+    return n == 1;
   }
   return false;
 }

@@ -81,11 +81,19 @@ struct Faults {
   std::atomic<int> spoilDelayMs{800};        // AnswerFault::Late: first byte after this
   std::atomic<int> corruptPerMille{0};       // this share of answers (per thousand) gets a corrupted byte, at random
 
+  std::atomic<bool> spoilOnward{false};      // the chosen answer and every later one go wrong
+
   // The k-th answer from now (1: the next one) goes wrong this way; the others are good.
   void SpoilAnswer(int k, AnswerFault how, int lateDelayMs = 800) {
     spoilAnswerKind = how;
     spoilDelayMs = lateDelayMs;
+    spoilOnward = false;
     spoilAnswerCountdown = k;
+  }
+  // The k-th answer from now and every one after it go wrong this way (a line that dies).
+  void SpoilAnswersFrom(int k, AnswerFault how) {
+    SpoilAnswer(k, how);
+    spoilOnward = true;
   }
   // Counts an answer; true when it is the one to spoil.
   bool TakeSpoiledAnswer();
