@@ -9,6 +9,8 @@
 //   accepted   the spoiled answer was taken: poison in an image, or a write reported done on
 //              its spoiled answer without asking again (target 0)
 //   next ok    the transaction right after the faulted one succeeded (target: all)
+// Transactions follow one another at once, except that a poll read after a failed one waits
+// for the poll timer's interval after a failure, as in the program.
 // The exit status is 1 when any spoiled answer was accepted or any next transaction failed.
 #include <QCoreApplication>
 #include <QThread>
@@ -20,6 +22,7 @@
 #include <optional>
 #include <random>
 #include <span>
+#include <thread>
 #include <vector>
 
 #include "devsim/pty_device.h"
@@ -35,6 +38,8 @@ using event_log::kRegistersPerRequest;
 
 constexpr int kTimeOutMs = static_cast<int>(ModbusMaster::kFirstByteMs);
 constexpr int kFaultOneIn = 7;
+// Polls come from the poll timer: after a failed poll the next one starts this much later.
+constexpr int kFailedPollIntervalMs = 1000;
 constexpr int32_t kPoisonCell = static_cast<int16_t>(devsim::kPoison);
 
 enum class Tx { Identification, Poll, ParameterRead, BlockWrite, Command, EventLogRead };
@@ -200,6 +205,8 @@ void Campaign::Run(int transactions) {
   int pending = -1;  // the fault whose next transaction is still to come
   int lastFault = -1;
   Tx faultedTx = Tx::Poll;
+  bool previousPollFailed = false;
+  std::chrono::steady_clock::time_point previousPollStart;
   for (int i = 0; i < transactions; ++i) {
     const Tx tx = PickTransaction();
     ++perKind_[static_cast<int>(tx)];
@@ -209,8 +216,15 @@ void Campaign::Run(int transactions) {
       if (f.spoil) device_->faults().SpoilAnswer(1 + Pick(Requests(tx)), *f.spoil, f.lateMs);
       else Unplug();
     }
+    if (tx == Tx::Poll && previousPollFailed) {
+      const auto due = previousPollStart + std::chrono::milliseconds(kFailedPollIntervalMs);
+      std::this_thread::sleep_until(due);
+    }
+    const auto started = std::chrono::steady_clock::now();
     device_->ClearRequests();
     const bool ok = Execute(tx);
+    previousPollFailed = tx == Tx::Poll && !ok;
+    previousPollStart = started;
     const int asked = static_cast<int>(device_->Requests().size());
     device_->faults().spoilAnswerCountdown = 0;
     const bool poison = FindPoison();
