@@ -97,7 +97,7 @@ void Application::CreateOperations(TMain_Form& w) {
       prompts, texts, w, plot, PlotInputs{images->DeviceImage, setup, plot.samples, codec},
       [this] { return canvas; }});
   session = std::make_unique<ProgrammingSession>(ProgrammingSession::Services{
-      device, prompts, master, pause, form, [this] { return connection->ReadDeviceSettings(); },
+      device, prompts, master, pause, form, [this] { return connection->RereadDeviceSettings(); },
       [this](const QString& text) {
         if (paramUpd) paramUpd->ShowInfo(text);
       },

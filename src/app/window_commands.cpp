@@ -7,6 +7,9 @@
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QPointer>
+#include <algorithm>
+#include <iterator>
 
 #include "app/application.h"
 #include "device_link/block_table.h"
@@ -101,10 +104,12 @@ constexpr CommandRow kRows[] = {
     {"men_dev_save", container::Menu, H, &W::men_dev_saveClick, kNoRule},
 };
 
-// A click on a cell selects its row; the header is the grid's row 0 and selects no entry.
+// A click on a cell selects its row, and so does moving to it with the keys; the header is
+// the grid's row 0 and selects no entry.
 template <typename Call>
 void ConnectGridClick(QTableWidget& grid, QObject& context, Call call) {
   QObject::connect(&grid, &QTableWidget::cellClicked, &context, call);
+  QObject::connect(&grid, &QTableWidget::currentCellChanged, &context, call);
   QObject::connect(grid.horizontalHeader(), &QHeaderView::sectionClicked, &context, [&grid, call] {
     grid.setCurrentItem(nullptr);
     call();
@@ -164,7 +169,33 @@ QStringList WindowCommands::Connect() {
   return missing;
 }
 
+QWidget* WindowCommands::ControlOf(const CommandRow& row) const {
+  if (row.container == container::Menu) return nullptr;
+  return controls_.Find(QString::fromLatin1(row.name), row.container);
+}
+
+// Qt hands the focus of a control that becomes disabled to the next one in the tab chain,
+// which can be "Off-line mode", where the next Space drops the device. The focus goes to the
+// next enabled device command of the same panel instead, or nowhere.
+void WindowCommands::MoveFocusOn(const QWidget& disabled) {
+  const auto at = std::find_if(std::begin(kRows), std::end(kRows),
+                               [&](const CommandRow& row) { return ControlOf(row) == &disabled; });
+  if (at == std::end(kRows)) return;
+  const std::ptrdiff_t count = std::size(kRows);
+  for (std::ptrdiff_t step = 1; step < count; ++step) {
+    const CommandRow& row = kRows[(at - std::begin(kRows) + step) % count];
+    if (row.container != at->container || !row.enabled) continue;
+    QWidget* control = ControlOf(row);
+    if (control && control->isEnabled() && control->isVisible()) {
+      control->setFocus(Qt::OtherFocusReason);
+      return;
+    }
+  }
+  if (QWidget* now = window_.focusWidget()) now->clearFocus();
+}
+
 void WindowCommands::ApplyStates(const CommandState& state) {
+  const QPointer<QWidget> focused = window_.focusWidget();
   for (const CommandRow& row : kRows) {
     if (!row.enabled) continue;
     const std::optional<bool> enabled = row.enabled(state);
@@ -175,6 +206,7 @@ void WindowCommands::ApplyStates(const CommandState& state) {
     else
       controls_.Enable(name, row.container, *enabled);
   }
+  if (focused && !focused->isEnabled()) MoveFocusOn(*focused);
 }
 
 void WindowCommands::ApplyStates() {

@@ -92,6 +92,9 @@ class WindowCommands {
   void men_dev_saveClick();
 
  private:
+  QWidget* ControlOf(const CommandRow& row) const;
+  void MoveFocusOn(const QWidget& disabled);
+
   Application& app_;
   TMain_Form& window_;
   WindowControls controls_;  // the poll enables the same controls twice a second: cached look-ups

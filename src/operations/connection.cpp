@@ -194,29 +194,38 @@ void Connection::AdoptParameterBlocks() {
   }
 }
 
-bool Connection::ReadDeviceSettings() {
+ReadOutcome Connection::ReadDeviceSettings() {
   if (!s_.blocks.ReadBlock(BlockId::Identification, false, ImageSelector::Edit)) {
     s_.prompts.ShowError(s_.texts.GetMessageText(kMsgNotConnectedHw));
-    return false;
+    return ReadOutcome::Failed;
   }
   s_.form.ClearPassword();
   bool same = true;
-  if (!ReadParameterBlocks(same)) return false;
+  if (!ReadParameterBlocks(same)) return ReadOutcome::Failed;
   if (!same) {
-    if (!s_.prompts.ConfirmOkCancel(s_.texts.GetMessageText(kMsgDiffers))) return false;
+    if (!s_.prompts.ConfirmOkCancel(s_.texts.GetMessageText(kMsgDiffers))) return ReadOutcome::Declined;
   } else if (s_.setup.setup_loaded) {
     const bool admin = Cell(s_.images.EditImage, reg::AccessLevel) > 0;
     s_.prompts.ShowInfo(s_.texts.GetMessageText(admin ? kMsgSame : kMsgSameButPassword));
-    return false;
+    return ReadOutcome::Unchanged;
   }
   AdoptParameterBlocks();
   s_.form.FillControls();
-  return true;
+  return ReadOutcome::Adopted;
+}
+
+ReadOutcome Connection::RereadDeviceSettings() {
+  const ReadOutcome outcome = ReadDeviceSettings();
+  if (outcome == ReadOutcome::Adopted) {
+    s_.setup.setup_loaded = true;
+    UpdateModeDisplay();
+  }
+  return outcome;
 }
 
 void Connection::cmd_read_paramClick() {
   const PollTimerStopped noPoll(s_.timer);
-  if (!ReadDeviceSettings()) return;
+  if (ReadDeviceSettings() != ReadOutcome::Adopted) return;
   s_.prompts.ShowInfo(s_.texts.GetMessageText(kMsgParametersRead));
   s_.setup.setup_loaded = true;
   UpdateModeDisplay();

@@ -15,6 +15,14 @@ class Texts;
 struct InterfaceSettings;
 struct LocSetupRec;
 
+// How a read of the device's parameters into the window ended.
+enum class ReadOutcome {
+  Adopted,    // read and shown
+  Declined,   // read, differs, and the engineer kept the window's values
+  Unchanged,  // read and equal to what the window holds
+  Failed,     // not read (its message has been shown)
+};
+
 // Accepted when the identification block names an acceptable device, else unknown device or
 // incompatible firmware. The device mode is judged separately.
 DeviceState IdentityState(const RegisterImage& device);
@@ -41,7 +49,9 @@ class Connection {
 
   void Connect();
   void ShowLinkStatus(PollPhase previousPhase);
-  bool ReadDeviceSettings();
+  ReadOutcome ReadDeviceSettings();
+  // ReadDeviceSettings, and an adopted set counts as loaded, as after "Read device settings".
+  ReadOutcome RereadDeviceSettings();
   void UpdateModeDisplay();
 
   void cmd_read_paramClick();

@@ -1,5 +1,7 @@
 #include "operations/default_setup.h"
 
+#include <QCoreApplication>
+
 #include "device_link/block_table.h"
 #include "device_link/pause.h"
 #include "operations/programming_session.h"
@@ -25,6 +27,10 @@ enum Msg {
   kMsgSaveFailed = 49,
 };
 
+QString Tr(const char* text) { return QCoreApplication::translate("kvn::DefaultSetup", text); }
+
+const QString kNewLine = QStringLiteral("\r\n");
+
 // The window settles on the reread values before the result is shown.
 constexpr int kRereadSettleMs = 500;
 
@@ -40,6 +46,8 @@ void OpenRestoreDefault(ProgrammingSession& session) {
 }
 
 void OpenSaveDefault(ProgrammingSession& session) {
+  // What becomes the device's default is checked as a program transfer is.
+  if (!session.EntriesComplete()) return;
   session.OpenDialog(prog_state::WriteDefault, kMsgSaveCaption, kMsgSaveQuestion);
 }
 
@@ -53,12 +61,21 @@ void RestoreDefaultStep(ProgrammingSession& session) {
     return;
   }
   session.SetInfo(kMsgRereading);
-  if (!session.S().read_device_settings || !session.S().read_device_settings()) {
-    session.SetInfo(kMsgRestoreFailed);
-    return;
+  const ReadOutcome reread =
+      session.S().read_device_settings ? session.S().read_device_settings() : ReadOutcome::Failed;
+  // The device has confirmed the restore: it runs its default whatever the window took of it.
+  QString text = session.Message(kMsgRestored);
+  switch (reread) {
+    case ReadOutcome::Adopted: session.S().pause.Wait(kRereadSettleMs); break;
+    case ReadOutcome::Unchanged: break;
+    case ReadOutcome::Declined:
+      text += kNewLine + Tr("The window still shows the previous settings.");
+      break;
+    case ReadOutcome::Failed:
+      text += kNewLine + Tr("Reading the restored settings failed: the window does not show them.");
+      break;
   }
-  session.S().pause.Wait(kRereadSettleMs);
-  session.SetInfo(kMsgRestored);
+  session.SetInfo(text);
 }
 
 void WriteDefaultStep(ProgrammingSession& session) {
@@ -68,13 +85,16 @@ void WriteDefaultStep(ProgrammingSession& session) {
 void CommitDefaultStep(ProgrammingSession& session) {
   session.prog_state = prog_state::Ended;
   session.SetInfo(kMsgCommitting);
-  if (!session.WriteProgCommand(cmd::SaveDefault)) return;
+  if (!session.WriteProgCommand(cmd::SaveDefault)) {
+    session.ReportAfterFailedCommit(session.Message(kMsgCommitting));
+    return;
+  }
   if (!session.ReadCommandAnswer()) {
-    session.SetInfo(kMsgCommitFailed);
+    session.ReportAfterFailedCommit(session.Message(kMsgCommitFailed));
     return;
   }
   if (Answered(session, cmd::SaveDefault)) {
-    session.SetInfo(kMsgSaved);
+    session.ConfirmAccepted(kMsgSaved);
     return;
   }
   const QString groups = session.rejected_groups_text();

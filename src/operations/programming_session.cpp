@@ -1,6 +1,7 @@
 #include "operations/programming_session.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -65,6 +66,26 @@ bool IsTransferable(const BlockDescriptor& row, int level) {
   return row.is_parameter && row.access < 2 && row.access <= level;
 }
 
+QString Tr(const char* text) { return QCoreApplication::translate("kvn::ProgrammingSession", text); }
+
+const QString kNewLine = QStringLiteral("\r\n");
+
+// The device keeps 16 bits; what the images hold above them is sign extension.
+bool BlockEquals(const RegisterImage& written, const RegisterImage& read, const BlockDescriptor& row) {
+  for (int r = row.start; r < row.start + row.count; ++r)
+    if ((Cell(written, r) & 0xFFFF) != (Cell(read, r) & 0xFFFF)) return false;
+  return true;
+}
+
+QString InForceText(SetInForce set) {
+  switch (set) {
+    case SetInForce::New: return Tr("The device holds the new settings: they are in force.");
+    case SetInForce::Old: return Tr("The device still runs its previous settings: the new settings are not in force.");
+    case SetInForce::Unknown: break;
+  }
+  return Tr("The device does not answer: which settings are in force is not known.");
+}
+
 }  // namespace
 
 QString ProgrammingSession::Message(int n) const { return s_.texts.GetMessageText(n); }
@@ -99,6 +120,8 @@ void ProgrammingSession::cmd_enter_progClick() {
 void ProgrammingSession::cmd_abort_progClick() {
   const PollTimerStopped noPoll(s_.timer);
   WriteProgCommand(cmd::LeaveProgramming);
+  // The device drops what was written and not committed: the window's idea of its set is old.
+  s_.poll.ConfigBlocksPolled = false;
 }
 
 bool ProgrammingSession::PasswordEntryPresent() {
@@ -115,6 +138,7 @@ bool ProgrammingSession::PasswordEntryPresent() {
 // reaches the device.
 bool ProgrammingSession::EntriesComplete() {
   const int level = DeviceAccessLevel(s_.setup, s_.images);
+  checkedLevel_ = level;
   auto* activate = qobject_cast<QCheckBox*>(s_.controls.Find(QStringLiteral("chk_act_pass"), container::Device));
   for (const BlockDescriptor& row : BlockTable) {
     if (!IsTransferable(row, level)) continue;
@@ -155,27 +179,62 @@ bool ProgrammingSession::block_selected(const BlockDescriptor& row) const {
 
 bool ProgrammingSession::send_parameters() {
   SetInfo(kMsgWriting);
-  // Register 14 read here decides which blocks go out.
+  written_.clear();
+  // Register 14 read here decides which blocks go out; blocks of a level other than the one
+  // the entries were checked at would go out unchecked.
   if (!s_.blocks.ReadBlock(BlockId::Identification, false, ImageSelector::Edit)) return false;
-  for (const BlockDescriptor& row : BlockTable)
-    if (block_selected(row) && !s_.blocks.WriteBlock(row)) return false;
+  if (Cell(s_.images.EditImage, reg::AccessLevel) != checkedLevel_) return false;
+  for (const BlockDescriptor& row : BlockTable) {
+    if (!block_selected(row)) continue;
+    written_.push_back(row);
+    if (!s_.blocks.WriteBlock(row)) return false;
+  }
   s_.pause.Wait(kSettleMs);
   return true;
 }
 
 int ProgrammingSession::verify_read() {
   SetInfo(kMsgVerifying);
-  const RegisterImage& edit = s_.images.EditImage;
-  const RegisterImage& verify = s_.images.VerifyImage;
-  for (const BlockDescriptor& row : BlockTable) {
-    if (!block_selected(row)) continue;
+  const int result = ReadBackWritten();
+  if (result == 0) s_.pause.Wait(kSettleMs);
+  return result;
+}
+
+int ProgrammingSession::ReadBackWritten() {
+  for (const BlockDescriptor& row : written_) {
     if (!s_.blocks.ReadBlock(row.id, false, ImageSelector::Verify)) return 1;
-    // The device keeps 16 bits; what the images hold above them is sign extension.
-    for (int r = row.start; r < row.start + row.count; ++r)
-      if ((Cell(edit, r) & 0xFFFF) != (Cell(verify, r) & 0xFFFF)) return 2;
+    if (!BlockEquals(s_.images.EditImage, s_.images.VerifyImage, row)) return 2;
   }
-  s_.pause.Wait(kSettleMs);
   return 0;
+}
+
+// Out of programming mode the device answers reads with the set it runs; in it, with what was
+// written, whether or not it will ever be committed.
+SetInForce ProgrammingSession::WrittenSetInForce() {
+  if (!s_.blocks.ReadBlock(BlockId::Identification, false, ImageSelector::Edit)) return SetInForce::Unknown;
+  if ((Cell(s_.images.EditImage, reg::ProgStatus) & 0xFF) != 0) return SetInForce::Old;
+  switch (ReadBackWritten()) {
+    case 0: return SetInForce::New;
+    case 1: return SetInForce::Unknown;
+    default: return SetInForce::Old;
+  }
+}
+
+void ProgrammingSession::ConfirmAccepted(int acceptedMessage) {
+  switch (ReadBackWritten()) {
+    case 0: SetInfo(acceptedMessage); return;
+    case 1: SetInfo(Tr("The device answered the commit, but reading the written settings back failed.") + kNewLine +
+                    InForceText(SetInForce::Unknown));
+      return;
+    default:
+      SetInfo(Tr("The device answered the commit, but it does not hold the new settings: reading them back "
+                 "found other values. The new settings are not in force."));
+  }
+}
+
+void ProgrammingSession::ReportAfterFailedCommit(const QString& failure) {
+  SetInfo(failure);
+  SetInfo(failure + kNewLine + InForceText(WrittenSetInForce()));
 }
 
 QString ProgrammingSession::rejected_groups_text() const {
@@ -212,14 +271,18 @@ void ProgrammingSession::WriteAndVerifyStep(int nextState, int verifiedMessage) 
 void ProgrammingSession::CommitStep() {
   prog_state = prog_state::Ended;
   SetInfo(kMsgCommitting);
-  // A failed command write leaves "Committing..." standing under the link's message.
-  if (!WriteProgCommand(cmd::Commit)) return;
+  // The device may have committed although its answers were lost: after the line's message
+  // the engineer is told which set it runs.
+  if (!WriteProgCommand(cmd::Commit)) {
+    ReportAfterFailedCommit(Message(kMsgCommitting));
+    return;
+  }
   if (!ReadCommandAnswer()) {
-    SetInfo(kMsgCommitFailed);
+    ReportAfterFailedCommit(Message(kMsgCommitFailed));
     return;
   }
   if ((Cell(s_.images.EditImage, reg::ProgStatus) & 0xFF) == 0) {
-    SetInfo(kMsgUpdateComplete);
+    ConfirmAccepted(kMsgUpdateComplete);
     return;
   }
   const QString groups = rejected_groups_text();

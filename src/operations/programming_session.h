@@ -1,8 +1,10 @@
 #pragma once
 #include <QString>
 #include <functional>
+#include <vector>
 
 #include "device_link/block_table.h"
+#include "operations/connection.h"
 #include "operations/device_context.h"
 
 namespace kvn {
@@ -24,6 +26,13 @@ inline constexpr int Ended = 10;         // only the closing OK is left
 inline constexpr int FirstEnded = 6;
 }  // namespace prog_state
 
+// What a read-back after a commit command tells about the set the device runs.
+enum class SetInForce {
+  New,      // the device holds what was written, out of programming mode
+  Old,      // it holds something else, or still waits in programming mode
+  Unknown,  // it did not answer
+};
+
 // The guarded programming session: entering and leaving programming mode, the entry checks
 // before a transfer, and the steps the session dialog carries out (write, verify, commit and
 // the default-setup commands). The dialog shows what this holds; the steps run here.
@@ -34,8 +43,9 @@ class ProgrammingSession {
     ModbusMaster& master;
     Pause& pause;
     ParameterForm& form;
-    // Reads every parameter block and adopts it into the form (the connection's read).
-    std::function<bool()> read_device_settings;
+    // Reads every parameter block and adopts it into the form as "Read device settings"
+    // does (the connection's read).
+    std::function<ReadOutcome()> read_device_settings;
     // The dialog: shows a progress or result text at once (repainted before the next
     // transfer), and runs modally with the session as prepared until the engineer closes it.
     std::function<void(const QString&)> show_info;
@@ -48,6 +58,11 @@ class ProgrammingSession {
   void cmd_enter_progClick();
   void cmd_abort_progClick();
   void cmd_save_progClick();
+
+  // The window's entries, block by block as far as the level lets them go to the device, are
+  // complete and within range (else the entry is shown with its message). Remembers the level
+  // they were checked at: the write step sends nothing when the device reports another.
+  bool EntriesComplete();
 
   // Opens the dialog at a first step with its caption and question; the poll timer is
   // stopped for the dialog's whole life and the parameter blocks are polled afresh after it.
@@ -78,16 +93,28 @@ class ProgrammingSession {
   bool ReadCommandAnswer();
   // Write and verify (steps 0 and 3): the next state and its question when all went well.
   void WriteAndVerifyStep(int nextState, int verifiedMessage);
+  // After a commit command: the text that says which set the device now runs, told by the
+  // programming status and by reading the written blocks back.
+  SetInForce WrittenSetInForce();
+  // A commit the device answered as accepted counts only when the device holds what was
+  // written: `accepted` is shown then, else what the device holds.
+  void ConfirmAccepted(int acceptedMessage);
+  // A commit step that failed on the line: its text, then which set is in force.
+  void ReportAfterFailedCommit(const QString& failure);
   QString Message(int n) const;
 
  private:
-  bool EntriesComplete();
   bool PasswordEntryPresent();
   void CommitStep();
+  // Reads the blocks of this session's write back into VerifyImage: 0 equal, 1 a read
+  // failed, 2 a register differs.
+  int ReadBackWritten();
 
   Services s_;
   QString caption_;
   QString info_;
+  int checkedLevel_ = -1;                // the level the entries were checked at
+  std::vector<BlockDescriptor> written_;  // the blocks this session's write step sent
 };
 
 }  // namespace kvn

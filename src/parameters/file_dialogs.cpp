@@ -28,8 +28,13 @@ QString DialogFilter(const QString& pipeFilter) {
   const QStringList parts = pipeFilter.split(QLatin1Char('|'));
   QStringList entries;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    const QString& description = parts[i];
-    const QString& pattern = parts[i + 1];
+    QString description = parts[i];
+    QString pattern = parts[i + 1];
+    // "*.*" means every file where it was written; here it would miss names without a dot.
+    if (pattern == QStringLiteral("*.*")) {
+      pattern = QStringLiteral("*");
+      description.replace(QStringLiteral("(*.*)"), QStringLiteral("(*)"));
+    }
     // The dialog reads the patterns from the brackets at the end of each entry.
     entries << (description.endsWith(QLatin1Char(')')) ? description
                                                         : description + QStringLiteral(" (") + pattern + QLatin1Char(')'));

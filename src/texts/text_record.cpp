@@ -13,12 +13,18 @@ int32_t TextRecordChecksum(QStringView text) {
   return static_cast<int32_t>(sum);
 }
 
+// A record holds one byte per character: what a byte cannot hold (a system error text in
+// another script, say) becomes "?" in the bytes and in the checksum alike, so the record
+// still reads back.
 QByteArray EncodeTextRecord(QStringView text) {
+  QString stored;
+  stored.reserve(text.size());
+  for (const QChar c : text) stored.append(c.unicode() > 0xFF ? QChar(u'?') : c);
   QByteArray bytes;
-  bytes.reserve(text.size() + 12);
-  for (const QChar c : text) bytes.append(static_cast<char>(c.unicode() & 0xFFu));
+  bytes.reserve(stored.size() + 12);
+  for (const QChar c : stored) bytes.append(static_cast<char>(c.unicode()));
   bytes.append(kRecordSeparator);
-  bytes.append(QByteArray::number(TextRecordChecksum(text)));
+  bytes.append(QByteArray::number(TextRecordChecksum(stored)));
   return bytes;
 }
 

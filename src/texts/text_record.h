@@ -11,7 +11,7 @@ namespace kvn {
 
 class Prompts;
 
-// The checksummed text record: the text one byte per character (low 8 bits of each code), the
+// The checksummed text record: the text one byte per character ("?" for a code above 255), the
 // separator SUB (26), then the checksum as signed decimal digits, nothing after them. The
 // configuration file, the program settings file and the start-up log all use it.
 inline constexpr char kRecordSeparator = 26;

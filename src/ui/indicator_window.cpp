@@ -1,11 +1,15 @@
 #include "ui/indicator_window.h"
 
-#include <QCoreApplication>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QScreen>
 #include <QWidget>
 
 namespace kvn {
+namespace {
+
+constexpr char kIndicatorProperty[] = "kvnIndicator";
+
+}  // namespace
 
 void ShowIndicatorCentred(QWidget& indicator) {
   QRect area;
@@ -15,9 +19,23 @@ void ShowIndicatorCentred(QWidget& indicator) {
     area = screen->availableGeometry();
   }
   if (area.isValid()) indicator.move(area.center() - indicator.rect().center());
+  indicator.setProperty(kIndicatorProperty, true);
   indicator.show();
   indicator.raise();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+IndicatorsStandAside::IndicatorsStandAside() {
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (!top->isVisible() || !top->property(kIndicatorProperty).toBool()) continue;
+    top->hide();
+    hidden_ << top;
+  }
+}
+
+IndicatorsStandAside::~IndicatorsStandAside() {
+  for (const QPointer<QWidget>& indicator : hidden_)
+    if (indicator) indicator->show();
 }
 
 }  // namespace kvn

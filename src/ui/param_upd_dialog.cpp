@@ -1,11 +1,14 @@
 #include "ui/param_upd_dialog.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QWindow>
 #include <algorithm>
+#include <utility>
 
 #include "operations/programming_session.h"
 
@@ -33,41 +36,61 @@ struct Hourglass {
 // Input given while a step blocks the thread waits in the window system's queue and would
 // arrive as soon as the step returns, on buttons that then mean something else (a click made
 // during the write would commit). The gate eats it: during the step and for a short while
-// after, until the queue has been delivered.
+// after, until the queue has been delivered. Only the session dialog and the window behind it
+// are gated; a box the step itself opens takes its input as usual.
 constexpr int kGateGraceMs = 150;
+
+bool IsUserInput(QEvent::Type type) {
+  switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+      return true;
+    default:
+      return false;
+  }
+}
 
 }  // namespace
 
 class InputGate : public QObject {
  public:
-  explicit InputGate(QObject* parent) : QObject(parent) {}
+  explicit InputGate(QWidget* dialog) : QObject(dialog), dialog_(dialog) {}
   void Close() {
-    ++closings_;
-    qApp->installEventFilter(this);
+    if (closings_++ == 0) qApp->installEventFilter(this);
   }
   void OpenSoon() {
     QTimer::singleShot(kGateGraceMs, this, [this] {
       if (--closings_ == 0) qApp->removeEventFilter(this);
     });
   }
+  bool IsClosed() const { return closings_ > 0; }
 
  protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    switch (event->type()) {
-      case QEvent::MouseButtonPress:
-      case QEvent::MouseButtonRelease:
-      case QEvent::MouseButtonDblClick:
-      case QEvent::KeyPress:
-      case QEvent::KeyRelease:
-      case QEvent::ShortcutOverride:
-      case QEvent::Shortcut:
-        return true;
-      default:
-        return false;
-    }
+  bool eventFilter(QObject* target, QEvent* event) override {
+    return IsUserInput(event->type()) && Guards(target);
   }
 
  private:
+  // Input reaches a window first and then its widget; both are looked at.
+  bool Guards(QObject* target) const {
+    const QWidget* top = nullptr;
+    if (auto* widget = qobject_cast<QWidget*>(target)) {
+      top = widget->window();
+    } else if (auto* window = qobject_cast<QWindow*>(target)) {
+      for (QWidget* candidate : QApplication::topLevelWidgets())
+        if (candidate->windowHandle() == window) top = candidate;
+    }
+    if (!top) return false;
+    const QWidget* owner = dialog_->parentWidget();
+    return top == dialog_ || (owner && top == owner->window());
+  }
+
+  QWidget* dialog_;
   int closings_ = 0;
 };
 
@@ -77,15 +100,16 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) 
   auto* button = new QPushButton(text, parent);
   button->setObjectName(QLatin1String(name));
   button->resize(kButton);
-  button->setAutoDefault(false);
+  // Enter presses the focused button, else the dialog's default one.
+  button->setAutoDefault(true);
   return button;
 }
 
 }  // namespace
 
 Tparam_upd::Tparam_upd(ProgrammingSession& session, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       session_(session),
       lbl_info_(new QLabel(this)),
       cmd_confirm_(MakeButton(this, "cmd_confirm", QStringLiteral("OK"))),
@@ -133,6 +157,9 @@ int Tparam_upd::Run() {
   FitText();
   set_keys_visible();
   if (QWidget* owner = parentWidget()) move(owner->geometry().center() - rect().center());
+  closeAfterStep_ = false;
+  // The focused button shows its frame from the start, as after a Tab.
+  setAttribute(Qt::WA_KeyboardFocusChange);
   return exec();
 }
 
@@ -141,7 +168,9 @@ void Tparam_upd::set_keys_visible() {
   cmd_confirm_->setVisible(inProgress);
   cmd_cancel_->setVisible(inProgress);
   cmd_ok_->setVisible(!inProgress);
-  (inProgress ? cmd_confirm_ : cmd_ok_)->setFocus(Qt::OtherFocusReason);
+  QPushButton* next = inProgress ? cmd_confirm_ : cmd_ok_;
+  next->setDefault(true);
+  next->setFocus(Qt::OtherFocusReason);
 }
 
 void Tparam_upd::cmd_confirmClick() {
@@ -159,6 +188,23 @@ void Tparam_upd::cmd_confirmClick() {
   }
   gate_->OpenSoon();
   stepRunning_ = false;
+  if (std::exchange(closeAfterStep_, false) && session_.InProgress()) reject();
+}
+
+// Closing by the title bar never interrupts a step. Asked for during a step (or delivered
+// just after it), it cancels a session still waiting for an answer, and leaves a result
+// standing until it has been read.
+void Tparam_upd::closeEvent(QCloseEvent* event) {
+  if (stepRunning_) {
+    closeAfterStep_ = true;
+    event->ignore();
+    return;
+  }
+  if (gate_->IsClosed() && !session_.InProgress()) {
+    event->ignore();
+    return;
+  }
+  QDialog::closeEvent(event);
 }
 
 void Tparam_upd::cmd_cancelClick() { reject(); }

@@ -28,6 +28,9 @@ class Tparam_upd : public QDialog {
   void cmd_okClick();
   void set_keys_visible();
 
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   void FitText();
 
@@ -38,6 +41,7 @@ class Tparam_upd : public QDialog {
   QPushButton* cmd_ok_;
   InputGate* gate_ = nullptr;  // eats user input while a step runs
   bool stepRunning_ = false;
+  bool closeAfterStep_ = false;  // the title bar's close was pressed during a step
 };
 
 }  // namespace kvn

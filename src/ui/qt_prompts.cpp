@@ -1,5 +1,6 @@
 #include "ui/qt_prompts.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -8,6 +9,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "ui/indicator_window.h"
 #include "ui/window_texts.h"
 
 namespace kvn {
@@ -25,6 +27,19 @@ void FitTitle(QMessageBox& box) {
                 grid->rowCount(), 0, 1, grid->columnCount());
 }
 
+// A box asks for an answer: it is on top, and it shows the normal cursor also when a blocking
+// operation that shows the hourglass opened it.
+class BoxInFront {
+ public:
+  BoxInFront() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+  ~BoxInFront() { QApplication::restoreOverrideCursor(); }
+  BoxInFront(const BoxInFront&) = delete;
+  BoxInFront& operator=(const BoxInFront&) = delete;
+
+ private:
+  IndicatorsStandAside indicators_;
+};
+
 // Button captions are fixed texts of the program, not the platform's translated ones, so that
 // the boxes read the same on every system.
 void ShowSingleButtonBox(QWidget* parent, QMessageBox::Icon icon, const QString& title,
@@ -34,6 +49,7 @@ void ShowSingleButtonBox(QWidget* parent, QMessageBox::Icon icon, const QString&
   box.setDefaultButton(ok);
   box.setEscapeButton(ok);
   FitTitle(box);
+  const BoxInFront inFront;
   box.exec();
 }
 
@@ -46,6 +62,7 @@ bool AskTwoButtonBox(QWidget* parent, const QString& title, const QString& text,
   box.setDefaultButton(accept);
   box.setEscapeButton(reject);
   FitTitle(box);
+  const BoxInFront inFront;
   box.exec();
   return box.clickedButton() == accept;
 }

@@ -76,14 +76,14 @@ TEST_F(ConfigFiles, SavedSetLoadsBackWithTheFiltersOfTheProgram) {
   const RegisterImage before = Edit();
   Save(PathOf("device.kvn"));
   EXPECT_TRUE(Shown(Kind::Info, QStringLiteral("Configuration saved."))) << prompts.Describe().toStdString();
-  EXPECT_EQ(prompts.Calls()[0].filter, QStringLiteral("KVN Config file(*.kvn);;All Files(*.*)"));
+  EXPECT_EQ(prompts.Calls()[0].filter, QStringLiteral("KVN Config file(*.kvn);;All Files(*)"));
   EXPECT_EQ(prompts.Calls()[0].default_ext, QStringLiteral("kvn"));
 
   Edit().fill(0);
   prompts.ClearCalls();
   Load(PathOf("device.kvn"));
   EXPECT_TRUE(Shown(Kind::Info, QStringLiteral("Configuration restored.")));
-  EXPECT_EQ(prompts.Calls()[0].filter, QStringLiteral("KVN Config file (*.kvn);;All Files(*.*)"));
+  EXPECT_EQ(prompts.Calls()[0].filter, QStringLiteral("KVN Config file (*.kvn);;All Files(*)"));
   for (const BlockDescriptor& b : BlockTable) {
     if (!IsStoredBlock(b)) continue;
     for (int r = b.start; r < b.CrcRegister(); ++r) {

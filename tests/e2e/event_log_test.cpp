@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QHeaderView>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -13,6 +14,8 @@
 
 #include "devsim/event_log.h"
 #include "e2e/live_app.h"
+#include "support/box_answerer.h"
+#include "ui/qt_prompts.h"
 #include "operations/event_log.h"
 #include "texts/containers.h"
 #include "ui/load_log_window.h"
@@ -219,6 +222,23 @@ TEST_F(EventLogWindow, ClickShowsTheErrorBitsOfAnErrorEvent) {
   EXPECT_TRUE(BoldRows().empty());
 }
 
+TEST_F(EventLogWindow, KeysMovingThroughTheGridHighlightAsAClickDoes) {
+  SetLog({{kDeviceNow, 2, 0x101}, {kDeviceNow, 3, 0x101}, {kDeviceNow, 21, 0x1000000}});
+  Load();
+  ClickRow(2);
+  const struct {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    std::vector<int> bold;
+  } moves[] = {{Qt::Key_Down, {}, {25}},       {Qt::Key_Up, {}, {}},
+               {Qt::Key_PageUp, {}, {1, 9}},   {Qt::Key_PageDown, {}, {25}},
+               {Qt::Key_Home, Qt::ControlModifier, {1, 9}}, {Qt::Key_End, Qt::ControlModifier, {25}}};
+  for (const auto& move : moves) {
+    QTest::keyClick(&Grid(), move.key, move.modifiers);
+    EXPECT_EQ(BoldRows(), move.bold) << QTest::toString(move.key);
+  }
+}
+
 TEST_F(EventLogWindow, EventTimeOnThePcClock) {
   SetLog({{kDeviceNow - 3600, 1, 0}});
   const qint64 before = QDateTime::currentMSecsSinceEpoch();
@@ -251,7 +271,7 @@ TEST_F(EventLogExport, LinesWithTheListSeparator) {
   ASSERT_EQ(calls.size(), 2u) << prompts.Describe().toStdString();
   EXPECT_EQ(calls[0].kind, Kind::SaveFile);
   EXPECT_EQ(calls[0].text, "Save event log");
-  EXPECT_EQ(calls[0].filter, "Event log file(*.csv);;All Files(*.*)");
+  EXPECT_EQ(calls[0].filter, "Event log file(*.csv);;All Files(*)");
   EXPECT_EQ(calls[0].default_ext, "csv");
   EXPECT_EQ(calls[1], (RecordingPrompts::Call{Kind::Info, "Event log saved"}));
   QFile file(Path());
@@ -310,6 +330,29 @@ TEST_P(EventLogFailure, KeepsThePreviousLog) {
   ClickRow(1);  // the grid's entry and the stored entry are still the same one
   EXPECT_EQ(BoldRows(), (std::vector<int>{1, 9}));
 }
+
+// The failure boxes of a load, answered with a click or Enter on the real boxes: the indicator
+// stands aside while each is up, so the box is on top and takes the click.
+class EventLogFailureBoxes : public EventLogWindow, public ::testing::WithParamInterface<BoxAnswerer::How> {};
+
+TEST_P(EventLogFailureBoxes, AreAnsweredWhileTheIndicatorStandsAside) {
+  FillLog(25);
+  sim().faults().silentLogFrom = 50;
+  QtPrompts realBoxes;
+  prompts.realBoxes = &realBoxes;
+  BoxAnswerer answerer(GetParam());
+  int indicatorOnTop = 0;
+  answerer.onBox = [&](QMessageBox&) { indicatorOnTop += app->loadLog->isVisible(); };
+  Load();
+  EXPECT_EQ(answerer.texts, (QStringList{app->texts.GetMessageText(0), app->texts.GetMessageText(82)}));
+  EXPECT_EQ(answerer.unanswered, 0);
+  EXPECT_EQ(indicatorOnTop, 0);
+  EXPECT_FALSE(app->loadLog->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, EventLogFailureBoxes,
+                         ::testing::Values(BoxAnswerer::How::Click, BoxAnswerer::How::Enter),
+                         [](const auto& info) { return std::string(info.param == BoxAnswerer::How::Click ? "click" : "enter"); });
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, EventLogFailure,

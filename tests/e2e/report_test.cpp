@@ -130,9 +130,9 @@ TEST_F(ReportFiles, CancelledDialogsWriteNothing) {
   Control<QPushButton>("cmd_plot_pdf")->click();
   EXPECT_EQ(prompts.Calls(), (std::vector<RecordingPrompts::Call>{
                                  {Kind::SaveFile, QStringLiteral("Save report file"), {},
-                                  QStringLiteral("KVN report file(*.pdf);;All Files(*.*)"), QStringLiteral("pdf")},
+                                  QStringLiteral("KVN report file(*.pdf);;All Files(*)"), QStringLiteral("pdf")},
                                  {Kind::SaveFile, QStringLiteral("Save plot file"), {},
-                                  QStringLiteral("KVN plot file(*.pdf);;All Files(*.*)"), QStringLiteral("pdf")}}));
+                                  QStringLiteral("KVN plot file(*.pdf);;All Files(*)"), QStringLiteral("pdf")}}));
   EXPECT_FALSE(app->plot.drawing_suspended);
 }
 

@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -12,10 +14,13 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 #include "device_link/block_table.h"
 #include "device_link/block_transfer.h"
 #include "e2e/live_app.h"
+#include "support/box_answerer.h"
+#include "ui/qt_prompts.h"
 #include "operations/connection.h"
 #include "operations/programming_session.h"
 #include "parameters/qstring_print.h"
@@ -56,6 +61,12 @@ QStringList Writes(std::vector<BlockId> ids) { return Chunks("W", ids, 123); }
 QStringList Reads(std::vector<BlockId> ids) { return Chunks("R", ids, 125); }
 
 const QString kIdent = QStringLiteral("R0x26");
+const QString kNotHeld = QStringLiteral(
+    "The device answered the commit, but it does not hold the new settings: reading them back found other values. "
+    "The new settings are not in force.");
+const QString kNewSet = QStringLiteral("The device holds the new settings: they are in force.");
+const QString kUnknownSet = QStringLiteral("The device does not answer: which settings are in force is not known.");
+const QString kWindowKeptOld = QStringLiteral("The window still shows the previous settings.");
 const QString kCommand = QStringLiteral("W108x1");
 constexpr auto kUser = BlockId::UserConfig;
 const std::vector<BlockId> kAdminBlocks = {BlockId::UserConfig, BlockId::AdminConfig, BlockId::Measurement,
@@ -68,6 +79,8 @@ enum class Level { User, Admin };
 
 class Session : public LiveApp {
  protected:
+  static constexpr int kAfterTheGateMs = 300;
+
   Pause& ProgramPause() override { return quickPause; }
 
   // The program linked, the device's set read, programming mode entered and polled.
@@ -110,6 +123,7 @@ class Session : public LiveApp {
 
 
  public:
+  using LiveApp::Control;
   void Type(const char* field, const QString& text) {
     auto* edit = Control<QLineEdit>(field);
     edit->setText(text);
@@ -122,7 +136,7 @@ class Session : public LiveApp {
 
   QString Info() const { return app->paramUpd->findChild<QLabel*>(QStringLiteral("lbl_info"))->text(); }
   QString Msg(int n) const { return app->texts.GetMessageText(n); }
-  QStringList Msgs(std::initializer_list<int> numbers) const {
+  QStringList Msgs(const std::vector<int>& numbers) const {
     QStringList texts;
     for (int n : numbers) texts << Msg(n);
     return texts;
@@ -157,13 +171,23 @@ class Session : public LiveApp {
         dialog->reject();
         return;
       }
-      auto* button = dialog->findChild<QPushButton*>(QString::fromLatin1(buttons[run->next++]));
-      EXPECT_TRUE(button->isVisible()) << button->objectName().toStdString() << " pressed while hidden";
+      const QString name = QString::fromLatin1(buttons[run->next++]);
       if (during) QTimer::singleShot(0, dialog, std::exchange(during, {}));
-      button->click();
+      if (name == QStringLiteral("Enter")) {
+        // The key as the window system gives it: to the focused control.
+        QWidget* focused = dialog->focusWidget();
+        QTest::keyClick(focused ? focused : dialog, Qt::Key_Return);
+      } else {
+        auto* button = dialog->findChild<QPushButton*>(name);
+        EXPECT_TRUE(button->isVisible()) << name.toStdString() << " pressed while hidden";
+        button->click();
+      }
       if (!dialog->isVisible()) return;
       run->texts << Info();
-      QTimer::singleShot(0, dialog, run->pressNext);
+      // A key given at once would still meet the gate that keeps input of the step away; a
+      // person's next key comes later.
+      const bool keyNext = run->next < buttons.size() && buttons[run->next] == std::string_view("Enter");
+      QTimer::singleShot(keyNext ? kAfterTheGateMs : 0, dialog, run->pressNext);
     };
     QTimer::singleShot(0, dialog, run->pressNext);
     open();
@@ -211,7 +235,9 @@ TEST_F(Session, EnterAsksFirstThenWrites51AndTheNextPollShowsProgramming) {
 
   sim().ClearRequests();
   prompts.ClearCalls();
+  app->poll.ConfigBlocksPolled = true;
   Click("cmd_abort_prog");
+  EXPECT_FALSE(app->poll.ConfigBlocksPolled) << "what was written and dropped is read afresh";
   EXPECT_TRUE(prompts.NothingShown());
   EXPECT_EQ(Requests(), QStringList{kCommand});
   EXPECT_EQ(SimRegister(reg::ProgStatus) & 0xFF, 0);
@@ -247,7 +273,9 @@ TEST_P(Transfer, WritesTheLevelsBlocksReadsThemBackThenCommitsOnce) {
   EXPECT_EQ(title, Msg(27));
   EXPECT_EQ(prompts.TextsOf(Kind::Confirm), c.level == Level::User ? QStringList{Msg(79)} : QStringList{});
   EXPECT_EQ(prompts.TextsOf(Kind::Error), QStringList{});
-  EXPECT_EQ(Requests(), (QStringList{kIdent} + Writes(c.blocks) + Reads(c.blocks) + QStringList{kCommand, kIdent}));
+  // The commit counts once the device holds the written blocks: they are read back after it.
+  EXPECT_EQ(Requests(), (QStringList{kIdent} + Writes(c.blocks) + Reads(c.blocks) + QStringList{kCommand, kIdent} +
+                         Reads(c.blocks)));
   EXPECT_EQ(quickPause.waits, (std::vector<int>{1000, 1000, 1000}));
   EXPECT_EQ(StoredCommand(), cmd::Commit);
   EXPECT_FALSE(timerDuringDialog) << "the poll timer ran while the dialog was open";
@@ -279,6 +307,7 @@ struct EntryCase {
   int message;
   int page;
   const char* focused;
+  bool saveAsDefault = false;  // opened by "Save current setup as default", else "Program device settings"
 };
 
 class EntryCheck : public Session, public ::testing::WithParamInterface<EntryCase> {};
@@ -289,7 +318,7 @@ TEST_P(EntryCheck, StopsBeforeTheDialogWithThePageAndEntryInFront) {
   app->Window().pg_ctrl1->setCurrentIndex(2);
   c.spoil(*this);
   prompts.ClearCalls();
-  const QStringList texts = Program({});
+  const QStringList texts = c.saveAsDefault ? Press([this] { Trigger("men_dev_save"); }, {}) : Program({});
   EXPECT_TRUE(texts.isEmpty()) << "the dialog opened";
   EXPECT_TRUE(prompts.ShowedExactly(Kind::Error, Msg(c.message))) << prompts.Describe().toStdString();
   EXPECT_EQ(app->Window().pg_ctrl1->currentIndex(), c.page);
@@ -307,8 +336,34 @@ INSTANTIATE_TEST_SUITE_P(
                     s.ClearField("txt_password");
                     s.TickActivate(true);
                   },
-                  60, 0, "txt_password"}),
+                  60, 0, "txt_password"},
+        // A language pack may give a list more items than the device knows.
+        EntryCase{"choice_beyond_the_devices_items",
+                  [](Session& s) {
+                    auto* list = s.Control<QComboBox>("cmb_meas_type");
+                    list->addItem(QStringLiteral("extra"));
+                    list->setCurrentIndex(list->count() - 1);
+                    emit list->activated(list->count() - 1);
+                  },
+                  28, 1, "cmb_meas_type"},
+        // What becomes the device's default is checked as a transfer is.
+        EntryCase{"save_default_empty_entry", [](Session& s) { s.ClearField("txt_teeth"); }, 28, 1, "txt_teeth",
+                  true},
+        EntryCase{"save_default_password_activated_but_empty",
+                  [](Session& s) {
+                    s.ClearField("txt_password");
+                    s.TickActivate(true);
+                  },
+                  60, 0, "txt_password", true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Session, ALevelOtherThanTheCheckedOneWritesNothing) {
+  Ready(Level::User);
+  prompts.QueueConfirm(true);  // only the user block, checked at user level
+  sim().faults().accessLevel = 1;  // the device reports admin when the write step asks
+  EXPECT_EQ(Program({"cmd_confirm", "cmd_ok"}), Msgs({21, 29}));
+  EXPECT_EQ(Requests(), QStringList{kIdent});
+}
 
 // --- Verify and commit answers -----------------------------------------------------------------
 
@@ -339,11 +394,13 @@ class CommitAnswer : public Session, public ::testing::WithParamInterface<Answer
 TEST_P(CommitAnswer, NamesTheOutcome) {
   const AnswerCase& c = GetParam();
   Ready(Level::Admin);
+  Type("txt_vmax_lim_1", QStringLiteral("3250"));  // a set the device does not hold yet
   c.fault(sim().faults());
   const QStringList texts = Program({"cmd_confirm", "cmd_confirm", "cmd_ok"});
   ASSERT_EQ(texts.size(), 3);
   EXPECT_EQ(texts[2], c.text.isEmpty() ? Msg(c.message) : c.text);
   EXPECT_EQ(prompts.TextsOf(Kind::Error), QStringList{});
+  EXPECT_FALSE(app->poll.ConfigBlocksPolled) << "the next poll rereads the parameter blocks";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -359,7 +416,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "Parameter commit rejected.\r\nParameters in group:  [Configuration - user], [Measurement], "
                    "[Digital outputs/Analog output] out of range.\r\nUpdate process aborted.",
                    0},
-        AnswerCase{"no_answer_after_commit", [](devsim::Faults& f) { f.silentAfterProgCommand = true; }, {}, 33}),
+        AnswerCase{"no_answer_after_commit", [](devsim::Faults& f) { f.silentAfterProgCommand = true; },
+                   "Committing failed. Update process aborted.\r\n" + kUnknownSet, 0},
+        // A status of 0 from a device that left programming mode or kept its set is no success.
+        AnswerCase{"programming_ended_before_commit",
+                   [](devsim::Faults& f) { f.programmingEndsBeforeCommit = true; }, kNotHeld, 0},
+        AnswerCase{"accepted_but_old_set_kept", [](devsim::Faults& f) { f.commitKeepsOldSet = true; }, kNotHeld, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Session, CancelRightAfterOpeningSendsNothingAndStillResetsThePollFlag) {
@@ -413,7 +475,8 @@ struct RestoreCase {
   bool changeLoadedSet;
   std::optional<bool> overwrite;  // answer to message 76 when asked
   QStringList shown;              // message boxes in order (texts)
-  int result;
+  QString result;
+  bool loadedBefore = true;
 };
 
 class Restore : public Session, public ::testing::WithParamInterface<RestoreCase> {};
@@ -423,33 +486,45 @@ TEST_P(Restore, RereadsAndReportsWhatTheWindowAdopted) {
   Ready(c.level);
   if (c.changeLoadedSet) Type("txt_vmax_lim_1", QStringLiteral("3250"));
   if (c.overwrite) prompts.QueueConfirm(*c.overwrite);
-  EXPECT_EQ(Press([this] { Trigger("men_dev_restore"); }, {"cmd_confirm", "cmd_ok"}), Msgs({35, c.result}));
+  if (!c.loadedBefore) {
+    app->setup.setup_loaded = false;
+    app->connection->UpdateModeDisplay();
+  }
+  EXPECT_EQ(Press([this] { Trigger("men_dev_restore"); }, {"cmd_confirm", "cmd_ok"}), (QStringList{Msg(35), c.result}));
   QStringList shown;
   for (const auto& call : prompts.Calls()) shown << call.text;
   EXPECT_EQ(shown, c.shown);
-  EXPECT_EQ(quickPause.waits, c.result == 36 ? (std::vector<int>{1000, 500}) : (std::vector<int>{1000}));
-  if (c.result == 36) {
-    EXPECT_EQ(Control<QLineEdit>("txt_vmax_lim_1")->text(), "3300.00");
-  }
+  const bool adopted = c.overwrite.value_or(!c.loadedBefore);
+  EXPECT_EQ(quickPause.waits, adopted ? (std::vector<int>{1000, 500}) : (std::vector<int>{1000}));
+  EXPECT_EQ(Control<QLineEdit>("txt_vmax_lim_1")->text(), c.overwrite == false ? "3250.00" : "3300.00");
+  // Whatever was loaded before, the window now works with a loaded set, as after a read.
+  EXPECT_TRUE(app->setup.setup_loaded);
+  EXPECT_TRUE(Enabled("txt_usr_tag1"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, Restore,
     ::testing::Values(
+        // The device restored in every row: the result says so, and what the window kept.
         RestoreCase{"differs_declined", Level::Admin, true, false,
-                    {"Read configuration differs from current settings. Overwrite current settings?"}, 37},
+                    {"Read configuration differs from current settings. Overwrite current settings?"},
+                    "Default device setup restored.\r\n" + kWindowKeptOld},
         RestoreCase{"differs_accepted", Level::Admin, true, true,
-                    {"Read configuration differs from current settings. Overwrite current settings?"}, 36},
+                    {"Read configuration differs from current settings. Overwrite current settings?"},
+                    "Default device setup restored."},
         RestoreCase{"same_user", Level::User, false, {},
-                    {"Read configuration is same as currently loaded except for admin password."}, 37}),
+                    {"Read configuration is same as currently loaded except for admin password."},
+                    "Default device setup restored."},
+        RestoreCase{"nothing_loaded_before", Level::User, false, {}, {}, "Default device setup restored.", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Session, SaveAtUserLevelWritesAndVerifiesOnlyTheUserBlockBeforeSaveDefault) {
   Ready(Level::User);
   EXPECT_EQ(Press([this] { Trigger("men_dev_save"); }, {"cmd_confirm", "cmd_confirm", "cmd_ok"}), Msgs({38, 46, 48}));
   EXPECT_EQ(title, Msg(45));
-  EXPECT_TRUE(prompts.NothingShown()) << "no entry checks, no level question";
-  EXPECT_EQ(Requests(), (QStringList{kIdent} + Writes({kUser}) + Reads({kUser}) + QStringList{kCommand, kIdent}));
+  EXPECT_TRUE(prompts.NothingShown()) << "no level question";
+  EXPECT_EQ(Requests(), (QStringList{kIdent} + Writes({kUser}) + Reads({kUser}) + QStringList{kCommand, kIdent} +
+                         Reads({kUser})));
   EXPECT_EQ(StoredCommand(), cmd::SaveDefault);
 }
 
@@ -463,6 +538,7 @@ class SaveAnswer : public Session, public ::testing::WithParamInterface<SaveCase
 
 TEST_P(SaveAnswer, NamesTheOutcome) {
   Ready(Level::Admin);
+  Type("txt_vmax_lim_1", QStringLiteral("3250"));  // a set the device does not hold yet
   GetParam().fault(sim().faults());
   const QStringList texts = Press([this] { Trigger("men_dev_save"); }, {"cmd_confirm", "cmd_confirm", "cmd_ok"});
   ASSERT_EQ(texts.size(), 3);
@@ -482,7 +558,8 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  "Default setup commit failed. Update process aborted"},
         SaveCase{"no_answer_after_command", [](devsim::Faults& f) { f.silentAfterProgCommand = true; },
-                 "Committing failed. Update process aborted."}),
+                 "Committing failed. Update process aborted.\r\n" + kUnknownSet},
+        SaveCase{"answered_but_old_set_kept", [](devsim::Faults& f) { f.commitKeepsOldSet = true; }, kNotHeld}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- Link faults during a full admin transfer --------------------------------------------------
@@ -518,7 +595,8 @@ TEST_P(LinkFault, ShowsTheLinkMessageThenEndsWithoutCommitAndThePollTellsTheTrut
 
   const int linkMessage = c.how == devsim::WriteFailure::CorruptCrc ? 1 : 0;
   EXPECT_EQ(prompts.TextsOf(Kind::Error), QStringList{Msg(linkMessage)});
-  EXPECT_EQ(texts.back(), Msg(atCommit ? 32 : 29));
+  // A lost commit answer leaves open what the device did: it is asked, and says nothing.
+  EXPECT_EQ(texts.back(), atCommit ? Msg(32) + "\r\n" + kUnknownSet : Msg(29));
   // The writes up to the failing one, each once whatever its retries; nothing after it.
   QStringList writes;
   for (const QString& w : Requests())
@@ -541,6 +619,112 @@ TEST_P(LinkFault, ShowsTheLinkMessageThenEndsWithoutCommitAndThePollTellsTheTrut
 }
 
 INSTANTIATE_TEST_SUITE_P(Writes, LinkFault, ::testing::ValuesIn(FaultCases()), FaultName);
+
+// --- A commit whose answer is lost while the device commits -------------------------------------
+
+class LostCommitAnswer : public Session, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(LostCommitAnswer, TheReadBackSaysTheNewSetIsInForce) {
+  const bool saveAsDefault = GetParam();
+  Ready(Level::Admin);
+  Type("txt_vmax_lim_1", QStringLiteral("3250"));
+  sim().faults().progCommandAnswersLost = 3;
+  const QStringList texts =
+      Press([&] { saveAsDefault ? Trigger("men_dev_save") : Click("cmd_save_prog"); }, {"cmd_confirm", "cmd_confirm", "cmd_ok"});
+  EXPECT_EQ(prompts.TextsOf(Kind::Error), QStringList{Msg(0)});
+  EXPECT_EQ(texts.back(), Msg(32) + "\r\n" + kNewSet);
+  EXPECT_EQ(SimRegister(RegisterOfName("txt_vmax_lim_1") + 1), 0x454B) << "3250.0 is what the device runs";
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, LostCommitAnswer, ::testing::Values(false, true),
+                         [](const auto& info) { return std::string(info.param ? "save_default" : "program"); });
+
+// --- The dialog as a person uses it ------------------------------------------------------------
+
+// Boxes a step opens, answered by a click on their button or by Enter through the real boxes.
+class BoxInsideAStep : public Session, public ::testing::WithParamInterface<BoxAnswerer::How> {
+ protected:
+  void AnswerRealBoxes() {
+    prompts.realBoxes = &realBoxes;
+    answerer = std::make_unique<BoxAnswerer>(GetParam());
+  }
+  QtPrompts realBoxes;
+  std::unique_ptr<BoxAnswerer> answerer;
+};
+
+TEST_P(BoxInsideAStep, TheLinkMessageOfAFailedWrite) {
+  Ready(Level::Admin);
+  AnswerRealBoxes();
+  sim().faults().FailAtWrite(1, devsim::WriteFailure::Silent);
+  EXPECT_EQ(Program({"cmd_confirm", "cmd_ok"}), Msgs({21, 29}));
+  EXPECT_EQ(answerer->texts, QStringList{Msg(0)});
+  EXPECT_EQ(answerer->unanswered, 0);
+}
+
+TEST_P(BoxInsideAStep, TheOverwriteQuestionOfTheRestoresReread) {
+  Ready(Level::Admin);
+  Type("txt_vmax_lim_1", QStringLiteral("3250"));
+  AnswerRealBoxes();
+  EXPECT_EQ(Press([this] { Trigger("men_dev_restore"); }, {"cmd_confirm", "cmd_ok"}), Msgs({35, 36}));
+  EXPECT_EQ(answerer->texts, QStringList{Msg(76)});
+  EXPECT_EQ(answerer->unanswered, 0);
+  EXPECT_EQ(Control<QLineEdit>("txt_vmax_lim_1")->text(), "3300.00") << "OK took the restored set";
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, BoxInsideAStep, ::testing::Values(BoxAnswerer::How::Click, BoxAnswerer::How::Enter),
+                         [](const auto& info) { return std::string(info.param == BoxAnswerer::How::Click ? "click" : "enter"); });
+
+TEST_F(Session, EnterAnswersTheQuestionsAndClosesTheResult) {
+  Ready(Level::Admin);
+  EXPECT_EQ(Program({"Enter", "Enter", "Enter"}), Msgs({21, 22, 26}));
+  EXPECT_TRUE(CommitSent());
+}
+
+// Closing by the title bar during a step: after it, a session still asking is cancelled, a
+// result stays until it has been read.
+struct CloseCase {
+  const char* name;
+  int closeDuring;  // the progress message on show when the close comes
+  std::vector<const char*> buttons;
+  std::vector<int> texts;
+  bool committed;
+};
+
+class CloseDuringAStep : public Session, public ::testing::WithParamInterface<CloseCase> {};
+
+TEST_P(CloseDuringAStep, TakesEffectOnlyWhenTheStepHasEnded) {
+  const CloseCase& c = GetParam();
+  Ready(Level::Admin);
+  std::function<void()> closeWhenShowing = [&] {
+    if (Info() == Msg(c.closeDuring))
+      app->paramUpd->close();
+    else
+      QTimer::singleShot(5, app->paramUpd.get(), closeWhenShowing);
+  };
+  EXPECT_EQ(Program(c.buttons, closeWhenShowing), Msgs(c.texts));
+  EXPECT_EQ(CommitSent(), c.committed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, CloseDuringAStep,
+    ::testing::Values(CloseCase{"while_writing", 30, {"cmd_confirm"}, {21}, false},
+                      CloseCase{"while_committing", 32, {"cmd_confirm", "cmd_confirm", "cmd_ok"}, {21, 22, 26}, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Qt hands the focus of a disabled button to the next in the tab chain: "Off-line mode".
+TEST_F(Session, FocusOfADisabledCommandGoesToTheNextCommandNeverToOffLine) {
+  Ready(Level::Admin, false);
+  const auto pressSpace = [this](const char* name) {
+    Control(name)->setFocus();
+    QTest::keyClick(Control(name), Qt::Key_Space);
+    app->Window().Timer1->stop();
+    Poll();
+    return app->Window().focusWidget();
+  };
+  prompts.QueueConfirm(true);
+  EXPECT_EQ(pressSpace("cmd_enter_prog"), Control("cmd_save_prog"));
+  EXPECT_EQ(pressSpace("cmd_abort_prog"), Control("cmd_read_param"));
+}
 
 // --- The road of one parameter change ----------------------------------------------------------
 

@@ -68,16 +68,24 @@ bool RecordingPrompts::AllAnswersUsed() const {
          colours_.empty();
 }
 
-void RecordingPrompts::ShowError(const QString& text) { Record({.kind = Kind::Error, .text = text}); }
+void RecordingPrompts::ShowError(const QString& text) {
+  Record({.kind = Kind::Error, .text = text});
+  if (realBoxes) realBoxes->ShowError(text);
+}
 
-void RecordingPrompts::ShowInfo(const QString& text) { Record({.kind = Kind::Info, .text = text}); }
+void RecordingPrompts::ShowInfo(const QString& text) {
+  Record({.kind = Kind::Info, .text = text});
+  if (realBoxes) realBoxes->ShowInfo(text);
+}
 
 void RecordingPrompts::ShowMessage(const QString& text) {
   Record({.kind = Kind::Message, .text = text});
+  if (realBoxes) realBoxes->ShowMessage(text);
 }
 
 bool RecordingPrompts::ConfirmOkCancel(const QString& text) {
   Record({.kind = Kind::Confirm, .text = text});
+  if (realBoxes) return realBoxes->ConfirmOkCancel(text);
   bool ok = false;
   Take(confirms_, ok);
   return ok;

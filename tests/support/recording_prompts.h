@@ -61,6 +61,9 @@ class RecordingPrompts : public Prompts {
   void ClearCalls() { calls_.clear(); }
   // Called as each prompt is shown, to look at the program's state at that moment.
   std::function<void(const Call&)> onPrompt;
+  // When set, every message box (error, info, message, OK/Cancel) is recorded and then shown by
+  // these prompts, the real boxes, whose answer counts: the test answers them with input events.
+  Prompts* realBoxes = nullptr;
 
   void ShowError(const QString& text) override;
   void ShowInfo(const QString& text) override;

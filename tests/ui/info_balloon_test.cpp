@@ -43,14 +43,28 @@ TEST_F(InfoBalloonTest, OverspeedLimitShowsItsCaptionAndTheCurrentSpeedRange) {
   EXPECT_FALSE(Balloon().isVisible());
 }
 
-TEST_F(InfoBalloonTest, ButtonBalloonHasNoTitleAndStartsWithTheCaption) {
-  Hover("cmd_ppt_pulse");
-  EXPECT_TRUE(Balloon().isVisible());
-  EXPECT_TRUE(Balloon().Title().isEmpty());
-  EXPECT_TRUE(Balloon().Description().startsWith(QStringLiteral("Test and reset pulse\r\n")))
-      << Balloon().Description().toStdString();
-  EXPECT_TRUE(Balloon().Description().contains(
-      QStringLiteral("Test and reset pulsed activation request.\r\n")));
+// The three command buttons: no title, their caption, then what they are for.
+TEST_F(InfoBalloonTest, ButtonBalloonHasNoTitleAndStartsWithTheCaptionThenThePurpose) {
+  const struct {
+    const char* button;
+    QString caption;
+    QString purpose;
+  } rows[] = {
+      {"cmd_clr_minmax", "Clear Min/Max", "Clear displayed min/max values for speed and acceleration"},
+      {"cmd_ppt_on", "Test and reset ON",
+       "Test and reset activation/deactivation request.\r\nTest and reset ON: test is activated based on 'Test "
+       "and reset action' on the DIAGNOSTICS tab.\r\nTest and reset OFF: test is deactivated and latched errors "
+       "are reset."},
+      {"cmd_ppt_pulse", "Test and reset pulse", "Test and reset pulsed activation request.\r\n"},
+  };
+  for (const auto& row : rows) {
+    Hover(row.button);
+    EXPECT_TRUE(Balloon().isVisible()) << row.button;
+    EXPECT_TRUE(Balloon().Title().isEmpty()) << row.button;
+    EXPECT_TRUE(Balloon().Description().startsWith(row.caption + "\r\n" + row.purpose))
+        << Balloon().Description().toStdString();
+    Leave(row.button);
+  }
 }
 
 TEST_F(InfoBalloonTest, TitleFollowsTheTranslatedCaption) {

@@ -173,10 +173,20 @@ void DeviceModel::ProgrammingCommand(int value) {
     case cmd::Commit:
     case cmd::SaveDefault: {
       statusHigh_ = 0;
+      if (programming_ && faults_ && faults_->programmingEndsBeforeCommit) {
+        DiscardPending();
+        LeaveProgramming();
+      }
       if (!programming_) break;
       if (const uint8_t rejected = RejectedGroups(); rejected != 0) {
         DiscardPending();
         statusLow_ = rejected;  // still in programming mode
+        break;
+      }
+      if (faults_ && faults_->commitKeepsOldSet) {
+        DiscardPending();
+        if (value == cmd::SaveDefault) statusHigh_ = kSaveAnswer;
+        LeaveProgramming();
         break;
       }
       ApplyPending();

@@ -38,6 +38,9 @@ void Faults::Clear() {
   spoilAnswerCountdown = 0;
   spoilOnward = false;
   corruptPerMille = 0;
+  programmingEndsBeforeCommit = false;
+  commitKeepsOldSet = false;
+  progCommandAnswersLost = 0;
 }
 
 void Faults::Set(Fault fault) {
@@ -58,14 +61,21 @@ void Faults::Set(Fault fault) {
   }
 }
 
-bool Faults::TakeCrcCorruption() {
-  if (corruptCrc) return true;
-  int n = corruptCrcNext.load();
-  while (n > 0) {
-    if (corruptCrcNext.compare_exchange_weak(n, n - 1)) return true;
-  }
+namespace {
+
+// Counts a switch of "the next N" down; true when it was still on.
+bool TakeOne(std::atomic<int>& left) {
+  int n = left.load();
+  while (n > 0)
+    if (left.compare_exchange_weak(n, n - 1)) return true;
   return false;
 }
+
+}  // namespace
+
+bool Faults::TakeCrcCorruption() { return corruptCrc || TakeOne(corruptCrcNext); }
+
+bool Faults::TakeProgAnswerLoss() { return TakeOne(progCommandAnswersLost); }
 
 bool Faults::TakeSpoiledAnswer() {
   int n = spoilAnswerCountdown.load();

@@ -74,6 +74,13 @@ struct Faults {
   std::atomic<WriteFailure> failAtWriteKind{WriteFailure::Silent};
   std::atomic<int> defaultAnswerHigh{-1};     // register 15 high byte after a restore or save-default command
   std::atomic<bool> silentAfterProgCommand{false};  // answer the next command to register 108, then nothing more
+  // A commit or save-default finds programming mode ended by the device's own time-out: the
+  // written blocks are dropped, the command does nothing, the status reads 0.
+  std::atomic<bool> programmingEndsBeforeCommit{false};
+  // A commit or save-default is answered as accepted (status 0, save answer 0x66) while the
+  // device drops what was written and keeps its set.
+  std::atomic<bool> commitKeepsOldSet{false};
+  std::atomic<int> progCommandAnswersLost{0};  // the next N commands to register 108 are carried out, never answered
 
   // --- One spoiled answer ---
   std::atomic<int> spoilAnswerCountdown{0};  // answers left until the spoiled one (0: off)
@@ -110,6 +117,8 @@ struct Faults {
   void Clear();
   // Counts down corruptCrcNext; true when this answer's CRC is to be spoiled.
   bool TakeCrcCorruption();
+  // Counts down progCommandAnswersLost; true when this command's answer is to be lost.
+  bool TakeProgAnswerLoss();
 };
 
 }  // namespace kvn::devsim

@@ -41,6 +41,8 @@ struct Settings {
   QString link;
   std::vector<Fault> faults;
   int corruptNext = 0, corruptShare = 0, delayMs = 0, gapMs = 0, noise = 0, wrongFirmware = -1, rejectGroups = 0;
+  int lostCommandAnswers = 0, silentLogFrom = -1;
+  QString commitFault;
   bool late = false, wrongType = false, wrongMode = false, verbose = false, remoteTest = false;
   uint32_t errors = 0;
   std::optional<float> speed;
@@ -96,6 +98,10 @@ Settings Parse(const QCoreApplication& app) {
   value("wrong-firmware", "Report firmware version N (times 100, e.g. 115).", "N");
   flag("wrong-mode", "Report the device mode bits cleared (register 3024).");
   value("reject-groups", "Every commit rejects these group bits, e.g. 0x08.", "MASK");
+  value("commit-fault", "Commits and default saves: ends-programming (programming mode has ended before they "
+                        "come) or keeps-old-set (answered as accepted, nothing applied).", "KIND");
+  value("silent-log-from", "Leave event-log reads from input register N on unanswered.", "N");
+  value("lose-command-answers", "Carry out the next N commands to register 108 without answering them.", "N");
   value("errors", "Current error bits, e.g. 0x80 for a sensor error.", "MASK");
   value("speed", "Hold the speed at RPM instead of the run-up and plateau.", "RPM");
   value("password", "Admin password (default \"admin\").", "TEXT");
@@ -133,6 +139,12 @@ Settings Parse(const QCoreApplication& app) {
   if (p.isSet("noise")) s.noise = static_cast<int>(Number(p, "noise", 0, 200));
   if (p.isSet("wrong-firmware")) s.wrongFirmware = static_cast<int>(Number(p, "wrong-firmware", 0, 65535));
   if (p.isSet("reject-groups")) s.rejectGroups = static_cast<int>(Number(p, "reject-groups", 0, 255));
+  if (p.isSet("silent-log-from")) s.silentLogFrom = static_cast<int>(Number(p, "silent-log-from", 0, 65535));
+  if (p.isSet("lose-command-answers"))
+    s.lostCommandAnswers = static_cast<int>(Number(p, "lose-command-answers", 0, 1000));
+  s.commitFault = p.value("commit-fault");
+  if (!s.commitFault.isEmpty() && s.commitFault != "ends-programming" && s.commitFault != "keeps-old-set")
+    Fail("--commit-fault must be ends-programming or keeps-old-set");
   if (p.isSet("errors")) s.errors = static_cast<uint32_t>(Number(p, "errors", 0, 0x1FFFFFF));
   if (p.isSet("speed")) {
     bool ok = false;
@@ -161,6 +173,10 @@ void ApplyFaults(const Settings& s, kvn::devsim::PtyDevice& device) {
   if (s.wrongFirmware >= 0) f.firmware = s.wrongFirmware;
   if (s.wrongMode) device.SetFault(Fault::WrongMode);
   if (s.rejectGroups) f.rejectGroups = s.rejectGroups;
+  f.programmingEndsBeforeCommit = s.commitFault == "ends-programming";
+  f.commitKeepsOldSet = s.commitFault == "keeps-old-set";
+  f.progCommandAnswersLost = s.lostCommandAnswers;
+  f.silentLogFrom = s.silentLogFrom;
   device.WithModel([&](kvn::devsim::DeviceModel& m) {
     m.SetErrors(s.errors);
     m.SetRemoteTestInput(s.remoteTest);

@@ -45,8 +45,10 @@ std::optional<Reply> Simulator::HandleFrame(std::span<const uint8_t> frame) {
                                               request.start >= from)
     return std::nullopt;
   std::vector<uint8_t> answer = Execute(request);
-  if (request.function == rtu::kWriteMultiple && WritesProgCommand(request) && faults_.silentAfterProgCommand.exchange(false))
-    faults_.silent = true;  // this answer still goes out
+  if (request.function == rtu::kWriteMultiple && WritesProgCommand(request)) {
+    if (faults_.silentAfterProgCommand.exchange(false)) faults_.silent = true;  // this answer still goes out
+    if (faults_.TakeProgAnswerLoss()) return std::nullopt;
+  }
   if (request.address == rtu::kBroadcast) return std::nullopt;  // carried out, never answered
   if (faults_.TakeSpoiledAnswer()) return SpoiledReply(faults_.spoilAnswerKind, std::move(answer), own);
   if (const int share = faults_.corruptPerMille; share > 0 && Pick(1000) < share)

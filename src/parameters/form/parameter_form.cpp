@@ -214,6 +214,7 @@ void ParameterForm::ConnectRow(const ParameterDescriptor& row) {
   } else if (auto* box = qobject_cast<QCheckBox*>(control)) {
     connect(box, &QCheckBox::toggled, this, [this, box] { TakeCheckOrChoice(box); });
   } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+    knownChoices_.insert(combo, combo->count());
     // activated: only the user's choice; a selection set by the program does not write back.
     connect(combo, &QComboBox::activated, this, [this, combo] { TakeCheckOrChoice(combo); });
   }
@@ -566,7 +567,9 @@ std::optional<ParameterHit> ParameterForm::FindFirstEmpty(const BlockDescriptor&
         return ParameterHit{field, RowNumberOf(row)};
     } else if (row.fieldType == FieldType::Choice) {
       auto* combo = qobject_cast<QComboBox*>(control);
-      if (combo != nullptr && combo->currentIndex() < 0) return ParameterHit{combo, RowNumberOf(row)};
+      // An item a language pack added beyond the device's list is no value the device knows.
+      if (combo != nullptr && (combo->currentIndex() < 0 || combo->currentIndex() >= knownChoices_.value(combo, combo->count())))
+        return ParameterHit{combo, RowNumberOf(row)};
     }
   }
   return std::nullopt;

@@ -1,4 +1,5 @@
 #pragma once
+#include <QHash>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QObject>
@@ -117,6 +118,9 @@ class ParameterForm : public QObject {
   QPointer<QWidget> window_;
   FieldEvents* fieldEvents_ = nullptr;  // child object, deleted with the form
   bool offsetLabelsShown_ = false;
+  // Items of each drop-down as the window was built, before a language pack could add any:
+  // the values the device knows.
+  QHash<const QComboBox*, int> knownChoices_;
 };
 
 // Routes focus and key events of the bound edit fields to the form, and sends every text that
