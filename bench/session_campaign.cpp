@@ -172,6 +172,9 @@ void SessionCampaign::Prepare() {
   app_->form.TakeEdit(field);
   app_->Window().findChild<QCheckBox*>(QStringLiteral("chk_act_pass"))->setChecked(true);
   Session().upd_password = true;
+  // The checks of "Program device settings" and "Save as default": they fix the level the
+  // write step expects the device to report.
+  Session().EntriesComplete();
 }
 
 // A parameter of every written block that no range depends on, moved by one step within its
@@ -222,7 +225,9 @@ bool SessionCampaign::RunSession(Kind kind) {
   if (kind != Kind::Restore) s.cmd_confirm();
   app_->poll.ConfigBlocksPolled = false;
   const int success = kind == Kind::Program ? kMsgUpdateComplete : kind == Kind::SaveDefault ? kMsgSaved : kMsgRestored;
-  return s.Info() == app_->texts.GetMessageText(success);
+  // A restore's text goes on to say when the window could not take the reread set.
+  return kind == Kind::Restore ? s.Info().startsWith(app_->texts.GetMessageText(success))
+                               : s.Info() == app_->texts.GetMessageText(success);
 }
 
 void SessionCampaign::SpoilOne(int run, int answers) {
@@ -306,7 +311,9 @@ void SessionCampaign::Run(Kind kind, int runs) {
         mixed = Mixed(working, oldWorking, written, blocks) || Mixed(defaults, oldDefaults, written, blocks);
         break;
       case Kind::Restore:
-        holds = working == oldDefaults && Image(app_->images->EditImage, kind) == working;
+        // The window shows the restored set when its text says nothing more.
+        holds = working == oldDefaults && (Session().Info() != app_->texts.GetMessageText(kMsgRestored) ||
+                                           Image(app_->images->EditImage, kind) == working);
         mixed = Mixed(working, oldWorking, oldDefaults, blocks);
         break;
     }
