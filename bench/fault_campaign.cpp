@@ -10,7 +10,7 @@
 //              its spoiled answer without asking again (target 0)
 //   next ok    the transaction right after the faulted one succeeded (target: all)
 // Transactions follow one another at once, except that a poll read after a failed one waits
-// for the poll timer's interval after a failure, as in the program.
+// for the poll timer's interval after a failure (from the failed poll's end), as in the program.
 // The exit status is 1 when any spoiled answer was accepted or any next transaction failed.
 #include <QCoreApplication>
 #include <QThread>
@@ -38,7 +38,7 @@ using event_log::kRegistersPerRequest;
 
 constexpr int kTimeOutMs = static_cast<int>(ModbusMaster::kFirstByteMs);
 constexpr int kFaultOneIn = 7;
-// Polls come from the poll timer: after a failed poll the next one starts this much later.
+// Polls come from the poll timer: after a failed poll ends the next one starts this much later.
 constexpr int kFailedPollIntervalMs = 1000;
 constexpr int32_t kPoisonCell = static_cast<int16_t>(devsim::kPoison);
 
@@ -206,7 +206,7 @@ void Campaign::Run(int transactions) {
   int lastFault = -1;
   Tx faultedTx = Tx::Poll;
   bool previousPollFailed = false;
-  std::chrono::steady_clock::time_point previousPollStart;
+  std::chrono::steady_clock::time_point previousPollEnd;
   for (int i = 0; i < transactions; ++i) {
     const Tx tx = PickTransaction();
     ++perKind_[static_cast<int>(tx)];
@@ -217,14 +217,13 @@ void Campaign::Run(int transactions) {
       else Unplug();
     }
     if (tx == Tx::Poll && previousPollFailed) {
-      const auto due = previousPollStart + std::chrono::milliseconds(kFailedPollIntervalMs);
+      const auto due = previousPollEnd + std::chrono::milliseconds(kFailedPollIntervalMs);
       std::this_thread::sleep_until(due);
     }
-    const auto started = std::chrono::steady_clock::now();
     device_->ClearRequests();
     const bool ok = Execute(tx);
     previousPollFailed = tx == Tx::Poll && !ok;
-    previousPollStart = started;
+    previousPollEnd = std::chrono::steady_clock::now();
     const int asked = static_cast<int>(device_->Requests().size());
     device_->faults().spoilAnswerCountdown = 0;
     const bool poison = FindPoison();
