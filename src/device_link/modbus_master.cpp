@@ -41,8 +41,8 @@ ModbusResult ModbusMaster::Settle(ModbusResult result, const std::vector<uint8_t
   return result;
 }
 
-// Shortly after a failure, a complete frame with more bytes right behind it was one of two
-// answers on the line, and which one is not known: it is refused, as a bad frame is.
+// Shortly after a failure, a complete frame with more bytes right behind it was one of several
+// answers on the line: only the last of them can be the answer to this request.
 bool ModbusMaster::AnotherAnswerFollows() {
   if (!failedOnce_ || Tick() - lastFailureTick_ >= kSuspectWindowMs) return false;
   return link_.AwaitInput(static_cast<int>(kQuietSpanMs));
@@ -104,9 +104,10 @@ ModbusResult ModbusMaster::ReceiveFrame(int slave, int length, int requestBytes)
   const uint32_t firstByteLimit = kFirstByteMs + requestTime;
   const uint32_t wholeLimit = kWholeFrameMs + requestTime + answerTime;
 
-  const uint32_t start = Tick();
+  uint32_t start = Tick();
   uint32_t last = start;
   int received = 0;
+  int frames = 0;  // complete frames with more bytes right behind them
   for (;;) {
     const uint32_t now = Tick();
     if (now - start > wholeLimit) return ModbusResult::NoResponse;
@@ -120,9 +121,15 @@ ModbusResult ModbusMaster::ReceiveFrame(int slave, int length, int requestBytes)
     last = Tick();
     lastByteTick_ = last;
     if (received > 0 || b == slave) rx_[static_cast<size_t>(received++)] = static_cast<uint8_t>(b);
+    else if (frames > 0) return ModbusResult::BadCrc;  // not a frame behind a frame
     if (received == length + 2) {
-      if (!FrameCrcMatches(rx_.data(), length) || AnotherAnswerFollows()) return ModbusResult::BadCrc;
-      return ModbusResult::Ok;
+      if (!FrameCrcMatches(rx_.data(), length)) return ModbusResult::BadCrc;
+      if (!AnotherAnswerFollows()) return ModbusResult::Ok;
+      // Answers back to back (a late one, then ours): the device answers in order, so of
+      // whole frames following one another the last answers the last request.
+      if (++frames > kBackToBackFrames) return ModbusResult::BadCrc;
+      received = 0;
+      start = last;
     }
   }
 }

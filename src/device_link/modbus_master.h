@@ -28,9 +28,12 @@ class ModbusMaster {
   static constexpr uint32_t kLateAnswerHorizonMs = 500;
   static constexpr uint32_t kQuietSpanMs = 20;
   static constexpr uint32_t kDrainLimitMs = 1500;  // a line that never falls quiet
-  // For this long after a failure an answer may be one of two on the line (a late one and the
-  // one asked for, back to back): a frame then counts only when the line stays quiet after it.
+  // For this long after a failure an answer may be one of several on the line (a late one,
+  // then the ones asked for since, back to back): a frame then counts only when the line stays
+  // quiet after it. Whole frames of the expected length right behind one another are read on,
+  // up to this many, and the last one counts; anything else behind a frame refuses it.
   static constexpr uint32_t kSuspectWindowMs = 2000;
+  static constexpr int kBackToBackFrames = 2 * kAttempts;
 
   ModbusMaster(SerialLink& link, const Texts& texts, Prompts& prompts);
 

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "device_link/modbus_frames.h"
 #include "devsim/frame_assembler.h"
 #include "devsim/rtu_frames.h"
 #include "devsim/simulator.h"
@@ -115,6 +116,80 @@ TEST(SimFrameAssembler, OverlongGarbageIsDropped) {
   a.Feed(Bytes(300, 0x2B));
   EXPECT_FALSE(a.NextFrame());
   EXPECT_FALSE(a.OnSilence());
+}
+
+// One spoiled answer: what goes on the line instead of the good answer, and that only the
+// chosen answer is spoiled.
+struct SpoilCase {
+  const char* name;
+  AnswerFault fault;
+  bool write;        // write 1 to register 111; otherwise read registers 0..3
+  bool crcOk;        // the spoiled answer still carries a correct CRC
+  int lengthChange;  // against the good answer: -1 shorter, 0 same, 1 longer
+  int byteAt = -1;   // a byte the spoiled answer must hold there
+  int byteValue = 0;
+};
+
+const SpoilCase kSpoilCases[] = {
+    {"CorruptByte", AnswerFault::CorruptByte, false, false, 0},
+    {"WrongFunction", AnswerFault::WrongFunction, false, true, 0, 1, 4},
+    {"WrongFunctionOfWrite", AnswerFault::WrongFunction, true, true, 0, 1, 6},
+    {"WrongByteCount", AnswerFault::WrongByteCount, false, true, 0, 2, 6},
+    {"WrongEcho", AnswerFault::WrongEcho, true, true, 0, 3, 111 ^ 1},
+    {"WrongAddress", AnswerFault::WrongAddress, false, true, 0, 0, 2},
+    {"Exception", AnswerFault::Exception, false, true, -1, 1, 0x83},
+    {"Late", AnswerFault::Late, false, true, 0},
+    {"Noise", AnswerFault::Noise, false, false, 1},
+    {"Truncated", AnswerFault::Truncated, false, false, -1},
+};
+
+class SimSpoiledAnswer : public ::testing::TestWithParam<SpoilCase> {};
+
+TEST_P(SimSpoiledAnswer, OnlyTheChosenAnswerIsSpoiledAndItsRegistersArePoisoned) {
+  const SpoilCase& c = GetParam();
+  const int32_t one = 1;
+  const Bytes request = c.write ? BuildWriteRequest(1, 111, 1, &one) : BuildReadRequest(3, 1, 0, 4);
+  Simulator sim;
+  const Bytes good = sim.HandleFrame(request)->bytes;
+  sim.GetFaults().SpoilAnswer(2, c.fault, 1200);
+  EXPECT_EQ(sim.HandleFrame(request)->bytes, good) << "the answer before the chosen one";
+  const auto spoiled = sim.HandleFrame(request);
+  ASSERT_TRUE(spoiled.has_value());
+  const Bytes& a = spoiled->bytes;
+  EXPECT_EQ(rtu::CrcMatches(a), c.crcOk);
+  EXPECT_EQ((a.size() > good.size()) - (a.size() < good.size()), c.lengthChange);
+  if (c.byteAt >= 0) {
+    EXPECT_EQ(a[static_cast<size_t>(c.byteAt)], c.byteValue);
+  }
+  if (c.fault == AnswerFault::Noise) {
+    EXPECT_TRUE(std::equal(good.rbegin(), good.rend(), a.rbegin()));
+  }
+  if (c.crcOk && !c.write && a[1] < 0x80) {
+    for (size_t i = 3; i + 2 < a.size(); i += 2) EXPECT_EQ(a[i] << 8 | a[i + 1], kPoison) << "register " << (i - 3) / 2;
+  }
+  EXPECT_EQ(spoiled->firstByteDelayMs, c.fault == AnswerFault::Late ? 1200 : 0);
+  EXPECT_EQ(sim.HandleFrame(request)->bytes, good) << "the answer after the spoiled one";
+}
+
+INSTANTIATE_TEST_SUITE_P(Frames, SimSpoiledAnswer, ::testing::ValuesIn(kSpoilCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SimSpoiledAnswer, SpoiledFromAnAnswerOnEveryLaterOneGoesWrongToo) {
+  const Bytes request = BuildReadRequest(3, 1, 0, 4);
+  Simulator sim;
+  sim.GetFaults().SpoilAnswersFrom(2, AnswerFault::Silence);
+  EXPECT_TRUE(sim.HandleFrame(request).has_value());
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(sim.HandleFrame(request).has_value()) << "answer " << i + 2;
+  sim.GetFaults().Clear();
+  EXPECT_TRUE(sim.HandleFrame(request).has_value());
+}
+
+TEST(SimSpoiledAnswer, SilenceCarriesTheRequestOutWithoutAnswering) {
+  const int32_t enter = 51;
+  Simulator sim;
+  sim.GetFaults().SpoilAnswer(1, AnswerFault::Silence);
+  EXPECT_FALSE(sim.HandleFrame(BuildWriteRequest(1, 108, 1, &enter)).has_value());
+  EXPECT_TRUE(sim.Model().Programming());
 }
 
 }  // namespace

@@ -35,6 +35,9 @@ void Faults::Clear() {
   failAtWriteKind = WriteFailure::Silent;
   defaultAnswerHigh = -1;
   silentAfterProgCommand = false;
+  spoilAnswerCountdown = 0;
+  spoilOnward = false;
+  corruptPerMille = 0;
   programmingEndsBeforeCommit = false;
   commitKeepsOldSet = false;
   progCommandAnswersLost = 0;
@@ -73,6 +76,16 @@ bool TakeOne(std::atomic<int>& left) {
 bool Faults::TakeCrcCorruption() { return corruptCrc || TakeOne(corruptCrcNext); }
 
 bool Faults::TakeProgAnswerLoss() { return TakeOne(progCommandAnswersLost); }
+
+bool Faults::TakeSpoiledAnswer() {
+  int n = spoilAnswerCountdown.load();
+  while (n > 0) {
+    if (!spoilAnswerCountdown.compare_exchange_weak(n, n - 1)) continue;
+    if (n == 1 && spoilOnward) spoilAnswerCountdown = 1;  // and so on for every later answer
+    return n == 1;
+  }
+  return false;
+}
 
 bool Faults::TakeWriteFailure() {
   int n = failAtWriteCountdown.load();

@@ -29,6 +29,23 @@ enum class WriteFailure {
   Disconnect,  // not carried out; the device closes its side of the line
 };
 
+// How the answer chosen by Faults::SpoilAnswer goes wrong. Every wrong or stale answer that
+// returns registers carries kPoison in each of them, so that a test finding kPoison in its
+// images knows a wrong answer was taken for data.
+enum class AnswerFault {
+  CorruptByte,     // one byte of the answer has a bit flipped; the CRC no longer matches
+  WrongFunction,   // CRC-correct, another function code (3 and 4 swapped, 16 answered as 6)
+  WrongByteCount,  // CRC-correct read answer whose byte count is off by two (length unchanged)
+  WrongEcho,       // CRC-correct write answer echoing another start register
+  WrongAddress,    // CRC-correct, from the next slave address
+  Exception,       // CRC-correct exception answer (code 6, device busy); carried out
+  Late,            // goes out delayMs after the request, when the master has given up
+  Noise,           // 1..8 random bytes (any value) before the good answer
+  Truncated,       // only a first part of the answer
+  Silence,         // carried out, but no answer
+};
+inline constexpr uint16_t kPoison = 0xDEAD;
+
 // The fault switches. Every field is atomic so a test may flip it while the simulator thread
 // runs; -1 means "off" for the optional values.
 struct Faults {
@@ -64,6 +81,29 @@ struct Faults {
   // device drops what was written and keeps its set.
   std::atomic<bool> commitKeepsOldSet{false};
   std::atomic<int> progCommandAnswersLost{0};  // the next N commands to register 108 are carried out, never answered
+
+  // --- One spoiled answer ---
+  std::atomic<int> spoilAnswerCountdown{0};  // answers left until the spoiled one (0: off)
+  std::atomic<AnswerFault> spoilAnswerKind{AnswerFault::Silence};
+  std::atomic<int> spoilDelayMs{800};        // AnswerFault::Late: first byte after this
+  std::atomic<int> corruptPerMille{0};       // this share of answers (per thousand) gets a corrupted byte, at random
+
+  std::atomic<bool> spoilOnward{false};      // the chosen answer and every later one go wrong
+
+  // The k-th answer from now (1: the next one) goes wrong this way; the others are good.
+  void SpoilAnswer(int k, AnswerFault how, int lateDelayMs = 800) {
+    spoilAnswerKind = how;
+    spoilDelayMs = lateDelayMs;
+    spoilOnward = false;
+    spoilAnswerCountdown = k;
+  }
+  // The k-th answer from now and every one after it go wrong this way (a line that dies).
+  void SpoilAnswersFrom(int k, AnswerFault how) {
+    SpoilAnswer(k, how);
+    spoilOnward = true;
+  }
+  // Counts an answer; true when it is the one to spoil.
+  bool TakeSpoiledAnswer();
 
   // The k-th write request from now (1: the next one) fails this way.
   void FailAtWrite(int k, WriteFailure how) {

@@ -40,7 +40,7 @@ struct Settings {
   kvn::devsim::SimOptions sim;
   QString link;
   std::vector<Fault> faults;
-  int corruptNext = 0, delayMs = 0, gapMs = 0, noise = 0, wrongFirmware = -1, rejectGroups = 0;
+  int corruptNext = 0, corruptShare = 0, delayMs = 0, gapMs = 0, noise = 0, wrongFirmware = -1, rejectGroups = 0;
   int lostCommandAnswers = 0, silentLogFrom = -1;
   QString commitFault;
   bool late = false, wrongType = false, wrongMode = false, verbose = false, remoteTest = false;
@@ -89,6 +89,7 @@ Settings Parse(const QCoreApplication& app) {
   value("fault", "Named fault (repeatable): silent, delayed, slow-bytes, noise, corrupt-crc, late, "
                  "wrong-type, wrong-firmware, wrong-mode, reject-commit, read-back-changed.", "NAME");
   value("corrupt-crc", "Spoil the CRC of the next N answers.", "N");
+  value("corrupt-share", "Flip a bit in N of every 1000 answers, chosen at random.", "N");
   value("delay-ms", "Wait N ms before the first byte of every answer.", "N");
   value("gap-ms", "Wait N ms between the bytes of every answer.", "N");
   value("noise", "Send N noise bytes before every answer.", "N");
@@ -132,6 +133,7 @@ Settings Parse(const QCoreApplication& app) {
   s.link = p.value("link");
   for (const QString& name : p.values("fault")) s.faults.push_back(FaultNamed(name));
   if (p.isSet("corrupt-crc")) s.corruptNext = static_cast<int>(Number(p, "corrupt-crc", 0, 1000000));
+  if (p.isSet("corrupt-share")) s.corruptShare = static_cast<int>(Number(p, "corrupt-share", 0, 1000));
   if (p.isSet("delay-ms")) s.delayMs = static_cast<int>(Number(p, "delay-ms", 0, 60000));
   if (p.isSet("gap-ms")) s.gapMs = static_cast<int>(Number(p, "gap-ms", 0, 60000));
   if (p.isSet("noise")) s.noise = static_cast<int>(Number(p, "noise", 0, 200));
@@ -162,6 +164,7 @@ void ApplyFaults(const Settings& s, kvn::devsim::PtyDevice& device) {
   auto& f = device.faults();
   for (Fault fault : s.faults) device.SetFault(fault);
   if (s.corruptNext > 0) f.corruptCrcNext = s.corruptNext;
+  if (s.corruptShare > 0) f.corruptPerMille = s.corruptShare;
   if (s.delayMs > 0) f.firstByteDelayMs = s.delayMs;
   if (s.gapMs > 0) f.interByteGapMs = s.gapMs;
   if (s.noise > 0) f.noiseBytes = s.noise;

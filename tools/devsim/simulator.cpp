@@ -1,8 +1,37 @@
 #include "devsim/simulator.h"
 
+#include "device_link/modbus_frames.h"
+
 namespace kvn::devsim {
 
-Simulator::Simulator(const ModelOptions& options) : model_(options, &faults_) {}
+namespace {
+
+constexpr uint8_t kDeviceBusy = 6;
+constexpr int kMaxNoiseBytes = 8;
+
+bool IsReadAnswer(const std::vector<uint8_t>& answer) {
+  return answer.size() >= 5 && (answer[1] == rtu::kReadHolding || answer[1] == rtu::kReadInput) &&
+         answer.size() == 5u + answer[2];
+}
+
+void RenewCrc(std::vector<uint8_t>& answer) {
+  answer.resize(answer.size() - 2);
+  AppendCrc(answer);
+}
+
+// Every register a wrong answer returns reads kPoison.
+void Poison(std::vector<uint8_t>& answer) {
+  if (!IsReadAnswer(answer)) return;
+  for (size_t i = 3; i + 1 < answer.size() - 2; i += 2) {
+    answer[i] = kPoison >> 8;
+    answer[i + 1] = kPoison & 0xFF;
+  }
+  RenewCrc(answer);
+}
+
+}  // namespace
+
+Simulator::Simulator(const ModelOptions& options) : model_(options, &faults_), spoilRandom_(options.seed + 7) {}
 
 std::optional<Reply> Simulator::HandleFrame(std::span<const uint8_t> frame) {
   if (frame.size() < 4 || !rtu::CrcMatches(frame)) return std::nullopt;
@@ -21,6 +50,9 @@ std::optional<Reply> Simulator::HandleFrame(std::span<const uint8_t> frame) {
     if (faults_.TakeProgAnswerLoss()) return std::nullopt;
   }
   if (request.address == rtu::kBroadcast) return std::nullopt;  // carried out, never answered
+  if (faults_.TakeSpoiledAnswer()) return SpoiledReply(faults_.spoilAnswerKind, std::move(answer), own);
+  if (const int share = faults_.corruptPerMille; share > 0 && Pick(1000) < share)
+    return SpoiledReply(AnswerFault::CorruptByte, std::move(answer), own);
   if (faults_.TakeCrcCorruption()) answer[answer.size() - 2] ^= 0xFF;
   Reply reply;
   reply.bytes = NoiseBytes(faults_.noiseBytes, own);
@@ -53,6 +85,46 @@ std::vector<uint8_t> Simulator::Execute(const rtu::Request& request) {
     if (e == Exception::None) return rtu::WriteResponse(request.address, request.start, request.count);
   }
   return exception(e);
+}
+
+int Simulator::Pick(int n) { return static_cast<int>(spoilRandom_() % static_cast<unsigned>(n)); }
+
+std::optional<Reply> Simulator::SpoiledReply(AnswerFault how, std::vector<uint8_t> answer, uint8_t own) {
+  Reply reply;
+  reply.interByteGapMs = faults_.interByteGapMs;
+  const bool read = IsReadAnswer(answer);
+  if (how != AnswerFault::Noise) Poison(answer);
+  switch (how) {
+    case AnswerFault::Silence: return std::nullopt;
+    case AnswerFault::CorruptByte:
+      answer[static_cast<size_t>(Pick(static_cast<int>(answer.size())))] ^= static_cast<uint8_t>(1 << Pick(8));
+      break;
+    case AnswerFault::WrongFunction:
+      answer[1] = answer[1] == rtu::kReadHolding ? rtu::kReadInput : read ? rtu::kReadHolding : 6;
+      RenewCrc(answer);
+      break;
+    case AnswerFault::WrongByteCount:
+    case AnswerFault::WrongEcho:
+      // A read answer echoes nothing but its byte count; a write answer has none to spoil.
+      if (read) answer[2] = static_cast<uint8_t>(answer[2] - 2);
+      else answer[how == AnswerFault::WrongEcho ? 3 : 5] ^= 1;
+      RenewCrc(answer);
+      break;
+    case AnswerFault::WrongAddress:
+      answer[0] = static_cast<uint8_t>(own < 247 ? own + 1 : own - 1);
+      RenewCrc(answer);
+      break;
+    case AnswerFault::Exception:
+      answer = rtu::ExceptionResponse(own, answer[1] & 0x7F, kDeviceBusy);
+      break;
+    case AnswerFault::Late: reply.firstByteDelayMs = faults_.spoilDelayMs; break;
+    case AnswerFault::Noise:
+      for (int i = 1 + Pick(kMaxNoiseBytes); i > 0; --i) reply.bytes.push_back(static_cast<uint8_t>(Pick(256)));
+      break;
+    case AnswerFault::Truncated: answer.resize(static_cast<size_t>(1 + Pick(static_cast<int>(answer.size()) - 1))); break;
+  }
+  reply.bytes.insert(reply.bytes.end(), answer.begin(), answer.end());
+  return reply;
 }
 
 void Simulator::StartWriteFailure() {

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <random>
 #include <span>
 #include <vector>
 
@@ -49,12 +50,15 @@ class Simulator {
  private:
   std::vector<uint8_t> Execute(const rtu::Request& request);
   std::vector<uint8_t> NoiseBytes(int count, uint8_t address) const;
+  std::optional<Reply> SpoiledReply(AnswerFault how, std::vector<uint8_t> answer, uint8_t own);
+  int Pick(int n);  // 0..n-1
   void StartWriteFailure();
   static bool WritesProgCommand(const rtu::Request& request);
 
   Faults faults_;
   DeviceModel model_;
   std::vector<RecordedRequest> requests_;
+  std::minstd_rand spoilRandom_;
 };
 
 }  // namespace kvn::devsim

@@ -1,0 +1,356 @@
+// Sessions under faults: the whole admin programming session (password block included), the
+// save as default and the restore, RUNS times each (default 200), by the whole program
+// (offscreen) against the simulator on a pseudo-terminal (USB line, paced at 115200 baud), the
+// fixed pauses shortened through the pause seam:
+//   session_campaign [RUNS] [SEED]
+// A clean run of each session counts the answers of its write, read-back, commit and
+// answer-read steps; run r then spoils answer 1 + r mod N: once, in one of the answer faults
+// at random, or (every third run) from that answer on, as a line that dies (silence, a
+// corrupted byte, or exceptions). After each run the line is clean again and the poll timer
+// runs. Counted, with their targets:
+//   commit after a failed write or read-back   a commit (170, 102) reaches the device after
+//                                              the write step failed, or although the device
+//                                              does not hold what was written            0
+//   false success                              "Parameter update complete." (26), "Default
+//                                              device setup saved." (48) or "Default setup
+//                                              restored" (36) while the device does not hold
+//                                              exactly that set                          0
+//   mixed set                                  the device runs (or stores as default) a set
+//                                              that is neither the old one nor the new   0
+//   poll late                                  no good poll within two poll periods of the
+//                                              clean line                                0
+// The exit status is 1 when a target is missed.
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <vector>
+
+#include "app/application.h"
+#include "device_link/pause.h"
+#include "devsim/device_model.h"
+#include "devsim/pty_device.h"
+#include "operations/connection.h"
+#include "operations/device_transaction.h"
+#include "operations/live_data.h"
+#include "operations/programming_session.h"
+#include "parameters/parameter_table.h"
+#include "support/recording_prompts.h"
+#include "support/work_dir.h"
+
+namespace {
+
+using namespace kvn;
+using devsim::AnswerFault;
+
+constexpr int kMsgUpdateComplete = 26;
+constexpr int kMsgRestored = 36;
+constexpr int kMsgSaved = 48;
+constexpr int kPollPeriodMs = 1000;  // the longer of the poll's two intervals
+constexpr AnswerFault kOnceFaults[] = {
+    AnswerFault::CorruptByte, AnswerFault::WrongFunction, AnswerFault::WrongByteCount, AnswerFault::WrongEcho,
+    AnswerFault::WrongAddress, AnswerFault::Exception, AnswerFault::Late, AnswerFault::Noise,
+    AnswerFault::Truncated, AnswerFault::Silence};
+constexpr AnswerFault kDyingLine[] = {AnswerFault::Silence, AnswerFault::CorruptByte, AnswerFault::Exception};
+
+// The fixed pauses, shortened: the device needs none of them.
+struct QuickPause : Pause {
+  void Wait(int) override {}
+};
+
+enum class Kind { Program, SaveDefault, Restore };
+constexpr const char* kKindNames[] = {"admin programming session", "save as default", "restore default"};
+
+struct Counts {
+  int runs = 0, faultsOnce = 0, faultsOnward = 0, succeeded = 0;
+  int commitAfterFailure = 0, falseSuccess = 0, mixed = 0, pollLate = 0;
+  qint64 longestPollMs = 0;
+};
+
+using Set = std::vector<uint16_t>;  // the registers of the session's blocks, in table order
+
+class SessionCampaign {
+ public:
+  explicit SessionCampaign(uint32_t seed);
+  void Run(Kind kind, int runs);
+  bool Report() const;
+
+ private:
+  ProgrammingSession& Session() { return *app_->session; }
+  std::vector<const BlockDescriptor*> Blocks(Kind kind);
+  Set Image(const RegisterImage& image, Kind kind);
+  enum class Held { Answered, Working, Defaults };
+  Set Device(Kind kind, Held held);
+  void Prepare();
+  void ChangeEditedSet(int run);
+  void ChangeWorkingSet(int run);
+  int Answers();
+  bool RunSession(Kind kind);
+  void SpoilOne(int run, int answers);
+  qint64 PollAgain();
+  bool CommitSentSince(size_t from);
+
+  QTemporaryDir base_;
+  devsim::PtyDevice device_;
+  RecordingPrompts prompts_;
+  QuickPause pause_;
+  std::unique_ptr<Application> app_;
+  std::mt19937 random_;
+  std::array<Counts, 3> counts_{};
+  bool writeStepFailed_ = false;
+  bool heldAfterWriteStep_ = false;  // the device answered with exactly the written set
+  size_t afterWriteStep_ = 0;
+  Kind current_ = Kind::Program;
+};
+
+devsim::SimOptions UsbDevice() {
+  devsim::SimOptions options;
+  options.model.usb = true;
+  options.pacing = {115200, 10};
+  return options;
+}
+
+SessionCampaign::SessionCampaign(uint32_t seed) : device_(UsbDevice()), random_(seed) {
+  test::PrepareWorkDirectory(base_.path(), QString::fromStdString(device_.SlavePath()));
+  app_ = std::make_unique<Application>(prompts_, pause_, Application::Options{base_.path(), QLatin1Char('.')});
+  app_->Window().show();
+  app_->Window().Timer1->stop();
+  std::vector<int32_t> password(8, 0x2020);
+  const std::string pw = devsim::kDefaultAdminPassword;
+  for (size_t i = 0; i < pw.size(); ++i)
+    password[i / 2] = (i % 2) ? ((password[i / 2] & 0xFF) | (pw[i] << 8)) : ((password[i / 2] & 0xFF00) | pw[i]);
+  app_->master.WriteWithRetry(1, reg::Password, {password.data(), password.size()});
+  app_->live->PollDevice();
+  app_->connection->cmd_read_paramClick();
+  app_->Window().Timer1->stop();
+}
+
+// The blocks a session writes (the restore: the blocks the device restores).
+std::vector<const BlockDescriptor*> SessionCampaign::Blocks(Kind kind) {
+  std::vector<const BlockDescriptor*> blocks;
+  for (const BlockDescriptor& b : BlockTable) {
+    if (!b.is_parameter || b.access > 1) continue;
+    if (b.id == BlockId::Password && kind == Kind::Restore) continue;
+    blocks.push_back(&b);
+  }
+  return blocks;
+}
+
+Set SessionCampaign::Image(const RegisterImage& image, Kind kind) {
+  Set set;
+  for (const BlockDescriptor* b : Blocks(kind))
+    for (int r = b->start; r < b->start + b->count; ++r) set.push_back(static_cast<uint16_t>(Cell(image, r)));
+  return set;
+}
+
+Set SessionCampaign::Device(Kind kind, Held held) {
+  const auto blocks = Blocks(kind);
+  return device_.WithModel([&](devsim::DeviceModel& m) {
+    const devsim::Registers& regs = held == Held::Defaults ? m.Defaults() : held == Held::Working ? m.Working() : m.Raw();
+    Set set;
+    for (const BlockDescriptor* b : blocks)
+      for (int r = b->start; r < b->start + b->count; ++r) set.push_back(regs[static_cast<size_t>(r)]);
+    return set;
+  });
+}
+
+// Programming mode entered as the engineer does it, the password typed and its block chosen.
+void SessionCampaign::Prepare() {
+  prompts_.QueueConfirm(true);
+  Session().cmd_enter_progClick();
+  app_->Window().Timer1->stop();
+  app_->live->PollDevice();
+  auto* field = app_->Window().findChild<QLineEdit*>(QStringLiteral("txt_password"));
+  field->setText(QString::fromLatin1(devsim::kDefaultAdminPassword));
+  app_->form.TakeEdit(field);
+  app_->Window().findChild<QCheckBox*>(QStringLiteral("chk_act_pass"))->setChecked(true);
+  Session().upd_password = true;
+  // The checks of "Program device settings" and "Save as default": they fix the level the
+  // write step expects the device to report.
+  Session().EntriesComplete();
+}
+
+// A parameter of every written block that no range depends on, moved by one step within its
+// own limits, so each run writes a set that differs from the device's in every block.
+void SessionCampaign::ChangeEditedSet(int run) {
+  RegisterImage& edit = app_->images->EditImage;
+  for (const ParameterDescriptor& p : ParameterTable) {
+    if (p.fieldType != FieldType::Int16 || p.rangeSource != RangeSource::Static || p.intMin >= p.intMax) continue;
+    const int r = Block(p.blockId).start + p.offset;
+    bool limitOfAnother = false;
+    for (const ParameterDescriptor& q : ParameterTable) limitOfAnother |= q.minRegister == r || q.maxRegister == r;
+    if (limitOfAnother) continue;
+    edit[static_cast<size_t>(r)] = run % 2 ? p.intMin : p.intMin + 1;
+  }
+  for (const BlockDescriptor* b : Blocks(Kind::Program)) app_->blocks.UpdateBlockCrc(*b);
+}
+
+// The device runs a set other than its default, and the window holds a third one that the
+// engineer agrees to have overwritten by the reread.
+void SessionCampaign::ChangeWorkingSet(int run) {
+  const int r = Block(BlockId::UserConfig).start + 16;  // the tag number's first characters
+  device_.WithModel([&](devsim::DeviceModel& m) { m.SetWorkingRegister(r, static_cast<uint16_t>(0x4130 + run % 10)); });
+  auto* field = app_->Window().findChild<QLineEdit*>(QStringLiteral("txt_vmax_lim_1"));
+  field->setText(run % 2 ? QStringLiteral("3250") : QStringLiteral("3260"));
+  app_->form.TakeEdit(field);
+  prompts_.QueueConfirm(true);
+}
+
+bool SessionCampaign::CommitSentSince(size_t from) {
+  const auto requests = device_.Requests();
+  for (size_t i = from; i < requests.size(); ++i)
+    if (requests[i].function == 16 && requests[i].start == reg::ProgCommand) return true;
+  return false;
+}
+
+// The steps as the dialog's confirm button runs them. The button is pressed once more after
+// the write step whatever it reported: a session that failed must not commit then.
+bool SessionCampaign::RunSession(Kind kind) {
+  ProgrammingSession& s = Session();
+  const PollTimerStopped noPoll(*app_->Window().Timer1);
+  s.prog_state = kind == Kind::Program ? prog_state::Write
+                 : kind == Kind::SaveDefault ? prog_state::WriteDefault
+                                             : prog_state::Restore;
+  s.cmd_confirm();
+  writeStepFailed_ = kind != Kind::Restore && s.prog_state == prog_state::Ended;
+  heldAfterWriteStep_ = Device(kind, Held::Answered) == Image(app_->images->EditImage, kind);
+  afterWriteStep_ = device_.Requests().size();
+  if (kind != Kind::Restore) s.cmd_confirm();
+  app_->poll.ConfigBlocksPolled = false;
+  const int success = kind == Kind::Program ? kMsgUpdateComplete : kind == Kind::SaveDefault ? kMsgSaved : kMsgRestored;
+  // A restore's text goes on to say when the window could not take the reread set.
+  return kind == Kind::Restore ? s.Info().startsWith(app_->texts.GetMessageText(success))
+                               : s.Info() == app_->texts.GetMessageText(success);
+}
+
+void SessionCampaign::SpoilOne(int run, int answers) {
+  Counts& c = counts_[static_cast<size_t>(current_)];
+  const int k = 1 + run % answers;
+  if (run % 3 == 0) {
+    device_.faults().SpoilAnswersFrom(k, kDyingLine[random_() % std::size(kDyingLine)]);
+    ++c.faultsOnward;
+    return;
+  }
+  constexpr int kLateMs[] = {350, 450, 600, 800, 1000, 1200};
+  device_.faults().SpoilAnswer(k, kOnceFaults[random_() % std::size(kOnceFaults)], kLateMs[random_() % std::size(kLateMs)]);
+  ++c.faultsOnce;
+}
+
+// The line is clean from now on and the poll timer runs: milliseconds to the first good poll,
+// or -1 when none came within two poll periods.
+qint64 SessionCampaign::PollAgain() {
+  device_.faults().Clear();
+  QTimer& timer = *app_->Window().Timer1;
+  bool good = false;
+  // Connected after the program's poll slot, so it sees the poll's outcome.
+  const auto seen = QObject::connect(&timer, &QTimer::timeout, [&] { good = good || app_->poll.LinkOk; });
+  if (!timer.isActive()) timer.start();
+  QElapsedTimer clean;
+  clean.start();
+  while (!good && clean.elapsed() < 2 * kPollPeriodMs) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+  QObject::disconnect(seen);
+  timer.stop();
+  return good ? clean.elapsed() : -1;
+}
+
+// Per block: the set holds the old contents, the new ones, or neither; mixed when some block
+// holds neither, or some only the old and others only the new.
+bool Mixed(const Set& now, const Set& before, const Set& after, const std::vector<const BlockDescriptor*>& blocks) {
+  bool oldOnly = false, newOnly = false;
+  size_t at = 0;
+  for (const BlockDescriptor* b : blocks) {
+    const auto n = static_cast<size_t>(b->count);
+    auto same = [&](const Set& s) { return std::equal(now.begin() + at, now.begin() + at + n, s.begin() + at); };
+    const bool isOld = same(before), isNew = same(after);
+    if (!isOld && !isNew) return true;
+    oldOnly |= isOld && !isNew;
+    newOnly |= isNew && !isOld;
+    at += n;
+  }
+  return oldOnly && newOnly;
+}
+
+void SessionCampaign::Run(Kind kind, int runs) {
+  current_ = kind;
+  Counts& c = counts_[static_cast<size_t>(kind)];
+  const auto blocks = Blocks(kind);
+  int answers = 0;
+  for (int run = 0; run <= runs; ++run) {
+    Prepare();
+    if (kind == Kind::Restore) ChangeWorkingSet(run);
+    else ChangeEditedSet(run);
+    const Set written = Image(app_->images->EditImage, kind);
+    const Set oldWorking = Device(kind, Held::Working), oldDefaults = Device(kind, Held::Defaults);
+    device_.ClearRequests();
+    if (run > 0) SpoilOne(run, answers);  // run 0 is clean: it counts the answers
+    const bool success = RunSession(kind);
+    if (run == 0) answers = static_cast<int>(device_.Requests().size());
+    if (getenv("KVN_SESSION_TRACE"))
+      std::fprintf(stderr, "%s run %d: %s\n", kKindNames[static_cast<int>(kind)], run, qPrintable(Session().Info()));
+    const Set working = Device(kind, Held::Working), defaults = Device(kind, Held::Defaults);
+    const qint64 pollMs = PollAgain();
+    if (run == 0) continue;
+    ++c.runs;
+    c.succeeded += success;
+    if (CommitSentSince(afterWriteStep_) && (writeStepFailed_ || !heldAfterWriteStep_)) ++c.commitAfterFailure;
+    bool holds = false, mixed = false;
+    switch (kind) {
+      case Kind::Program:
+        holds = working == written;
+        mixed = Mixed(working, oldWorking, written, blocks);
+        break;
+      case Kind::SaveDefault:
+        holds = working == written && defaults == written;
+        mixed = Mixed(working, oldWorking, written, blocks) || Mixed(defaults, oldDefaults, written, blocks);
+        break;
+      case Kind::Restore:
+        // The window shows the restored set when its text says nothing more.
+        holds = working == oldDefaults && (Session().Info() != app_->texts.GetMessageText(kMsgRestored) ||
+                                           Image(app_->images->EditImage, kind) == working);
+        mixed = Mixed(working, oldWorking, oldDefaults, blocks);
+        break;
+    }
+    if (success && !holds) ++c.falseSuccess;
+    if (mixed) ++c.mixed;
+    if (pollMs < 0) ++c.pollLate;
+    c.longestPollMs = std::max(c.longestPollMs, pollMs);
+  }
+  std::fprintf(stderr, "%s: %d answers in a clean run\n", kKindNames[static_cast<int>(kind)], answers);
+}
+
+bool SessionCampaign::Report() const {
+  bool ok = true;
+  std::printf("  %-27s %5s %6s %7s %8s %9s %6s %6s %5s %9s\n", "session", "runs", "faults", "onward", "success",
+              "commit a.f", "false", "mixed", "late", "poll [ms]");
+  for (size_t k = 0; k < counts_.size(); ++k) {
+    const Counts& c = counts_[k];
+    std::printf("  %-27s %5d %6d %7d %8d %9d %6d %6d %5d %9lld\n", kKindNames[k], c.runs, c.faultsOnce,
+                c.faultsOnward, c.succeeded, c.commitAfterFailure, c.falseSuccess, c.mixed, c.pollLate,
+                static_cast<long long>(c.longestPollMs));
+    ok = ok && c.commitAfterFailure == 0 && c.falseSuccess == 0 && c.mixed == 0 && c.pollLate == 0;
+  }
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication qt(argc, argv);
+  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
+  const uint32_t seed = argc > 2 ? static_cast<uint32_t>(std::atol(argv[2])) : 18;
+  SessionCampaign campaign(seed);
+  QElapsedTimer t;
+  t.start();
+  for (Kind kind : {Kind::Program, Kind::SaveDefault, Kind::Restore}) campaign.Run(kind, runs);
+  std::printf("session_campaign: %d runs of each session in %.0f s, one answer spoiled in each (once, or from it on\n"
+              "every third run), fixed pauses shortened, USB line at 115200 baud\n",
+              runs, t.elapsed() / 1000.0);
+  return campaign.Report() ? 0 : 1;
+}
