@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev
+  # lupdate and lrelease, and their CMake commands: the translation catalogue and its tests.
+  qt6-l10n-tools qt6-tools-dev
   libgtest-dev googletest libmodbus-dev
   fonts-dejavu-core
   # The reports ask for Arial: fontconfig serves its metric twin, embedded in every PDF.

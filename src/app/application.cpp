@@ -158,10 +158,16 @@ MainFormSteps Application::Steps() {
   s.ClearErrorHistory = [this](TMain_Form&) {
     if (live) live->Errors() = ErrorLists(QDateTime::currentDateTime());
   };
-  // The pack lies in the working directory, like the logo and the icon.
+  // The pack lies in the working directory, like the logo and the icon; the translation of
+  // the texts beyond the table follows the pack's language.
   s.LoadLanguagePack = [this](TMain_Form& w) {
     StartupErrors errors;
-    if (LoadLanguagePack(QDir::currentPath(), texts, errors)) ApplyTexts(w, texts, prompts);
+    const QString folder = QDir::currentPath();
+    QString pack;
+    if (LoadLanguagePack(folder, texts, errors, &pack)) {
+      if (translation.Load(PackLanguage(pack), TranslationFolders(folder), errors)) RetranslateMainMenu(*w.men_main);
+      ApplyTexts(w, texts, prompts);
+    }
     startupErrors += errors.Text();
   };
   s.WriteStartupLog = [this](TMain_Form&) {

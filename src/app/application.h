@@ -11,6 +11,7 @@
 #include "operations/poll_state.h"
 #include "parameters/form/parameter_form.h"
 #include "parameters/value_codec.h"
+#include "texts/program_translation.h"
 #include "texts/setup_record.h"
 #include "texts/texts.h"
 #include "ui/main_form.h"
@@ -64,6 +65,7 @@ class Application {
   Pause& pause;
   Options options;
   Texts texts;
+  ProgramTranslation translation;  // the texts beyond the table, in the pack's language
   LocSetupRec setup;
   std::unique_ptr<RegisterImages> images = MakeRegisterImages();
   Codec codec;

@@ -3,10 +3,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 
 #include "operations/event_log.h"
 #include "texts/atomic_file.h"
 #include "texts/guarded_file.h"
+#include "texts/tr_context.h"
 
 namespace kvn {
 
@@ -14,7 +16,7 @@ namespace {
 
 const QString kHistoryFile = QStringLiteral("history.csv");
 
-QString Tr(const char* text) { return QCoreApplication::translate("kvn::ChangeHistory", text); }
+KVN_TR_CONTEXT(kvn::ChangeHistory)
 
 QString LevelText(int level) {
   switch (level) {
@@ -53,11 +55,17 @@ QStringList HistoryFields(const HistoryEntry& e, QChar decimal) {
           OneLine(e.operation), OneLine(e.result), e.backupFile, ChangesText(e.changes)};
 }
 
-QString AppendHistory(const QString& folderPath, const HistoryEntry& entry, QChar decimal,
-                      QChar separator) {
-  QDir folder(folderPath);
-  if (!folder.mkpath(QStringLiteral(".")))
-    return Tr("The folder %1 cannot be created.").arg(QDir::toNativeSeparators(folderPath));
+QString SpreadsheetText(const QString& field) {
+  // A lone "-" is the history's own "not known", and no formula.
+  if (field.isEmpty() || field == QStringLiteral("-")) return field;
+  static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
+  return kFormulaStarts.contains(field.front()) ? QLatin1Char('\'') + field : field;
+}
+
+namespace {
+
+// Reads history.csv and writes it back one line longer. The caller holds the lock.
+QString AppendLocked(const QDir& folder, const HistoryEntry& entry, QChar decimal, QChar separator) {
   const QString path = folder.filePath(kHistoryFile);
   FileRead old = ReadGuardedFile(path, kHistoryCap);
   if (old.outcome == FileRead::Outcome::TooLarge) {
@@ -72,11 +80,43 @@ QString AppendHistory(const QString& folderPath, const HistoryEntry& entry, QCha
   }
   std::vector<QStringList> rows;
   if (old.Missing() || old.bytes.isEmpty()) rows.push_back(HistoryHeader());
-  rows.push_back(HistoryFields(entry, decimal));
+  QStringList fields = HistoryFields(entry, decimal);
+  for (QString& field : fields) field = SpreadsheetText(field);
+  rows.push_back(fields);
+  // A line cut short (an editor, a copy that ended early) stays a line of its own.
+  if (!old.bytes.isEmpty() && !old.bytes.endsWith('\n') && !old.bytes.endsWith('\r')) old.bytes += "\r\n";
   QString error;
-  if (!WriteFileAtomically(path, old.bytes + CsvLines(rows, separator, static_cast<int>(rows.back().size()), true), &error))
+  if (!WriteFileAtomically(path, old.bytes + CsvLines(rows, separator, static_cast<int>(fields.size()), true), &error))
     return error;
   return QString();
+}
+
+QString LockError(const QLockFile& lock, const QString& lockPath) {
+  switch (lock.error()) {
+    case QLockFile::LockFailedError:
+      return Tr("The change history is being written by another program; its lock file %1 is still held.")
+          .arg(QDir::toNativeSeparators(lockPath));
+    case QLockFile::PermissionError:
+      return Tr("The lock file %1 of the change history cannot be created.").arg(QDir::toNativeSeparators(lockPath));
+    default:
+      return Tr("The change history cannot be locked (%1).").arg(QDir::toNativeSeparators(lockPath));
+  }
+}
+
+}  // namespace
+
+QString AppendHistory(const QString& folderPath, const HistoryEntry& entry, QChar decimal, QChar separator,
+                      int lockWaitMs) {
+  QDir folder(folderPath);
+  if (!folder.mkpath(QStringLiteral(".")))
+    return Tr("The folder %1 cannot be created.").arg(QDir::toNativeSeparators(folderPath));
+  // Another instance may append to the same device's history at the same time: without the
+  // lock, each would write back what it read and one line would be lost.
+  const QString lockPath = folder.filePath(kHistoryFile + QStringLiteral(".lock"));
+  QLockFile lock(lockPath);
+  lock.setStaleLockTime(kHistoryStaleLockMs);
+  if (!lock.tryLock(lockWaitMs)) return LockError(lock, lockPath);
+  return AppendLocked(folder, entry, decimal, separator);
 }
 
 }  // namespace kvn

@@ -9,11 +9,12 @@
 #include "parameters/difference_list.h"
 #include "parameters/value_codec.h"
 #include "texts/prompts.h"
+#include "texts/tr_context.h"
 
 namespace kvn {
 
 namespace {
-QString Tr(const char* text) { return QCoreApplication::translate("kvn::ChangeRecord", text); }
+KVN_TR_CONTEXT(kvn::ChangeRecord)
 }  // namespace
 
 ChangeRecord::ChangeRecord(Services services)
@@ -58,7 +59,7 @@ void ChangeRecord::Record(const QString& result, const RegisterImage& after, boo
       std::copy_n(backupSet_->begin() + password.start, password.count, written->begin() + password.start);
     entry.changes = DifferenceList(*backupSet_, *written, s_.texts, s_.format);
   }
-  const QString error = AppendHistory(BackupFolder(s_.workDirectory, backup_.serialNumber), entry,
+  const QString error = AppendHistory(backup_.folder, entry,
                                       s_.format.DecimalSeparator(), s_.listSeparator);
   if (!error.isEmpty()) s_.prompts.ShowError(Tr("The change history could not be written:\r\n%1").arg(error));
 }

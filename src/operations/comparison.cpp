@@ -12,6 +12,7 @@
 #include "texts/prompts.h"
 #include "texts/setup_record.h"
 #include "texts/texts.h"
+#include "texts/tr_context.h"
 
 namespace kvn {
 
@@ -21,7 +22,7 @@ constexpr int kMsgNotConnected = 7;  // "Device not connected. Check hardware an
 constexpr int kMsgReadFailure = 8;   // "Parameter read failure. Check hardware"
 constexpr int kMsgSetNotValid = 53;  // "Current configuration set is not valid."
 
-QString Tr(const char* text) { return QCoreApplication::translate("kvn::Comparison", text); }
+KVN_TR_CONTEXT(kvn::Comparison)
 
 // The password is left out of comparisons: a file never holds it, the device gives it to an
 // admin only, and the window's field stays empty until a new one is typed. The other set takes

@@ -5,6 +5,7 @@
 #include "device_link/block_table.h"
 #include "device_link/pause.h"
 #include "operations/programming_session.h"
+#include "texts/tr_context.h"
 
 namespace kvn {
 namespace {
@@ -27,7 +28,7 @@ enum Msg {
   kMsgSaveFailed = 49,
 };
 
-QString Tr(const char* text) { return QCoreApplication::translate("kvn::DefaultSetup", text); }
+KVN_TR_CONTEXT(kvn::DefaultSetup)
 
 const QString kNewLine = QStringLiteral("\r\n");
 

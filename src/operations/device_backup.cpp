@@ -2,7 +2,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
+#include <tuple>
+#include <vector>
 
 #include "device_link/block_table.h"
 #include "device_link/block_transfer.h"
@@ -10,6 +15,7 @@
 #include "parameters/value_codec.h"
 #include "texts/atomic_file.h"
 #include "texts/text_record.h"
+#include "texts/tr_context.h"
 
 namespace kvn {
 
@@ -19,29 +25,84 @@ const QString kBackupsFolder = QStringLiteral("backups");
 const QString kStampFormat = QStringLiteral("yyyy-MM-dd_hh-mm-ss");
 const QString kExtension = QStringLiteral(".kvn");
 constexpr int kSerialCharacters = 16;
+constexpr int kTagCharacters = 16;
 
-QString Tr(const char* text) { return QCoreApplication::translate("kvn::DeviceBackup", text); }
+KVN_TR_CONTEXT(kvn::DeviceBackup)
 
-QString SafeName(const QString& serial) {
+QString SafeName(const QString& text) {
   QString name;
-  for (const QChar c : serial.trimmed())
+  for (const QChar c : text.trimmed())
     name += (c.isLetterOrNumber() && c.unicode() < 128) || c == QLatin1Char('-') ? c : QLatin1Char('_');
-  return name.isEmpty() ? QStringLiteral("unknown") : name;
-}
-
-// A second backup within the same second gets a counter rather than replacing the first.
-QString FreeName(const QDir& folder, const QString& stamp) {
-  QString name = stamp + kExtension;
-  for (int n = 2; folder.exists(name); ++n) name = stamp + QLatin1Char('_') + QString::number(n) + kExtension;
   return name;
 }
 
+// Padding blanks, zero bytes and erased cells (0xFF) are all a text field can hold before
+// anything is written into it.
+bool Unwritten(const QString& text) {
+  return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0x20 || c.unicode() == 0xFF; });
+}
+
+// yyyy-MM-dd_hh-mm-ss, then _N from 2 on: the stamp and the counter of a backup name.
+const QRegularExpression& BackupNamePattern() {
+  static const QRegularExpression pattern(
+      QStringLiteral("^(\\d{4}-\\d{2}-\\d{2}_\\d{2}-\\d{2}-\\d{2})(?:_([1-9]\\d{0,8}))?\\.kvn$"));
+  return pattern;
+}
+
+// Age order of the backups in a folder; a file's own name is what the program wrote, the time
+// of its last change breaks ties of an equal name (never expected, but never undefined).
+struct BackupAge {
+  QString stamp;
+  int counter = 1;
+  QDateTime modified;
+  QString name;
+  bool operator<(const BackupAge& o) const {
+    return std::tie(stamp, counter, modified, name) < std::tie(o.stamp, o.counter, o.modified, o.name);
+  }
+};
+
+std::vector<BackupAge> BackupsIn(const QDir& folder) {
+  std::vector<BackupAge> backups;
+  for (const QFileInfo& file : folder.entryInfoList({QStringLiteral("*") + kExtension}, QDir::Files | QDir::Hidden)) {
+    if (!IsBackupName(file.fileName())) continue;
+    const QRegularExpressionMatch m = BackupNamePattern().match(file.fileName());
+    const int counter = m.captured(2).isEmpty() ? 1 : m.captured(2).toInt();
+    backups.push_back({m.captured(1), counter, file.lastModified(), file.fileName()});
+  }
+  std::sort(backups.begin(), backups.end());
+  return backups;
+}
+
+QString CandidateName(const QString& stamp, int n) {
+  return n == 1 ? stamp + kExtension : stamp + QLatin1Char('_') + QString::number(n) + kExtension;
+}
+
+// Takes the first free name of that second by creating it exclusively: a second backup within
+// the same second (of this program or another instance) gets a counter, and nothing that is
+// already there, a file or a link, is written through. Empty with the reason when none can be
+// created.
+QString ReserveName(const QDir& folder, const QString& stamp, QString* error) {
+  constexpr int kMaxPerSecond = 1000;
+  for (int n = 1; n <= kMaxPerSecond; ++n) {
+    const QString name = CandidateName(stamp, n);
+    QFile file(folder.filePath(name));
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return name;
+    const QFileInfo taken(file.fileName());
+    if (!taken.exists() && !taken.isSymLink()) {
+      *error = file.errorString();
+      return {};
+    }
+  }
+  *error = Tr("No free backup name is left for %1.").arg(stamp);
+  return {};
+}
+
 // Padding blanks and zero bytes are no part of the number.
-QString SerialNumberIn(const RegisterImage& image) {
-  QString serial = ReadText(image, reg::SerialNumber, kSerialCharacters / 2);
-  while (!serial.isEmpty() && serial.back().unicode() <= 0x20) serial.chop(1);
-  while (!serial.isEmpty() && serial.front().unicode() <= 0x20) serial.remove(0, 1);
-  return serial;
+QString TrimmedText(const RegisterImage& image, int r, int words) {
+  QString text = ReadText(image, r, words);
+  while (!text.isEmpty() && text.back().unicode() <= 0x20) text.chop(1);
+  while (!text.isEmpty() && text.front().unicode() <= 0x20) text.remove(0, 1);
+  return text;
 }
 
 }  // namespace
@@ -54,22 +115,39 @@ bool ReadStoredBlocks(BlockTransfer& blocks, RegisterImage& image, bool withPass
   return true;
 }
 
-QString BackupFolder(const QString& workDirectory, const QString& serialNumber) {
-  return workDirectory + QLatin1Char('/') + kBackupsFolder + QLatin1Char('/') + SafeName(serialNumber);
+bool IsBackupName(const QString& fileName) {
+  const QRegularExpressionMatch m = BackupNamePattern().match(fileName);
+  return m.hasMatch() && QDateTime::fromString(m.captured(1), kStampFormat).isValid();
+}
+
+QString BackupFolder(const QString& workDirectory, const QString& serialNumber, const QString& tag,
+                     const QDateTime& firstBackup) {
+  QString name;
+  if (!Unwritten(serialNumber))
+    name = SafeName(serialNumber);  // as always: the folders already kept rely on it
+  else if (!Unwritten(tag))
+    name = QStringLiteral("unknown-tag-") + SafeName(tag);
+  else if (firstBackup.isValid())
+    name = QStringLiteral("unknown-") + firstBackup.toString(kStampFormat);
+  else
+    name = QStringLiteral("unknown");
+  return workDirectory + QLatin1Char('/') + kBackupsFolder + QLatin1Char('/') + name;
 }
 
 BackupOutcome DeviceBackup::Take(const QDateTime& now, RegisterImage& image) {
   BackupOutcome outcome;
   if (blocks_.ReadBlockInto(BlockId::Identification, false, image)) {
-    outcome.serialNumber = SerialNumberIn(image);
+    outcome.serialNumber = TrimmedText(image, reg::SerialNumber, kSerialCharacters / 2);
     outcome.accessLevel = Cell(image, reg::AccessLevel);
     if (ReadStoredBlocks(blocks_, image, outcome.accessLevel >= 1)) {
-      BackupOutcome written = Write(BackupFolder(workDirectory_, outcome.serialNumber), now, image);
+      const QString tag = TrimmedText(image, reg::TagNumber, kTagCharacters / 2);
+      BackupOutcome written = Write(BackupFolder(workDirectory_, outcome.serialNumber, tag, now), now, image);
       written.serialNumber = outcome.serialNumber;
       written.accessLevel = outcome.accessLevel;
       return written;
     }
   }
+  outcome.folder = BackupFolder(workDirectory_, outcome.serialNumber);
   outcome.error = Tr("The device's current settings could not be read.");
   return outcome;
 }
@@ -77,28 +155,33 @@ BackupOutcome DeviceBackup::Take(const QDateTime& now, RegisterImage& image) {
 BackupOutcome DeviceBackup::Write(const QString& folderPath, const QDateTime& now,
                                   const RegisterImage& image) {
   BackupOutcome outcome;
+  outcome.folder = folderPath;
   QDir folder(folderPath);
   if (!folder.mkpath(QStringLiteral("."))) {
     outcome.error = Tr("The folder %1 cannot be created.").arg(QDir::toNativeSeparators(folderPath));
     return outcome;
   }
-  const QString name = FreeName(folder, now.toString(kStampFormat));
-  QString error;
-  if (!WriteFileAtomically(folder.filePath(name), EncodeTextRecord(ConfigurationText(image)), &error)) {
-    outcome.error = error;
+  const QString name = ReserveName(folder, now.toString(kStampFormat), &outcome.error);
+  if (name.isEmpty()) return outcome;
+  // The reserved empty file is replaced whole once the backup is complete.
+  if (!WriteFileAtomically(folder.filePath(name), EncodeTextRecord(ConfigurationText(image)), &outcome.error)) {
+    folder.remove(name);
     return outcome;
   }
-  Prune(folderPath);
+  Prune(folderPath, name);
   outcome.ok = true;
   outcome.fileName = name;
   return outcome;
 }
 
-void DeviceBackup::Prune(const QString& folderPath) {
+void DeviceBackup::Prune(const QString& folderPath, const QString& keep) {
   QDir folder(folderPath);
-  // The names are time stamps: name order is age order.
-  const QStringList names = folder.entryList({QStringLiteral("*") + kExtension}, QDir::Files, QDir::Name);
-  for (qsizetype i = 0; i + kBackupsKept < names.size(); ++i) folder.remove(names[i]);
+  std::vector<BackupAge> backups = BackupsIn(folder);
+  // The one just written counts among the kept, whatever a clock set back made its name.
+  const auto kept = std::find_if(backups.begin(), backups.end(), [&](const BackupAge& b) { return b.name == keep; });
+  const size_t room = kept == backups.end() ? kBackupsKept : kBackupsKept - 1;
+  if (kept != backups.end()) backups.erase(kept);
+  for (size_t i = 0; i + room < backups.size(); ++i) folder.remove(backups[i].name);
 }
 
 }  // namespace kvn

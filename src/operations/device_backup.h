@@ -18,8 +18,17 @@ inline constexpr int kBackupsKept = 50;  // per device, the newest
 bool ReadStoredBlocks(BlockTransfer& blocks, RegisterImage& image, bool withPassword);
 
 // The folder of one device's backups and history: backups/<serial number> in the work
-// directory. Characters a file name cannot hold become "_"; a blank serial number is "unknown".
-QString BackupFolder(const QString& workDirectory, const QString& serialNumber);
+// directory. Characters a file name cannot hold become "_". A serial number that reads blank or
+// erased (all 0xFF) names no device, so such a unit is told apart by its tag,
+// "unknown-tag-<tag>", or when that is blank too by the time of its first backup,
+// "unknown-<yyyy-MM-dd_hh-mm-ss>": two of them never share a folder nor prune each other's
+// backups. Knowing neither (no tag, no time given) it is "unknown".
+QString BackupFolder(const QString& workDirectory, const QString& serialNumber,
+                     const QString& tag = {}, const QDateTime& firstBackup = {});
+
+// A backup file's name: the stamp of its time, a counter from 2 on when that second is taken.
+// Only files named so are backups the program may prune.
+bool IsBackupName(const QString& fileName);
 
 // What a backup left behind.
 struct BackupOutcome {
@@ -27,13 +36,14 @@ struct BackupOutcome {
   QString serialNumber;  // as the device gave it, trimmed
   int accessLevel = -1;  // register 14 as read with the backup
   QString fileName;      // the backup file's name (no folder); empty when none was written
+  QString folder;        // the device's folder, where its backups and its history go
   QString error;         // why there is none, for the question whether to go on without it
 };
 
 // The device's current set kept before anything is written to it: the identification and the
 // stored parameter blocks are read into image (a scratch image), and written as a configuration
 // file backups/<serial>/<yyyy-mm-dd_hh-mm-ss>.kvn through the atomic writer. Of each device's
-// backups the newest kBackupsKept stay.
+// backups the newest kBackupsKept stay, the one just written always among them.
 class DeviceBackup {
  public:
   DeviceBackup(BlockTransfer& blocks, QString workDirectory)
@@ -41,10 +51,13 @@ class DeviceBackup {
 
   BackupOutcome Take(const QDateTime& now, RegisterImage& image);
 
-  // Writes image's stored blocks as a backup of that device; the file's name or an error.
+  // Writes image's stored blocks as a backup of that device; the file's name or an error. The
+  // name is taken by creating it exclusively, so a file or link already there is never written.
   static BackupOutcome Write(const QString& folder, const QDateTime& now, const RegisterImage& image);
-  // Removes the oldest backups beyond kBackupsKept from a device's folder.
-  static void Prune(const QString& folder);
+  // Removes the oldest backups beyond kBackupsKept from a device's folder: files with a backup
+  // name only, ordered by their stamp, then counter, then modification time. keep (the backup
+  // just written) is never removed, whatever its name says of its age.
+  static void Prune(const QString& folder, const QString& keep);
 
  private:
   BlockTransfer& blocks_;

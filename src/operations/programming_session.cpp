@@ -18,6 +18,7 @@
 #include "texts/prompts.h"
 #include "texts/setup_record.h"
 #include "texts/texts.h"
+#include "texts/tr_context.h"
 
 namespace kvn {
 namespace {
@@ -67,7 +68,7 @@ bool IsTransferable(const BlockDescriptor& row, int level) {
   return row.is_parameter && row.access < 2 && row.access <= level;
 }
 
-QString Tr(const char* text) { return QCoreApplication::translate("kvn::ProgrammingSession", text); }
+KVN_TR_CONTEXT(kvn::ProgrammingSession)
 
 const QString kNewLine = QStringLiteral("\r\n");
 

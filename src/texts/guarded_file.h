@@ -15,6 +15,7 @@ inline constexpr qint64 kStartupLog = 64 * 1024;
 inline constexpr qint64 kConfiguration = 256 * 1024;
 inline constexpr qint64 kLanguagePack = 4 * 1024 * 1024;
 inline constexpr qint64 kImage = 8 * 1024 * 1024;  // logo and icon
+inline constexpr qint64 kTranslation = 8 * 1024 * 1024;  // korvane_<language>.qm
 }  // namespace file_cap
 
 // What became of one guarded read.

@@ -10,6 +10,7 @@
 #include "texts/program_settings.h"
 #include "texts/prompts.h"
 #include "texts/texts.h"
+#include "texts/tr_context.h"
 
 namespace kvn {
 namespace {
@@ -19,7 +20,7 @@ constexpr char16_t kLf = u'\n';
 constexpr char kByteOrderMark[] = "\xFF\xFE";
 constexpr char kPackPattern[] = "*.lngpack";
 
-QString Tr(const char* text) { return QCoreApplication::translate("kvn::LanguagePack", text); }
+KVN_TR_CONTEXT(kvn::LanguagePack)
 
 // Splits at CR LF, lone CR and lone LF; a line end at the very end closes the last line
 // without opening another.
@@ -143,13 +144,15 @@ QString FindLanguagePack(const QString& folder) {
   return dir.filePath(names.front());
 }
 
-bool LoadLanguagePack(const QString& folder, Texts& texts, StartupErrors& errors) {
+bool LoadLanguagePack(const QString& folder, Texts& texts, StartupErrors& errors, QString* taken) {
   const QString pack = FindLanguagePack(folder);
   if (pack.isEmpty()) {
     errors.Append(QStringLiteral("language pack file not found"));
     return false;
   }
-  return ReadLanguagePack(pack, texts, errors);
+  if (!ReadLanguagePack(pack, texts, errors)) return false;
+  if (taken) *taken = pack;
+  return true;
 }
 
 QByteArray BaseLanguageBytes(const Texts& texts) {

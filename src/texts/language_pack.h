@@ -55,8 +55,8 @@ bool ReadLanguagePack(const QString& path, Texts& texts, StartupErrors& errors);
 QString FindLanguagePack(const QString& folder);
 
 // Start-up step: finds and reads the pack. True when the texts were replaced and must be
-// written into the window.
-bool LoadLanguagePack(const QString& folder, Texts& texts, StartupErrors& errors);
+// written into the window; then *taken (when given) is the pack's path.
+bool LoadLanguagePack(const QString& folder, Texts& texts, StartupErrors& errors, QString* taken = nullptr);
 
 // The translator's template: the current texts and "00000000" in place of the checksum.
 inline constexpr char kBaseLanguageFile[] = "kvn_basic_lng.txt";

@@ -58,6 +58,10 @@ constexpr TopMenu kMenus[] = {
     {"men_device", "Device default", kDeviceItems, false},
 };
 
+QString TranslatedCaption(const MenuEntry& item) {
+  return QCoreApplication::translate("kvn::MainMenu", item.caption);
+}
+
 }  // namespace
 
 QMenuBar* BuildMainMenu(QMainWindow& window) {
@@ -72,15 +76,20 @@ QMenuBar* BuildMainMenu(QMainWindow& window) {
         menu->addSeparator();
         continue;
       }
-      QAction* action = menu->addAction(item.translated
-                                            ? QCoreApplication::translate("kvn::MainMenu", item.caption)
-                                            : QString::fromUtf8(item.caption));
+      QAction* action = menu->addAction(item.translated ? TranslatedCaption(item) : QString::fromUtf8(item.caption));
       action->setObjectName(QString::fromUtf8(item.name));
       action->setCheckable(item.checkable);
     }
   }
   window.setMenuBar(bar);
   return bar;
+}
+
+void RetranslateMainMenu(QMenuBar& menu) {
+  for (const TopMenu& top : kMenus)
+    for (const MenuEntry& item : top.items)
+      if (item.translated)
+        if (QAction* action = FindMenuItem(menu, QString::fromUtf8(item.name))) action->setText(TranslatedCaption(item));
 }
 
 QAction* FindMenuItem(const QMenuBar& menu, const QString& key) {
