@@ -123,14 +123,14 @@ bool IsBackupName(const QString& fileName) {
 QString BackupFolder(const QString& workDirectory, const QString& serialNumber, const QString& tag,
                      const QDateTime& firstBackup) {
   QString name;
-  if (!Unwritten(serialNumber))
+  if (!Unwritten(serialNumber)) {
     name = SafeName(serialNumber);  // as always: the folders already kept rely on it
-  else if (!Unwritten(tag))
-    name = QStringLiteral("unknown-tag-") + SafeName(tag);
-  else if (firstBackup.isValid())
-    name = QStringLiteral("unknown-") + firstBackup.toString(kStampFormat);
-  else
+  } else {
+    // Tags repeat (a factory default, a copied setup): only the time keeps two units apart.
     name = QStringLiteral("unknown");
+    if (!Unwritten(tag)) name += QStringLiteral("-tag-") + SafeName(tag);
+    if (firstBackup.isValid()) name += QLatin1Char('-') + firstBackup.toString(kStampFormat);
+  }
   return workDirectory + QLatin1Char('/') + kBackupsFolder + QLatin1Char('/') + name;
 }
 

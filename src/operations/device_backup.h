@@ -19,10 +19,10 @@ bool ReadStoredBlocks(BlockTransfer& blocks, RegisterImage& image, bool withPass
 
 // The folder of one device's backups and history: backups/<serial number> in the work
 // directory. Characters a file name cannot hold become "_". A serial number that reads blank or
-// erased (all 0xFF) names no device, so such a unit is told apart by its tag,
-// "unknown-tag-<tag>", or when that is blank too by the time of its first backup,
-// "unknown-<yyyy-MM-dd_hh-mm-ss>": two of them never share a folder nor prune each other's
-// backups. Knowing neither (no tag, no time given) it is "unknown".
+// erased (all 0xFF) names no device: such a unit's backup goes to a folder of its own, named
+// by the unit's tag (when it has one) and the backup's time, "unknown-tag-<tag>-<stamp>" or
+// "unknown-<stamp>", so that two such units never share a folder nor prune each other's
+// backups. Without a time (no backup) it is "unknown-tag-<tag>" or "unknown".
 QString BackupFolder(const QString& workDirectory, const QString& serialNumber,
                      const QString& tag = {}, const QDateTime& firstBackup = {});
 
