@@ -36,6 +36,8 @@ QString FreeName(const QDir& folder, const QString& stamp) {
   return name;
 }
 
+}  // namespace
+
 // Padding blanks and zero bytes are no part of the number.
 QString SerialNumberIn(const RegisterImage& image) {
   QString serial = ReadText(image, reg::SerialNumber, kSerialCharacters / 2);
@@ -43,8 +45,6 @@ QString SerialNumberIn(const RegisterImage& image) {
   while (!serial.isEmpty() && serial.front().unicode() <= 0x20) serial.remove(0, 1);
   return serial;
 }
-
-}  // namespace
 
 bool ReadStoredBlocks(BlockTransfer& blocks, RegisterImage& image, bool withPassword) {
   for (const BlockDescriptor& b : BlockTable) {
