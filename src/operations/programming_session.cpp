@@ -268,7 +268,6 @@ void ProgrammingSession::ConfirmAccepted(int acceptedMessage) {
 
 void ProgrammingSession::ReportAfterLostCommand(CommitKind kind) {
   const QString failure = Message(kMsgCommitting);
-  SetInfo(failure);
   // The command may have reached the device: it is asked no sooner than after any command.
   s_.pause.Wait(kSettleMs);
   ReportSetInForce(failure, kind);

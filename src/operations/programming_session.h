@@ -121,8 +121,8 @@ class ProgrammingSession {
   // written: `accepted` is shown then, else what the device holds.
   void ConfirmAccepted(int acceptedMessage);
   // A commit step that failed on the line, after the link's message: the step's text, then
-  // which set the device is in force as read back. The command write itself failed: the device
-  // may still carry it out, and is given its settle time before it is read.
+  // which set is in force, as read back. The command write itself failed: the device may
+  // still have carried it out, and is given its settle time before it is read.
   void ReportAfterLostCommand(CommitKind kind);
   // The command went out but its answer could not be read (after the settle time).
   void ReportAfterLostAnswer(CommitKind kind);
