@@ -75,6 +75,9 @@ int main(int argc, char** argv) {
   const double compareWire = StoredBlocksWireMs();
   const double backupWire = compareWire + ReadMs(26);  // and the identification block
   Ratio compare, backup;
+  std::vector<kvn::BlockDescriptor> stored;  // what a full write gives the device
+  for (const kvn::BlockDescriptor& b : kvn::BlockTable)
+    if (kvn::IsStoredBlock(b)) stored.push_back(b);
   for (int run = 0; run < runs; ++run) {
     QElapsedTimer t;
     t.start();
@@ -88,7 +91,7 @@ int main(int argc, char** argv) {
     t.restart();
     record.Begin(QStringLiteral("Program device settings"));
     const bool kept = record.BeforeWrite();
-    record.Record(QStringLiteral("Parameter update complete."), app.images->EditImage, false);
+    record.Record(QStringLiteral("Parameter update complete."), &app.images->EditImage, stored);
     if (kept && record.LastBackup().ok) backup.Add(t.nsecsElapsed() / 1e6 / (backupWire + 20.0));
   }
 

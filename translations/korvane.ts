@@ -94,6 +94,18 @@
         <source>Odd number of bytes, not UTF-16 text</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Not known: the device&apos;s settings could not be read afterwards.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The device runs the new settings: they are in force as its working settings.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Whether the new settings were stored as its default is not known.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kvn::ChangeRecord</name>
@@ -107,6 +119,14 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
     <message>
         <source>The change history could not be written:<byte value="xd"/>
 %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>none: not backed up; changes against the settings last read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (taken in programming mode: it may hold written values that were never committed)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -93,6 +93,9 @@ void Application::CreateOperations(TMain_Form& w) {
       },
       [this] {
         if (canvas) canvas->Redraw();
+      },
+      [this] {
+        if (changeRecord) changeRecord->DevicePolled(poll.LinkOk, images->DeviceImage);
       }});
   configuration = std::make_unique<ConfigurationFile>(
       ConfigurationFile::Services{prompts, texts, *images, form, setup, poll, *connection});
@@ -108,7 +111,7 @@ void Application::CreateOperations(TMain_Form& w) {
       [this] { return canvas; }});
   changeRecord = std::make_unique<ChangeRecord>(ChangeRecord::Services{
       blocks, prompts, texts, codec, WorkDir(),
-      LocaleEventFormats(options.decimalSeparator).list});
+      LocaleEventFormats(options.decimalSeparator).list, &QDateTime::currentDateTime, &images->DeviceImage});
   session = std::make_unique<ProgrammingSession>(ProgrammingSession::Services{
       device, prompts, master, pause, form, [this] { return connection->RereadDeviceSettings(); },
       [this](const QString& text) {
@@ -213,7 +216,10 @@ void Application::ShowSessionChanges() {
   std::optional<std::vector<ParameterDifference>> differences;
   {
     const Hourglass wait;
-    differences = comparison->WindowAgainstDevice();
+    // In programming mode the device answers with what was written: the set it runs is the
+    // backup held since the mode was entered, when there is one.
+    const RegisterImage* held = changeRecord->HeldSet();
+    differences = held ? comparison->WindowAgainst(*held) : comparison->WindowAgainstDevice();
   }
   if (differences) {
     const ComparisonView view = comparison->DeviceView(std::move(*differences));

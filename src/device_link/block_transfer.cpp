@@ -14,6 +14,12 @@ uint16_t ImageCrc(const RegisterImage& image, int first, int count) {
   return crc.Value();
 }
 
+bool BlockEquals(const RegisterImage& a, const RegisterImage& b, const BlockDescriptor& block) {
+  for (int r = block.start; r < block.start + block.count; ++r)
+    if ((Cell(a, r) & 0xFFFF) != (Cell(b, r) & 0xFFFF)) return false;
+  return true;
+}
+
 BlockTransfer::BlockTransfer(ModbusMaster& master, RegisterImages& images,
                              const InterfaceSettings& settings)
     : master_(master), images_(images), settings_(settings) {}

@@ -52,7 +52,8 @@ QStringList HistoryFields(const HistoryEntry& e, QChar decimal) {
   const EventFormats f = LocaleEventFormats(decimal);
   const QString time = e.time.toString(QStringLiteral("yyyy%1MM%1dd HH%2mm%2ss").arg(f.date, f.time));
   return {time, e.serialNumber, LevelText(e.accessLevel),
-          OneLine(e.operation), OneLine(e.result), e.backupFile, ChangesText(e.changes)};
+          OneLine(e.operation), OneLine(e.result), e.backupFile,
+          e.changesKnown ? ChangesText(e.changes) : Tr("Not known: the device's settings could not be read afterwards.")};
 }
 
 QString SpreadsheetText(const QString& field) {

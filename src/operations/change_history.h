@@ -28,6 +28,9 @@ struct HistoryEntry {
   QString result;        // the text the operation's dialog ended with
   QString backupFile;    // name of the backup taken before it; empty when there was none
   std::vector<ParameterDifference> changes;  // backup → what was written
+  // False when what the device holds afterwards could not be read: no list, and "no change"
+  // would be a claim.
+  bool changesKnown = true;
 };
 
 // The line's fields, in the order of the header.

@@ -4,9 +4,7 @@
 
 #include <algorithm>
 
-#include "device_link/block_table.h"
 #include "operations/change_history.h"
-#include "parameters/difference_list.h"
 #include "parameters/value_codec.h"
 #include "texts/prompts.h"
 #include "texts/tr_context.h"
@@ -15,6 +13,8 @@ namespace kvn {
 
 namespace {
 KVN_TR_CONTEXT(kvn::ChangeRecord)
+
+bool InProgrammingMode(const RegisterImage& device) { return (Cell(device, reg::ProgStatus) & 0xFF) != 0; }
 }  // namespace
 
 ChangeRecord::ChangeRecord(Services services)
@@ -22,44 +22,106 @@ ChangeRecord::ChangeRecord(Services services)
 
 ChangeRecord::~ChangeRecord() = default;
 
+// --- The held backup ----------------------------------------------------------------------------
+
+bool ChangeRecord::KeepBeforeProgramming() {
+  Release();
+  return Hold(false);
+}
+
+void ChangeRecord::Release() {
+  held_ = Held::Nothing;
+  takenInProgrammingMode_ = false;
+  heldSerial_.clear();
+}
+
+void ChangeRecord::DevicePolled(bool linkOk, const RegisterImage& device) {
+  if (held_ == Held::Nothing) return;
+  if (!linkOk || !InProgrammingMode(device) || SerialNumberIn(device) != heldSerial_) Release();
+}
+
+const RegisterImage* ChangeRecord::HeldSet() const { return held_ == Held::Backup ? backupSet_.get() : nullptr; }
+
+bool ChangeRecord::Hold(bool inProgrammingMode) {
+  *backupSet_ = RegisterImage{};
+  backup_ = DeviceBackup(s_.blocks, s_.workDirectory).Take(s_.now(), *backupSet_);
+  takenInProgrammingMode_ = inProgrammingMode;
+  // A backup that could not be read has no serial number of its own: the device's as polled.
+  heldSerial_ = backup_.serialNumber.isEmpty() && s_.lastRead ? SerialNumberIn(*s_.lastRead) : backup_.serialNumber;
+  if (backup_.ok) {
+    held_ = Held::Backup;
+    return true;
+  }
+  if (!GoOnWithoutBackup()) {
+    Release();
+    return false;
+  }
+  held_ = Held::WithoutBackup;
+  return true;
+}
+
+bool ChangeRecord::GoOnWithoutBackup() {
+  return s_.prompts.ConfirmOkCancel(
+      Tr("The device's current settings could not be kept as a backup before writing:\r\n%1\r\n\r\n"
+         "Press [OK] to write without a backup or [Cancel] to write nothing.")
+          .arg(backup_.error),
+      Prompts::DefaultButton::Cancel);
+}
+
+// --- One operation ------------------------------------------------------------------------------
+
 void ChangeRecord::Begin(const QString& operation) {
   operation_ = operation;
   attempted_ = false;
-  backup_ = BackupOutcome{};
 }
 
 bool ChangeRecord::BeforeWrite() {
   if (attempted_) return true;
+  if (held_ == Held::Nothing && !Hold(true)) return false;
   attempted_ = true;
-  *backupSet_ = RegisterImage{};
-  backup_ = DeviceBackup(s_.blocks, s_.workDirectory).Take(s_.now(), *backupSet_);
-  if (backup_.ok) return true;
-  return s_.prompts.ConfirmOkCancel(
-      Tr("The device's current settings could not be kept as a backup before writing:\r\n%1\r\n\r\n"
-         "Press [OK] to write without a backup or [Cancel] to write nothing.")
-          .arg(backup_.error));
+  return true;
 }
 
-void ChangeRecord::Record(const QString& result, const RegisterImage& after, bool passwordWritten) {
+const RegisterImage* ChangeRecord::Before() const {
+  return held_ == Held::Backup ? backupSet_.get() : s_.lastRead;
+}
+
+QString ChangeRecord::BackupNote() const {
+  if (held_ != Held::Backup) return Tr("none: not backed up; changes against the settings last read");
+  if (!takenInProgrammingMode_) return backup_.fileName;
+  return Tr("%1 (taken in programming mode: it may hold written values that were never committed)")
+      .arg(backup_.fileName);
+}
+
+void ChangeRecord::Record(const QString& result, const RegisterImage* after,
+                          const std::vector<BlockDescriptor>& blocks) {
   if (!attempted_) return;
+  const RegisterImage* before = Before();
+  if (!after || !before) {
+    Append(result, {}, false);
+    return;
+  }
+  // Blocks the operation left alone are no change, whatever the window holds in them.
+  auto given = std::make_unique<RegisterImage>(*before);
+  for (const BlockDescriptor& b : blocks) std::copy_n(after->begin() + b.start, b.count, given->begin() + b.start);
+  Append(result, DifferenceList(*before, *given, s_.texts, s_.format), true);
+}
+
+void ChangeRecord::Append(const QString& result, std::vector<ParameterDifference> changes, bool known) {
   attempted_ = false;
   HistoryEntry entry;
   entry.time = s_.now();
-  entry.serialNumber = backup_.serialNumber;
-  entry.accessLevel = backup_.accessLevel;
+  entry.serialNumber = heldSerial_;
+  // The level the operation ran at: the device's as last polled, before the dialog opened.
+  entry.accessLevel = s_.lastRead ? Cell(*s_.lastRead, reg::AccessLevel) : backup_.accessLevel;
   entry.operation = operation_;
   entry.result = result;
-  entry.backupFile = backup_.fileName;
-  // Without a backup there is no "before" to tell the changes from.
-  if (backup_.ok) {
-    auto written = std::make_unique<RegisterImage>(after);
-    // A backup holds no password: an unwritten one is no change.
-    const BlockDescriptor& password = Block(BlockId::Password);
-    if (!passwordWritten)
-      std::copy_n(backupSet_->begin() + password.start, password.count, written->begin() + password.start);
-    entry.changes = DifferenceList(*backupSet_, *written, s_.texts, s_.format);
-  }
-  const QString error = AppendHistory(backup_.folder, entry,
+  entry.backupFile = BackupNote();
+  entry.changes = std::move(changes);
+  entry.changesKnown = known;
+  // A unit without a serial number has its backup's own folder: its history goes beside it.
+  const QString folder = backup_.folder.isEmpty() ? BackupFolder(s_.workDirectory, heldSerial_) : backup_.folder;
+  const QString error = AppendHistory(folder, entry,
                                       s_.format.DecimalSeparator(), s_.listSeparator);
   if (!error.isEmpty()) s_.prompts.ShowError(Tr("The change history could not be written:\r\n%1").arg(error));
 }

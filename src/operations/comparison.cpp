@@ -40,8 +40,13 @@ std::optional<std::vector<ParameterDifference>> Comparison::WindowAgainstDevice(
     s_.prompts.ShowError(s_.texts.GetMessageText(kMsgReadFailure));
     return std::nullopt;
   }
-  TakeWindowPassword(s_.images.EditImage, *scratch);
-  return DifferenceList(s_.images.EditImage, *scratch, s_.texts, s_.format);
+  return WindowAgainst(*scratch);
+}
+
+std::vector<ParameterDifference> Comparison::WindowAgainst(const RegisterImage& deviceSet) const {
+  auto other = std::make_unique<RegisterImage>(deviceSet);
+  TakeWindowPassword(s_.images.EditImage, *other);
+  return DifferenceList(s_.images.EditImage, *other, s_.texts, s_.format);
 }
 
 ComparisonView Comparison::DeviceView(std::vector<ParameterDifference> differences) const {

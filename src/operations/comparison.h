@@ -39,6 +39,9 @@ class Comparison {
   // The differences between the window and the device; nullopt when the device could not be
   // read (the read failure was shown). The caller has stopped the poll.
   std::optional<std::vector<ParameterDifference>> WindowAgainstDevice();
+  // The differences between the window and a set of the device's kept earlier (the backup
+  // held through programming mode, where reads give what was written, not what runs).
+  std::vector<ParameterDifference> WindowAgainst(const RegisterImage& deviceSet) const;
   // The view of those differences, as the menu item shows it.
   ComparisonView DeviceView(std::vector<ParameterDifference> differences) const;
 

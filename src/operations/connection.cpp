@@ -173,9 +173,7 @@ bool Connection::ReadParameterBlocks(bool& same) {
       s_.form.ClearControls();
       return false;
     }
-    if (!s_.setup.setup_loaded) continue;
-    for (int r = b.start; r < b.start + b.count; ++r)
-      if ((Cell(edit, r) & 0xFFFF) != (Cell(device, r) & 0xFFFF)) same = false;
+    if (s_.setup.setup_loaded && !BlockEquals(edit, device, b)) same = false;
   }
   return true;
 }

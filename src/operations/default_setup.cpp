@@ -2,8 +2,13 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
 #include "device_link/block_table.h"
 #include "device_link/pause.h"
+#include "parameters/config_file.h"
 #include "operations/programming_session.h"
 #include "texts/tr_context.h"
 
@@ -52,15 +57,26 @@ void OpenSaveDefault(ProgrammingSession& session) {
   session.OpenDialog(prog_state::WriteDefault, kMsgSaveCaption, kMsgSaveQuestion);
 }
 
-void RestoreDefaultStep(ProgrammingSession& session) {
-  if (!session.KeepBackup()) return;
-  session.prog_state = prog_state::Ended;
+namespace {
+
+// What a restore did to the device's set, as far as it is known.
+enum class Restored {
+  No,       // the device answered without the command's value: it kept its set
+  Reread,   // it restored, and its set was read back into DeviceImage
+  Unknown,  // it may have restored, but what it holds could not be read
+};
+
+Restored Restore(ProgrammingSession& session) {
   session.SetInfo(kMsgRestoring);
   // A failed command write leaves the progress text under the link's message.
-  if (!session.WriteProgCommand(cmd::RestoreDefault)) return;
-  if (!session.ReadCommandAnswer() || !Answered(session, cmd::RestoreDefault)) {
+  if (!session.WriteProgCommand(cmd::RestoreDefault)) return Restored::Unknown;
+  if (!session.ReadCommandAnswer()) {
     session.SetInfo(kMsgRestoreFailed);
-    return;
+    return Restored::Unknown;
+  }
+  if (!Answered(session, cmd::RestoreDefault)) {
+    session.SetInfo(kMsgRestoreFailed);
+    return Restored::No;
   }
   session.SetInfo(kMsgRereading);
   const ReadOutcome reread =
@@ -78,6 +94,29 @@ void RestoreDefaultStep(ProgrammingSession& session) {
       break;
   }
   session.SetInfo(text);
+  return reread == ReadOutcome::Failed ? Restored::Unknown : Restored::Reread;
+}
+
+std::vector<BlockDescriptor> StoredBlocks() {
+  std::vector<BlockDescriptor> blocks;
+  std::copy_if(BlockTable.begin(), BlockTable.end(), std::back_inserter(blocks), IsStoredBlock);
+  return blocks;
+}
+
+}  // namespace
+
+void RestoreDefaultStep(ProgrammingSession& session) {
+  if (!session.KeepBackup()) return;
+  session.prog_state = prog_state::Ended;
+  const Restored restored = Restore(session);
+  const RegisterImages& images = session.S().images;
+  switch (restored) {
+    case Restored::No: session.RecordOutcome(session.Info(), &images.EditImage, {}); return;
+    case Restored::Reread: session.RecordOutcome(session.Info(), &images.DeviceImage, StoredBlocks()); break;
+    case Restored::Unknown: session.RecordOutcome(session.Info(), nullptr, {}); break;
+  }
+  // The device runs its default now (or may): the backup held before no longer tells its set.
+  session.SetInForceChanged();
 }
 
 void WriteDefaultStep(ProgrammingSession& session) {
@@ -88,11 +127,11 @@ void CommitDefaultStep(ProgrammingSession& session) {
   session.prog_state = prog_state::Ended;
   session.SetInfo(kMsgCommitting);
   if (!session.WriteProgCommand(cmd::SaveDefault)) {
-    session.ReportAfterFailedCommit(session.Message(kMsgCommitting));
+    session.ReportAfterLostCommand(CommitKind::Default);
     return;
   }
   if (!session.ReadCommandAnswer()) {
-    session.ReportAfterFailedCommit(session.Message(kMsgCommitFailed));
+    session.ReportAfterLostAnswer(CommitKind::Default);
     return;
   }
   if (Answered(session, cmd::SaveDefault)) {

@@ -107,6 +107,10 @@ QString TrimmedText(const RegisterImage& image, int r, int words) {
 
 }  // namespace
 
+QString SerialNumberIn(const RegisterImage& image) {
+  return TrimmedText(image, reg::SerialNumber, kSerialCharacters / 2);
+}
+
 bool ReadStoredBlocks(BlockTransfer& blocks, RegisterImage& image, bool withPassword) {
   for (const BlockDescriptor& b : BlockTable) {
     const bool wanted = IsStoredBlock(b) || (withPassword && b.id == BlockId::Password);
@@ -137,7 +141,7 @@ QString BackupFolder(const QString& workDirectory, const QString& serialNumber, 
 BackupOutcome DeviceBackup::Take(const QDateTime& now, RegisterImage& image) {
   BackupOutcome outcome;
   if (blocks_.ReadBlockInto(BlockId::Identification, false, image)) {
-    outcome.serialNumber = TrimmedText(image, reg::SerialNumber, kSerialCharacters / 2);
+    outcome.serialNumber = SerialNumberIn(image);
     outcome.accessLevel = Cell(image, reg::AccessLevel);
     if (ReadStoredBlocks(blocks_, image, outcome.accessLevel >= 1)) {
       const QString tag = TrimmedText(image, reg::TagNumber, kTagCharacters / 2);

@@ -17,6 +17,9 @@ inline constexpr int kBackupsKept = 50;  // per device, the newest
 // gives it to an admin (a file never holds it; a comparison needs it beside the window's).
 bool ReadStoredBlocks(BlockTransfer& blocks, RegisterImage& image, bool withPassword);
 
+// The serial number in an image's identification block, trimmed.
+QString SerialNumberIn(const RegisterImage& image);
+
 // The folder of one device's backups and history: backups/<serial number> in the work
 // directory. Characters a file name cannot hold become "_". A serial number that reads blank or
 // erased (all 0xFF) names no device: such a unit's backup goes to a folder of its own, named

@@ -152,6 +152,7 @@ void LiveData::PollDevice() {
     if (previous == PollPhase::AfterFailedPoll) poll.ConfigBlocksPolled = false;
     poll.PollPhase = PollPhase::AfterFailedPoll;
   }
+  if (s_.polled) s_.polled();
 }
 
 bool LiveData::StopTicked() const {

@@ -53,6 +53,8 @@ class LiveData {
     std::function<void(bool, bool, float)> feedPlot;
     // Redraws the plot unless a report has suspended drawing.
     std::function<void()> redrawPlot;
+    // After every poll of the device, whatever its outcome.
+    std::function<void()> polled = {};
   };
 
   explicit LiveData(Services services);

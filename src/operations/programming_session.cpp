@@ -1,5 +1,7 @@
 #include "operations/programming_session.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
@@ -72,14 +74,7 @@ KVN_TR_CONTEXT(kvn::ProgrammingSession)
 
 const QString kNewLine = QStringLiteral("\r\n");
 
-// The device keeps 16 bits; what the images hold above them is sign extension.
-bool BlockEquals(const RegisterImage& written, const RegisterImage& read, const BlockDescriptor& row) {
-  for (int r = row.start; r < row.start + row.count; ++r)
-    if ((Cell(written, r) & 0xFFFF) != (Cell(read, r) & 0xFFFF)) return false;
-  return true;
-}
-
-QString InForceText(SetInForce set) {
+QString WorkingSetText(SetInForce set) {
   switch (set) {
     case SetInForce::New: return Tr("The device holds the new settings: they are in force.");
     case SetInForce::Old: return Tr("The device still runs its previous settings: the new settings are not in force.");
@@ -87,6 +82,18 @@ QString InForceText(SetInForce set) {
   }
   return Tr("The device does not answer: which settings are in force is not known.");
 }
+
+// Only the device's answer to the save command tells that its default was stored; a read-back
+// shows the working set alone.
+QString InForceText(SetInForce set, CommitKind kind) {
+  if (kind == CommitKind::Working) return WorkingSetText(set);
+  const QString working =
+      set == SetInForce::New ? Tr("The device runs the new settings: they are in force as its working settings.")
+                             : WorkingSetText(set);
+  return working + kNewLine + Tr("Whether the new settings were stored as its default is not known.");
+}
+
+bool InProgrammingMode(const RegisterImage& image) { return (Cell(image, reg::ProgStatus) & 0xFF) != 0; }
 
 }  // namespace
 
@@ -114,8 +121,14 @@ bool ProgrammingSession::ReadCommandAnswer() {
 
 void ProgrammingSession::cmd_enter_progClick() {
   if (!s_.prompts.ConfirmOkCancel(Message(kMsgEnterQuestion))) return;
-  // The answer is not examined: the next poll shows the mode and enables the controls.
   const PollTimerStopped noPoll(s_.timer);
+  // Once in programming mode the device answers with what it is given, committed or not: the
+  // set it runs is kept now, for every operation until the mode is left.
+  if (s_.changes) {
+    const Hourglass wait;
+    if (!s_.changes->KeepBeforeProgramming()) return;
+  }
+  // The answer is not examined: the next poll shows the mode and enables the controls.
   WriteProgCommand(cmd::EnterProgramming);
 }
 
@@ -124,6 +137,7 @@ void ProgrammingSession::cmd_abort_progClick() {
   WriteProgCommand(cmd::LeaveProgramming);
   // The device drops what was written and not committed: the window's idea of its set is old.
   s_.poll.ConfigBlocksPolled = false;
+  SetInForceChanged();
 }
 
 bool ProgrammingSession::PasswordEntryPresent() {
@@ -178,14 +192,12 @@ void ProgrammingSession::OpenDialog(int firstState, int captionMessage, int ques
   auto* activate = qobject_cast<QCheckBox*>(s_.controls.Find(QStringLiteral("chk_act_pass"), container::Device));
   upd_password = activate && activate->isChecked();
   const PollTimerStopped noPoll(s_.timer);  // for the dialog's whole life
+  written_.clear();
   if (s_.changes) s_.changes->Begin(s_.texts.GetTextByKey(QString::fromLatin1(OperationKey(firstState))));
   if (s_.run_dialog) s_.run_dialog();
-  // Left at a question after something was written: the history says so beside that question.
-  // A restore wrote the device's default: what it holds now was read into DeviceImage.
-  if (s_.changes)
-    s_.changes->Record(InProgress() ? Tr("Cancelled at: %1").arg(info_) : info_,
-                       firstState == prog_state::Restore ? s_.images.DeviceImage : s_.images.EditImage,
-                       firstState != prog_state::Restore && upd_password);
+  // Left at a question after something was written: the cancel is the outcome (an ended
+  // operation has been recorded by its step already).
+  if (InProgress()) RecordOutcome(Tr("Cancelled at: %1").arg(info_), &s_.images.EditImage, written_);
   // Whatever happened in the dialog, the device's parameter blocks are read afresh.
   s_.poll.ConfigBlocksPolled = false;
 }
@@ -204,6 +216,9 @@ bool ProgrammingSession::send_parameters() {
   // the entries were checked at would go out unchecked.
   if (!s_.blocks.ReadBlock(BlockId::Identification, false, ImageSelector::Edit)) return false;
   if (Cell(s_.images.EditImage, reg::AccessLevel) != checkedLevel_) return false;
+  // A level that selects no block would verify nothing and commit what was never written.
+  if (std::none_of(BlockTable.begin(), BlockTable.end(), [this](const BlockDescriptor& row) { return block_selected(row); }))
+    return false;
   for (const BlockDescriptor& row : BlockTable) {
     if (!block_selected(row)) continue;
     written_.push_back(row);
@@ -232,7 +247,7 @@ int ProgrammingSession::ReadBackWritten() {
 // written, whether or not it will ever be committed.
 SetInForce ProgrammingSession::WrittenSetInForce() {
   if (!s_.blocks.ReadBlock(BlockId::Identification, false, ImageSelector::Edit)) return SetInForce::Unknown;
-  if ((Cell(s_.images.EditImage, reg::ProgStatus) & 0xFF) != 0) return SetInForce::Old;
+  if (InProgrammingMode(s_.images.EditImage)) return SetInForce::Old;
   switch (ReadBackWritten()) {
     case 0: return SetInForce::New;
     case 1: return SetInForce::Unknown;
@@ -244,7 +259,7 @@ void ProgrammingSession::ConfirmAccepted(int acceptedMessage) {
   switch (ReadBackWritten()) {
     case 0: SetInfo(acceptedMessage); return;
     case 1: SetInfo(Tr("The device answered the commit, but reading the written settings back failed.") + kNewLine +
-                    InForceText(SetInForce::Unknown));
+                    WorkingSetText(SetInForce::Unknown));
       return;
     default:
       SetInfo(Tr("The device answered the commit, but it does not hold the new settings: reading them back "
@@ -252,9 +267,18 @@ void ProgrammingSession::ConfirmAccepted(int acceptedMessage) {
   }
 }
 
-void ProgrammingSession::ReportAfterFailedCommit(const QString& failure) {
+void ProgrammingSession::ReportAfterLostCommand(CommitKind kind) {
+  const QString failure = Message(kMsgCommitting);
+  // The command may have reached the device: it is asked no sooner than after any command.
+  s_.pause.Wait(kSettleMs);
+  ReportSetInForce(failure, kind);
+}
+
+void ProgrammingSession::ReportAfterLostAnswer(CommitKind kind) { ReportSetInForce(Message(kMsgCommitFailed), kind); }
+
+void ProgrammingSession::ReportSetInForce(const QString& failure, CommitKind kind) {
   SetInfo(failure);
-  SetInfo(failure + kNewLine + InForceText(WrittenSetInForce()));
+  SetInfo(failure + kNewLine + InForceText(WrittenSetInForce(), kind));
 }
 
 QString ProgrammingSession::rejected_groups_text() const {
@@ -280,6 +304,24 @@ bool ProgrammingSession::ChangesShown() const {
 
 void ProgrammingSession::ShowChanges() {
   if (ChangesShown()) s_.show_changes();
+}
+
+void ProgrammingSession::RecordOutcome(const QString& result, const RegisterImage* after,
+                                       const std::vector<BlockDescriptor>& blocks) {
+  if (s_.changes) s_.changes->Record(result, after, blocks);
+}
+
+void ProgrammingSession::SetInForceChanged() {
+  if (s_.changes) s_.changes->Release();
+}
+
+void ProgrammingSession::RecordEndedWrite(int step) {
+  if (InProgress()) return;
+  RecordOutcome(info_, &s_.images.EditImage, written_);
+  // A commit's answer, or the read-back after it, tells whether the device left programming
+  // mode (an unread answer leaves the status of the write step, still in it).
+  const bool commit = step == prog_state::Commit || step == prog_state::CommitDefault;
+  if (commit && !InProgrammingMode(s_.images.EditImage)) SetInForceChanged();
 }
 
 bool ProgrammingSession::KeepBackup() {
@@ -310,14 +352,14 @@ void ProgrammingSession::CommitStep() {
   // The device may have committed although its answers were lost: after the line's message
   // the engineer is told which set it runs.
   if (!WriteProgCommand(cmd::Commit)) {
-    ReportAfterFailedCommit(Message(kMsgCommitting));
+    ReportAfterLostCommand(CommitKind::Working);
     return;
   }
   if (!ReadCommandAnswer()) {
-    ReportAfterFailedCommit(Message(kMsgCommitFailed));
+    ReportAfterLostAnswer(CommitKind::Working);
     return;
   }
-  if ((Cell(s_.images.EditImage, reg::ProgStatus) & 0xFF) == 0) {
+  if (!InProgrammingMode(s_.images.EditImage)) {
     ConfirmAccepted(kMsgUpdateComplete);
     return;
   }
@@ -330,14 +372,16 @@ void ProgrammingSession::CommitStep() {
 }
 
 void ProgrammingSession::cmd_confirm() {
-  switch (prog_state) {
+  const int step = prog_state;
+  switch (step) {
     case prog_state::Write: WriteAndVerifyStep(prog_state::Commit, kMsgVerified); break;
     case prog_state::Commit: CommitStep(); break;
-    case prog_state::Restore: RestoreDefaultStep(*this); break;
+    case prog_state::Restore: RestoreDefaultStep(*this); return;  // records what it read back
     case prog_state::WriteDefault: WriteDefaultStep(*this); break;
     case prog_state::CommitDefault: CommitDefaultStep(*this); break;
-    default: break;
+    default: return;
   }
+  RecordEndedWrite(step);
 }
 
 }  // namespace kvn

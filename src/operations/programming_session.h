@@ -34,6 +34,9 @@ enum class SetInForce {
   Unknown,  // it did not answer
 };
 
+// What a commit command was to make of the written set: the working set, or also the default.
+enum class CommitKind { Working, Default };
+
 // The guarded programming session: entering and leaving programming mode, the entry checks
 // before a transfer, and the steps the session dialog carries out (write, verify, commit and
 // the default-setup commands). The dialog shows what this holds; the steps run here.
@@ -53,7 +56,7 @@ class ProgrammingSession {
     std::function<void()> run_dialog;
     // The session dialog's "Show changes...": the window against the device, shown over it.
     std::function<void()> show_changes = {};
-    // The backup before the first write and the history line after each write operation.
+    // The backup held through programming mode and the history line of each write operation.
     ChangeRecord* changes = nullptr;
   };
 
@@ -82,6 +85,12 @@ class ProgrammingSession {
   // as a backup, or the engineer agrees to go on without one. False: the step has ended with
   // nothing written and says so.
   bool KeepBackup();
+  // The operation's history line, once its outcome is known: its result text and the blocks of
+  // `after` the device was given (null: what the device holds afterwards is not known).
+  void RecordOutcome(const QString& result, const RegisterImage* after, const std::vector<BlockDescriptor>& blocks);
+  // The held backup no longer tells what the device runs (it has left programming mode, or
+  // replaced its set by its default).
+  void SetInForceChanged();
 
   int prog_state = prog_state::Ended;
   bool upd_password = false;
@@ -111,13 +120,20 @@ class ProgrammingSession {
   // A commit the device answered as accepted counts only when the device holds what was
   // written: `accepted` is shown then, else what the device holds.
   void ConfirmAccepted(int acceptedMessage);
-  // A commit step that failed on the line: its text, then which set is in force.
-  void ReportAfterFailedCommit(const QString& failure);
+  // A commit step that failed on the line, after the link's message: the step's text, then
+  // which set is in force, as read back. The command write itself failed: the device may
+  // still have carried it out, and is given its settle time before it is read.
+  void ReportAfterLostCommand(CommitKind kind);
+  // The command went out but its answer could not be read (after the settle time).
+  void ReportAfterLostAnswer(CommitKind kind);
   QString Message(int n) const;
 
  private:
   bool PasswordEntryPresent();
   void CommitStep();
+  void ReportSetInForce(const QString& failure, CommitKind kind);
+  // After a write operation's step: its history line as soon as the operation has ended.
+  void RecordEndedWrite(int step);
   // Reads the blocks of this session's write back into VerifyImage: 0 equal, 1 a read
   // failed, 2 a register differs.
   int ReadBackWritten();

@@ -10,7 +10,7 @@ class ConsolePrompts : public Prompts {
   void ShowError(const QString& text) override;
   void ShowInfo(const QString& text) override;
   void ShowMessage(const QString& text) override { ShowInfo(text); }
-  bool ConfirmOkCancel(const QString&) override { return false; }
+  bool ConfirmOkCancel(const QString&, DefaultButton = DefaultButton::Ok) override { return false; }
   bool AskYesNo(const QString&) override { return false; }
   std::optional<QString> InputText(const QString&, const QString&, bool) override { return {}; }
   QString OpenFileName(const QString&, const QString&, const QString&) override { return {}; }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "operations/device_transaction.h"
 #include "operations/programming_session.h"
 
 namespace kvn {
@@ -26,14 +27,6 @@ constexpr QPoint kOkAt(156, 77);
 constexpr int kFontPixels = 13;
 // "Show changes..." gets a row of its own below the design's buttons, so they keep their places.
 constexpr int kShowChangesGap = 8;
-
-// Restores the cursor on every way out of a step.
-struct Hourglass {
-  Hourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~Hourglass() { QApplication::restoreOverrideCursor(); }
-  Hourglass(const Hourglass&) = delete;
-  Hourglass& operator=(const Hourglass&) = delete;
-};
 
 // Input given while a step blocks the thread waits in the window system's queue and would
 // arrive as soon as the step returns, on buttons that then mean something else (a click made

@@ -54,12 +54,14 @@ void ShowSingleButtonBox(QWidget* parent, QMessageBox::Icon icon, const QString&
 }
 
 // True only when the first button was pressed; Escape and closing the window choose the second.
+// Enter presses the first unless rejectIsDefault.
 bool AskTwoButtonBox(QWidget* parent, const QString& title, const QString& text,
-                     const QString& acceptCaption, const QString& rejectCaption) {
+                     const QString& acceptCaption, const QString& rejectCaption,
+                     bool rejectIsDefault = false) {
   QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
   QPushButton* accept = box.addButton(acceptCaption, QMessageBox::AcceptRole);
   QPushButton* reject = box.addButton(rejectCaption, QMessageBox::RejectRole);
-  box.setDefaultButton(accept);
+  box.setDefaultButton(rejectIsDefault ? reject : accept);
   box.setEscapeButton(reject);
   FitTitle(box);
   const BoxInFront inFront;
@@ -81,9 +83,9 @@ void QtPrompts::ShowMessage(const QString& text) {
   ShowSingleButtonBox(parent_, QMessageBox::NoIcon, ApplicationTitle(), text);
 }
 
-bool QtPrompts::ConfirmOkCancel(const QString& text) {
+bool QtPrompts::ConfirmOkCancel(const QString& text, DefaultButton preferred) {
   return AskTwoButtonBox(parent_, QStringLiteral("Confirm"), text, QStringLiteral("OK"),
-                         QStringLiteral("Cancel"));
+                         QStringLiteral("Cancel"), preferred == DefaultButton::Cancel);
 }
 
 bool QtPrompts::AskYesNo(const QString& text) {

@@ -14,7 +14,7 @@ class QtPrompts : public Prompts {
   void ShowError(const QString& text) override;
   void ShowInfo(const QString& text) override;
   void ShowMessage(const QString& text) override;
-  bool ConfirmOkCancel(const QString& text) override;
+  bool ConfirmOkCancel(const QString& text, DefaultButton preferred = DefaultButton::Ok) override;
   bool AskYesNo(const QString& text) override;
   std::optional<QString> InputText(const QString& title, const QString& prompt,
                                    bool masked) override;

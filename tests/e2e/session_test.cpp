@@ -25,6 +25,7 @@
 #include "ui/compare_window.h"
 #include "texts/text_record.h"
 #include "parameters/config_file.h"
+#include "operations/change_record.h"
 #include "operations/device_backup.h"
 #include "support/box_answerer.h"
 #include "ui/qt_prompts.h"
@@ -45,7 +46,11 @@ using Kind = RecordingPrompts::Kind;
 // The fixed pauses, recorded instead of slept.
 struct RecordedPause : Pause {
   std::vector<int> waits;
-  void Wait(int ms) override { waits.push_back(ms); }
+  std::function<void()> onWait;  // looks at the program as each pause begins
+  void Wait(int ms) override {
+    waits.push_back(ms);
+    if (onWait) onWait();
+  }
 };
 
 // Requests as short words: "R0x26" reads 26 registers from 0, "W5500x123" writes 123 from 5500.
@@ -80,7 +85,14 @@ const QString kNotHeld = QStringLiteral(
     "The new settings are not in force.");
 const QString kNewSet = QStringLiteral("The device holds the new settings: they are in force.");
 const QString kUnknownSet = QStringLiteral("The device does not answer: which settings are in force is not known.");
+// After a save whose answer was lost: the working set as read back, the default not known.
+const QString kDefaultNotKnown = QStringLiteral("Whether the new settings were stored as its default is not known.");
+const QString kNewWorkingSet = QStringLiteral("The device runs the new settings: they are in force as its working settings.");
+const QString kOldSet =
+    QStringLiteral("The device still runs its previous settings: the new settings are not in force.");
 const QString kWindowKeptOld = QStringLiteral("The window still shows the previous settings.");
+const QString kLimitChange = QStringLiteral("Overspeed limit, Relay 1: 3300.00 RPM → 3200.00 RPM");
+const QString kModbusAddressChange = QStringLiteral("MODBUS address: 1 → 7");
 const QString kCommand = QStringLiteral("W108x1");
 constexpr auto kUser = BlockId::UserConfig;
 const std::vector<BlockId> kAdminBlocks = {BlockId::UserConfig, BlockId::AdminConfig, BlockId::Measurement,
@@ -166,12 +178,14 @@ class Session : public LiveApp {
       size_t next = 0;
       QStringList texts;
       std::function<void()> pressNext;
+      std::function<void()> during;  // held once for every copy of pressNext the timers keep
     };
     auto run = std::make_shared<Run>();
+    run->during = std::move(during);
     Tparam_upd* dialog = app->paramUpd.get();
     // The step holds its run weakly: a strong hold from inside its own function would keep
     // both alive for ever, and a timer still pending after the dialog closed finds it gone.
-    run->pressNext = [this, weakRun = std::weak_ptr<Run>(run), dialog, buttons, during]() mutable {
+    run->pressNext = [this, weakRun = std::weak_ptr<Run>(run), dialog, buttons]() {
       const auto run = weakRun.lock();
       if (!run || !run->active) return;
       if (!dialog->isVisible()) {
@@ -189,7 +203,7 @@ class Session : public LiveApp {
         return;
       }
       const QString name = QString::fromLatin1(buttons[run->next++]);
-      if (during) QTimer::singleShot(0, dialog, std::exchange(during, {}));
+      if (run->during) QTimer::singleShot(0, dialog, std::exchange(run->during, {}));
       if (name == QStringLiteral("Enter")) {
         // The key as the window system gives it: to the focused control.
         QWidget* focused = dialog->focusWidget();
@@ -201,6 +215,7 @@ class Session : public LiveApp {
       }
       if (!dialog->isVisible()) return;
       run->texts << Info();
+      if (afterEachPress) afterEachPress(Info());
       // A key given at once would still meet the gate that keeps input of the step away; a
       // person's next key comes later.
       const bool keyNext = run->next < buttons.size() && buttons[run->next] == std::string_view("Enter");
@@ -228,6 +243,8 @@ class Session : public LiveApp {
   }
 
   RecordedPause quickPause;
+  // Called after each press of Press() that leaves the dialog open, with its text.
+  std::function<void(const QString&)> afterEachPress;
   bool timerDuringDialog = true;
   bool timerRestarted = false;  // by the last clicked button's handler
   QString title;
@@ -243,7 +260,8 @@ TEST_F(Session, EnterAsksFirstThenWrites51AndTheNextPollShowsProgramming) {
 
   prompts.QueueConfirm(true);
   Click("cmd_enter_prog");
-  EXPECT_EQ(Requests(), QStringList{kCommand});
+  // The set the device runs is kept before programming mode makes it answer with pending writes.
+  EXPECT_EQ(Requests(), kBackup + QStringList{kCommand});
   EXPECT_EQ(StoredCommand(), cmd::EnterProgramming);
   Poll();
   EXPECT_EQ(Text("lbl_conn_stat"), Msg(12));
@@ -291,7 +309,8 @@ TEST_P(Transfer, WritesTheLevelsBlocksReadsThemBackThenCommitsOnce) {
   EXPECT_EQ(prompts.TextsOf(Kind::Confirm), c.level == Level::User ? QStringList{Msg(79)} : QStringList{});
   EXPECT_EQ(prompts.TextsOf(Kind::Error), QStringList{});
   // The commit counts once the device holds the written blocks: they are read back after it.
-  EXPECT_EQ(Requests(), ((c.level == Level::Admin ? kAdminBackup : kBackup) + QStringList{kIdent} + Writes(c.blocks) + Reads(c.blocks) + QStringList{kCommand, kIdent} +
+  // The backup was taken when programming mode was entered.
+  EXPECT_EQ(Requests(), (QStringList{kIdent} + Writes(c.blocks) + Reads(c.blocks) + QStringList{kCommand, kIdent} +
                          Reads(c.blocks)));
   EXPECT_EQ(quickPause.waits, (std::vector<int>{1000, 1000, 1000}));
   EXPECT_EQ(StoredCommand(), cmd::Commit);
@@ -379,9 +398,41 @@ TEST_F(Session, ALevelOtherThanTheCheckedOneWritesNothing) {
   prompts.QueueConfirm(true);  // only the user block, checked at user level
   sim().faults().accessLevel = 1;  // the device reports admin when the write step asks
   EXPECT_EQ(Program({"cmd_confirm", "cmd_ok"}), Msgs({21, 29}));
-  // The backup reads what the device gives the level it reports.
-  EXPECT_EQ(Requests(), kAdminBackup + QStringList{kIdent});
+  EXPECT_EQ(Requests(), QStringList{kIdent});
 }
+
+// A register 14 that lets no block through: nothing would be written, verified or committed.
+struct LevelReportCase {
+  const char* name;
+  int reported;  // register 14 as the device gives it from the start
+  std::vector<const char*> buttons;
+  std::vector<int> texts;
+  bool written;
+};
+
+class ReportedLevel : public Session, public ::testing::WithParamInterface<LevelReportCase> {};
+
+TEST_P(ReportedLevel, ThatSelectsNoBlockFailsTheWriteStep) {
+  const LevelReportCase& c = GetParam();
+  Ready(Level::User);
+  sim().faults().accessLevel = c.reported;
+  Poll();
+  sim().ClearRequests();
+  prompts.QueueConfirm(true);  // message 79: the level is below admin
+  EXPECT_EQ(Program(c.buttons), Msgs(c.texts));
+  EXPECT_EQ(prompts.TextsOf(Kind::Confirm), QStringList{Msg(79)});
+  EXPECT_EQ(CommitSent(), c.written);
+  bool anyBlockWritten = false;
+  for (const auto& r : sim().Requests()) anyBlockWritten |= r.function == 16 && r.start != reg::ProgCommand;
+  EXPECT_EQ(anyBlockWritten, c.written);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Levels, ReportedLevel,
+    ::testing::Values(LevelReportCase{"user", 0, {"cmd_confirm", "cmd_confirm", "cmd_ok"}, {21, 22, 26}, true},
+                      LevelReportCase{"all_bits_set", 0xFFFF, {"cmd_confirm", "cmd_ok"}, {21, 29}, false},
+                      LevelReportCase{"negative", 0x8000, {"cmd_confirm", "cmd_ok"}, {21, 29}, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // --- Verify and commit answers -----------------------------------------------------------------
 
@@ -483,7 +534,7 @@ TEST_F(Session, RestoreAnsweredWithoutTheCommandValueFailsWithoutReread) {
   sim().faults().defaultAnswerHigh = 0x00;
   EXPECT_EQ(Press([this] { Trigger("men_dev_restore"); }, {"cmd_confirm", "cmd_ok"}), Msgs({35, 37}));
   EXPECT_EQ(title, Msg(39));
-  EXPECT_EQ(Requests(), (kAdminBackup + QStringList{kCommand, kIdent}));
+  EXPECT_EQ(Requests(), (QStringList{kCommand, kIdent}));
   EXPECT_EQ(StoredCommand(), cmd::RestoreDefault);
 }
 
@@ -541,7 +592,7 @@ TEST_F(Session, SaveAtUserLevelWritesAndVerifiesOnlyTheUserBlockBeforeSaveDefaul
   EXPECT_EQ(Press([this] { Trigger("men_dev_save"); }, {"cmd_confirm", "cmd_confirm", "cmd_ok"}), Msgs({38, 46, 48}));
   EXPECT_EQ(title, Msg(45));
   EXPECT_TRUE(prompts.NothingShown()) << "no level question";
-  EXPECT_EQ(Requests(), (kBackup + QStringList{kIdent} + Writes({kUser}) + Reads({kUser}) + QStringList{kCommand, kIdent} +
+  EXPECT_EQ(Requests(), (QStringList{kIdent} + Writes({kUser}) + Reads({kUser}) + QStringList{kCommand, kIdent} +
                          Reads({kUser})));
   EXPECT_EQ(StoredCommand(), cmd::SaveDefault);
 }
@@ -576,7 +627,7 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  "Default setup commit failed. Update process aborted"},
         SaveCase{"no_answer_after_command", [](devsim::Faults& f) { f.silentAfterProgCommand = true; },
-                 "Committing failed. Update process aborted.\r\n" + kUnknownSet},
+                 "Committing failed. Update process aborted.\r\n" + kUnknownSet + "\r\n" + kDefaultNotKnown},
         SaveCase{"answered_but_old_set_kept", [](devsim::Faults& f) { f.commitKeepsOldSet = true; }, kNotHeld}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -640,22 +691,56 @@ INSTANTIATE_TEST_SUITE_P(Writes, LinkFault, ::testing::ValuesIn(FaultCases()), F
 
 // --- A commit whose answer is lost while the device commits -------------------------------------
 
-class LostCommitAnswer : public Session, public ::testing::WithParamInterface<bool> {};
+struct LostCase {
+  const char* name;
+  bool saveAsDefault;
+  std::function<void(devsim::Faults&)> fault;
+  QString text;    // the dialog's last text
+  bool heldNewSet;  // the device runs 3250 afterwards
+};
 
-TEST_P(LostCommitAnswer, TheReadBackSaysTheNewSetIsInForce) {
-  const bool saveAsDefault = GetParam();
+class LostCommitAnswer : public Session, public ::testing::WithParamInterface<LostCase> {};
+
+// Only the device's answer says a default was stored: a read-back after a lost answer tells the
+// working set alone. The device is asked no sooner than its settle time after the command.
+TEST_P(LostCommitAnswer, TheReadBackSaysWhichSetIsInForce) {
+  const LostCase& c = GetParam();
   Ready(Level::Admin);
   Type("txt_vmax_lim_1", QStringLiteral("3250"));
-  sim().faults().progCommandAnswersLost = 3;
+  c.fault(sim().faults());
+  std::vector<QStringList> requestsAtWait;
+  quickPause.onWait = [&] { requestsAtWait.push_back(Requests()); };
   const QStringList texts =
-      Press([&] { saveAsDefault ? Trigger("men_dev_save") : Click("cmd_save_prog"); }, {"cmd_confirm", "cmd_confirm", "cmd_ok"});
-  EXPECT_EQ(prompts.TextsOf(Kind::Error), QStringList{Msg(0)});
-  EXPECT_EQ(texts.back(), Msg(32) + "\r\n" + kNewSet);
-  EXPECT_EQ(SimRegister(RegisterOfName("txt_vmax_lim_1") + 1), 0x454B) << "3250.0 is what the device runs";
+      Press([&] { c.saveAsDefault ? Trigger("men_dev_save") : Click("cmd_save_prog"); }, {"cmd_confirm", "cmd_confirm", "cmd_ok"});
+  EXPECT_EQ(texts.back(), c.text);
+  const bool commandLost = c.text.startsWith(Msg(32));
+  EXPECT_EQ(prompts.TextsOf(Kind::Error), commandLost ? QStringList{Msg(0)} : QStringList{});
+  EXPECT_EQ(SimRegister(RegisterOfName("txt_vmax_lim_1") + 1) == 0x454B, c.heldNewSet) << "3250.0 is what the device runs";
+  // Written, verified, then the command's settle time: after its last try, before any read.
+  EXPECT_EQ(quickPause.waits, (std::vector<int>{1000, 1000, 1000}));
+  ASSERT_EQ(requestsAtWait.size(), 3u);
+  const QStringList before = requestsAtWait[2];
+  EXPECT_EQ(before.back(), kCommand);
+  EXPECT_EQ(Requests().mid(before.size()).value(0), kIdent);
+  EXPECT_FALSE(Requests().mid(before.size()).contains(kCommand));
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, LostCommitAnswer, ::testing::Values(false, true),
-                         [](const auto& info) { return std::string(info.param ? "save_default" : "program"); });
+INSTANTIATE_TEST_SUITE_P(
+    Commands, LostCommitAnswer,
+    ::testing::Values(
+        LostCase{"program", false, [](devsim::Faults& f) { f.progCommandAnswersLost = 3; },
+                 "Committing...\r\n" + kNewSet, true},
+        LostCase{"save_default", true, [](devsim::Faults& f) { f.progCommandAnswersLost = 3; },
+                 "Committing...\r\n" + kNewWorkingSet + "\r\n" + kDefaultNotKnown, true},
+        LostCase{"save_default_old_set_kept", true,
+                 [](devsim::Faults& f) {
+                   f.progCommandAnswersLost = 3;
+                   f.commitKeepsOldSet = true;
+                 },
+                 "Committing...\r\n" + kOldSet + "\r\n" + kDefaultNotKnown, false},
+        LostCase{"save_default_silent_after_command", true, [](devsim::Faults& f) { f.silentAfterProgCommand = true; },
+                 "Committing failed. Update process aborted.\r\n" + kUnknownSet + "\r\n" + kDefaultNotKnown, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // --- The dialog as a person uses it ------------------------------------------------------------
 
@@ -687,6 +772,24 @@ TEST_P(BoxInsideAStep, TheOverwriteQuestionOfTheRestoresReread) {
   EXPECT_EQ(answerer->texts, QStringList{Msg(76)});
   EXPECT_EQ(answerer->unanswered, 0);
   EXPECT_EQ(Control<QLineEdit>("txt_vmax_lim_1")->text(), "3300.00") << "OK took the restored set";
+}
+
+// Enter at "go on without a backup?" must not write: the box's default button is Cancel.
+TEST_P(BoxInsideAStep, TheBackupQuestionAtEnterDefaultsToCancel) {
+  Ready(Level::Admin, false);
+  AnswerRealBoxes();
+  answerer->onBox = [this](QMessageBox& box) {
+    if (box.text().contains(QStringLiteral("could not be kept as a backup"))) sim().SetFault(devsim::Fault::None);
+  };
+  sim().SetFault(devsim::Fault::Silent);  // for the backup's reads
+  Click("cmd_enter_prog");
+  ASSERT_EQ(answerer->texts.size(), 2) << answerer->texts.join(QLatin1Char('|')).toStdString();
+  EXPECT_EQ(answerer->texts[0], Msg(18));
+  EXPECT_TRUE(answerer->texts[1].contains(QStringLiteral("[Cancel] to write nothing")));
+  EXPECT_EQ(answerer->unanswered, 0);
+  EXPECT_FALSE(Requests().contains(kCommand)) << "51 went out";
+  Poll();
+  EXPECT_EQ(Text("lbl_conn_stat"), Msg(10));
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, BoxInsideAStep, ::testing::Values(BoxAnswerer::How::Click, BoxAnswerer::How::Enter),
@@ -800,6 +903,32 @@ class Kept : public Session {
         for (int r = b.start; r < b.start + b.count; ++r) fields << QString::number(SimRegister(r));
     return fields;
   }
+  // Programming mode entered by another master: the program finds it so, with nothing held.
+  void EnterAsAnotherMaster() {
+    const int32_t enter = cmd::EnterProgramming;
+    ASSERT_TRUE(app->master.WriteWithRetry(1, reg::ProgCommand, {&enter, 1}));
+    Poll();
+    ASSERT_EQ(Text("lbl_conn_stat"), Msg(12));
+    sim().ClearRequests();
+  }
+  std::vector<RecordingPrompts::Call> BackupQuestions() const {
+    std::vector<RecordingPrompts::Call> questions;
+    for (const auto& call : prompts.Calls())
+      if (call.kind == Kind::Confirm && call.text.contains(kBackupQuestion)) questions.push_back(call);
+    return questions;
+  }
+  // The cells of the session comparison's row of a parameter.
+  QStringList RowShown(const QString& caption) const {
+    const QTableWidget& table = app->sessionChanges->Table();
+    for (int r = 0; r < table.rowCount(); ++r) {
+      if (table.item(r, 1)->text() != caption) continue;
+      QStringList cells;
+      for (int col = 0; col < table.columnCount(); ++col) cells << table.item(r, col)->text();
+      return cells;
+    }
+    return {};
+  }
+  const QString kBackupQuestion = QStringLiteral("could not be kept as a backup");
   QString serial = QStringLiteral("KV2300-0017-0417");  // the simulator's
 };
 
@@ -846,17 +975,264 @@ INSTANTIATE_TEST_SUITE_P(
                       WriteCase{"restore_declined", "men_dev_restore", {"cmd_confirm", "cmd_ok"}, "men_dev_restore", 36, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Kept, WithoutABackupTheEngineerIsAskedAndCancelWritesNothing) {
-  Ready(Level::Admin);
+// Without a backup nothing is written unless the engineer chooses so: Cancel is the default.
+struct NoBackupCase {
+  const char* name;
+  bool atEnter;  // programming mode entered here, else found entered by another master
+};
+
+class CancelWithoutBackup : public Kept, public ::testing::WithParamInterface<NoBackupCase> {};
+
+TEST_P(CancelWithoutBackup, WritesNothing) {
+  Ready(Level::Admin, false);
+  if (!GetParam().atEnter) EnterAsAnotherMaster();
   QFile blocker(app->WorkDir() + QStringLiteral("/backups"));  // a file where the folder belongs
   ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-  const QStringList texts = Program({"cmd_confirm", "cmd_ok"});  // the question answered Cancel
-  ASSERT_EQ(texts.size(), 2);
-  EXPECT_TRUE(texts[1].startsWith(QStringLiteral("Nothing was written"))) << texts[1].toStdString();
-  ASSERT_EQ(prompts.TextsOf(Kind::Confirm).size(), 1);
-  EXPECT_TRUE(prompts.TextsOf(Kind::Confirm)[0].contains(QStringLiteral("[Cancel] to write nothing")));
+  sim().ClearRequests();
+  if (GetParam().atEnter) {
+    prompts.QueueConfirm(true);  // message 18; the backup question answered Cancel
+    Click("cmd_enter_prog");
+    Poll();
+    EXPECT_EQ(Text("lbl_conn_stat"), Msg(10)) << "programming mode entered without a backup";
+  } else {
+    const QStringList texts = Program({"cmd_confirm", "cmd_ok"});
+    ASSERT_EQ(texts.size(), 2);
+    EXPECT_TRUE(texts[1].startsWith(QStringLiteral("Nothing was written"))) << texts[1].toStdString();
+  }
+  const auto questions = BackupQuestions();
+  ASSERT_EQ(questions.size(), 1u) << prompts.Describe().toStdString();
+  EXPECT_TRUE(questions[0].text.contains(QStringLiteral("[Cancel] to write nothing")));
+  EXPECT_TRUE(questions[0].cancelIsDefault);
   for (const auto& r : sim().Requests()) EXPECT_NE(r.function, 16) << "a write after Cancel";
 }
+
+INSTANTIATE_TEST_SUITE_P(Where, CancelWithoutBackup,
+                         ::testing::Values(NoBackupCase{"at_enter", true}, NoBackupCase{"found_in_programming", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Going on without a backup still leaves a line: the attempted changes against the set last read.
+class WrittenWithoutBackup : public Kept, public ::testing::WithParamInterface<NoBackupCase> {};
+
+TEST_P(WrittenWithoutBackup, IsRecordedWithItsChangesAsNotBackedUp) {
+  Ready(Level::Admin, false);
+  if (!GetParam().atEnter) EnterAsAnotherMaster();
+  Type("txt_vmax_lim_1", QStringLiteral("3200"));
+  // The device falls silent for the backup and answers again once the question is up.
+  prompts.onPrompt = [this](const RecordingPrompts::Call& call) {
+    if (call.text.contains(kBackupQuestion)) sim().SetFault(devsim::Fault::None);
+  };
+  sim().SetFault(devsim::Fault::Silent);
+  if (GetParam().atEnter) {
+    prompts.QueueConfirm(true);  // message 18
+    prompts.QueueConfirm(true);  // on without a backup
+    Click("cmd_enter_prog");
+    Poll();
+    ASSERT_EQ(Text("lbl_conn_stat"), Msg(12));
+  } else {
+    prompts.QueueConfirm(true);  // on without a backup
+  }
+  EXPECT_EQ(Program({"cmd_confirm", "cmd_confirm", "cmd_ok"}), Msgs({21, 22, 26}));
+  ASSERT_EQ(BackupQuestions().size(), 1u) << prompts.Describe().toStdString();
+  EXPECT_TRUE(BackupQuestions()[0].cancelIsDefault);
+  EXPECT_TRUE(Backups().isEmpty());
+  const QStringList lines = HistoryLines();
+  ASSERT_EQ(lines.size(), 2);
+  EXPECT_TRUE(lines[1].contains(QStringLiteral(",none: not backed up; changes against the settings last read,")))
+      << lines[1].toStdString();
+  EXPECT_TRUE(lines[1].contains(QStringLiteral("Overspeed limit, Relay 1: 3300.00 RPM → 3200.00 RPM"))) << lines[1].toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Where, WrittenWithoutBackup,
+                         ::testing::Values(NoBackupCase{"at_enter", true}, NoBackupCase{"found_in_programming", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The set the device runs is the "before" of every session until programming mode is left,
+// although the device answers with the writes of a cancelled session meanwhile.
+struct HeldCase {
+  const char* name;
+  bool enteredHere;       // else another master entered programming mode and wrote 3200
+  QString before;         // the limit as "Show changes..." and the history give the device's
+  bool notedProgramming;  // the backup's history entry says it was taken in programming mode
+};
+
+class HeldBackup : public Kept, public ::testing::WithParamInterface<HeldCase> {};
+
+TEST_P(HeldBackup, ASecondSessionComparesAgainstTheRunningSet) {
+  const HeldCase& c = GetParam();
+  Ready(Level::Admin, c.enteredHere);
+  Type("txt_vmax_lim_1", QStringLiteral("3200"));
+  if (c.enteredHere) {
+    EXPECT_EQ(Program({"cmd_confirm", "cmd_cancel"}), Msgs({21, 22}));  // cancelled at "Commit changes?"
+  } else {
+    EnterAsAnotherMaster();
+    ASSERT_TRUE(app->blocks.WriteBlock(Block(BlockId::Output)));
+  }
+  const int limit = RegisterOfName("txt_vmax_lim_1");
+  ASSERT_EQ(SimRegister(limit + 1), 0x4548) << "the device answers with 3200.0, not committed";
+  sim().ClearRequests();
+  Type("txt_vmax_lim_1", QStringLiteral("3150"));
+  QStringList shown;
+  bool readDuringShow = true;
+  const QStringList texts = Program({"cmd_show_changes", "cmd_confirm", "cmd_confirm", "cmd_ok"}, [&] {
+    shown = RowShown(QStringLiteral("Overspeed limit, Relay 1"));
+    readDuringShow = !sim().Requests().empty();
+    app->sessionChanges->reject();
+  });
+  EXPECT_EQ(texts, Msgs({21, 21, 22, 26}));
+  EXPECT_TRUE(shown.contains(c.before)) << shown.join(QLatin1Char('|')).toStdString();
+  EXPECT_TRUE(shown.contains(QStringLiteral("3150.00 RPM"))) << shown.join(QLatin1Char('|')).toStdString();
+  EXPECT_EQ(readDuringShow, !c.enteredHere) << "a held backup is compared, not the device's answers";
+  ASSERT_EQ(Backups().size(), 1);
+  const QStringList lines = HistoryLines();
+  ASSERT_EQ(lines.size(), c.enteredHere ? 3 : 2);
+  if (c.enteredHere) {
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("3300.00 RPM → 3200.00 RPM"))) << lines[1].toStdString();
+  }
+  EXPECT_TRUE(lines.back().contains(QStringLiteral("Overspeed limit, Relay 1: ") + c.before + QStringLiteral(" → 3150.00 RPM")))
+      << lines.back().toStdString();
+  EXPECT_TRUE(lines.back().contains(QLatin1Char(',') + Backups()[0])) << lines.back().toStdString();
+  EXPECT_EQ(lines.back().contains(QStringLiteral("taken in programming mode")), c.notedProgramming);
+  EXPECT_EQ(app->changeRecord->HeldSet(), nullptr) << "the commit ended programming mode";
+}
+
+INSTANTIATE_TEST_SUITE_P(Sessions, HeldBackup,
+                         ::testing::Values(HeldCase{"entered_here", true, QStringLiteral("3300.00 RPM"), false},
+                                           HeldCase{"found_in_programming", false, QStringLiteral("3200.00 RPM"), true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// What ends the held backup: whatever takes the device out of programming mode or away.
+struct ReleaseCase {
+  const char* name;
+  std::function<void(Kept&)> event;
+  bool held;  // still held afterwards
+};
+
+class HeldUntil : public Kept, public ::testing::WithParamInterface<ReleaseCase> {
+ public:
+  void AbortHere() { Click("cmd_abort_prog"); }
+  void Write108(int32_t value) { ASSERT_TRUE(app->master.WriteWithRetry(1, reg::ProgCommand, {&value, 1})); }
+  void Fault(devsim::Fault f) { sim().SetFault(f); }
+  void SetSerial(uint16_t chars) {
+    sim().WithModel([chars](devsim::DeviceModel& m) { m.SetWorkingRegister(reg::SerialNumber, chars); });
+  }
+  void PollHere() { Poll(); }
+};
+
+TEST_P(HeldUntil, ProgrammingModeIsLeft) {
+  Ready(Level::Admin);
+  ASSERT_NE(app->changeRecord->HeldSet(), nullptr);
+  GetParam().event(*this);
+  EXPECT_EQ(app->changeRecord->HeldSet() != nullptr, GetParam().held);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Events, HeldUntil,
+    ::testing::Values(
+        ReleaseCase{"polled_in_programming", [](Kept& k) { static_cast<HeldUntil&>(k).PollHere(); }, true},
+        ReleaseCase{"aborted", [](Kept& k) { static_cast<HeldUntil&>(k).AbortHere(); }, false},
+        ReleaseCase{"left_by_another_master",
+                    [](Kept& k) {
+                      auto& t = static_cast<HeldUntil&>(k);
+                      t.Write108(cmd::LeaveProgramming);
+                      t.PollHere();
+                    },
+                    false},
+        ReleaseCase{"link_lost",
+                    [](Kept& k) {
+                      auto& t = static_cast<HeldUntil&>(k);
+                      t.Fault(devsim::Fault::Silent);
+                      t.PollHere();
+                    },
+                    false},
+        ReleaseCase{"another_device",
+                    [](Kept& k) {
+                      auto& t = static_cast<HeldUntil&>(k);
+                      t.SetSerial('Z' | 'Z' << 8);
+                      t.PollHere();
+                    },
+                    false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A session writes the blocks its level allows: the history names what they changed, never a
+// difference of the window in a block that was not written.
+struct LevelCase {
+  const char* name;
+  Level level;
+  bool namesAdminLimit;
+};
+
+class WrittenBlocksOnly : public Kept, public ::testing::WithParamInterface<LevelCase> {};
+
+TEST_P(WrittenBlocksOnly, AreNamedInTheHistory) {
+  const LevelCase& c = GetParam();
+  Ready(c.level);
+  Type("txt_mod_addr", QStringLiteral("7"));           // the user block
+  Type("txt_vmax_lim_1", QStringLiteral("3200"));      // the output block, admin only
+  if (c.level == Level::User) prompts.QueueConfirm(true);  // message 79
+  EXPECT_EQ(Program({"cmd_confirm", "cmd_confirm", "cmd_ok"}), Msgs({21, 22, 26}));
+  const QStringList lines = HistoryLines();
+  ASSERT_EQ(lines.size(), 2);
+  EXPECT_TRUE(lines[1].contains(kModbusAddressChange)) << lines[1].toStdString();
+  EXPECT_EQ(lines[1].contains(QStringLiteral("Overspeed limit, Relay 1")), c.namesAdminLimit) << lines[1].toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, WrittenBlocksOnly,
+                         ::testing::Values(LevelCase{"user", Level::User, false}, LevelCase{"admin", Level::Admin, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The line is in the file as soon as the outcome is known, before the dialog's closing OK: a
+// crash or power loss with the result on screen keeps the record.
+struct OutcomeCase {
+  const char* name;
+  const char* open;
+  std::vector<const char*> buttons;
+  std::function<void(devsim::Faults&)> fault;
+  QString changes;  // what the line's last field holds
+};
+
+class RecordedAtOnce : public Kept, public ::testing::WithParamInterface<OutcomeCase> {};
+
+TEST_P(RecordedAtOnce, BeforeTheClosingOk) {
+  const OutcomeCase& c = GetParam();
+  Ready(Level::Admin);
+  Type("txt_vmax_lim_1", QStringLiteral("3200"));
+  QStringList linesAtResult;
+  QString result;
+  afterEachPress = [&](const QString& text) {
+    if (app->session->InProgress()) return;
+    result = text;
+    linesAtResult = HistoryLines();
+  };
+  c.fault(sim().faults());
+  const QString open = QString::fromLatin1(c.open);
+  Press([&] { open.startsWith(QLatin1String("cmd_")) ? Click(c.open) : Trigger(c.open); }, c.buttons);
+  ASSERT_EQ(linesAtResult.size(), 2) << "no line before the dialog closed";
+  EXPECT_TRUE(linesAtResult[1].contains(QLatin1Char(',') + QString(result).replace(QStringLiteral("\r\n"), QStringLiteral(" ")) +
+                                        QLatin1Char(',')))
+      << linesAtResult[1].toStdString();
+  EXPECT_TRUE(linesAtResult[1].endsWith(QLatin1Char(',') + c.changes + QLatin1Char(','))) << linesAtResult[1].toStdString();
+  EXPECT_EQ(HistoryLines(), linesAtResult) << "closing the dialog added or changed a line";
+}
+
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, RecordedAtOnce,
+    ::testing::Values(
+        OutcomeCase{"committed", "cmd_save_prog", {"cmd_confirm", "cmd_confirm", "cmd_ok"}, [](devsim::Faults&) {},
+                    "\"" + kLimitChange + "\""},
+        // The fifth block write is the output block's: it was attempted.
+        OutcomeCase{"write_failed", "cmd_save_prog", {"cmd_confirm", "cmd_ok"},
+                    [](devsim::Faults& f) { f.FailAtWrite(5, devsim::WriteFailure::Silent); }, "\"" + kLimitChange + "\""},
+        OutcomeCase{"rejected", "cmd_save_prog", {"cmd_confirm", "cmd_confirm", "cmd_ok"},
+                    [](devsim::Faults& f) { f.rejectGroups = 0x40; }, "\"" + kLimitChange + "\""},
+        OutcomeCase{"saved_as_default", "men_dev_save", {"cmd_confirm", "cmd_confirm", "cmd_ok"}, [](devsim::Faults&) {},
+                    "\"" + kLimitChange + "\""},
+        OutcomeCase{"restored", "men_dev_restore", {"cmd_confirm", "cmd_ok"}, [](devsim::Faults&) {}, QString()},
+        // The restore's answer and the reread's identification come, then the device falls silent.
+        OutcomeCase{"restored_reread_failed", "men_dev_restore", {"cmd_confirm", "cmd_ok"},
+                    [](devsim::Faults& f) { f.SpoilAnswersFrom(4, devsim::AnswerFault::Silence); },
+                    QStringLiteral("Not known: the device's settings could not be read afterwards.")}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Kept, ShowChangesLeavesTheSessionTheDialogAndTheDeviceAlone) {
   Ready(Level::Admin);
@@ -876,7 +1252,7 @@ TEST_F(Kept, ShowChangesLeavesTheSessionTheDialogAndTheDeviceAlone) {
   EXPECT_EQ(stateWhileShown, prog_state::Write);
   EXPECT_TRUE(*editBefore == app->images->EditImage);
   for (const auto& r : sim().Requests()) EXPECT_EQ(r.function, 3) << "only reads";
-  EXPECT_TRUE(Backups().isEmpty());
+  EXPECT_EQ(Backups().size(), 1) << "the one taken when programming mode was entered";
   EXPECT_TRUE(HistoryLines().isEmpty()) << "nothing was written, nothing recorded";
 }
 

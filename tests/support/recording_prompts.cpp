@@ -20,6 +20,7 @@ QString DescribeCall(const RecordingPrompts::Call& call) {
   if (!call.default_ext.isEmpty())
     line += QStringLiteral(" [ext: ") + call.default_ext + QLatin1Char(']');
   if (call.masked) line += QStringLiteral(" [masked]");
+  if (call.cancelIsDefault) line += QStringLiteral(" [Cancel default]");
   return line;
 }
 
@@ -83,9 +84,9 @@ void RecordingPrompts::ShowMessage(const QString& text) {
   if (realBoxes) realBoxes->ShowMessage(text);
 }
 
-bool RecordingPrompts::ConfirmOkCancel(const QString& text) {
-  Record({.kind = Kind::Confirm, .text = text});
-  if (realBoxes) return realBoxes->ConfirmOkCancel(text);
+bool RecordingPrompts::ConfirmOkCancel(const QString& text, DefaultButton preferred) {
+  Record({.kind = Kind::Confirm, .text = text, .cancelIsDefault = preferred == DefaultButton::Cancel});
+  if (realBoxes) return realBoxes->ConfirmOkCancel(text, preferred);
   bool ok = false;
   Take(confirms_, ok);
   return ok;

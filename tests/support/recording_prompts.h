@@ -36,6 +36,7 @@ class RecordingPrompts : public Prompts {
     QString filter = {};  // file dialogs: the filter; empty otherwise
     QString default_ext = {};  // file dialogs: the default extension; empty otherwise
     bool masked = false;  // Input: characters hidden
+    bool cancelIsDefault = false;  // Confirm: Enter would press Cancel
     bool operator==(const Call&) const = default;
   };
 
@@ -68,7 +69,7 @@ class RecordingPrompts : public Prompts {
   void ShowError(const QString& text) override;
   void ShowInfo(const QString& text) override;
   void ShowMessage(const QString& text) override;
-  bool ConfirmOkCancel(const QString& text) override;
+  bool ConfirmOkCancel(const QString& text, DefaultButton preferred = DefaultButton::Ok) override;
   bool AskYesNo(const QString& text) override;
   std::optional<QString> InputText(const QString& title, const QString& prompt,
                                    bool masked) override;
