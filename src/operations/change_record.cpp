@@ -120,7 +120,7 @@ void ChangeRecord::Append(const QString& result, std::vector<ParameterDifference
   entry.changes = std::move(changes);
   entry.changesKnown = known;
   // A unit without a serial number has its backup's own folder: its history goes beside it.
-  const QString folder = backup_.folder.isEmpty() ? BackupFolder(s_.workDirectory, heldSerial_) : backup_.folder;
+  const QString folder = backup_.ok ? backup_.folder : BackupFolder(s_.workDirectory, heldSerial_);
   const QString error = AppendHistory(folder, entry,
                                       s_.format.DecimalSeparator(), s_.listSeparator);
   if (!error.isEmpty()) s_.prompts.ShowError(Tr("The change history could not be written:\r\n%1").arg(error));
