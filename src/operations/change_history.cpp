@@ -24,10 +24,13 @@ QString LevelText(int level) {
   }
 }
 
-QString ChangesText(const std::vector<ParameterDifference>& changes) {
+// Each change under its own name, with the raw values where the shown texts do not tell it.
+// With a backup to compare with, no change means its blocks equal what was written: said so,
+// not left blank like a line without a backup.
+QString ChangesText(const std::vector<ParameterDifference>& changes, bool compared) {
+  if (changes.empty() && compared) return Tr("none: the settings equal the backup");
   QStringList parts;
-  for (const ParameterDifference& d : changes)
-    parts << d.caption + QStringLiteral(": ") + d.left + QStringLiteral(" → ") + d.right;
+  for (const ParameterDifference& d : changes) parts << DifferenceLine(d);
   return parts.join(QStringLiteral("; "));
 }
 
@@ -50,7 +53,8 @@ QStringList HistoryFields(const HistoryEntry& e, QChar decimal) {
   const EventFormats f = LocaleEventFormats(decimal);
   const QString time = e.time.toString(QStringLiteral("yyyy%1MM%1dd HH%2mm%2ss").arg(f.date, f.time));
   return {time, e.serialNumber, LevelText(e.accessLevel),
-          OneLine(e.operation), OneLine(e.result), e.backupFile, ChangesText(e.changes)};
+          OneLine(e.operation), OneLine(e.result), e.backupFile,
+          ChangesText(e.changes, !e.backupFile.isEmpty())};
 }
 
 QString AppendHistory(const QString& folderPath, const HistoryEntry& entry, QChar decimal,
