@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 #include <QStringList>
-#include <memory>
+#include <array>
 
 #include "device_link/block_table.h"
 #include "parameters/config_file.h"
@@ -73,24 +73,57 @@ bool RowDiffers(const RegisterImage& a, const RegisterImage& b, const RowRegiste
   return false;
 }
 
-// What makes a row's difference: the images and the texts it is shown with.
-struct Sides {
+// What makes a difference: the images and the texts they are shown with. The names and page
+// captions are looked up once per list, when the first difference needs them.
+class Sides {
+ public:
+  Sides(const RegisterImage& left, const RegisterImage& right, const Texts& texts, const NumberFormat& format)
+      : left(left), right(right), texts(texts), format(format) {}
+
+  const QString& Caption(int n) { return Names().captions[static_cast<size_t>(n - 1)]; }
+  const QString& Name(int n) { return Names().names[static_cast<size_t>(n - 1)]; }
+  const QString& Page(const BlockDescriptor& block) {
+    QString& page = pages_[static_cast<size_t>(block.Number())];
+    if (page.isNull()) {
+      page = PageCaptionOf(texts, block);
+      if (page.isEmpty()) page = Tr("Factory settings");  // the stored blocks no page shows
+    }
+    return page;
+  }
+
   const RegisterImage& left;
   const RegisterImage& right;
   const Texts& texts;
   const NumberFormat& format;
+
+ private:
+  struct RowNames {
+    std::vector<QString> captions;
+    std::vector<QString> names;
+  };
+  const RowNames& Names() {
+    if (names_.captions.empty()) {
+      for (int n = 1; n <= kParameterRows; ++n) names_.captions.push_back(CaptionOf(texts, ParameterRow(n)));
+      names_.names = ParameterNames(texts, names_.captions);
+    }
+    return names_;
+  }
+
+  RowNames names_;
+  std::array<QString, kBlockRows> pages_;
 };
 
-ParameterDifference RowDifference(const Sides& s, int n, const RowRegisters& registers,
-                                  const QString& caption, const QString& name) {
+ParameterDifference RowDifference(Sides& s, int n, const RowRegisters& registers) {
   const ParameterDescriptor& row = ParameterRow(n);
+  const FieldKind& kind = *KindOf(row.fieldType);
+  const QString unit = UnitOf(s.texts, row);
   ParameterDifference d;
   d.row = n;
-  d.page = PageCaptionOf(s.texts, row);
-  d.caption = caption;
-  d.name = name;
-  d.left = ShownText(s.texts, s.format, s.left, row);
-  d.right = ShownText(s.texts, s.format, s.right, row);
+  d.page = s.Page(Block(row.blockId));
+  d.caption = s.Caption(n);
+  d.name = s.Name(n);
+  d.left = ShownText(s.texts, kind, kind.show(ShowContext{s.format, s.left, 0}, row), row, unit);
+  d.right = ShownText(s.texts, kind, kind.show(ShowContext{s.format, s.right, 0}, row), row, unit);
   // The password block shows masked on both sides by design; its raw values would tell the
   // password, so it is listed without them.
   if (d.left != d.right || row.blockId == BlockId::Password) return d;
@@ -100,11 +133,10 @@ ParameterDifference RowDifference(const Sides& s, int n, const RowRegisters& reg
   return d;
 }
 
-ParameterDifference RegisterDifference(const Sides& s, const BlockDescriptor& block, int r) {
+ParameterDifference RegisterDifference(Sides& s, const BlockDescriptor& block, int r) {
   ParameterDifference d;
   d.reg = r;
-  d.page = PageCaptionOf(s.texts, block);
-  if (d.page.isEmpty()) d.page = Tr("Factory settings");
+  d.page = s.Page(block);
   d.name = Tr("Register %1").arg(r);
   d.caption = d.name;
   d.left = Hex(Low16(s.left, r));
@@ -112,26 +144,19 @@ ParameterDifference RegisterDifference(const Sides& s, const BlockDescriptor& bl
   return d;
 }
 
-void AddRows(const Sides& s, std::vector<ParameterDifference>& differences) {
-  std::vector<QString> captions;  // made at the first row that differs
-  std::vector<QString> names;
+void AddRows(Sides& s, std::vector<ParameterDifference>& differences) {
   for (int n = 1; n <= kParameterRows; ++n) {
     const ParameterDescriptor& row = ParameterRow(n);
     const RowRegisters registers = RegistersShownBy(row);
     if (registers.count == 0 || !RowDiffers(s.left, s.right, registers)) continue;
     const BlockDescriptor& block = Block(row.blockId);
     if (IsCrcRegister(registers.at[0].reg, block) && CrcExplained(s.left, s.right, block)) continue;
-    if (captions.empty()) {
-      for (int m = 1; m <= kParameterRows; ++m) captions.push_back(CaptionOf(s.texts, ParameterRow(m)));
-      names = ParameterNames(s.texts, captions);
-    }
-    const auto i = static_cast<size_t>(n - 1);
-    differences.push_back(RowDifference(s, n, registers, captions[i], names[i]));
+    differences.push_back(RowDifference(s, n, registers));
   }
 }
 
 // The registers of the stored blocks, and their bits, that no row shows.
-void AddUnshownRegisters(const Sides& s, std::vector<ParameterDifference>& differences) {
+void AddUnshownRegisters(Sides& s, std::vector<ParameterDifference>& differences) {
   const std::vector<uint16_t>& shown = ShownBits();
   for (const BlockDescriptor& block : BlockTable) {
     if (!IsStoredBlock(block)) continue;
@@ -149,7 +174,7 @@ void AddUnshownRegisters(const Sides& s, std::vector<ParameterDifference>& diffe
 std::vector<ParameterDifference> DifferenceList(const RegisterImage& left,
                                                 const RegisterImage& right, const Texts& texts,
                                                 const NumberFormat& format) {
-  const Sides sides{left, right, texts, format};
+  Sides sides(left, right, texts, format);
   std::vector<ParameterDifference> differences;
   AddRows(sides, differences);
   AddUnshownRegisters(sides, differences);
