@@ -25,6 +25,8 @@
 #include "operations/live_data.h"
 #include "parameters/config_file.h"
 #include "parameters/difference_list.h"
+#include "parameters/parameter_table.h"
+#include "parameters/value_codec.h"
 #include "support/recording_prompts.h"
 #include "support/work_dir.h"
 
@@ -71,6 +73,9 @@ int main(int argc, char** argv) {
   app.live->PollDevice();  // the device accepted
   app.connection->cmd_read_paramClick();
   app.Window().Timer1->stop();
+  // One limit typed in the window: the comparison has a row to show (an equal pair is a box).
+  const int limit = kvn::RegisterOfName("txt_vmax_lim_1");
+  kvn::WriteFloat(app.images->EditImage, limit, kvn::ReadFloat(app.images->EditImage, limit) + 10.0f);
 
   const double compareWire = StoredBlocksWireMs();
   const double backupWire = compareWire + ReadMs(26);  // and the identification block

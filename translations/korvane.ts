@@ -106,6 +106,22 @@
         <source>Whether the new settings were stored as its default is not known.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>none: the settings equal the backup</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>none: the settings equal those last read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Register %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>differs below the shown precision</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kvn::ChangeRecord</name>
@@ -149,10 +165,6 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>No differences: the window and the %1 hold the same settings.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>One parameter differs.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -163,6 +175,12 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
     <message>
         <source>Double-click a row or press Enter to go to the field.</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of them only below the shown precision: the raw register values are in brackets.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -181,6 +199,18 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
     </message>
     <message>
         <source>File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No differences: the window and the device hold the same settings.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Compare with Config File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No differences: the window and the file hold the same settings.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -258,6 +288,13 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
     </message>
     <message>
         <source>in use</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kvn::Sides</name>
+    <message>
+        <source>Factory settings</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -25,6 +25,7 @@
 #include "texts/language_pack.h"
 #include "reports/report_commands.h"
 #include "texts/program_settings.h"
+#include "texts/prompts.h"
 #include "ui/about_dialog.h"
 #include "ui/com_scan_window.h"
 #include "ui/compare_window.h"
@@ -62,8 +63,9 @@ Application::Application(Prompts& prompts_, Pause& pause_, Options options_)
   paramUpd = std::make_unique<Tparam_upd>(*session, window.get());
   about = std::make_unique<Tabout_kvn>(texts, window.get());
   loadLog = std::make_unique<Tload_log>(window.get());
-  compareWindow = std::make_unique<CompareWindow>([this](int row) { FocusParameterRow(row); }, window.get());
-  sessionChanges = std::make_unique<CompareWindow>([this](int row) { FocusParameterRow(row); }, paramUpd.get());
+  compareWindow = std::make_unique<CompareWindow>([this](int row) { return FocusParameterRow(row); }, window.get());
+  // The session dialog blocks the main window: its changes lead to no field.
+  sessionChanges = std::make_unique<CompareWindow>(nullptr, paramUpd.get());
 }
 
 Application::~Application() {
@@ -200,16 +202,26 @@ MainFormSteps Application::Steps() {
   return s;
 }
 
+// An identical pair is one sentence: a box says it, and an open comparison of an earlier pair
+// goes, so that it cannot be taken for this one.
 void Application::ShowComparison(const ComparisonView& view) {
-  if (compareWindow) compareWindow->ShowDifferences(view.title, view.otherSide, view.differences);
+  if (!compareWindow) return;
+  if (view.differences.empty()) {
+    compareWindow->hide();
+    prompts.ShowInfo(view.identical);
+    return;
+  }
+  compareWindow->ShowDifferences(view.title, view.otherSide, view.differences);
 }
 
-// The field is brought to the front of the main window, which comes before the comparison.
-void Application::FocusParameterRow(int row) {
-  if (row < 1 || row > kParameterRows) return;
+// The field is brought to the front of the main window; the comparison then steps aside from it.
+QWidget* Application::FocusParameterRow(int row) {
+  if (row < 1 || row > kParameterRows) return nullptr;
   window->raise();
   window->activateWindow();
-  form.FocusParameter(form.ControlOf(ParameterRow(row)), row);
+  QWidget* field = form.ControlOf(ParameterRow(row));
+  form.FocusParameter(field, row);
+  return field;
 }
 
 void Application::ShowSessionChanges() {
@@ -223,7 +235,10 @@ void Application::ShowSessionChanges() {
   }
   if (differences) {
     const ComparisonView view = comparison->DeviceView(std::move(*differences));
-    sessionChanges->RunDifferences(view.title, view.otherSide, view.differences);
+    if (view.differences.empty())
+      prompts.ShowInfo(view.identical);
+    else
+      sessionChanges->RunDifferences(view.title, view.otherSide, view.differences);
   }
 }
 

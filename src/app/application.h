@@ -108,7 +108,7 @@ class Application {
   void CreateOperations(TMain_Form& w);
   void PreparePlotCanvas(TMain_Form& w);
   void ShowComparison(const ComparisonView& view);
-  void FocusParameterRow(int row);
+  QWidget* FocusParameterRow(int row);
   EventLog::Services EventLogServices(const DeviceContext& device, TMain_Form& w);
 
  public:

@@ -99,6 +99,15 @@ inline constexpr int OffsetVoltage = 5052;  // float, offset of the 2-wire volta
 inline constexpr int OutputConfig = 5500;   // 5500..5504
 }  // namespace reg
 
+// Bit 5 of the five relay words is the device's own, no setting: every set the program adopts
+// (a device read, a file load) has it cleared, and comparisons leave it out.
+inline constexpr int kRelayWords = 5;
+inline constexpr uint16_t kRelayDeviceBit = 0x20;
+// The bits of register r that the device owns, which no set of the program carries.
+inline constexpr uint16_t DeviceOwnedBits(int r) {
+  return r >= reg::OutputConfig && r < reg::OutputConfig + kRelayWords ? kRelayDeviceBit : 0;
+}
+
 // Process data and diagnostic measurements (block 11), floats.
 namespace pd {
 inline constexpr int Speed = reg::Speed, Acceleration = 502, Frequency = 504, FrequencyAcceleration = 508;

@@ -26,10 +26,18 @@ QString LevelText(int level) {
   }
 }
 
-QString ChangesText(const std::vector<ParameterDifference>& changes) {
+// What an empty list means: with a "before" to compare with, the blocks written equal it, and
+// the line says so rather than staying blank like a line that had nothing to compare with.
+QString NoChangeText(const HistoryEntry& e) {
+  if (e.backupFile.isEmpty()) return {};
+  return e.backedUp ? Tr("none: the settings equal the backup") : Tr("none: the settings equal those last read");
+}
+
+// Each change under its own name, with the raw values where the shown texts do not tell it.
+QString ChangesText(const std::vector<ParameterDifference>& changes, const QString& noChange) {
+  if (changes.empty()) return noChange;
   QStringList parts;
-  for (const ParameterDifference& d : changes)
-    parts << d.caption + QStringLiteral(": ") + d.left + QStringLiteral(" → ") + d.right;
+  for (const ParameterDifference& d : changes) parts << DifferenceLine(d);
   return parts.join(QStringLiteral("; "));
 }
 
@@ -53,7 +61,8 @@ QStringList HistoryFields(const HistoryEntry& e, QChar decimal) {
   const QString time = e.time.toString(QStringLiteral("yyyy%1MM%1dd HH%2mm%2ss").arg(f.date, f.time));
   return {time, e.serialNumber, LevelText(e.accessLevel),
           OneLine(e.operation), OneLine(e.result), e.backupFile,
-          e.changesKnown ? ChangesText(e.changes) : Tr("Not known: the device's settings could not be read afterwards.")};
+          e.changesKnown ? ChangesText(e.changes, NoChangeText(e))
+                         : Tr("Not known: the device's settings could not be read afterwards.")};
 }
 
 QString SpreadsheetText(const QString& field) {

@@ -31,6 +31,8 @@ struct HistoryEntry {
   // False when what the device holds afterwards could not be read: no list, and "no change"
   // would be a claim.
   bool changesKnown = true;
+  // False when the changes are told against the set last read, for want of a backup.
+  bool backedUp = true;
 };
 
 // The line's fields, in the order of the header.

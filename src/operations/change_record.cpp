@@ -119,6 +119,7 @@ void ChangeRecord::Append(const QString& result, std::vector<ParameterDifference
   entry.backupFile = BackupNote();
   entry.changes = std::move(changes);
   entry.changesKnown = known;
+  entry.backedUp = held_ == Held::Backup;
   // A unit without a serial number has its backup's own folder: its history goes beside it.
   const QString folder = backup_.ok ? backup_.folder : BackupFolder(s_.workDirectory, heldSerial_);
   const QString error = AppendHistory(folder, entry,

@@ -50,7 +50,8 @@ std::vector<ParameterDifference> Comparison::WindowAgainst(const RegisterImage& 
 }
 
 ComparisonView Comparison::DeviceView(std::vector<ParameterDifference> differences) const {
-  return {Tr("Compare with device"), Tr("Device"), std::move(differences)};
+  return {Tr("Compare with device"), Tr("Device"), std::move(differences),
+          Tr("No differences: the window and the device hold the same settings.")};
 }
 
 bool Comparison::WindowHoldsASet() {
@@ -76,13 +77,15 @@ void Comparison::men_file_cmp_devClick() {
 
 void Comparison::men_file_cmp_fileClick() {
   if (!WindowHoldsASet()) return;
-  const QString path = s_.files.AskLoadFileName();
+  // A title of its own: the load's would promise to replace the window's set.
+  const QString path = s_.files.AskLoadFileName(Tr("Compare with Config File"));
   if (path.isEmpty()) return;
   auto scratch = std::make_unique<RegisterImage>();
   if (!s_.files.ReadInto(path, *scratch)) return;
   TakeWindowPassword(s_.images.EditImage, *scratch);
   s_.show({Tr("Compare with file %1").arg(QFileInfo(path).fileName()), Tr("File"),
-           DifferenceList(s_.images.EditImage, *scratch, s_.texts, s_.format)});
+           DifferenceList(s_.images.EditImage, *scratch, s_.texts, s_.format),
+           Tr("No differences: the window and the file hold the same settings.")});
 }
 
 }  // namespace kvn

@@ -13,11 +13,13 @@ class ConfigurationFile;
 class NumberFormat;
 class Prompts;
 
-// What a comparison window shows: the other side's column heading, a title and the rows.
+// What a comparison window shows: the other side's column heading, a title and the rows, and
+// what a box says instead when there are no rows.
 struct ComparisonView {
   QString title;
   QString otherSide;  // "Device" or "File"
   std::vector<ParameterDifference> differences;
+  QString identical;  // "No differences: the window and the device hold the same settings."
 };
 
 // The window's parameter set against the device's or a configuration file's, parameter by

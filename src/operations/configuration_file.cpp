@@ -46,9 +46,10 @@ int ConfigurationFile::SaveConfiguration() {
   return WriteTextRecord(path, ConfigurationText(s_.images.EditImage), s_.prompts);
 }
 
-QString ConfigurationFile::AskLoadFileName() {
-  return AskOpenFileName(s_.prompts, s_.texts.GetMessageText(kMsgKvnFile) + QStringLiteral(" (*.kvn)|*.kvn"),
-                         s_.texts.GetMessageText(kMsgLoadTitle));
+QString ConfigurationFile::AskLoadFileName() { return AskLoadFileName(s_.texts.GetMessageText(kMsgLoadTitle)); }
+
+QString ConfigurationFile::AskLoadFileName(const QString& title) {
+  return AskOpenFileName(s_.prompts, s_.texts.GetMessageText(kMsgKvnFile) + QStringLiteral(" (*.kvn)|*.kvn"), title);
 }
 
 QString ConfigurationFile::ReadRecord(const QString& path) {

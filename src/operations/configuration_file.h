@@ -34,8 +34,9 @@ class ConfigurationFile {
   int SaveConfiguration();
   bool LoadConfiguration();
 
-  // The load's open dialog; empty when cancelled.
+  // The load's open dialog; empty when cancelled. Another reader of a set names its own title.
   QString AskLoadFileName();
+  QString AskLoadFileName(const QString& title);
   // A configuration file's set into image (a scratch image), with the checks of a load; a
   // refused file shows what a load shows and leaves false.
   bool ReadInto(const QString& path, RegisterImage& image);

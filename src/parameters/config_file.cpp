@@ -6,9 +6,6 @@
 namespace kvn {
 namespace {
 
-constexpr int kRelayWords = 5;
-constexpr int32_t kWithoutBit5 = 0xFFDF;
-
 bool CrcMatches(const RegisterImage& image, const BlockDescriptor& b) {
   return ImageCrc(image, b.start, b.count - 1) == (Cell(image, b.CrcRegister()) & 0xFFFF);
 }
@@ -42,7 +39,7 @@ bool ReadConfigurationText(const QString& text, RegisterImage& image) {
     if (!CrcMatches(image, b)) return false;
     if (b.id != BlockId::Output) continue;
     for (int r = reg::OutputConfig; r < reg::OutputConfig + kRelayWords; ++r)
-      image[static_cast<size_t>(r)] &= kWithoutBit5;
+      image[static_cast<size_t>(r)] &= 0xFFFF & ~DeviceOwnedBits(r);
     image[static_cast<size_t>(b.CrcRegister())] = ImageCrc(image, b.start, b.count - 1);
   }
   return true;

@@ -1,6 +1,8 @@
 #include "parameters/field_kinds.h"
 
 #include <QCoreApplication>
+#include <QHash>
+#include <algorithm>
 #include <array>
 
 #include "parameters/parameter_pages.h"
@@ -184,17 +186,6 @@ QString UnitOf(const Texts& texts, const ParameterDescriptor& row) {
   return TextOr(texts, Latin1(place->unit->name), place->unit->text);
 }
 
-bool SameShown(const FieldKind& kind, const FieldShown& a, const FieldShown& b) {
-  switch (kind.control) {
-    case ControlKind::CheckBox: return a.checked == b.checked;
-    case ControlKind::ComboBox: return a.index == b.index;
-    case ControlKind::EditField:
-      return kind.textEntry ? Trimmed(a.text) == Trimmed(b.text) : a.text == b.text;
-    case ControlKind::Label: return a.text == b.text;
-  }
-  return false;
-}
-
 QString CaptionOf(const Texts& texts, const ParameterDescriptor& row) {
   const auto place = pages::PlaceOfControl(row.name);
   if (!place) return NameOf(row);
@@ -204,9 +195,59 @@ QString CaptionOf(const Texts& texts, const ParameterDescriptor& row) {
   return caption;
 }
 
+QString SectionCaptionOf(const Texts& texts, const ParameterDescriptor& row) {
+  const auto place = pages::PlaceOfControl(row.name);
+  if (!place || place->heading == nullptr) return QString();
+  return TextOr(texts, Latin1(place->heading->name), place->heading->caption);
+}
+
+std::vector<QString> ParameterNames(const Texts& texts) {
+  std::vector<QString> captions;
+  captions.reserve(kParameterRows);
+  for (int n = 1; n <= kParameterRows; ++n) captions.push_back(CaptionOf(texts, ParameterRow(n)));
+  return ParameterNames(texts, std::move(captions));
+}
+
+std::vector<QString> ParameterNames(const Texts& texts, std::vector<QString> names) {
+  QHash<QString, int> uses;
+  for (const QString& caption : names) ++uses[caption];
+  for (int n = 1; n <= kParameterRows && n <= static_cast<int>(names.size()); ++n) {
+    QString& name = names[static_cast<size_t>(n - 1)];
+    if (uses.value(name) < 2) continue;
+    const QString section = SectionCaptionOf(texts, ParameterRow(n));
+    if (!section.isEmpty()) name += QStringLiteral(" (") + section + QLatin1Char(')');
+  }
+  return names;
+}
+
+RowRegisters RegistersShownBy(const ParameterDescriptor& row) {
+  RowRegisters shown;
+  const FieldKind* kind = KindOf(row.fieldType);
+  if (kind == nullptr) return shown;
+  const int first = RegisterOf(row);
+  if (kind->control == ControlKind::CheckBox) {
+    // One bit of a word, or of a 32-bit word over two registers (low word first). A fixed box
+    // still stands for its bit, although it shows it always set.
+    const uint32_t mask = uint32_t{1} << (static_cast<uint32_t>(row.detail) & 31u);
+    const int words = std::max(1, RegisterCountOf(row));
+    for (int i = 0; i < words; ++i) {
+      const auto bits = static_cast<uint16_t>(mask >> (16 * i));
+      if (bits != 0) shown.at[static_cast<size_t>(shown.count++)] = {first + i, bits};
+    }
+    return shown;
+  }
+  const int count = std::min(RegisterCountOf(row), static_cast<int>(shown.at.size()));
+  for (int i = 0; i < count; ++i) shown.at[static_cast<size_t>(shown.count++)] = {first + i, 0xFFFF};
+  return shown;
+}
+
 QString PageCaptionOf(const Texts& texts, const ParameterDescriptor& row) {
+  return PageCaptionOf(texts, Block(row.blockId));
+}
+
+QString PageCaptionOf(const Texts& texts, const BlockDescriptor& block) {
   for (const pages::ParameterPage& page : pages::kParameterPages)
-    if (page.container == Block(row.blockId).page) return TextOr(texts, Latin1(page.name), page.caption);
+    if (page.container == block.page) return TextOr(texts, Latin1(page.name), page.caption);
   return QString();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
+#include <array>
 #include <optional>
+#include <vector>
 
 #include "device_link/register_image.h"
 #include "parameters/parameter_table.h"
@@ -57,15 +59,35 @@ QString ShownText(const Texts& texts, const FieldKind& kind, const FieldShown& s
                   const ParameterDescriptor& row, const QString& unit);
 // The unit label's text behind the row's control; empty when it has none.
 QString UnitOf(const Texts& texts, const ParameterDescriptor& row);
-// True when two states of a row's control certainly show the same; false when their texts
-// must be compared (two drop-down indexes may both lie beyond the item list). Two passwords
-// are the same only when their texts are, although both show masked.
-bool SameShown(const FieldKind& kind, const FieldShown& a, const FieldShown& b);
 
 // The row's caption as the window's accessible name gives it: the row caption, and for a
 // table column its heading after a comma ("Overspeed limit, Relay 1"), in the current texts.
 QString CaptionOf(const Texts& texts, const ParameterDescriptor& row);
 // The caption of the page that shows the row, in the current texts.
 QString PageCaptionOf(const Texts& texts, const ParameterDescriptor& row);
+// The heading of the page section that shows the row ("Configuration - user"), in the current
+// texts; empty for a row no page shows.
+QString SectionCaptionOf(const Texts& texts, const ParameterDescriptor& row);
+// A name of its own for every row, index row - 1: its caption, and where another row's caption
+// reads the same in the current texts, the section after it: "Device comment (Configuration -
+// user)". Lists without a page column (the change history) tell the rows apart by it.
+std::vector<QString> ParameterNames(const Texts& texts);
+// The same from the rows' captions (CaptionOf, index row - 1) when the caller holds them.
+std::vector<QString> ParameterNames(const Texts& texts, std::vector<QString> captions);
+// The caption of the page that shows a block's rows; empty for a block no page shows.
+QString PageCaptionOf(const Texts& texts, const BlockDescriptor& block);
+
+// The register bits a row shows: its registers, each with the bits that are the row's own (a
+// check box owns one bit of its word). At most 16 registers; none for a value computed from
+// other rows.
+struct RowRegister {
+  int32_t reg;
+  uint16_t bits;
+};
+struct RowRegisters {
+  std::array<RowRegister, 16> at{};
+  int count = 0;
+};
+RowRegisters RegistersShownBy(const ParameterDescriptor& row);
 
 }  // namespace kvn

@@ -4,8 +4,8 @@ namespace kvn::pages {
 
 namespace {
 
-std::optional<ControlPlace> FindInRow(const ParameterPage& page, const Section& section,
-                                      const Row& row, std::string_view name) {
+std::optional<ControlPlace> FindInRow(const ParameterPage& page, const Heading* heading,
+                                      const Section& section, const Row& row, std::string_view name) {
   const int columnCount = static_cast<int>(section.columns.size());
   const std::array<int, kMaxRowControls> columns = ControlColumns(row, columnCount);
   std::optional<ControlPlace> place;
@@ -13,7 +13,7 @@ std::optional<ControlPlace> FindInRow(const ParameterPage& page, const Section& 
     const Control& c = row.controls[i];
     if (c.kind == Kind::Unit && place && place->unit == nullptr) place->unit = &c;
     if (place || name != c.name) continue;
-    place = ControlPlace{&page, &row, &c, nullptr, nullptr};
+    place = ControlPlace{&page, heading, &row, &c, nullptr, nullptr};
     if (columns[i] >= 0 && columns[i] < columnCount)
       place->column = &section.columns[static_cast<size_t>(columns[i])];
   }
@@ -23,10 +23,14 @@ std::optional<ControlPlace> FindInRow(const ParameterPage& page, const Section& 
 }  // namespace
 
 std::optional<ControlPlace> PlaceOfControl(std::string_view name) {
-  for (const ParameterPage& page : kParameterPages)
-    for (const Section& section : page.sections)
+  for (const ParameterPage& page : kParameterPages) {
+    const Heading* heading = nullptr;  // a section without a heading stands under the one above
+    for (const Section& section : page.sections) {
+      if (section.heading.name != nullptr) heading = &section.heading;
       for (const Row& row : section.rows)
-        if (auto place = FindInRow(page, section, row, name)) return place;
+        if (auto place = FindInRow(page, heading, section, row, name)) return place;
+    }
+  }
   return std::nullopt;
 }
 

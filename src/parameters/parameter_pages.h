@@ -195,17 +195,33 @@ inline constexpr Row kDiagRows[] = {
     {"crc_diag", "DIAGNOSTICS settings CRC", {Value("lbl_val_crc_diag")}},
 };
 
-// A section of a page: its rows and, for a table, its column headings.
+// The heading label above one or more sections: its name (the text-table key) and caption.
+struct Heading {
+  const char* name = nullptr;
+  const char* caption = nullptr;
+};
+
+// A section of a page: the heading it starts (none when it continues the section above), its
+// grid panel, its rows and, for a table, its column headings.
 struct Section {
+  Heading heading;
+  const char* panel;
   std::span<const Column> columns;
   std::span<const Row> rows;
 };
 
-inline constexpr Section kDeviceSections[] = {{{}, kUserRows}, {{}, kAdminRows}, {{}, kPasswordRows}};
-inline constexpr Section kMeasureSections[] = {{{}, kMeasureRows}, {{}, kAdvancedRows}};
+inline constexpr Section kDeviceSections[] = {
+    {{"lbl_config_usr", "Configuration - user"}, "gpl_cfg_user", {}, kUserRows},
+    {{"lbl_config_admin", "Configuration - admin"}, "gpl_cfg_admin", {}, kAdminRows},
+    {{"lbl_pass_admin", "Password - admin"}, "gpl_pass_admin", {}, kPasswordRows}};
+inline constexpr Section kMeasureSections[] = {
+    {{"lbl_measurement", "Measurement"}, "gpl_measure", {}, kMeasureRows},
+    {{"lbl_measure_adv", "Advanced settings"}, "gpl_measure_adv", {}, kAdvancedRows}};
 inline constexpr Section kOutputSections[] = {
-    {kOutputColumns, kOutputRows}, {{}, kAccelerationCutInRows}, {{}, kAnalogRows}};
-inline constexpr Section kDiagSections[] = {{{}, kDiagRows}};
+    {{"lbl_digital_out", "Digital outputs"}, "gpl_dout", kOutputColumns, kOutputRows},
+    {{}, "gpl_dout_acc", {}, kAccelerationCutInRows},
+    {{"lbl_analog_out", "Analog output"}, "gpl_aout", {}, kAnalogRows}};
+inline constexpr Section kDiagSections[] = {{{"lbl_diagnostics", "Diagnostics"}, "gpl_diag", {}, kDiagRows}};
 
 struct ParameterPage {
   const char* name;  // page name and text-table key of its tab
@@ -222,10 +238,12 @@ inline constexpr ParameterPage kParameterPages[] = {
     {"tab_diag", "DIAGNOSTICS", 6, kDiagSections},
 };
 
-// Where a control of the parameter pages stands: its page, its row (the row's caption label is
-// "lbl_" + row name), the heading of its table column when it has one, and the unit behind it.
+// Where a control of the parameter pages stands: its page, the heading of its section, its row
+// (the row's caption label is "lbl_" + row name), the heading of its table column when it has
+// one, and the unit behind it.
 struct ControlPlace {
   const ParameterPage* page = nullptr;
+  const Heading* heading = nullptr;
   const Row* row = nullptr;
   const Control* control = nullptr;
   const Column* column = nullptr;  // nullptr outside a table

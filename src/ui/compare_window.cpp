@@ -4,16 +4,47 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <array>
 
 namespace kvn {
 
 namespace {
 enum Column { kPage, kParameter, kWindow, kOther, kColumns };
+
+qint64 Area(const QSize& size) { return qint64{size.width()} * size.height(); }
+
+// The screen beside `keep`: below, above, right and left of it.
+std::array<QRect, 4> BandsBeside(const QRect& keep, const QRect& screen) {
+  return {QRect(QPoint(screen.left(), keep.bottom() + 1), screen.bottomRight()),
+          QRect(screen.topLeft(), QPoint(screen.right(), keep.top() - 1)),
+          QRect(QPoint(keep.right() + 1, screen.top()), screen.bottomRight()),
+          QRect(screen.topLeft(), QPoint(keep.left() - 1, screen.bottom()))};
 }
 
-CompareWindow::CompareWindow(std::function<void(int)> focus, QWidget* mainWindow)
+}  // namespace
+
+QRect PlaceClear(const QSize& size, const QRect& mainFrame, const QRect& keep, const QRect& screen) {
+  const int lowest = std::max(screen.top(), screen.bottom() + 1 - size.height());
+  const int top = std::clamp(mainFrame.top(), screen.top(), lowest);
+  for (const int left : {mainFrame.right() + 1, mainFrame.left() - size.width()}) {
+    const QRect beside(QPoint(left, top), size);
+    if (screen.contains(beside) && !beside.intersects(keep)) return beside;
+  }
+  if (keep.isEmpty()) return QRect();
+  QRect best;
+  for (const QRect& band : BandsBeside(keep, screen)) {
+    if (!band.isValid()) continue;
+    const QSize fit = size.boundedTo(band.size());
+    if (Area(fit) > Area(best.size())) best = QRect(band.topLeft(), fit);
+  }
+  return best;
+}
+
+CompareWindow::CompareWindow(Focus focus, QWidget* mainWindow)
     : QDialog(mainWindow), focus_(std::move(focus)) {
   setObjectName(QStringLiteral("frm_compare"));
   setModal(false);
@@ -48,15 +79,16 @@ void CompareWindow::ShowDifferences(const QString& title, const QString& otherSi
                                     const std::vector<ParameterDifference>& differences) {
   Fill(title, otherSide, differences);
   show();
+  StepAside(QRect());
   raise();
   activateWindow();
-  if (!differences.empty()) table_->setFocus(Qt::OtherFocusReason);
+  table_->setFocus(Qt::OtherFocusReason);
 }
 
 int CompareWindow::RunDifferences(const QString& title, const QString& otherSide,
                                   const std::vector<ParameterDifference>& differences) {
   Fill(title, otherSide, differences);
-  if (!differences.empty()) table_->setFocus(Qt::OtherFocusReason);
+  table_->setFocus(Qt::OtherFocusReason);
   return exec();
 }
 
@@ -67,28 +99,47 @@ void CompareWindow::Fill(const QString& title, const QString& otherSide,
   table_->clearContents();
   table_->setRowCount(static_cast<int>(differences.size()));
   rows_.clear();
+  int hidden = 0;
   for (const ParameterDifference& d : differences) {
     const int r = static_cast<int>(rows_.size());
     rows_.push_back(d.row);
-    const QString cells[kColumns] = {d.page, d.caption, d.left, d.right};
+    QString name = d.name;
+    if (d.belowShown) {
+      name += QStringLiteral(" (") + BelowShownNote() + QLatin1Char(')');
+      ++hidden;
+    }
+    const QString cells[kColumns] = {d.page, name, LeftText(d), RightText(d)};
     for (int c = 0; c < kColumns; ++c) table_->setItem(r, c, new QTableWidgetItem(cells[c]));
   }
   table_->resizeColumnsToContents();
-  if (differences.empty()) {
-    summary_->setText(tr("No differences: the window and the %1 hold the same settings.").arg(otherSide.toLower()));
-  } else {
-    const QString count = differences.size() == 1
-                              ? tr("One parameter differs.")
-                              : tr("%1 parameters differ.").arg(differences.size());
-    summary_->setText(count + QLatin1Char(' ') + tr("Double-click a row or press Enter to go to the field."));
-    table_->setCurrentCell(0, kParameter);
-  }
-  table_->setVisible(!differences.empty());
+  QStringList summary;
+  summary << (differences.size() == 1 ? tr("One parameter differs.")
+                                      : tr("%1 parameters differ.").arg(differences.size()));
+  if (hidden > 0)
+    summary << tr("%n of them only below the shown precision: the raw register values are in brackets.", "", hidden);
+  if (focus_) summary << tr("Double-click a row or press Enter to go to the field.");
+  summary_->setText(summary.join(QLatin1Char(' ')));
+  if (!differences.empty()) table_->setCurrentCell(0, kParameter);
 }
 
 void CompareWindow::Activate(int tableRow) {
   if (tableRow < 0 || tableRow >= static_cast<int>(rows_.size()) || !focus_) return;
-  focus_(rows_[static_cast<size_t>(tableRow)]);
+  const int row = rows_[static_cast<size_t>(tableRow)];
+  if (row == 0) return;  // a register no field shows
+  if (const QWidget* field = focus_(row)) StepAside(QRect(field->mapToGlobal(QPoint(0, 0)), field->size()));
+}
+
+void CompareWindow::StepAside(const QRect& keep) {
+  const QWidget* main = parentWidget() ? parentWidget()->window() : nullptr;
+  const QScreen* screen = main ? main->screen() : nullptr;
+  if (screen == nullptr) return;
+  const QRect frame = frameGeometry();
+  const QRect mainFrame = main->frameGeometry();
+  if (!frame.intersects(keep.isEmpty() ? mainFrame : keep)) return;
+  const QRect at = PlaceClear(frame.size(), mainFrame, keep, screen->availableGeometry());
+  if (at.isNull()) return;
+  resize(at.size() - (frame.size() - size()));
+  move(at.topLeft());
 }
 
 }  // namespace kvn

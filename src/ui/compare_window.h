@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <QRect>
 #include <functional>
 #include <vector>
 
@@ -11,16 +12,27 @@ class QTableWidget;
 
 namespace kvn {
 
+// Where a window of frame size `size` goes so that it covers neither the main window nor
+// `keep` (the field the engineer works in; empty for none): beside the main window, right or
+// left, where the screen has room; otherwise in the largest band of the screen beside `keep`,
+// made smaller to fit when the band is. A null rect when even that leaves no room.
+QRect PlaceClear(const QSize& size, const QRect& mainFrame, const QRect& keep, const QRect& screen);
+
 // The differences between the window's set and another one, a row per parameter: page,
-// parameter, the window's value and the other side's. Double-click or Enter on a row brings
-// that field to the front of the main window. A pair without differences says so in one line.
-// Made once and reused; it stays open beside the main window.
+// parameter, the window's value and the other side's; a difference the shown texts hide is
+// marked and carries the raw values. With a way to the field (focus), double-click or Enter on
+// a row brings that field to the front of the main window, and the comparison steps aside
+// from it. Made once and reused; it stays open beside the main window. Identical pairs are
+// not shown here (the caller says so in a box).
 class CompareWindow : public QDialog {
   Q_OBJECT
 
  public:
-  // focus(row): bring the parameter of table row 1..155 to the front.
-  CompareWindow(std::function<void(int row)> focus, QWidget* mainWindow = nullptr);
+  // focus(row): bring the parameter of table row 1..155 to the front and give its control (or
+  // nullptr); empty where the main window cannot take the focus (a session dialog holds it),
+  // and the rows promise nothing.
+  using Focus = std::function<QWidget*(int row)>;
+  CompareWindow(Focus focus, QWidget* mainWindow = nullptr);
 
   // Fills the window and shows it beside the main window.
   void ShowDifferences(const QString& title, const QString& otherSide,
@@ -36,9 +48,11 @@ class CompareWindow : public QDialog {
   void Fill(const QString& title, const QString& otherSide,
             const std::vector<ParameterDifference>& differences);
   void Activate(int tableRow);
+  // Moves the window off the main window, and off `keep` where it must stay over it.
+  void StepAside(const QRect& keep);
 
-  std::function<void(int)> focus_;
-  std::vector<int> rows_;  // parameter row of each table row
+  Focus focus_;
+  std::vector<int> rows_;  // parameter row of each table row (0: a register no row shows)
   QLabel* summary_;
   QTableWidget* table_;
   QPushButton* close_;

@@ -1,5 +1,7 @@
 #include "ui/page_builder.h"
 
+#include "parameters/parameter_pages.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -256,6 +258,13 @@ GridPanel* PageBuilder::Table(const char* panel, std::span<const Column> columns
   grid->setColumnStretch(1, 1);
   Add(section, true);
   return section;
+}
+
+void PageBuilder::Sections(std::span<const pages::Section> sections) {
+  for (const pages::Section& section : sections) {
+    if (section.heading.name != nullptr) Heading(section.heading.name, section.heading.caption);
+    Table(section.panel, section.columns, section.rows);
+  }
 }
 
 void PageBuilder::AddTableHeader(GridPanel& section, std::span<const Column> columns,

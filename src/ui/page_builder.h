@@ -11,6 +11,10 @@ class QHBoxLayout;
 class QLabel;
 class QVBoxLayout;
 
+namespace kvn::pages {
+struct Section;
+}
+
 namespace kvn {
 
 // Text-table facts the pages are built from: the leading blanks of a caption and whether a row
@@ -35,6 +39,8 @@ class PageBuilder {
   GridPanel* Section(const char* panel, std::span<const pages::Row> rows);
   GridPanel* Table(const char* panel, std::span<const pages::Column> columns,
                    std::span<const pages::Row> rows);
+  // A parameter page's sections, each under its heading, as the section table lists them.
+  void Sections(std::span<const pages::Section> sections);
   // Commands (buttons, a check box) side by side on a new line, in reading order.
   void ButtonLine(std::span<const pages::Control> buttons);
   // Buttons stacked beside the last item (commands that act on a table).

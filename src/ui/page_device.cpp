@@ -10,12 +10,7 @@ using namespace pages;
 
 void BuildDevicePage(QWidget& page) {
   PageBuilder b(page);
-  b.Heading("lbl_config_usr", "Configuration - user");
-  b.Section("gpl_cfg_user", kUserRows);
-  b.Heading("lbl_config_admin", "Configuration - admin");
-  b.Section("gpl_cfg_admin", kAdminRows);
-  b.Heading("lbl_pass_admin", "Password - admin");
-  b.Section("gpl_pass_admin", kPasswordRows);
+  b.Sections(kDeviceSections);
   b.Finish();
 }
 

@@ -8,8 +8,7 @@ using namespace pages;
 
 void BuildDiagPage(QWidget& page) {
   PageBuilder b(page);
-  b.Heading("lbl_diagnostics", "Diagnostics");
-  b.Section("gpl_diag", kDiagRows);
+  b.Sections(kDiagSections);
   b.Finish();
 }
 

@@ -8,10 +8,7 @@ using namespace pages;
 
 void BuildMeasurePage(QWidget& page) {
   PageBuilder b(page);
-  b.Heading("lbl_measurement", "Measurement");
-  b.Section("gpl_measure", kMeasureRows);
-  b.Heading("lbl_measure_adv", "Advanced settings");
-  b.Section("gpl_measure_adv", kAdvancedRows);
+  b.Sections(kMeasureSections);
   b.Finish();
 }
 

@@ -8,11 +8,15 @@
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
+#include <cmath>
+#include <functional>
 
 #include "e2e/live_app.h"
 #include "operations/connection.h"
 #include "parameters/config_file.h"
+#include "parameters/field_kinds.h"
 #include "parameters/parameter_table.h"
+#include "parameters/value_codec.h"
 #include "texts/text_record.h"
 #include "ui/compare_window.h"
 #include "ui/main_menu.h"
@@ -39,6 +43,14 @@ class Compare : public LiveApp {
     app->form.TakeEdit(field);
   }
   QTableWidget& Rows() { return app->compareWindow->Table(); }
+  // The window's set as a configuration file in the work directory.
+  QString SaveWindowSet(const char* name) {
+    const QString path = workBase.filePath(QString::fromLatin1(name));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(EncodeTextRecord(ConfigurationText(app->images->EditImage)));
+    return path;
+  }
   QStringList Row(int r) {
     QStringList cells;
     for (int c = 0; c < Rows().columnCount(); ++c) cells << Rows().item(r, c)->text();
@@ -78,19 +90,106 @@ TEST_F(Compare, EnterOnARowBringsItsFieldToTheFront) {
   EXPECT_EQ(app->Window().focusWidget(), Control<QWidget>("txt_vmax_lim_2"));
 }
 
-TEST_F(Compare, WithAFileOfTheSameSetSaysSoInOneLine) {
-  const QString path = workBase.filePath(QStringLiteral("signed-off.kvn"));
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(EncodeTextRecord(ConfigurationText(app->images->EditImage)));
-  file.close();
+// An identical pair is one sentence in a box, and a comparison still open from an earlier pair
+// goes; the file is chosen in a dialog of its own title.
+TEST_F(Compare, WithAFileOfTheSameSetSaysSoInABox) {
+  TypeLimit("txt_vmax_lim_2", "2600");
+  Trigger("men_file_cmp_dev");
+  ASSERT_TRUE(app->compareWindow->isVisible());
+  const QString path = SaveWindowSet("signed-off.kvn");
+  prompts.ClearCalls();
   prompts.QueueFileName(path);
   Trigger("men_file_cmp_file");
-  EXPECT_EQ(Headers().last(), QStringLiteral("File"));
-  EXPECT_TRUE(Rows().isHidden());
-  EXPECT_EQ(app->compareWindow->Summary().text(),
-            QStringLiteral("No differences: the window and the file hold the same settings."));
+  ASSERT_EQ(prompts.Calls().size(), 2u) << prompts.Describe().toStdString();
+  EXPECT_EQ(prompts.Calls()[0].kind, RecordingPrompts::Kind::OpenFile);
+  EXPECT_EQ(prompts.Calls()[0].text, QStringLiteral("Compare with Config File"));
+  EXPECT_EQ(prompts.Calls()[1].kind, RecordingPrompts::Kind::Info);
+  EXPECT_EQ(prompts.Calls()[1].text, QStringLiteral("No differences: the window and the file hold the same settings."));
+  EXPECT_FALSE(app->compareWindow->isVisible());
 }
+
+TEST_F(Compare, WithTheDeviceHoldingTheSameSetSaysSoInABox) {
+  Trigger("men_file_cmp_dev");
+  EXPECT_TRUE(prompts.ShowedExactly(RecordingPrompts::Kind::Info,
+                                    QStringLiteral("No differences: the window and the device hold the same settings.")))
+      << prompts.Describe().toStdString();
+  EXPECT_FALSE(app->compareWindow->isVisible());
+}
+
+// Differences the window's texts do not show, against the device's set as the simulator holds it.
+struct Hidden {
+  const char* what;
+  std::function<void(RegisterImage& edit)> change;
+  int reg;                // the one register changed
+  const char* parameter;  // the Parameter column
+  const char* field;      // its field, whose text hides the difference; nullptr for a register
+};
+
+const Hidden kHidden[] = {
+    {"a limit one step of the float above the device's",
+     [](RegisterImage& e) {
+       const int r = RegisterOfName("txt_vmin_lim_1");
+       WriteFloat(e, r, std::nextafter(ReadFloat(e, r), 1e9f));
+     },
+     5566, "Underspeed limit, Relay 1 (differs below the shown precision)", "txt_vmin_lim_1"},
+    {"a register of the output block no field shows", [](RegisterImage& e) { e[5505] ^= 0x0007; }, 5505,
+     "Register 5505", nullptr},
+};
+
+class CompareHidden : public Compare, public ::testing::WithParamInterface<Hidden> {};
+
+TEST_P(CompareHidden, WithTheDeviceListsWhatTheTextsHide) {
+  RegisterImage& edit = app->images->EditImage;
+  GetParam().change(edit);
+  app->blocks.UpdateBlockCrc(Block(BlockId::Output));
+  Trigger("men_file_cmp_dev");
+  ASSERT_EQ(Rows().rowCount(), 1) << prompts.Describe().toStdString();
+  const int r = GetParam().reg;
+  auto hex = [](int value) { return QStringLiteral("0x") + QString::number(value & 0xFFFF, 16).toUpper().rightJustified(4, QLatin1Char('0')); };
+  EXPECT_EQ(Row(0)[1], QString::fromUtf8(GetParam().parameter));
+  if (GetParam().field != nullptr) {
+    const QString shown = ShownText(app->texts, app->codec, edit, *FindParameter(GetParam().field));
+    EXPECT_EQ(Row(0)[2], shown + QStringLiteral(" [%1=%2]").arg(r).arg(hex(edit[r])));
+    EXPECT_EQ(Row(0)[3], shown + QStringLiteral(" [%1=%2]").arg(r).arg(hex(sim().Register(r))));
+  } else {
+    EXPECT_EQ(Row(0)[2], hex(edit[r]));
+    EXPECT_EQ(Row(0)[3], hex(sim().Register(r)));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CompareHidden, ::testing::ValuesIn(kHidden),
+                         [](const auto& info) { return "Case" + std::to_string(info.index); });
+
+// After Enter on a row the comparison stands clear of the field it brought to the front, on
+// whichever page and wherever on it the field lies.
+struct Field {
+  const char* name;
+  const char* text;
+};
+
+class CompareBeside : public Compare, public ::testing::WithParamInterface<Field> {};
+
+TEST_P(CompareBeside, DoesNotCoverTheFieldItBringsToTheFront) {
+  auto* field = Control<QLineEdit>(GetParam().name);
+  field->setText(QString::fromLatin1(GetParam().text));
+  app->form.TakeEdit(field);
+  Trigger("men_file_cmp_dev");
+  ASSERT_EQ(Rows().rowCount(), 1) << prompts.Describe().toStdString();
+  QTest::keyClick(&Rows(), Qt::Key_Return);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(app->Window().focusWidget(), field);
+  const QRect fieldOnScreen(field->mapToGlobal(QPoint(0, 0)), field->size());
+  const QRect compare = app->compareWindow->frameGeometry();
+  EXPECT_TRUE(app->compareWindow->isVisible());
+  EXPECT_FALSE(compare.intersects(fieldOnScreen)) << "window " << compare.x() << "," << compare.y() << " "
+                                                  << compare.width() << "x" << compare.height();
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, CompareBeside,
+                         ::testing::Values(Field{"txt_vmax_lim_2", "2600"}, Field{"txt_usr_comment", "moved"},
+                                           Field{"txt_teeth", "61"}, Field{"txt_aout_err_val", "3.1"},
+                                           Field{"txt_diag_aouterr", "0.75"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Compare, WithABrokenFileShowsWhatALoadShows) {
   const QString path = workBase.filePath(QStringLiteral("broken.kvn"));

@@ -1256,5 +1256,25 @@ TEST_F(Kept, ShowChangesLeavesTheSessionTheDialogAndTheDeviceAlone) {
   EXPECT_TRUE(HistoryLines().isEmpty()) << "nothing was written, nothing recorded";
 }
 
+// The session dialog blocks the main window: its list of changes promises no way to a field,
+// and Enter on a row neither turns the page nor leaves the focus on that field for later.
+TEST_F(Kept, ShowChangesLeadsToNoFieldOfTheBlockedWindow) {
+  Ready(Level::Admin);
+  Type("txt_vmax_lim_2", QStringLiteral("3250"));
+  const int page = app->Window().pg_ctrl1->currentIndex();
+  ASSERT_NE(page, 2) << "the limit's page must not be the one in front already";
+  QWidget* field = Control<QWidget>("txt_vmax_lim_2");
+  QString summary;
+  const QStringList texts = Program({"cmd_show_changes", "cmd_cancel"}, [&] {
+    summary = app->sessionChanges->Summary().text();
+    QTest::keyClick(&app->sessionChanges->Table(), Qt::Key_Return);
+    app->sessionChanges->reject();
+  });
+  EXPECT_EQ(texts, Msgs({21, 21}));
+  EXPECT_EQ(summary, QStringLiteral("One parameter differs."));
+  EXPECT_EQ(app->Window().pg_ctrl1->currentIndex(), page);
+  EXPECT_NE(app->Window().focusWidget(), field);
+}
+
 }  // namespace
 }  // namespace kvn::test

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 #include "devsim/pty_device.h"
@@ -12,6 +13,10 @@
 #include "operations/event_log.h"
 #include "operations/device_backup.h"
 #include "parameters/config_file.h"
+#include "parameters/difference_list.h"
+#include "parameters/parameter_table.h"
+#include "parameters/value_codec.h"
+#include "texts/texts.h"
 #include "support/master_stack.h"
 #include "support/recording_prompts.h"
 #include "texts/text_record.h"
@@ -97,8 +102,16 @@ class History : public ::testing::Test {
   HistoryEntry Entry(QString result) const {
     return {kNow, QStringLiteral("SN-1"), 1, QStringLiteral("Program device settings"), std::move(result),
             QStringLiteral("2026-12-09_21-05-07.kvn"),
-            {{74, QStringLiteral("OUTPUT"), QStringLiteral("Overspeed limit, Relay 1"), QStringLiteral("3000.00 RPM"),
-              QStringLiteral("3100.00 RPM")}}};
+            {Limit()}};
+  }
+  static ParameterDifference Limit() {
+    ParameterDifference d;
+    d.row = 74;
+    d.page = QStringLiteral("OUTPUT");
+    d.caption = d.name = QStringLiteral("Overspeed limit, Relay 1");
+    d.left = QStringLiteral("3000.00 RPM");
+    d.right = QStringLiteral("3100.00 RPM");
+    return d;
   }
   QStringList Lines() const {
     QFile f(dir.filePath(QStringLiteral("history.csv")));
@@ -135,6 +148,59 @@ TEST_F(History, AFullHistoryIsSetAsideWholeAndBegunAnew) {
   EXPECT_EQ(Lines().size(), 2);
   EXPECT_EQ(QFileInfo(dir.filePath(QStringLiteral("history_2026-12-09_21-05-07.csv"))).size(), kHistoryCap + 1);
 }
+
+// The changed-parameters field as the difference list of the backup and the written set
+// leaves it: each parameter under a name of its own, the raw values where the shown texts
+// hide the change, and an equal set said as such where there was a backup to compare with.
+struct ChangesCase {
+  const char* what;
+  std::function<void(RegisterImage&)> write;  // the written set, from the backup's
+  bool backedUp;
+  const char* field;
+};
+
+void WriteComment(RegisterImage& image, const char* name, const char* text) {
+  const ParameterDescriptor& row = *FindParameter(name);
+  WriteText(image, RegisterOf(row), row.detail / 2, QString::fromLatin1(text));
+}
+
+class ChangedParameters : public ::testing::TestWithParam<ChangesCase> {};
+
+TEST_P(ChangedParameters, NamesEveryChangeApartAndSaysWhatTheTextsHide) {
+  Texts texts;
+  texts.FillFromDefaults();
+  const NumberFormat format{QLatin1Char('.')};
+  auto backup = std::make_unique<RegisterImage>();
+  WriteFloat(*backup, ParamRegs().ratedSpeed, 1600.0f);
+  WriteFloat(*backup, RegisterOfName("txt_vmax_lim_2"), 1800.0f);
+  WriteComment(*backup, "txt_usr_comment", "");
+  WriteComment(*backup, "txt_adm_comment", "");
+  auto written = std::make_unique<RegisterImage>(*backup);
+  GetParam().write(*written);
+  HistoryEntry entry{kNow, QStringLiteral("SN-1"), 1, QStringLiteral("Program device settings"), QStringLiteral("ok"),
+                     GetParam().backedUp ? QStringLiteral("2026-12-09_21-05-07.kvn") : QString(),
+                     DifferenceList(*backup, *written, texts, format)};
+  EXPECT_EQ(HistoryFields(entry, QLatin1Char('.')).last(), QString::fromUtf8(GetParam().field));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ChangedParameters,
+    ::testing::Values(
+        ChangesCase{"both_comments",
+                    [](RegisterImage& i) {
+                      WriteComment(i, "txt_usr_comment", "new user note");
+                      WriteComment(i, "txt_adm_comment", "new admin note");
+                    },
+                    true,
+                    "Device comment (Configuration - user):  → new user note; "
+                    "Device comment (Configuration - admin):  → new admin note"},
+        ChangesCase{"below_the_shown_decimals",
+                    [](RegisterImage& i) { WriteFloat(i, RegisterOfName("txt_vmax_lim_2"), 1800.004f); }, true,
+                    "Overspeed limit, Relay 2: 1800.00 RPM → 1800.00 RPM "
+                    "(differs below the shown precision: 5558=0x0000 → 5558=0x0021)"},
+        ChangesCase{"equal_blocks_with_a_backup", [](RegisterImage&) {}, true, "none: the settings equal the backup"},
+        ChangesCase{"no_backup_to_compare_with", [](RegisterImage&) {}, false, ""}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace
 }  // namespace kvn
