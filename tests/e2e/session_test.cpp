@@ -1227,7 +1227,8 @@ INSTANTIATE_TEST_SUITE_P(
                     [](devsim::Faults& f) { f.rejectGroups = 0x40; }, "\"" + kLimitChange + "\""},
         OutcomeCase{"saved_as_default", "men_dev_save", {"cmd_confirm", "cmd_confirm", "cmd_ok"}, [](devsim::Faults&) {},
                     "\"" + kLimitChange + "\""},
-        OutcomeCase{"restored", "men_dev_restore", {"cmd_confirm", "cmd_ok"}, [](devsim::Faults&) {}, QString()},
+        OutcomeCase{"restored", "men_dev_restore", {"cmd_confirm", "cmd_ok"}, [](devsim::Faults&) {},
+                    QStringLiteral("none: the settings equal the backup")},
         // The restore's answer and the reread's identification come, then the device falls silent.
         OutcomeCase{"restored_reread_failed", "men_dev_restore", {"cmd_confirm", "cmd_ok"},
                     [](devsim::Faults& f) { f.SpoilAnswersFrom(4, devsim::AnswerFault::Silence); },
