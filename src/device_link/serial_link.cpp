@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <algorithm>
 
 #include "device_link/pause.h"
 #include "platform/platform.h"
@@ -208,6 +209,11 @@ void SerialLink::AwaitBatch(int awaited) {
 }
 
 int SerialLink::NextByte(int awaited) {
+  uint8_t b = 0;
+  return NextBytes(&b, 1, awaited) == 1 ? b : -1;
+}
+
+int SerialLink::NextBytes(uint8_t* dest, int max, int awaited) {
   if (fifoCount_ == 0 && port_.isOpen()) {
     fifoHead_ = 0;
     fifoCount_ = ReadAvailable(fifo_.data(), kQueueSize);
@@ -216,16 +222,18 @@ int SerialLink::NextByte(int awaited) {
       // device is still answering.
       if (!port_.waitForReadyRead(kByteWaitMs) && FarEndGone()) {
         LosePort();
-        return -1;
+        return 0;
       }
       AwaitBatch(awaited);
       fifoCount_ = ReadAvailable(fifo_.data(), kQueueSize);
     }
   }
-  if (fifoCount_ == 0) return -1;
-  const int b = fifo_[static_cast<size_t>(fifoHead_++)];
-  --fifoCount_;
-  return b;
+  const int n = std::min(max, fifoCount_);
+  if (n <= 0) return 0;
+  std::copy_n(fifo_.begin() + fifoHead_, n, dest);
+  fifoHead_ += n;
+  fifoCount_ -= n;
+  return n;
 }
 
 bool SerialLink::AwaitInput(int milliseconds) {

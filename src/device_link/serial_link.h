@@ -54,6 +54,9 @@ class SerialLink {
   // how many bytes the caller still expects: while they trickle in at line speed the link
   // sleeps until most of them are there instead of waking for every character.
   int NextByte(int awaited = 1);
+  // Up to max received bytes into dest, waiting as NextByte does when none are queued; how
+  // many were taken (0: none came). Never more than asked, so what lies behind stays queued.
+  int NextBytes(uint8_t* dest, int max, int awaited);
   // Waits up to the given time for received bytes; true when some are waiting.
   bool AwaitInput(int milliseconds);
   // Called right after Purge and Write: drops whatever arrives while the request is leaving,
