@@ -113,12 +113,15 @@ ModbusResult ModbusMaster::ReceiveFrame(int slave, int length, int requestBytes)
   std::array<uint8_t, 256> batch{};
   for (;;) {
     const uint32_t now = Tick();
-    if (now - start > wholeLimit) return ModbusResult::NoResponse;
-    if (now - last > (received == 0 ? firstByteLimit : kFirstByteMs))
-      return ModbusResult::NoResponse;
-    // Never more than the frame still lacks: bytes behind it are the next frame's.
+    const uint32_t gapLimit = received == 0 ? firstByteLimit : kFirstByteMs;
+    if (now - start > wholeLimit || now - last > gapLimit) return ModbusResult::NoResponse;
+    // Wait for bytes until the nearer limit runs out (plus the millisecond the checks above
+    // need to see it passed), never more than the frame still lacks: bytes behind it are the
+    // next frame's.
+    const uint32_t waitMs = std::min(wholeLimit - (now - start), gapLimit - (now - last)) + 1;
     const int wanted = length + 2 - received;
-    const int n = link_.NextBytes(batch.data(), std::min<int>(wanted, batch.size()), wanted);
+    const int n = link_.NextBytes(batch.data(), std::min<int>(wanted, batch.size()), wanted,
+                                  static_cast<int>(waitMs));
     if (n == 0) {
       if (!link_.IsOpen()) return ModbusResult::NoResponse;  // adapter lost mid-frame
       continue;

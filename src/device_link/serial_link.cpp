@@ -11,7 +11,6 @@ namespace kvn {
 namespace {
 
 constexpr int kRoomWaits = 10;        // 1 ms sleeps before a write without room gives up
-constexpr int kByteWaitMs = 1;        // NextByte's wait for the driver when nothing is queued
 constexpr int kScanSettleMs = 300;       // lets the indicator appear before the probing starts
 constexpr long long kBatchCapUs = 50000;  // far inside the 300 ms gap limit
 constexpr long long kMinBatchUs = 200;    // below this a sleep costs more than a wake-up
@@ -213,14 +212,14 @@ int SerialLink::NextByte(int awaited) {
   return NextBytes(&b, 1, awaited) == 1 ? b : -1;
 }
 
-int SerialLink::NextBytes(uint8_t* dest, int max, int awaited) {
+int SerialLink::NextBytes(uint8_t* dest, int max, int awaited, int waitMs) {
   if (fifoCount_ == 0 && port_.isOpen()) {
     fifoHead_ = 0;
     fifoCount_ = ReadAvailable(fifo_.data(), kQueueSize);
     if (fifoCount_ == 0) {
       // Block briefly in the driver instead of spinning: the CPU stays idle while the
       // device is still answering.
-      if (!port_.waitForReadyRead(kByteWaitMs) && FarEndGone()) {
+      if (!port_.waitForReadyRead(std::max(waitMs, 0)) && FarEndGone()) {
         LosePort();
         return 0;
       }
