@@ -217,9 +217,11 @@ int SerialLink::NextBytes(uint8_t* dest, int max, int awaited, int waitMs) {
     fifoHead_ = 0;
     fifoCount_ = ReadAvailable(fifo_.data(), kQueueSize);
     if (fifoCount_ == 0) {
-      // Block briefly in the driver instead of spinning: the CPU stays idle while the
-      // device is still answering.
-      if (!port_.waitForReadyRead(std::max(waitMs, 0)) && FarEndGone()) {
+      // Block in the driver instead of spinning: the CPU stays idle while the device is still
+      // answering. The wait itself is the system's, since QSerialPort's wait for bytes keeps
+      // polling a hung-up line until its time is up; a hang-up must end it at once.
+      const bool ready = platform::AwaitPortEvent(port_.handle(), waitMs) && port_.waitForReadyRead(0);
+      if (!ready && FarEndGone()) {
         LosePort();
         return 0;
       }

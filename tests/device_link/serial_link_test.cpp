@@ -146,6 +146,15 @@ TEST_F(LinkOnPty, FarEndClosingLosesThePortAtOnce) {
   EXPECT_EQ(link.NextByte(), -1);
 }
 
+TEST_F(LinkOnPty, FarEndClosingEndsALongWaitForBytes) {
+  ASSERT_TRUE(link.Open());
+  pty.CloseMaster();
+  uint8_t b = 0;
+  // The master waits as long as its time limits allow; a hang-up must end that wait as bytes do.
+  EXPECT_EQ(link.NextBytes(&b, 1, 1, 60000), 0);
+  EXPECT_FALSE(link.IsOpen());
+}
+
 TEST_F(LinkOnPty, WriteReachesTheLineWithoutAnEventLoop) {
   ASSERT_TRUE(link.Open());
   const std::vector<uint8_t> frame = {1, 3, 0, 0, 0, 1, 0x84, 0x0A};
