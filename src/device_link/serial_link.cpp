@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <algorithm>
 
 #include "device_link/pause.h"
 #include "platform/platform.h"
@@ -10,7 +11,6 @@ namespace kvn {
 namespace {
 
 constexpr int kRoomWaits = 10;        // 1 ms sleeps before a write without room gives up
-constexpr int kByteWaitMs = 1;        // NextByte's wait for the driver when nothing is queued
 constexpr int kScanSettleMs = 300;       // lets the indicator appear before the probing starts
 constexpr long long kBatchCapUs = 50000;  // far inside the 300 ms gap limit
 constexpr long long kMinBatchUs = 200;    // below this a sleep costs more than a wake-up
@@ -208,24 +208,33 @@ void SerialLink::AwaitBatch(int awaited) {
 }
 
 int SerialLink::NextByte(int awaited) {
+  uint8_t b = 0;
+  return NextBytes(&b, 1, awaited) == 1 ? b : -1;
+}
+
+int SerialLink::NextBytes(uint8_t* dest, int max, int awaited, int waitMs) {
   if (fifoCount_ == 0 && port_.isOpen()) {
     fifoHead_ = 0;
     fifoCount_ = ReadAvailable(fifo_.data(), kQueueSize);
     if (fifoCount_ == 0) {
-      // Block briefly in the driver instead of spinning: the CPU stays idle while the
-      // device is still answering.
-      if (!port_.waitForReadyRead(kByteWaitMs) && FarEndGone()) {
+      // Block in the driver instead of spinning: the CPU stays idle while the device is still
+      // answering. The wait itself is the system's, since QSerialPort's wait for bytes keeps
+      // polling a hung-up line until its time is up; a hang-up must end it at once.
+      const bool ready = platform::AwaitPortEvent(port_.handle(), waitMs) && port_.waitForReadyRead(0);
+      if (!ready && FarEndGone()) {
         LosePort();
-        return -1;
+        return 0;
       }
       AwaitBatch(awaited);
       fifoCount_ = ReadAvailable(fifo_.data(), kQueueSize);
     }
   }
-  if (fifoCount_ == 0) return -1;
-  const int b = fifo_[static_cast<size_t>(fifoHead_++)];
-  --fifoCount_;
-  return b;
+  const int n = std::min(max, fifoCount_);
+  if (n <= 0) return 0;
+  std::copy_n(fifo_.begin() + fifoHead_, n, dest);
+  fifoHead_ += n;
+  fifoCount_ -= n;
+  return n;
 }
 
 bool SerialLink::AwaitInput(int milliseconds) {

@@ -30,6 +30,7 @@ struct ScanIndicator {
 class SerialLink {
  public:
   static constexpr int kQueueSize = 1024;
+  static constexpr int kByteWaitMs = 1;  // NextByte's wait for the driver when nothing is queued
 
   SerialLink(const InterfaceSettings& settings, PortMap& ports, Pause& pause);
   ~SerialLink();
@@ -54,6 +55,11 @@ class SerialLink {
   // how many bytes the caller still expects: while they trickle in at line speed the link
   // sleeps until most of them are there instead of waking for every character.
   int NextByte(int awaited = 1);
+  // Up to max received bytes into dest, waiting at most waitMs for the driver when none are
+  // queued; how many were taken (0: none came). Never more than asked, so what lies behind
+  // stays queued. A wait as long as the caller can afford keeps a short timer from being set
+  // (and cancelled) again and again while the device prepares its answer.
+  int NextBytes(uint8_t* dest, int max, int awaited, int waitMs = kByteWaitMs);
   // Waits up to the given time for received bytes; true when some are waiting.
   bool AwaitInput(int milliseconds);
   // Called right after Purge and Write: drops whatever arrives while the request is leaving,

@@ -21,6 +21,9 @@ int DriverInputQueue(qintptr handle);
 // True when the far end has gone (adapter unplugged, the other side of a pseudo-terminal
 // closed): the handle then reports readable without ever having data.
 bool PortHungUp(qintptr handle);
+// Waits up to the given time until the port has bytes to read or the far end has gone; true
+// when either happened. Unlike a wait for bytes alone, a hang-up ends it at once.
+bool AwaitPortEvent(qintptr handle, int milliseconds);
 
 // Opens the port as the link does (read and write, a terminal, the exclusive lock) without
 // keeping it: 0 when nothing stood in the way, else the error number, by the names of <cerrno>,

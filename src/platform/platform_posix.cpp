@@ -73,6 +73,12 @@ bool PortHungUp(qintptr handle) {
   return ::poll(&fd, 1, 0) == 1 && (fd.revents & (POLLHUP | POLLERR | POLLNVAL));
 }
 
+bool AwaitPortEvent(qintptr handle, int milliseconds) {
+  pollfd fd{static_cast<int>(handle), POLLIN, 0};
+  const int ready = ::poll(&fd, 1, std::max(milliseconds, 0));
+  return ready != 0;  // an interrupted wait counts as an event: the caller looks again
+}
+
 int ProbePortError(const QString& path) {
   const QByteArray name = QFile::encodeName(path);
   // Non-blocking: a modem line without carrier must not hang the probe.

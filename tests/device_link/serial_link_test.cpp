@@ -82,6 +82,43 @@ TEST_F(LinkOnPty, NextByteHandsOutBytesInOrderThenMinusOne) {
   EXPECT_EQ(link.NextByte(), -1);
 }
 
+// The master takes a frame's bytes in batches of at most what the frame still lacks: bytes
+// behind it must stay queued, or a second answer right behind the first goes unseen.
+struct BatchCase {
+  const char* name;
+  std::vector<int> asks;        // max of each NextBytes call, in order
+  std::vector<int> expected;    // bytes each call hands out
+  bool restQueued;              // bytes still waiting afterwards
+};
+
+class NextBytesBatches : public LinkOnPty, public ::testing::WithParamInterface<BatchCase> {};
+
+TEST_P(NextBytesBatches, TakeNoMoreThanAskedAndKeepTheRest) {
+  const BatchCase& c = GetParam();
+  ASSERT_TRUE(link.Open());
+  const std::vector<uint8_t> sent = {0x01, 0x03, 0x02, 0xAA, 0xBB, 0xC0, 0xC1};
+  pty.Send(sent);
+  QThread::msleep(20);  // all of them in the driver before the first call
+  std::vector<uint8_t> got;
+  for (size_t i = 0; i < c.asks.size(); ++i) {
+    std::vector<uint8_t> dest(static_cast<size_t>(c.asks[i]), 0);
+    const int n = link.NextBytes(dest.data(), c.asks[i], c.asks[i]);
+    EXPECT_EQ(n, c.expected[i]) << "call " << i;
+    got.insert(got.end(), dest.begin(), dest.begin() + std::max(n, 0));
+  }
+  const std::vector<uint8_t> prefix(sent.begin(), sent.begin() + static_cast<long>(got.size()));
+  EXPECT_EQ(got, prefix) << "bytes in the order they came";
+  EXPECT_EQ(link.AwaitInput(0), c.restQueued);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pty, NextBytesBatches,
+    ::testing::Values(BatchCase{"one_frame_then_the_next_waits", {5}, {5}, true},
+                      BatchCase{"two_batches_leave_one_byte", {3, 3}, {3, 3}, true},
+                      BatchCase{"asking_more_than_came_takes_what_came", {4, 9}, {4, 3}, false},
+                      BatchCase{"single_bytes", {1, 1, 1, 1, 1, 1, 1}, {1, 1, 1, 1, 1, 1, 1}, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(LinkOnPty, PurgeEmptiesTheFifoAndTheDriver) {
   ASSERT_TRUE(link.Open());
   pty.Send({0x01, 0x02, 0x03});
@@ -107,6 +144,15 @@ TEST_F(LinkOnPty, FarEndClosingLosesThePortAtOnce) {
   EXPECT_FALSE(link.IsOpen());
   EXPECT_LE(reads, 2) << "a hung-up line is lost, not read again and again";
   EXPECT_EQ(link.NextByte(), -1);
+}
+
+TEST_F(LinkOnPty, FarEndClosingEndsALongWaitForBytes) {
+  ASSERT_TRUE(link.Open());
+  pty.CloseMaster();
+  uint8_t b = 0;
+  // The master waits as long as its time limits allow; a hang-up must end that wait as bytes do.
+  EXPECT_EQ(link.NextBytes(&b, 1, 1, 60000), 0);
+  EXPECT_FALSE(link.IsOpen());
 }
 
 TEST_F(LinkOnPty, WriteReachesTheLineWithoutAnEventLoop) {
