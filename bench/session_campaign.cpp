@@ -212,11 +212,16 @@ void SessionCampaign::TriggerIfEnabled(const char* menuItem) {
     FindMenuItem(menu, QLatin1String(menuItem))->trigger();
 }
 
-// "Enter programming mode", then the poll that shows the mode and enables the session's commands.
+// "Enter programming mode", then the polls that show the mode and enable the session's
+// commands: a failed poll disables them, and the engineer waits for the next one (three at
+// most, then goes on with what the window allows).
 void SessionCampaign::EnterProgramming() {
   ClickIfEnabled("cmd_enter_prog");
-  app_->Window().Timer1->stop();
-  app_->live->PollDevice();
+  auto* program = app_->Window().findChild<QPushButton*>(QStringLiteral("cmd_save_prog"));
+  for (int poll = 0; poll < 3 && (poll == 0 || !program->isEnabled()); ++poll) {
+    app_->Window().Timer1->stop();
+    app_->live->PollDevice();
+  }
   app_->Window().Timer1->stop();
 }
 
@@ -367,7 +372,7 @@ void SessionCampaign::Run(Kind kind, int runs) {
     if (run == 0) answers = static_cast<int>(device_.Requests().size());
     if (getenv("KVN_SESSION_TRACE"))
       std::fprintf(stderr, "%s run %d (%s): %s\n", kKindNames[static_cast<int>(kind)], run,
-                   spoiled ? "spoiled" : "clean", qPrintable(Session().Info()));
+                   spoiled ? "spoiled" : "clean", dialogRan_ ? qPrintable(Session().Info()) : "no dialog");
     const Set working = Device(kind, Held::Working), defaults = Device(kind, Held::Defaults);
     const qint64 pollMs = PollAgain();
     LeaveProgramming();
