@@ -132,7 +132,7 @@ class SessionCampaign {
   void LeaveProgramming();
   void SpoilOne(int run, int answers);
   qint64 PollAgain();
-  bool CommitSentSince(size_t from);
+  bool CommitSentBetween(size_t from, size_t to);
 
   QTemporaryDir base_;
   devsim::PtyDevice device_;
@@ -258,9 +258,10 @@ void SessionCampaign::ChangeWorkingSet(int run) {
   app_->form.TakeEdit(field);
 }
 
-bool SessionCampaign::CommitSentSince(size_t from) {
+// Before `to`: the command that leaves programming mode at the run's end goes to the same register.
+bool SessionCampaign::CommitSentBetween(size_t from, size_t to) {
   const auto requests = device_.Requests();
-  for (size_t i = from; i < requests.size(); ++i)
+  for (size_t i = from; i < std::min(to, requests.size()); ++i)
     if (requests[i].function == 16 && requests[i].start == reg::ProgCommand) return true;
   return false;
 }
@@ -375,6 +376,7 @@ void SessionCampaign::Run(Kind kind, int runs) {
                    spoiled ? "spoiled" : "clean", dialogRan_ ? qPrintable(Session().Info()) : "no dialog");
     const Set working = Device(kind, Held::Working), defaults = Device(kind, Held::Defaults);
     const qint64 pollMs = PollAgain();
+    const size_t beforeLeaving = device_.Requests().size();
     LeaveProgramming();
     if (!spoiled && !success) ++c.cleanFailed;
     if (DeviceProgramming()) ++c.stillProgramming;
@@ -384,7 +386,7 @@ void SessionCampaign::Run(Kind kind, int runs) {
     c.noFault += !spoiled;
     // A restore has no write step. (Requests count when the device takes them: one that waited
     // behind a late answer shows up after the step that sent it.)
-    if (kind != Kind::Restore && dialogRan_ && CommitSentSince(afterWriteStep_) &&
+    if (kind != Kind::Restore && dialogRan_ && CommitSentBetween(afterWriteStep_, beforeLeaving) &&
         (writeStepFailed_ || !heldAfterWriteStep_))
       ++c.commitAfterFailure;
     bool holds = false, mixed = false;
