@@ -60,19 +60,11 @@ int main(int argc, char** argv) {
   QApplication qt(argc, argv);
   const int runs = argc > 1 ? std::atoi(argv[1]) : 10;
 
-  QTemporaryDir base;
-  QProcess sim;
-  const QString device = kvn::bench::StartSimulatorProcess(sim, base.path(), {QStringLiteral("--usb")});
-  if (device.isEmpty()) return 1;
-  kvn::test::PrepareWorkDirectory(base.path(), device);
-  kvn::RecordingPrompts prompts;
-  kvn::Pause pause;
-  kvn::Application app(prompts, pause, {base.path(), QLatin1Char('.')});
-  app.Window().show();
-  app.Window().Timer1->stop();
-  app.live->PollDevice();  // the device accepted
-  app.connection->cmd_read_paramClick();
-  app.Window().Timer1->stop();
+  kvn::bench::ProgramOnSimulator program;
+  if (!program.app) return 1;
+  kvn::Application& app = *program.app;
+  kvn::RecordingPrompts& prompts = program.prompts;
+  program.ReadDevice();
   // One limit typed in the window: the comparison has a row to show (an equal pair is a box).
   const int limit = kvn::RegisterOfName("txt_vmax_lim_1");
   kvn::WriteFloat(app.images->EditImage, limit, kvn::ReadFloat(app.images->EditImage, limit) + 10.0f);
@@ -111,8 +103,6 @@ int main(int argc, char** argv) {
   t.start();
   for (int i = 0; i < kLists; ++i) rows += kvn::DifferenceList(app.images->EditImage, *other, app.texts, app.codec).size();
   const double listMs = t.nsecsElapsed() / 1e6 / kLists;
-  sim.terminate();
-  sim.waitForFinished(3000);
 
   std::printf("compare_bench: 115200 8N1, %d runs\n", runs);
   std::printf("  compare with device / wire of the blocks read (%.1f ms): mean %.3f, worst %.3f  (target <= 1.05)\n",

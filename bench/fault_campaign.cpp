@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "devsim/pty_device.h"
+#include "sim_device.h"
 #include "operations/event_log.h"
 #include "support/master_stack.h"
 #include "support/recording_prompts.h"
@@ -78,13 +79,6 @@ struct Counts {
   int injected = 0, refused = 0, accepted = 0, nextOk = 0, nextFailed = 0;
 };
 
-devsim::SimOptions UsbDevice() {
-  devsim::SimOptions options;
-  options.model.usb = true;
-  options.pacing = {115200, 10};
-  return options;
-}
-
 class Campaign {
  public:
   explicit Campaign(uint32_t seed) : random_(seed) {
@@ -101,7 +95,7 @@ class Campaign {
 
  private:
   void PlugIn() {
-    device_ = std::make_unique<devsim::PtyDevice>(UsbDevice());
+    device_ = std::make_unique<devsim::PtyDevice>(bench::UsbDevice());
     line_.folder.Link(1, QString::fromStdString(device_->SlavePath()));
   }
   void Unplug();

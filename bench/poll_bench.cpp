@@ -56,18 +56,10 @@ int main(int argc, char** argv) {
   const int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
   constexpr int kBaud = 115200;
 
-  // The device in its own process, as a real one is outside the program: korvane-sim beside
-  // this benchmark in the build tree, paced at the USB line's character time.
-  QTemporaryDir base;
-  QProcess sim;
-  const QString device = kvn::bench::StartSimulatorProcess(sim, base.path(), {QStringLiteral("--usb")});
-  if (device.isEmpty()) return 1;
-  kvn::test::PrepareWorkDirectory(base.path(), device);
-  kvn::RecordingPrompts prompts;
-
-  kvn::Pause pause;
-  kvn::Application app(prompts, pause, {base.path(), QLatin1Char('.')});
-  app.Window().show();
+  // The device in its own process, paced at the USB line's character time.
+  kvn::bench::ProgramOnSimulator program;
+  if (!program.app) return 1;
+  kvn::Application& app = *program.app;
   QTimer& timer = *app.Window().Timer1;
   // The program's own timer drives the poll; each tick is timed from outside by a second
   // connection made before and after it (Qt calls slots in connection order).
@@ -105,8 +97,8 @@ int main(int argc, char** argv) {
   const double idleShare = runLoop(10000).first;
   timer.start();
   const auto [cpuShare, wallSeconds] = runLoop(seconds * 1000);
-  sim.terminate();
-  sim.waitForFinished(3000);
+  program.sim->terminate();
+  program.sim->waitForFinished(3000);
 
   // The plot as the screen draws it, on an image of the canvas's size.
   QImage image(app.canvas->size(), QImage::Format_ARGB32_Premultiplied);
@@ -133,6 +125,6 @@ int main(int argc, char** argv) {
   std::printf("  longest poll / its wire time           %.3f  (%.1f ms; target <= 1.1)\n", worstRatio, worstMs);
   std::printf("  plot draw time / 2 ms                  %.3f  (%.3f ms on %dx%d)\n", drawMs / 2.0, drawMs,
               image.width(), image.height());
-  if (!prompts.NothingShown()) std::printf("boxes shown:\n%s\n", qPrintable(prompts.Describe()));
+  if (!program.prompts.NothingShown()) std::printf("boxes shown:\n%s\n", qPrintable(program.prompts.Describe()));
   return 0;
 }

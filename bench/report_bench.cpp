@@ -66,21 +66,13 @@ void Print(const char* name, const Figures& f, double targetMs, double targetKb)
 
 int main(int argc, char** argv) {
   QApplication qt(argc, argv);
-  QTemporaryDir base;
-  QProcess sim;
-  const QString device = kvn::bench::StartSimulatorProcess(sim, base.path(), {QStringLiteral("--usb")});
-  if (device.isEmpty()) return 1;
-  kvn::test::PrepareWorkDirectory(base.path(), device);
-  kvn::RecordingPrompts prompts;
-  kvn::Pause pause;
-  kvn::Application app(prompts, pause, {base.path(), QLatin1Char('.')});
-  app.Window().Timer1->stop();
-  app.Window().show();
-  app.live->PollDevice();
-  app.connection->cmd_read_paramClick();
+  kvn::bench::ProgramOnSimulator program;
+  if (!program.app) return 1;
+  kvn::Application& app = *program.app;
+  program.ReadDevice();
   for (int i = 0; i < 40; ++i) app.live->PollDevice();  // twenty seconds of curve
 
-  const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : base.path();
+  const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : program.base.path();
   QDir().mkpath(out);
   namespace c = kvn::container;
   const Figures config = MeasureWrites(out + QStringLiteral("/config_report.pdf"), [&](const QString& p) {
@@ -94,7 +86,5 @@ int main(int argc, char** argv) {
   std::printf("report_bench: best of %d rounds of %d writes, fonts embedded\n", kRounds, kWrites);
   Print("configuration report, 4 pages", config, 150.0, 100.0);
   Print("plot report, 1 page", plot, 50.0, 60.0);
-  sim.terminate();
-  sim.waitForFinished(3000);
-  return prompts.TextsOf(kvn::RecordingPrompts::Kind::Error).isEmpty() ? 0 : 1;
+  return program.prompts.TextsOf(kvn::RecordingPrompts::Kind::Error).isEmpty() ? 0 : 1;
 }

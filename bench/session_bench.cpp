@@ -6,12 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QThread>
 #include <QTimer>
 #include <cstdio>
 #include <string>
@@ -23,8 +18,8 @@
 #include "operations/connection.h"
 #include "operations/live_data.h"
 #include "operations/programming_session.h"
-#include "support/recording_prompts.h"
-#include "support/work_dir.h"
+#include "sim_device.h"
+#include "sim_process.h"
 
 namespace {
 
@@ -59,41 +54,20 @@ double SessionMs(Read read, Write write) {
 double SessionWireMs() { return SessionMs(ReadMs, WriteMs); }
 double PacedAnswersMs() { return SessionMs(ReadAnswerMs, WriteAnswerMs); }
 
-std::vector<int32_t> PasswordCells(const std::string& pw) {
-  std::vector<int32_t> cells(8, 0x2020);
-  for (size_t i = 0; i < pw.size(); ++i)
-    cells[i / 2] = (i % 2) ? ((cells[i / 2] & 0xFF) | (pw[i] << 8)) : ((cells[i / 2] & 0xFF00) | pw[i]);
-  return cells;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication qt(argc, argv);
   const int runs = argc > 1 ? std::atoi(argv[1]) : 3;
 
-  QTemporaryDir base;
-  const QString link = base.path() + QStringLiteral("/sim-port");
-  QProcess sim;
-  sim.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/devsim/korvane-sim"),
-            {QStringLiteral("--usb"), QStringLiteral("--link"), link});
-  for (int i = 0; i < 100 && !QFile::exists(link); ++i) QThread::msleep(50);
-  if (!QFile::exists(link)) {
-    std::fprintf(stderr, "korvane-sim did not start\n");
-    return 1;
-  }
-  kvn::test::PrepareWorkDirectory(base.path(), QFileInfo(link).symLinkTarget());
-  kvn::RecordingPrompts prompts;
-  kvn::Pause pause;  // the real fixed pauses: they are part of the floor
-  kvn::Application app(prompts, pause, {base.path(), QLatin1Char('.')});
-  app.Window().show();
+  kvn::bench::ProgramOnSimulator program;  // the real fixed pauses: they are part of the floor
+  if (!program.app) return 1;
+  kvn::Application& app = *program.app;
+  kvn::RecordingPrompts& prompts = program.prompts;
   app.Window().Timer1->stop();
-
-  const std::vector<int32_t> password = PasswordCells(kvn::devsim::kDefaultAdminPassword);
+  const std::vector<int32_t> password = kvn::bench::PasswordCells(kvn::devsim::kDefaultAdminPassword);
   app.master.WriteWithRetry(1, kvn::reg::Password, {password.data(), password.size()});
-  app.live->PollDevice();
-  app.connection->cmd_read_paramClick();
-  app.Window().Timer1->stop();
+  program.ReadDevice();
 
   const double floorMs = SessionWireMs() + kFixedPausesMs;
   const double pacedFloorMs = PacedAnswersMs() + kFixedPausesMs;
@@ -127,9 +101,6 @@ int main(int argc, char** argv) {
     sum += ms;
     worst = std::max(worst, ms / floorMs);
   }
-  sim.terminate();
-  sim.waitForFinished(3000);
-
   std::printf("session_bench: full admin session with the password block at 115200 8N1, %d runs\n", good);
   std::printf("  floor: wire %.1f ms (%.1f ms of it the confirming read-back) + fixed pauses %.0f ms = %.1f ms\n",
               SessionWireMs(), ReadBackMs(ReadMs), kFixedPausesMs, floorMs);

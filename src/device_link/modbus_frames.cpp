@@ -58,6 +58,12 @@ bool WriteAnswerMatches(const uint8_t* frame, int start, int count) {
          GetWord(frame, 4) == (count & 0xFFFF);
 }
 
+bool AnswerAccepted(const uint8_t* frame, int function, int start, int count) {
+  if (function == kFnWriteMultiple)
+    return FrameCrcMatches(frame, kWriteAnswerLength) && WriteAnswerMatches(frame, start, count);
+  return FrameCrcMatches(frame, ReadAnswerLength(count)) && ReadAnswerMatches(frame, function, count);
+}
+
 int WireTimeMs(int bytes, int baud, int bitsPerCharacter) {
   if (baud <= 0) return 0;
   const long long bits = static_cast<long long>(bytes) * bitsPerCharacter;

@@ -40,6 +40,10 @@ bool FrameCrcMatches(const uint8_t* frame, int length);
 // Anything else is a late reply or stale bytes, never data.
 bool ReadAnswerMatches(const uint8_t* frame, int function, int count);
 bool WriteAnswerMatches(const uint8_t* frame, int start, int count);
+// The whole rule by which the master takes a collected frame (from the slave address on, the
+// answer's length + 2 bytes) as the answer to its read (3, 4) or block write (16): its CRC
+// holds and it echoes the request.
+bool AnswerAccepted(const uint8_t* frame, int function, int start, int count);
 
 // Data word i of a read answer, sign-extended as the register images hold it.
 inline int32_t AnswerWord(const uint8_t* frame, int i) {

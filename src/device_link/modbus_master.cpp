@@ -79,7 +79,7 @@ ModbusResult ModbusMaster::ReadRegisters(int function, int slave, int start,
   const int length = ReadAnswerLength(count);
   const std::vector<uint8_t> request = BuildReadRequest(function, slave, start, count);
   ModbusResult r = Transact(request, slave, length);
-  if (r == ModbusResult::Ok && !ReadAnswerMatches(rx_.data(), function, count)) r = ModbusResult::BadCrc;
+  if (r == ModbusResult::Ok && !AnswerAccepted(rx_.data(), function, start, count)) r = ModbusResult::BadCrc;
   if (Settle(r, request) != ModbusResult::Ok) return r;
   for (int i = 0; i < count; ++i) dest[static_cast<size_t>(i)] = AnswerWord(rx_.data(), i);
   return ModbusResult::Ok;
@@ -91,7 +91,7 @@ ModbusResult ModbusMaster::WriteRegisters(int slave, int start,
   if (!link_.IsOpen() || start < 0) return ModbusResult::NoResponse;
   const std::vector<uint8_t> request = BuildWriteRequest(slave, start, count, source.data());
   ModbusResult r = Transact(request, slave, kWriteAnswerLength);
-  if (r == ModbusResult::Ok && !WriteAnswerMatches(rx_.data(), start, count)) r = ModbusResult::BadCrc;
+  if (r == ModbusResult::Ok && !AnswerAccepted(rx_.data(), kFnWriteMultiple, start, count)) r = ModbusResult::BadCrc;
   return Settle(r, request);
 }
 

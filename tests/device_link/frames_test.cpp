@@ -95,6 +95,20 @@ TEST_P(AnswerMatching, OnlyTheEchoOfThisRequestIsItsAnswer) {
   EXPECT_EQ(WriteAnswerMatches(c.frame.data(), 100, 2), c.writeMatches);
 }
 
+// The master's whole rule: the echo with its CRC is taken, the same bytes with a spoiled CRC
+// never. The buffer is longer than any of the frames, as the master's receive buffer is.
+TEST_P(AnswerMatching, IsTakenOnlyWithItsCrc) {
+  const MatchCase& c = GetParam();
+  Bytes frame = c.frame;
+  AppendCrc(frame);
+  frame.resize(32, 0);
+  EXPECT_EQ(AnswerAccepted(frame.data(), 3, 100, 2), c.readMatches);
+  EXPECT_EQ(AnswerAccepted(frame.data(), kFnWriteMultiple, 100, 2), c.writeMatches);
+  frame[c.frame.size()] ^= 0x01;
+  EXPECT_FALSE(AnswerAccepted(frame.data(), 3, 100, 2));
+  EXPECT_FALSE(AnswerAccepted(frame.data(), kFnWriteMultiple, 100, 2));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Frames, AnswerMatching,
     ::testing::Values(MatchCase{"read_answer", {1, 3, 4, 0, 0, 0, 0}, true, false},

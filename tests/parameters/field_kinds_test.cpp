@@ -78,5 +78,104 @@ TEST_F(FieldKindsOnTheForm, EveryRowShowsWhatTheTableSays) {
   }
 }
 
+// What a person reads on the pages for the simulator's factory set, worked out from that set
+// (tools/devsim/factory_setup.cpp) and the pages' own captions, items and units, not from the
+// table under test: at least one row of every kind a value can be shown by.
+struct ExpectedShown {
+  const char* control;
+  const char* text;
+};
+constexpr ExpectedShown kFactorySetShown[] = {
+    // Texts, two characters a register.
+    {"txt_usr_tag1", "Turbine T1"},
+    {"txt_usr_tag3", "SPM-0417"},
+    {"txt_usr_comment", "Overspeed guard, demo setup"},
+    {"txt_adm_tag2", "Loop 17"},
+    {"txt_adm_comment", "Commissioned by admin"},
+    {"txt_password", "********"},
+    // Whole numbers, with implied decimals where the row has them.
+    {"txt_mod_addr", "1"},
+    {"txt_teeth", "60"},
+    {"txt_module", "2.0"},
+    {"txt_avg_acc", "4 Pulses"},
+    {"txt_look_depth", "10 Pulses"},
+    {"txt_look_fact", "100"},
+    // Items of a drop-down, by the register's index.
+    {"cmb_baud_485", "19200"},
+    {"cmb_parity", "none"},
+    {"cmb_term", "Inactive"},
+    {"cmb_adm_vstr", "1oo1"},
+    {"cmb_meas_type", "Radial"},
+    {"cmb_sens_srfc", "Involuted"},
+    {"cmb_sens_type", "2-Wire current"},
+    {"cmb_trig_edge", "Rising"},
+    {"cmb_ppchk_act", "Run 'Test and reset'"},
+    // Floats, at the row's decimals; speeds at two, as a rated speed below 10000 RPM gives;
+    // the level relative to no offset for a current sensor.
+    {"txt_rated_sp", "3000.00 RPM"},
+    {"txt_level_i", "12.00 mA"},
+    {"txt_level_u", "6.00 V"},
+    {"txt_sens_cut_in", "1.0 Hz"},
+    {"txt_vmax_lim_4", "3450.00 RPM"},
+    {"txt_vmax_lim_5", "3150.00 RPM"},
+    {"txt_vmin_lim_1", "300.00 RPM"},
+    {"txt_amax_lim_3", "400.00 RPM/s"},
+    {"txt_vmax_hyst_5", "20.00 RPM"},
+    {"txt_amax_hyst_1", "20.00 RPM/s"},
+    {"txt_acc_cutoff", "50.00 RPM"},
+    {"txt_aout_v4ma", "0.00 RPM"},
+    {"txt_aout_v20ma", "3600.00 RPM"},
+    {"txt_aout_min", "3.80 mA"},
+    {"txt_aout_max", "20.50 mA"},
+    {"txt_aout_err_val", "3.20 mA"},
+    {"txt_sens_lim_i_min", "2.00 mA"},
+    {"txt_sens_lim_i_max", "22.00 mA"},
+    {"txt_sens_lim_u_max", "22.00 V"},
+    {"txt_diag_aouterr", "0.50 mA"},
+    // 32-bit times in milliseconds, shown in seconds.
+    {"txt_oneshot_1", "0.500 s"},
+    {"txt_vmax_del_1", "0.000 s"},
+    {"txt_vmax_del_5", "0.200 s"},
+    {"txt_vmin_del_2", "0.100 s"},
+    {"txt_amax_del_3", "0.050 s"},
+    {"txt_bad_pulse", "2.000 s"},
+    // Bits of the relay words: 1 and 2 inverted with diagnostics and test-and-reset, 3 on
+    // acceleration, 4 a latched overspeed trip, 5 an overspeed warning.
+    {"chk_latch_1", "not checked"},
+    {"chk_latch_4", "checked"},
+    {"chk_invert_1", "checked"},
+    {"chk_invert_3", "not checked"},
+    {"chk_invert_4", "not checked"},
+    {"chk_diag_active_3", "not checked"},
+    {"chk_ppt_active_2", "checked"},
+    {"chk_ppt_active_5", "not checked"},
+    {"chk_vmax_5", "checked"},
+    {"chk_vmin_1", "not checked"},
+    {"chk_vmin_2", "checked"},
+    {"chk_amax_3", "checked"},
+    // The latched errors (safety CRC, factory CRC, sensor), two of them forced by the factory.
+    {"chk_latch_nsf", "not checked"},
+    {"chk_latch_sft", "checked"},
+    {"chk_latch_fact", "checked"},
+    {"chk_latch_sens_err", "checked"},
+    {"chk_latch_usb", "not checked"},
+    // Diagnostics options: the USB interface allowed (an inverted bit), checks left on.
+    {"chk_usb_act", "checked"},
+    {"chk_aout_chk_dis", "not checked"},
+    {"chk_dis_init_safe", "not checked"},
+};
+
+TEST_F(FieldKindsOnTheForm, FactorySetShowsWhatAPersonReadsOffIt) {
+  LoadSimulatorSet();
+  form.FillControls();
+  for (const ExpectedShown& e : kFactorySetShown) {
+    SCOPED_TRACE(e.control);
+    const ParameterDescriptor* row = FindParameter(e.control);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(ShownOnPage(*row), QString::fromUtf8(e.text)) << "on the page";
+    EXPECT_EQ(ShownText(texts, codec, images->EditImage, *row), QString::fromUtf8(e.text)) << "by the table";
+  }
+}
+
 }  // namespace
 }  // namespace kvn::testing

@@ -37,6 +37,7 @@ void Faults::Clear() {
   silentAfterProgCommand = false;
   spoilAnswerCountdown = 0;
   spoilOnward = false;
+  answersSpoiled = 0;
   corruptPerMille = 0;
   programmingEndsBeforeCommit = false;
   commitKeepsOldSet = false;
@@ -82,6 +83,7 @@ bool Faults::TakeSpoiledAnswer() {
   while (n > 0) {
     if (!spoilAnswerCountdown.compare_exchange_weak(n, n - 1)) continue;
     if (n == 1 && spoilOnward) spoilAnswerCountdown = 1;  // and so on for every later answer
+    if (n == 1) ++answersSpoiled;
     return n == 1;
   }
   return false;

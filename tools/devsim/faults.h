@@ -89,6 +89,7 @@ struct Faults {
   std::atomic<int> corruptPerMille{0};       // this share of answers (per thousand) gets a corrupted byte, at random
 
   std::atomic<bool> spoilOnward{false};      // the chosen answer and every later one go wrong
+  std::atomic<int> answersSpoiled{0};        // spoiled so far (reset by Clear): did the fault come?
 
   // The k-th answer from now (1: the next one) goes wrong this way; the others are good.
   void SpoilAnswer(int k, AnswerFault how, int lateDelayMs = 800) {
