@@ -9,6 +9,7 @@
 #include "device_link/block_table.h"
 #include "device_link/block_transfer.h"
 #include "device_link/serial_link.h"
+#include "operations/device_reading.h"
 #include "operations/device_transaction.h"
 #include "parameters/form/parameter_form.h"
 #include "texts/prompts.h"
@@ -43,8 +44,6 @@ const QColor kRed(0xC0, 0x10, 0x10);
 const QColor kDarkGreen(0x00, 0x70, 0x20);
 const QColor kBlack(0x00, 0x00, 0x00);
 
-constexpr uint32_t kBit5Cleared = 0xFFDF;
-
 // The configuration panels whose entry controls follow "a parameter set is loaded".
 struct Panel {
   const char* name;
@@ -64,17 +63,7 @@ const char* ParityName(int parity) {
   }
 }
 
-
-bool ProgrammingMode(const RegisterImage& device) { return (Cell(device, reg::ProgStatus) & 0xFF) != 0; }
-
 }  // namespace
-
-DeviceState IdentityState(const RegisterImage& device) {
-  if (Cell(device, reg::DeviceType) != kAcceptedDeviceType) return DeviceState::UnknownDevice;
-  const int firmware = Cell(device, reg::Firmware);
-  if (firmware < kFirmwareMin || firmware > kFirmwareMax) return DeviceState::VersionIncompatible;
-  return DeviceState::Accepted;
-}
 
 QString InterfaceLabelText(const InterfaceSettings& settings) {
   if (settings.usb) return settings.com_num + QStringLiteral(" (USB)");
@@ -83,10 +72,6 @@ QString InterfaceLabelText(const InterfaceSettings& settings) {
       .arg(settings.com_num)
       .arg(BaudOfIndex(settings.baud))
       .arg(QLatin1String(ParityName(settings.parity)));
-}
-
-bool DeviceModeAccepted(const RegisterImage& device) {
-  return (Cell(device, reg::DeviceMode) & 3) == 3;
 }
 
 void Connection::Connect() {
@@ -137,7 +122,7 @@ void Connection::ShowLinkStatus(PollPhase previousPhase) {
   auto& c = s_.controls;
   if (s_.poll.LinkOk) {
     if (Cell(device, reg::SafeState) != 0)
-      ShowStatusText(ProgrammingMode(device) ? kMsgProgramming : kMsgSafeState, kDarkGreen);
+      ShowStatusText(InProgrammingMode(device) ? kMsgProgramming : kMsgSafeState, kDarkGreen);
     else
       ShowStatusText(kMsgOperating, kBlack);
     const bool testOff = Cell(device, reg::TestReset) == 0 && Cell(device, reg::RemoteTestInput) == 0;
@@ -159,38 +144,7 @@ void Connection::ShowLinkStatus(PollPhase previousPhase) {
   c.SetText(QStringLiteral("lbl_tag_number"), container::Status, QString());
 }
 
-bool Connection::ReadsPasswordBlock() const {
-  return Cell(s_.images.EditImage, reg::AccessLevel) > 0 && s_.setup.usb;
-}
-
-bool Connection::ReadParameterBlocks(bool& same) {
-  const RegisterImage& edit = s_.images.EditImage;
-  const RegisterImage& device = s_.images.DeviceImage;
-  for (const BlockDescriptor& b : BlockTable) {
-    if (!b.is_parameter || (b.id == BlockId::Password && !ReadsPasswordBlock())) continue;
-    if (!s_.blocks.ReadBlock(b.id, false, ImageSelector::Device)) {
-      s_.prompts.ShowError(s_.texts.GetMessageText(kMsgReadFailure));
-      s_.form.ClearControls();
-      return false;
-    }
-    if (s_.setup.setup_loaded && !BlockEquals(edit, device, b)) same = false;
-  }
-  return true;
-}
-
-void Connection::AdoptParameterBlocks() {
-  RegisterImage& edit = s_.images.EditImage;
-  const RegisterImage& device = s_.images.DeviceImage;
-  for (const BlockDescriptor& b : BlockTable) {
-    if (!b.is_parameter || (b.id == BlockId::Password && !ReadsPasswordBlock())) continue;
-    std::copy(device.begin() + b.start, device.begin() + b.start + b.count, edit.begin() + b.start);
-    if (b.id != BlockId::Output) continue;
-    // Bit 5 of the output words is the device's own; a read set never carries it on.
-    for (int r = reg::OutputConfig; r < reg::OutputConfig + 5; ++r)
-      edit[static_cast<size_t>(r)] = static_cast<int32_t>(static_cast<uint32_t>(edit[static_cast<size_t>(r)]) & kBit5Cleared);
-    s_.blocks.UpdateBlockCrc(b);
-  }
-}
+bool Connection::ReadsPasswordBlock() const { return SetIncludesPassword(s_.images.EditImage, s_.setup); }
 
 ReadOutcome Connection::ReadDeviceSettings() {
   if (!s_.blocks.ReadBlock(BlockId::Identification, false, ImageSelector::Edit)) {
@@ -198,8 +152,13 @@ ReadOutcome Connection::ReadDeviceSettings() {
     return ReadOutcome::Failed;
   }
   s_.form.ClearPassword();
-  bool same = true;
-  if (!ReadParameterBlocks(same)) return ReadOutcome::Failed;
+  const bool withPassword = ReadsPasswordBlock();
+  if (!ReadParameterBlocks(s_.blocks, withPassword)) {
+    s_.prompts.ShowError(s_.texts.GetMessageText(kMsgReadFailure));
+    s_.form.ClearControls();
+    return ReadOutcome::Failed;
+  }
+  const bool same = !s_.setup.setup_loaded || ParameterBlocksEqual(s_.images.EditImage, s_.images.DeviceImage, withPassword);
   if (!same) {
     if (!s_.prompts.ConfirmOkCancel(s_.texts.GetMessageText(kMsgDiffers))) return ReadOutcome::Declined;
   } else if (s_.setup.setup_loaded) {
@@ -207,7 +166,7 @@ ReadOutcome Connection::ReadDeviceSettings() {
     s_.prompts.ShowInfo(s_.texts.GetMessageText(admin ? kMsgSame : kMsgSameButPassword));
     return ReadOutcome::Unchanged;
   }
-  AdoptParameterBlocks();
+  AdoptParameterBlocks(s_.blocks, s_.images, withPassword);
   s_.form.FillControls();
   return ReadOutcome::Adopted;
 }

@@ -3,6 +3,7 @@
 
 #include "device_link/register_image.h"
 #include "operations/device_context.h"
+#include "operations/device_reading.h"
 #include "operations/poll_state.h"
 
 namespace kvn {
@@ -23,14 +24,8 @@ enum class ReadOutcome {
   Failed,     // not read (its message has been shown)
 };
 
-// Accepted when the identification block names an acceptable device, else unknown device or
-// incompatible firmware. The device mode is judged separately.
-DeviceState IdentityState(const RegisterImage& device);
 // The status panel's interface text: "COM3 (USB)" or "COM3; 19200; even".
 QString InterfaceLabelText(const InterfaceSettings& settings);
-
-// True when the device-mode bits of the factory block are both set.
-bool DeviceModeAccepted(const RegisterImage& device);
 
 // Opening the link, judging the polled device, the status panel and the enabling of the
 // device commands, reading the device's parameter set into the form, and off-line mode.
@@ -61,8 +56,6 @@ class Connection {
   void ShowStatusText(int message, const QColor& colour);
   void ApplyCommandStates();
   void DisableRs485PasswordControls();
-  bool ReadParameterBlocks(bool& same);
-  void AdoptParameterBlocks();
   bool ReadsPasswordBlock() const;
   void EnableConfigurationPanels(bool enabled);
   void ApplyAccessLevel();

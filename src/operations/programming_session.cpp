@@ -14,6 +14,7 @@
 #include "device_link/pause.h"
 #include "operations/change_record.h"
 #include "operations/default_setup.h"
+#include "operations/device_reading.h"
 #include "operations/device_transaction.h"
 #include "parameters/form/device_access.h"
 #include "parameters/form/parameter_form.h"
@@ -92,8 +93,6 @@ QString InForceText(SetInForce set, CommitKind kind) {
                              : WorkingSetText(set);
   return working + kNewLine + Tr("Whether the new settings were stored as its default is not known.");
 }
-
-bool InProgrammingMode(const RegisterImage& image) { return (Cell(image, reg::ProgStatus) & 0xFF) != 0; }
 
 }  // namespace
 
