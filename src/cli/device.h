@@ -1,0 +1,58 @@
+#pragma once
+#include <QString>
+#include <memory>
+
+#include "cli/exit_codes.h"
+#include "device_link/block_transfer.h"
+#include "device_link/modbus_master.h"
+#include "device_link/pause.h"
+#include "device_link/port_map.h"
+#include "device_link/register_image.h"
+#include "device_link/serial_link.h"
+#include "texts/console_prompts.h"
+#include "texts/setup_record.h"
+#include "texts/texts.h"
+
+namespace kvn::cli {
+
+// The link to the device as the window builds it (one serial link, Modbus master and block
+// transfer over the three register images), without a window.
+class Device {
+ public:
+  Device(const LocSetupRec& setup, const QString& workDirectory);
+  Device(const Device&) = delete;
+  Device& operator=(const Device&) = delete;
+
+  // What stopped a step: the exit status and the message for the user.
+  struct Failure {
+    ExitCode code = ExitCode::Done;
+    QString message;
+    bool Failed() const { return code != ExitCode::Done; }
+  };
+
+  // Opens the port: only a terminal device (checked before anything is opened, so a FIFO or a
+  // file never blocks), exclusively, with the line settings applied.
+  Failure Open();
+  // Reads the identification and factory blocks and judges them as the window's poll does:
+  // a device of another type or firmware, or in another mode, is refused with its texts.
+  Failure Identify();
+
+  LocSetupRec settings;  // off-line never: a command is always on the device
+  Texts texts;
+  PortMap ports;
+  Pause pause;
+  ConsolePrompts prompts;
+  std::unique_ptr<RegisterImages> images = MakeRegisterImages();
+  SerialLink link;
+  ModbusMaster master;
+  BlockTransfer blocks;
+};
+
+// Why a path cannot serve as a serial port before anything opens it; empty when it may be
+// one (a character device). A missing path, a regular file, a folder, a FIFO or a socket.
+QString PortPathProblem(const QString& path);
+
+// The text of message n of the text table.
+QString MessageText(const Device& device, int n);
+
+}  // namespace kvn::cli

@@ -1,0 +1,92 @@
+// korvane-cli beside the window, on the same work directory and the same device: its read
+// writes the bytes of the window's "Save configuration", its compare lists the rows of the
+// window's "Compare with file...".
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLineEdit>
+#include <QTableWidget>
+
+#include "app/window_commands.h"
+#include "cli/cli_process.h"
+#include "e2e/live_app.h"
+#include "operations/comparison.h"
+#include "operations/connection.h"
+#include "texts/program_settings.h"
+#include "ui/compare_window.h"
+
+namespace kvn::test {
+namespace {
+
+class CliBesideWindow : public LiveApp {
+ protected:
+  void SetUp() override {
+    LiveApp::SetUp();
+    StartProgram();
+    Poll();
+    app->connection->cmd_read_paramClick();  // "Read device settings"
+    ASSERT_TRUE(app->setup.setup_loaded);
+  }
+  QString PathOf(const char* name) const { return workBase.filePath(QString::fromLatin1(name)); }
+  void Save(const QString& path) {
+    prompts.QueueFileName(path);
+    app->commands->men_file_save_cfgClick();
+  }
+  void TypeLimit(const char* name, const char* text) {
+    auto* field = Control<QLineEdit>(name);
+    field->setText(QString::fromLatin1(text));
+    app->form.TakeEdit(field);
+  }
+  // The command line on the window's own settings (COM1 over USB) once the window has let go
+  // of the port.
+  CliRun Cli(QStringList arguments) {
+    app->link.Close();
+    return RunCli(arguments << QStringLiteral("--work-dir") << WorkDirectory(workBase.path()));
+  }
+};
+
+QByteArray Bytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+TEST_F(CliBesideWindow, ReadWritesTheBytesOfTheWindowsSave) {
+  Save(PathOf("window.kvn"));
+  const CliRun run = Cli({QStringLiteral("read"), QStringLiteral("-o"), PathOf("cli.kvn")});
+  ASSERT_EQ(run.exit, 0) << run.err.toStdString();
+  const QByteArray window = Bytes(PathOf("window.kvn"));
+  ASSERT_FALSE(window.isEmpty());
+  EXPECT_EQ(Bytes(PathOf("cli.kvn")), window);
+}
+
+TEST_F(CliBesideWindow, CompareListsTheRowsOfTheWindowsCompareWithFile) {
+  TypeLimit("txt_vmax_lim_1", "2500");
+  TypeLimit("txt_vmax_lim_3", "2700");
+  Save(PathOf("changed.kvn"));
+  prompts.QueueConfirm(true);  // the device's set replaces the typed one
+  app->connection->cmd_read_paramClick();
+  prompts.QueueFileName(PathOf("changed.kvn"));
+  app->comparison->men_file_cmp_fileClick();
+  QTableWidget& table = app->compareWindow->Table();
+  QList<QStringList> windowRows;
+  for (int r = 0; r < table.rowCount(); ++r) {
+    QStringList cells;
+    for (int c = 0; c < 4; ++c) cells << table.item(r, c)->text();
+    windowRows << cells;
+  }
+  ASSERT_EQ(windowRows.size(), 2);
+
+  const CliRun run = Cli({QStringLiteral("compare"), PathOf("changed.kvn"), QStringLiteral("--json")});
+  EXPECT_EQ(run.exit, 1) << run.err.toStdString();
+  QList<QStringList> cliRows;
+  for (const QJsonObject& line : JsonLines(run.out)) {
+    if (line.value(QStringLiteral("event")).toString() != QStringLiteral("difference")) continue;
+    QStringList cells;
+    for (const char* key : {"page", "parameter", "device", "file"}) cells << line.value(QLatin1String(key)).toString();
+    cliRows << cells;
+  }
+  EXPECT_EQ(cliRows, windowRows);
+}
+
+}  // namespace
+}  // namespace kvn::test
