@@ -29,7 +29,7 @@
 namespace kvn::cli {
 namespace {
 
-KVN_TR_CONTEXT(kvn::cli::Commands)
+KVN_TR_CONTEXT(kvn::cli)
 
 enum Msg {
   kMsgReadFailure = 8,  // "Parameter read failure. Check hardware"

@@ -19,7 +19,9 @@ enum Msg {
   kMsgModeMismatch = 83,
 };
 
-QString OpenRefusalText(PortState state, const QString& port) {
+}  // namespace
+
+QString Device::OpenRefusalText(PortState state, const QString& port) {
   switch (state) {
     case PortState::NoPermission:
       return Tr("%1: permission denied: add the user to the dialout group and log in again").arg(port);
@@ -28,8 +30,6 @@ QString OpenRefusalText(PortState state, const QString& port) {
     default: return Tr("%1 cannot be opened as a serial port").arg(port);
   }
 }
-
-}  // namespace
 
 Device::Device(const LocSetupRec& s, const QString& workDirectory)
     : settings(s),
@@ -40,7 +40,7 @@ Device::Device(const LocSetupRec& s, const QString& workDirectory)
   texts.FillFromDefaults();
 }
 
-QString PortPathProblem(const QString& path) {
+QString Device::PortPathProblem(const QString& path) {
   struct stat info {};
   if (::stat(QFile::encodeName(path).constData(), &info) != 0) return Tr("%1 does not exist").arg(path);
   if (S_ISCHR(info.st_mode)) return {};

@@ -7,6 +7,7 @@
 #include "device_link/modbus_master.h"
 #include "device_link/pause.h"
 #include "device_link/port_map.h"
+#include "device_link/port_state.h"
 #include "device_link/register_image.h"
 #include "device_link/serial_link.h"
 #include "texts/console_prompts.h"
@@ -37,6 +38,10 @@ class Device {
   // a device of another type or firmware, or in another mode, is refused with its texts.
   Failure Identify();
 
+  // Why a path cannot serve as a serial port before anything opens it; empty when it may be
+  // one (a character device). A missing path, a regular file, a folder, a FIFO or a socket.
+  static QString PortPathProblem(const QString& path);
+
   LocSetupRec settings;  // off-line never: a command is always on the device
   Texts texts;
   PortMap ports;
@@ -46,11 +51,10 @@ class Device {
   SerialLink link;
   ModbusMaster master;
   BlockTransfer blocks;
-};
 
-// Why a path cannot serve as a serial port before anything opens it; empty when it may be
-// one (a character device). A missing path, a regular file, a folder, a FIFO or a socket.
-QString PortPathProblem(const QString& path);
+ private:
+  static QString OpenRefusalText(PortState state, const QString& port);
+};
 
 // The text of message n of the text table.
 QString MessageText(const Device& device, int n);

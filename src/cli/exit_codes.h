@@ -1,4 +1,5 @@
 #pragma once
+#include <QCoreApplication>
 #include <QString>
 #include <array>
 
@@ -21,12 +22,12 @@ struct ExitCodeRow {
 };
 
 inline constexpr std::array<ExitCodeRow, 6> kExitCodes{{
-    {ExitCode::Done, "done (for compare: identical)"},
-    {ExitCode::Differ, "compare found differences"},
-    {ExitCode::Usage, "usage error or a bad file (nothing sent to the device)"},
-    {ExitCode::NoDevice, "no device: the port is missing, refused, in use, or the device does not answer"},
-    {ExitCode::WrongDevice, "wrong device (type, firmware, mode)"},
-    {ExitCode::Interrupted, "interrupted (SIGINT, SIGTERM): port closed, no output file written"},
+    {ExitCode::Done, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "done (for compare: identical)")},
+    {ExitCode::Differ, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "compare found differences")},
+    {ExitCode::Usage, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "usage error or a bad file (nothing sent to the device)")},
+    {ExitCode::NoDevice, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "no device: the port is missing, refused, in use, or the device does not answer")},
+    {ExitCode::WrongDevice, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "wrong device (type, firmware, mode)")},
+    {ExitCode::Interrupted, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "interrupted (SIGINT, SIGTERM): port closed, no output file written")},
 }};
 
 inline constexpr int Status(ExitCode code) { return static_cast<int>(code); }

@@ -11,7 +11,7 @@
 namespace kvn::cli {
 namespace {
 
-KVN_TR_CONTEXT(kvn::cli::Options)
+KVN_TR_CONTEXT(kvn::cli)
 
 struct CommandRow {
   const char* name;

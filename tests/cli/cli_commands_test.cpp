@@ -1,7 +1,10 @@
 // The real korvane-cli against the simulated device on a pseudo-terminal: one table over the
 // commands and their exit codes, each case run for people and with --json.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -18,7 +21,7 @@ namespace kvn::test {
 namespace {
 
 // What stands in the port's place, or what the file argument holds, before the command runs.
-enum class Prep { None, SavedSet, ChangedSet, BadFile, FileAsPort, FolderAsPort, FifoAsPort, MissingPort };
+enum class Prep { None, SavedSet, ChangedSet, BadFile, FileAsPort, FolderAsPort, FifoAsPort, MissingPort, PortInUse, ComName };
 
 struct Case {
   const char* name;
@@ -48,6 +51,9 @@ const Case kCases[] = {
      false},
     {"folder as port", "identify --port {port}", Prep::FolderAsPort, devsim::Fault::None, 3, "", "is a folder", false},
     {"FIFO as port", "identify --port {port}", Prep::FifoAsPort, devsim::Fault::None, 3, "", "is a FIFO", false},
+    {"port in use", "identify --port {port}", Prep::PortInUse, devsim::Fault::None, 3, "", "in use by another program",
+     false},
+    {"COM name", "identify --port {port}", Prep::ComName, devsim::Fault::None, 0, "Serial number:", "", true},
     {"silent device", "read -o {out} --port {port}", Prep::None, devsim::Fault::Silent, 3, "", "does not answer",
      true},
     {"wrong type", "backup --port {port}", Prep::None, devsim::Fault::WrongType, 4, "", "Unknown device", true},
@@ -72,6 +78,8 @@ class CliCommands : public SimFixture {
   // Sets up what the case needs; the port the command is given.
   QString Prepare(Prep prep) {
     QFile::remove(Path("out.kvn"));
+    if (heldPort >= 0) ::close(heldPort);
+    heldPort = -1;
     switch (prep) {
       case Prep::SavedSet:
       case Prep::ChangedSet: {
@@ -94,15 +102,31 @@ class CliCommands : public SimFixture {
       }
       case Prep::FolderAsPort: return dir.path();
       case Prep::FifoAsPort:
+        QFile::remove(Path("port-fifo"));
         EXPECT_EQ(::mkfifo(QFile::encodeName(Path("port-fifo")).constData(), 0600), 0);
         return Path("port-fifo");
       case Prep::MissingPort: return Path("ttyGone");
+      case Prep::PortInUse:  // held as the window holds it
+        heldPort = ::open(QFile::encodeName(SlavePath()).constData(), O_RDWR | O_NOCTTY);
+        EXPECT_EQ(::flock(heldPort, LOCK_EX | LOCK_NB), 0);
+        break;
+      case Prep::ComName:  // the program's own port names, in the work directory
+        QDir().mkpath(work() + QStringLiteral("/ports"));
+        QFile::remove(work() + QStringLiteral("/ports/COM1"));
+        EXPECT_TRUE(QFile::link(SlavePath(), work() + QStringLiteral("/ports/COM1")));
+        return QStringLiteral("COM1");
       case Prep::None: break;
     }
     return SlavePath();
   }
 
+  void TearDown() override {
+    if (heldPort >= 0) ::close(heldPort);
+    SimFixture::TearDown();
+  }
+
   QTemporaryDir dir;
+  int heldPort = -1;
 };
 
 TEST_F(CliCommands, EachCaseEndsWithItsExitCodeForPeopleAndForPrograms) {
