@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     loads.push_back(t.nsecsElapsed() / 1e6);
     w.Timer1->stop();
     t.restart();
-    app.eventLog->FillGrid();
+    app.eventLogPage->FillGrid();
     fills.push_back(t.nsecsElapsed() / 1e6);
   }
   const size_t entries = app.eventLog->Entries().size();
