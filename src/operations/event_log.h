@@ -116,7 +116,6 @@ class EventLog {
   // True once a log was read; until then the rows are the header and one empty row.
   bool Loaded() const { return loaded_; }
   const std::vector<EventEntry>& Entries() const { return entries_; }
-  const EventFormats& Formats() const { return s_.formats; }
   // The header first, then one row per entry.
   std::vector<QStringList> Rows() const;
   // The rows as the CSV file holds them.

@@ -10,7 +10,10 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <bit>
+#include <cstdlib>
+#include <tuple>
 
 #include "devsim/event_log.h"
 #include "e2e/live_app.h"
