@@ -30,7 +30,6 @@
 #include "ui/com_scan_window.h"
 #include "ui/compare_window.h"
 #include "ui/load_log_window.h"
-#include "ui/log_page.h"
 #include "ui/main_menu.h"
 #include "ui/param_upd_dialog.h"
 #include "ui/pages.h"
@@ -63,6 +62,7 @@ Application::Application(Prompts& prompts_, Pause& pause_, Options options_)
   paramUpd = std::make_unique<Tparam_upd>(*session, window.get());
   about = std::make_unique<Tabout_kvn>(texts, window.get());
   loadLog = std::make_unique<Tload_log>(window.get());
+  CreateEventLogPage();
   compareWindow = std::make_unique<CompareWindow>([this](int row) { return FocusParameterRow(row); }, window.get());
   // The session dialog blocks the main window: its changes lead to no field.
   sessionChanges = std::make_unique<CompareWindow>(nullptr, paramUpd.get());
@@ -107,7 +107,8 @@ void Application::CreateOperations(TMain_Form& w) {
     if (commands) commands->ApplyStates();
   }});
   deviceCommands = std::make_unique<DeviceCommands>(DeviceCommands::Services{device, master, prompts, pause});
-  eventLog = std::make_unique<EventLog>(EventLogServices(device, w));
+  eventLog = std::make_unique<EventLog>(EventLog::Services{
+      master, texts, prompts, LocaleEventFormats(options.decimalSeparator), &images->EditImage});
   reports = std::make_unique<Reports>(Reports::Services{
       prompts, texts, w, plot, PlotInputs{images->DeviceImage, setup, plot.samples, codec},
       [this] { return canvas; }});
@@ -127,25 +128,14 @@ void Application::CreateOperations(TMain_Form& w) {
   missingCommands = commands->Connect();
 }
 
-// The indicator window and the legend belong to the window; the event log reaches them here.
-EventLog::Services Application::EventLogServices(const DeviceContext& device, TMain_Form& w) {
+// The page shows the log with the indicator window, which is made after the main window, whose
+// start-up creates the operations.
+void Application::CreateEventLogPage() {
+  TMain_Form& w = *window;
   QWidget* page = w.Page(container::Log);
-  // The indicator window is made after the main window, whose start-up creates the operations.
-  return EventLog::Services{
-      device, master, prompts, LocaleEventFormats(options.decimalSeparator),
-      [this] {
-        loadLog->lbl_load_log().clear();
-        loadLog->ShowCentred();
-      },
-      [this](const QString& text) { loadLog->SetProgressText(text); },
-      [this] {
-        loadLog->hide();
-        loadLog->lbl_load_log().clear();
-      },
-      [this](QTableWidget& grid) { ResetLogGrid(grid, texts); },
-      [page](uint32_t bits) {
-        if (page) HighlightErrorBits(*page, bits);
-      }};
+  if (!eventLog || !page) return;
+  eventLogPage = std::make_unique<EventLogPage>(EventLogPage::Services{
+      *eventLog, setup, prompts, texts, *w.Timer1, *page, *w.pg_ctrl1, *loadLog});
 }
 
 void Application::PreparePlotCanvas(TMain_Form& w) {

@@ -14,6 +14,7 @@
 #include "texts/program_translation.h"
 #include "texts/setup_record.h"
 #include "texts/texts.h"
+#include "ui/event_log_page.h"
 #include "ui/main_form.h"
 #include "ui/speed_plot.h"
 
@@ -86,6 +87,7 @@ class Application {
   std::unique_ptr<AccessLevel> access;
   std::unique_ptr<DeviceCommands> deviceCommands;
   std::unique_ptr<EventLog> eventLog;
+  std::unique_ptr<EventLogPage> eventLogPage;  // the window's front end of the log
   std::unique_ptr<Reports> reports;
   std::unique_ptr<ChangeRecord> changeRecord;  // backups and history of the session's writes
   std::unique_ptr<ProgrammingSession> session;
@@ -109,7 +111,7 @@ class Application {
   void PreparePlotCanvas(TMain_Form& w);
   void ShowComparison(const ComparisonView& view);
   QWidget* FocusParameterRow(int row);
-  EventLog::Services EventLogServices(const DeviceContext& device, TMain_Form& w);
+  void CreateEventLogPage();
 
  public:
   void OpenInterfaceSettings();

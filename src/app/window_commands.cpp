@@ -21,13 +21,13 @@
 #include "operations/connection.h"
 #include "operations/default_setup.h"
 #include "operations/device_commands.h"
-#include "operations/event_log.h"
 #include "operations/live_data.h"
 #include "operations/programming_session.h"
 #include "reports/report_commands.h"
 #include "parameters/form/find_control.h"
 #include "texts/language_pack.h"
 #include "ui/about_dialog.h"
+#include "ui/event_log_page.h"
 #include "ui/main_menu.h"
 #include "ui/setup_diag_dialog.h"
 
@@ -242,12 +242,12 @@ void WindowCommands::chk_off_lineClick() {
 
 void WindowCommands::scr_err_labChange() { app_.live->scr_err_labChange(); }
 void WindowCommands::scr_emem_labChange() { app_.live->scr_emem_labChange(); }
-void WindowCommands::cmd_load_logClick() { app_.eventLog->cmd_load_logClick(); }
-void WindowCommands::cmd_export_logClick() { app_.eventLog->cmd_export_logClick(); }
+void WindowCommands::cmd_load_logClick() { app_.eventLogPage->cmd_load_logClick(); }
+void WindowCommands::cmd_export_logClick() { app_.eventLogPage->cmd_export_logClick(); }
 
 void WindowCommands::grd_logClick() {
   auto* grid = qobject_cast<QTableWidget*>(FindControl(window_, QStringLiteral("grd_log"), container::Log));
-  app_.eventLog->grd_logClick(grid && grid->currentItem() ? grid->currentRow() + 1 : 0);
+  app_.eventLogPage->grd_logClick(grid && grid->currentItem() ? grid->currentRow() + 1 : 0);
 }
 
 void WindowCommands::men_settings_ifClick() { app_.OpenInterfaceSettings(); }

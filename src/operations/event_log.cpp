@@ -1,26 +1,18 @@
 #include "operations/event_log.h"
 
 #include <QDateTime>
-#include <QGuiApplication>
-#include <QHeaderView>
 #include <QLocale>
 #include <QStringEncoder>
-#include <QTabWidget>
-#include <QTimer>
-#include <QTableWidget>
+#include <algorithm>
 #include <bit>
 
 #include "device_link/block_table.h"
 #include "device_link/modbus_frames.h"
 #include "device_link/modbus_master.h"
-#include "operations/device_transaction.h"
-#include "parameters/file_dialogs.h"
 #include "parameters/value_codec.h"
 #include "texts/atomic_file.h"
-#include "texts/containers.h"
 #include "texts/locale_separators.h"
 #include "texts/prompts.h"
-#include "texts/setup_record.h"
 #include "texts/texts.h"
 
 namespace kvn {
@@ -28,13 +20,9 @@ namespace {
 
 using namespace event_log;
 
-constexpr int kMsgLoadingBlock = 81;  // "Loading block "
-constexpr int kMsgLoadFailed = 82;    // "Loading event log failed"
-constexpr int kRepLogFile = 17;       // "Event log file"
-constexpr int kRepSaveLog = 18;       // "Save event log"
-constexpr int kRepLogSaved = 19;      // "Event log saved"
+constexpr int kMsgFirstHeader = 72;  // "Entry No.", "Time", "Event", "Value"
+constexpr int kMsgLoadFailed = 82;   // "Loading event log failed"
 const QString kNoConnection = QStringLiteral("No Connection");
-const QString kCsvExtension = QStringLiteral("csv");
 
 // Format letter of each event code 1..24.
 constexpr char kValueFormat[kLastCode + 1] = {
@@ -139,129 +127,82 @@ QByteArray CsvLines(const std::vector<QStringList>& rows, QChar separator, int c
   return encode(text);
 }
 
-// ---------------------------------------------------------------------------------------------
-
-QTableWidget* EventLog::Grid() const {
-  return qobject_cast<QTableWidget*>(s_.controls.Find(QStringLiteral("grd_log"), container::Log));
+QStringList EventLogHeader(const Texts& texts) {
+  QStringList header;
+  for (int i = 0; i < kGridColumns - 1; ++i) header << texts.GetMessageText(kMsgFirstHeader + i);
+  header << QStringLiteral("CRC");
+  return header;
 }
 
-bool EventLog::ReadDeviceClock(int32_t& deviceNow) {
-  RegisterImage& edit = s_.images.EditImage;
-  std::span<int32_t> clock(edit.data() + reg::DeviceClock, 2);
-  if (s_.master.ReadRegisters(kFnReadHolding, s_.setup.addr, reg::DeviceClock, clock) != ModbusResult::Ok) {
+std::vector<QStringList> EventLogRows(const std::vector<EventEntry>& entries, const Texts& texts,
+                                      const EventFormats& formats) {
+  std::vector<QStringList> rows;
+  rows.reserve(entries.size() + 1);
+  rows.push_back(EventLogHeader(texts));
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const auto cells = EventRowTexts(static_cast<int>(i) + 1, entries[i], texts, formats);
+    rows.emplace_back(cells.begin(), cells.end());
+  }
+  return rows;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+bool EventLog::ReadDeviceClock(int address, int32_t& deviceNow) {
+  std::array<int32_t, 2> clock{};
+  if (s_.master.ReadRegisters(kFnReadHolding, address, reg::DeviceClock, clock) != ModbusResult::Ok) {
     s_.prompts.ShowError(kNoConnection);
     return false;
   }
+  if (s_.clockImage) std::copy(clock.begin(), clock.end(), s_.clockImage->begin() + reg::DeviceClock);
   deviceNow = CombineWords(clock[0], clock[1]);
   return true;
 }
 
 // Every answer adds ten entries until the end marker, so the full log takes 300 requests.
-bool EventLog::ReadEntries(int32_t deviceNow, std::vector<EventEntry>& entries) {
+bool EventLog::ReadEntries(int address, int32_t deviceNow, const EventLogProgress& progress,
+                           std::vector<EventEntry>& entries) {
   const qint64 pcNowMs = QDateTime::currentMSecsSinceEpoch();
   std::array<int32_t, kRegistersPerRequest> block{};
   for (;;) {
     const int start = static_cast<int>(entries.size()) * kRegistersPerRecord;
-    if (!s_.master.ReadWithRetry(kFnReadInput, s_.setup.addr, start, true, block)) {
+    if (!s_.master.ReadWithRetry(kFnReadInput, address, start, true, block)) {
       s_.prompts.ShowError(s_.texts.GetMessageText(kMsgLoadFailed));
       return false;
     }
     const bool end = DecodeEventBlock(block, deviceNow, pcNowMs, entries);
-    if (s_.indicatorText)
-      s_.indicatorText(s_.texts.GetMessageText(kMsgLoadingBlock) + QString::number(entries.size()));
+    if (progress.step && !progress.step(static_cast<int>(entries.size()), kMaxEntries)) return false;
     if (end || entries.size() >= static_cast<size_t>(kMaxEntries - 1)) return true;
   }
 }
 
-void EventLog::FillGrid(QTableWidget& grid) {
-  grid.setUpdatesEnabled(false);
-  if (s_.resetGrid) s_.resetGrid(grid);
-  // The header is the grid's own header row, so entry k sits in row k - 1.
-  grid.setRowCount(static_cast<int>(entries_.size()));
-  for (size_t i = 0; i < entries_.size(); ++i) {
-    const int k = static_cast<int>(i) + 1;
-    const auto texts = EventRowTexts(k, entries_[i], s_.texts, s_.formats);
-    for (int c = 0; c < kGridColumns; ++c)
-      grid.setItem(k - 1, c, new QTableWidgetItem(texts[static_cast<size_t>(c)]));
-  }
-  grid.setUpdatesEnabled(true);
-}
-
-void EventLog::FillGrid() {
-  if (QTableWidget* grid = Grid()) FillGrid(*grid);
-}
-
-bool EventLog::LoadEventLog() {
+bool EventLog::Load(int address, const EventLogProgress& progress) {
   int32_t deviceNow = 0;
-  if (!ReadDeviceClock(deviceNow)) return false;
-  if (s_.showIndicator) s_.showIndicator();
-  // A failed load leaves the previous log whole: entries and grid belong together.
-  std::vector<EventEntry> loaded;
-  loaded.reserve(kMaxEntries);
-  if (!ReadEntries(deviceNow, loaded)) {
-    if (s_.hideIndicator) s_.hideIndicator();
-    return false;
-  }
-  entries_ = std::move(loaded);
-  FillGrid();
+  if (!ReadDeviceClock(address, deviceNow)) return false;
+  if (progress.begin) progress.begin();
+  // A failed read leaves the previous log whole.
+  std::vector<EventEntry> read;
+  read.reserve(kMaxEntries);
+  if (!ReadEntries(address, deviceNow, progress, read)) return false;
+  entries_ = std::move(read);
+  loaded_ = true;
   return true;
 }
 
-void EventLog::cmd_load_logClick() {
-  {
-    const Hourglass wait;
-    const PollTimerStopped noPoll(s_.timer);
-    LoadEventLog();
-  }
-  if (s_.hideIndicator) s_.hideIndicator();
-  if (QWidget* pages = s_.controls.Pages()) pages->setFocus(Qt::OtherFocusReason);
+std::vector<QStringList> EventLog::Rows() const {
+  if (loaded_) return EventLogRows(entries_, s_.texts, s_.formats);
+  return {EventLogHeader(s_.texts), QStringList()};
 }
 
-void EventLog::grd_logClick(int k) {
-  uint32_t value = 0;
-  if (k >= 1 && k <= static_cast<int>(entries_.size())) {
-    const EventEntry& e = entries_[static_cast<size_t>(k - 1)];
-    if (EventValueFormat(e.code) == 'X') value = static_cast<uint32_t>(e.value);
-  }
-  if (s_.highlightErrorBits) s_.highlightErrorBits(value);
-}
+QByteArray EventLog::Csv() const { return EventLogCsv(Rows(), s_.formats.list); }
 
-std::vector<QStringList> EventLog::GridRows(const QTableWidget& grid) const {
-  std::vector<QStringList> rows;
-  rows.reserve(static_cast<size_t>(grid.rowCount()) + 1);
-  QStringList header;
-  for (int c = 0; c < kExportedColumns; ++c) {
-    const QTableWidgetItem* item = grid.horizontalHeaderItem(c);
-    header << (item ? item->text() : QString());
-  }
-  rows.push_back(header);
-  for (int r = 0; r < grid.rowCount(); ++r) {
-    QStringList row;
-    for (int c = 0; c < kExportedColumns; ++c) {
-      const QTableWidgetItem* item = grid.item(r, c);
-      row << (item ? item->text() : QString());
-    }
-    rows.push_back(row);
-  }
-  return rows;
-}
-
-bool EventLog::ExportEventLog(const QString& fileName) {
-  const QTableWidget* grid = Grid();
-  const QByteArray csv = EventLogCsv(grid ? GridRows(*grid) : std::vector<QStringList>{}, s_.formats.list);
+bool EventLog::ExportEventLog(const QString& fileName) const {
   QString error;
-  if (!WriteFileAtomically(fileName, csv, &error)) {
+  if (!WriteFileAtomically(fileName, Csv(), &error)) {
     s_.prompts.ShowError(error);
     return false;
   }
   return true;
-}
-
-void EventLog::cmd_export_logClick() {
-  const QString name = AskSaveFileName(s_.prompts, s_.texts.GetReportText(kRepLogFile),
-                                       s_.texts.GetReportText(kRepSaveLog), kCsvExtension);
-  if (name.isEmpty() || !ConfirmOverwrite(s_.prompts, s_.texts, name)) return;
-  if (ExportEventLog(name)) s_.prompts.ShowInfo(s_.texts.GetReportText(kRepLogSaved));
 }
 
 }  // namespace kvn

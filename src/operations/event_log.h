@@ -9,9 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "operations/device_context.h"
-
-class QTableWidget;
+#include "device_link/register_image.h"
 
 namespace kvn {
 
@@ -70,7 +68,7 @@ std::array<QString, event_log::kGridColumns> EventRowTexts(int k, const EventEnt
 QString EventTimeText(qint64 localMs, const EventFormats& formats);
 QString EventValueText(uint8_t code, int32_t value, QChar decimal);
 
-// CSV text of the grid's rows (header first): each of the first four columns followed by the
+// CSV text of the log's rows (header first): each of the first four columns followed by the
 // separator, lines ending in CR LF, in the system's 8-bit encoding.
 QByteArray EventLogCsv(const std::vector<QStringList>& rows, QChar separator);
 // The same for the first `columns` fields of each row. With quote, a field holding the
@@ -78,47 +76,61 @@ QByteArray EventLogCsv(const std::vector<QStringList>& rows, QChar separator);
 // one cell (the event log's fields never hold its separator).
 QByteArray CsvLines(const std::vector<QStringList>& rows, QChar separator, int columns, bool quote);
 
-// Loading the device's event log into the grid of the EVENT LOG page, the error-bit legend
-// beside it, and the export of the grid.
+// The texts over the log's columns: messages 72..75 and "CRC" over the check byte. The page's grid
+// and the CSV take them from here.
+QStringList EventLogHeader(const Texts& texts);
+// The log as rows of texts: the header, then each entry as EventRowTexts gives it.
+std::vector<QStringList> EventLogRows(const std::vector<EventEntry>& entries, const Texts& texts,
+                                      const EventFormats& formats);
+
+// Shown while the log is read (the window's indicator, the command line's progress line).
+// begin: the device clock was read and the records follow. step: after every answer, the
+// entries read so far and the most a log holds; false stops the read there, with no message
+// (the caller knows why it asked).
+struct EventLogProgress {
+  std::function<void()> begin;
+  std::function<bool(int entries, int maximum)> step;
+};
+
+// The device's event log, read without a window: the device clock, then the records, ten to an
+// answer, until the end marker or a full log; kept as entries, shown as rows, exported as CSV.
+// A failed read says why through the prompts and leaves the previous log whole.
 class EventLog {
  public:
-  struct Services : DeviceContext {
+  struct Services {
     ModbusMaster& master;
+    const Texts& texts;
     Prompts& prompts;
     EventFormats formats;
-    // The indicator window: shown with an empty label, its label written, hidden and emptied.
-    std::function<void()> showIndicator;
-    std::function<void(const QString&)> indicatorText;
-    std::function<void()> hideIndicator;
-    std::function<void(QTableWidget&)> resetGrid;      // header and one empty row
-    std::function<void(uint32_t)> highlightErrorBits;  // legend rows of the set bits bold
+    // When given, the device-clock cells of this image take the clock read before the log (the
+    // window keeps it in its edit image).
+    RegisterImage* clockImage = nullptr;
   };
 
   explicit EventLog(Services services) : s_(std::move(services)) {}
 
-  // Reads the log and shows it. The entries and the grid change together, and only when the
-  // whole log was read.
-  bool LoadEventLog();
-  bool ExportEventLog(const QString& fileName);
+  // Reads the log of the device at that address. The stored entries change only when the whole
+  // log was read; false when it was not (the error shown, or the progress asked to stop).
+  bool Load(int address, const EventLogProgress& progress = {});
 
-  void cmd_load_logClick();
-  // k: the grid row clicked, 0 for the header, entry k below it.
-  void grd_logClick(int k);
-  void cmd_export_logClick();
-
+  // True once a log was read; until then the rows are the header and one empty row.
+  bool Loaded() const { return loaded_; }
   const std::vector<EventEntry>& Entries() const { return entries_; }
-  // Rebuilds the grid from the stored entries.
-  void FillGrid();
+  // The header first, then one row per entry.
+  std::vector<QStringList> Rows() const;
+  // The rows as the CSV file holds them.
+  QByteArray Csv() const;
+  // Writes Csv() through the atomic writer; a file error is shown and gives false.
+  bool ExportEventLog(const QString& fileName) const;
 
  private:
-  bool ReadDeviceClock(int32_t& deviceNow);
-  bool ReadEntries(int32_t deviceNow, std::vector<EventEntry>& entries);
-  void FillGrid(QTableWidget& grid);
-  QTableWidget* Grid() const;
-  std::vector<QStringList> GridRows(const QTableWidget& grid) const;
+  bool ReadDeviceClock(int address, int32_t& deviceNow);
+  bool ReadEntries(int address, int32_t deviceNow, const EventLogProgress& progress,
+                   std::vector<EventEntry>& entries);
 
   Services s_;
   std::vector<EventEntry> entries_;
+  bool loaded_ = false;
 };
 
 }  // namespace kvn

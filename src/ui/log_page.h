@@ -2,6 +2,7 @@
 #include <QTableWidget>
 #include <cstdint>
 
+#include "operations/event_log.h"
 #include "operations/live_data.h"  // kErrorBits
 
 namespace kvn {
@@ -15,7 +16,7 @@ class LogGrid : public QTableWidget {
   Q_OBJECT
 
  public:
-  static constexpr int kColumns = 5;
+  static constexpr int kColumns = event_log::kGridColumns;
   explicit LogGrid(QWidget* parent);
 
  protected:
@@ -25,7 +26,7 @@ class LogGrid : public QTableWidget {
   void SizeColumns();
 };
 
-// Header texts (messages 72..75 and "CRC") and one empty row, as before any log is loaded.
+// The log's header texts (EventLogHeader) and one empty row, as before any log is loaded.
 void ResetLogGrid(QTableWidget& grid, const Texts& texts);
 
 // Bold legend rows for the set error bits 0..24 of value, regular rows for the others.

@@ -2,6 +2,7 @@
 #include <QHeaderView>
 #include <QLabel>
 
+#include "operations/event_log.h"
 #include "texts/texts.h"
 #include "ui/log_page.h"
 #include "ui/page_builder.h"
@@ -15,7 +16,6 @@ namespace {
 using namespace pages;
 
 constexpr int kColumnPercent[LogGrid::kColumns] = {12, 27, 40, 15, 0};
-constexpr int kFirstHeaderMessage = 72;
 constexpr int kGridWidth = 470;
 constexpr int kGridHeight = 548;
 constexpr int kLegendCodeWidth = 84;
@@ -136,11 +136,7 @@ void ResetLogGrid(QTableWidget& grid, const Texts& texts) {
   grid.clear();
   grid.setColumnCount(LogGrid::kColumns);
   grid.setRowCount(1);
-  QStringList header;
-  for (int i = 0; i < LogGrid::kColumns - 1; ++i)
-    header << texts.GetMessageText(kFirstHeaderMessage + i);
-  header << QStringLiteral("CRC");
-  grid.setHorizontalHeaderLabels(header);
+  grid.setHorizontalHeaderLabels(EventLogHeader(texts));
 }
 
 void HighlightErrorBits(QWidget& logPage, uint32_t value) {

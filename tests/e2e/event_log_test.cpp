@@ -10,7 +10,10 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <bit>
+#include <cstdlib>
+#include <tuple>
 
 #include "devsim/event_log.h"
 #include "e2e/live_app.h"
@@ -296,6 +299,103 @@ TEST_F(EventLogExport, ExistingFileKeptWhenDeclined) {
   EXPECT_TRUE(prompts.TextsOf(Kind::Info).isEmpty());
   ASSERT_TRUE(old.open(QIODevice::ReadOnly));
   EXPECT_EQ(old.readAll(), "old");
+}
+
+// The export as the window wrote it before the log had a core: the grid's header and the first
+// four cells of each of its rows, each followed by the list separator, CR LF, 8-bit.
+QByteArray GridCsv(const QTableWidget& grid, QChar separator) {
+  QString text;
+  auto cell = [](const QTableWidgetItem* item) { return item ? item->text() : QString(); };
+  for (int c = 0; c < event_log::kExportedColumns; ++c) text += cell(grid.horizontalHeaderItem(c)) + separator;
+  text += QStringLiteral("\r\n");
+  for (int r = 0; r < grid.rowCount(); ++r) {
+    for (int c = 0; c < event_log::kExportedColumns; ++c) text += cell(grid.item(r, c)) + separator;
+    text += QStringLiteral("\r\n");
+  }
+  return text.toLocal8Bit();
+}
+
+QByteArray FileBytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+struct ExportCase {
+  const char* name;
+  char decimal;
+  int records;  // -1: nothing loaded
+};
+
+class EventLogExportBytes : public EventLogWindow, public ::testing::WithParamInterface<ExportCase> {
+ protected:
+  void SetUp() override {
+    decimalSeparator = QLatin1Char(GetParam().decimal);
+    EventLogWindow::SetUp();
+  }
+  QByteArray Export(const QString& name) {
+    const QString path = workBase.filePath(name);
+    prompts.QueueFileName(path);
+    Control<QPushButton>("cmd_export_log")->click();
+    return FileBytes(path);
+  }
+  EventFormats Formats() const { return LocaleEventFormats(decimalSeparator); }
+};
+
+// The window's file is what its grid shows, and what the core makes of the same entries; a core
+// of its own, reading the device as the command line does, finds the same entries.
+TEST_P(EventLogExportBytes, WindowFileEqualsTheGridAndTheCoresCsv) {
+  const ExportCase& c = GetParam();
+  if (c.records >= 0) {
+    FillLog(c.records);
+    Load();
+  }
+  const QByteArray file = Export(QStringLiteral("log.csv"));
+  EXPECT_EQ(prompts.TextsOf(Kind::Info), QStringList{"Event log saved"}) << prompts.Describe().toStdString();
+  EXPECT_EQ(file, GridCsv(Grid(), Formats().list));
+  const std::vector<QStringList> coreRows =
+      c.records < 0 ? std::vector<QStringList>{EventLogHeader(app->texts), {}}
+                    : EventLogRows(app->eventLog->Entries(), app->texts, Formats());
+  EXPECT_EQ(file, EventLogCsv(coreRows, Formats().list));
+  EXPECT_EQ(file.count("\r\n"), c.records < 0 ? 2 : std::min(c.records, 3000) + 1);
+  if (c.records < 0) return;
+
+  EventLog own(EventLog::Services{app->master, app->texts, prompts, Formats()});
+  ASSERT_TRUE(own.Load(app->setup.addr)) << prompts.Describe().toStdString();
+  const std::vector<EventEntry>& mine = own.Entries();
+  const std::vector<EventEntry>& window = app->eventLog->Entries();
+  ASSERT_EQ(mine.size(), window.size());
+  for (size_t i = 0; i < mine.size(); ++i) {
+    ASSERT_EQ(std::tie(mine[i].time, mine[i].value, mine[i].code, mine[i].check),
+              std::tie(window[i].time, window[i].value, window[i].code, window[i].check)) << i;
+    // The device clock moves on in whole seconds between the two reads.
+    ASSERT_LE(std::abs(mine[i].localMs - window[i].localMs), 2000) << i;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Logs, EventLogExportBytes,
+    ::testing::Values(ExportCase{"NothingLoadedPoint", '.', -1}, ExportCase{"NothingLoadedComma", ',', -1},
+                      ExportCase{"EmptyPoint", '.', 0}, ExportCase{"OneComma", ',', 1},
+                      ExportCase{"SeveralPoint", '.', 25}, ExportCase{"SeveralComma", ',', 25},
+                      ExportCase{"FullComma", ',', 3050}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// After a load that failed half-way the export is still the previous log, as the grid shows it.
+TEST_F(EventLogExport, AfterAFailedLoadTheFileIsThePreviousLog) {
+  SetLog({{kDeviceNow, 2, 0x101}, {kDeviceNow, 1, 4}});
+  Load();
+  prompts.QueueFileName(workBase.filePath("before.csv"));
+  Export();
+  FillLog(25);
+  sim().faults().silentLogFrom = 50;
+  Load();
+  sim().SetFault(devsim::Fault::None);
+  prompts.QueueFileName(workBase.filePath("after.csv"));
+  Export();
+  const QByteArray after = FileBytes(workBase.filePath("after.csv"));
+  EXPECT_EQ(after, FileBytes(workBase.filePath("before.csv")));
+  EXPECT_EQ(after, GridCsv(Grid(), QLatin1Char(';')));
+  EXPECT_EQ(after.count("\r\n"), 3);
 }
 
 // A failed load: its messages, and the previous log whole in the entries and the grid.
