@@ -403,10 +403,6 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>no command given (identify, read, compare, backup)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>compare takes one configuration file: compare FILE.kvn</source>
         <translation type="unfinished"></translation>
     </message>
@@ -435,6 +431,18 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Saved %1 events of the device&apos;s log to %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no command given (identify, read, compare, backup, log)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>log needs the output file: log -o FILE.csv</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Usage: korvane-cli [options] COMMAND [arguments] [options]
 
 Commands:
@@ -442,6 +450,7 @@ Commands:
   read -o FILE.kvn     the device&apos;s parameter set into a configuration file
   compare FILE.kvn     the parameters in which the device and the file differ
   backup               the device&apos;s set into backups/&lt;serial&gt;/&lt;time&gt;.kvn
+  log -o FILE.csv      the device&apos;s event log into a CSV file
 
 Options (default: the window&apos;s interface settings):
   --port PATH|COMn     device path (/dev/ttyUSB0, /dev/serial/by-id/...) or COM name

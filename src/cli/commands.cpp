@@ -16,6 +16,7 @@
 #include "operations/device_backup.h"
 #include "operations/device_reading.h"
 #include "operations/device_status.h"
+#include "operations/event_log.h"
 #include "operations/set_comparison.h"
 #include "parameters/config_file.h"
 #include "parameters/form/device_access.h"
@@ -182,6 +183,29 @@ int RunBackup(Context& c) {
                       {{QStringLiteral("file"), path}, {QStringLiteral("serial_number"), backup.serialNumber}});
 }
 
+int RunLog(Context& c) {
+  const QString& path = c.options.output;
+  if (const QString problem = OutputProblem(path); !problem.isEmpty()) return Fail(c, {ExitCode::Usage, problem});
+  Device d(c.setup, c.workDirectory);
+  if (const Failure f = Reach(d); f.Failed()) return Fail(c, f);
+  EventLog log({d.master, d.texts, d.prompts, LocaleEventFormats(LocaleDecimalSeparator())});
+  // The log is read from the address the window reads it from; an interrupt stops it after
+  // the answer under way.
+  const EventLogProgress progress{{}, [&](int entries, int maximum) {
+                                    c.out.Progress(QStringLiteral("log"), entries, maximum);
+                                    return !Interrupted();
+                                  }};
+  const bool read = log.Load(d.settings.addr, progress);
+  d.link.Close();
+  if (Interrupted()) return Fail(c, Stopped());
+  if (!read) return Fail(c, {ExitCode::NoDevice, d.prompts.LastText()});
+  QString error;
+  if (!WriteFileAtomically(path, log.Csv(), &error)) return Fail(c, {ExitCode::Usage, QStringLiteral("%1: %2").arg(path, error)});
+  const int entries = static_cast<int>(log.Entries().size());
+  c.out.Say(Tr("Saved %1 events of the device's log to %2").arg(entries).arg(path));
+  return c.out.Finish(c.options.commandName, ExitCode::Done, {{QStringLiteral("file"), path}, {QStringLiteral("entries"), entries}});
+}
+
 int Run(const QStringList& arguments) {
   const ParseResult parsed = ParseArguments(arguments);
   const Options& options = parsed.options;
@@ -204,6 +228,7 @@ int Run(const QStringList& arguments) {
     case Command::Read: return RunRead(c);
     case Command::Compare: return RunCompare(c);
     case Command::Backup: return RunBackup(c);
+    case Command::Log: return RunLog(c);
     case Command::None: break;
   }
   return Status(ExitCode::Usage);

@@ -23,6 +23,7 @@ int RunIdentify(Context& c);
 int RunRead(Context& c);
 int RunCompare(Context& c);
 int RunBackup(Context& c);
+int RunLog(Context& c);
 
 // The whole program after QCoreApplication: the arguments after the program's name.
 int Run(const QStringList& arguments);

@@ -16,6 +16,18 @@
 
 namespace kvn::cli {
 
+// The core's messages (a failed event-log read says why through the prompts), kept for the
+// command's error line instead of a box.
+class KeptPrompts : public ConsolePrompts {
+ public:
+  void ShowError(const QString& text) override { last_ = text; }
+  void ShowInfo(const QString& text) override { last_ = text; }
+  const QString& LastText() const { return last_; }
+
+ private:
+  QString last_;
+};
+
 // The link to the device as the window builds it (one serial link, Modbus master and block
 // transfer over the three register images), without a window.
 class Device {
@@ -46,7 +58,7 @@ class Device {
   Texts texts;
   PortMap ports;
   Pause pause;
-  ConsolePrompts prompts;
+  KeptPrompts prompts;
   std::unique_ptr<RegisterImages> images = MakeRegisterImages();
   SerialLink link;
   ModbusMaster master;

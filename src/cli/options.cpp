@@ -17,11 +17,12 @@ struct CommandRow {
   const char* name;
   Command command;
 };
-constexpr std::array<CommandRow, 4> kCommands{{
+constexpr std::array<CommandRow, 5> kCommands{{
     {"identify", Command::Identify},
     {"read", Command::Read},
     {"compare", Command::Compare},
     {"backup", Command::Backup},
+    {"log", Command::Log},
 }};
 
 std::optional<int> NumberIn(const QString& text) {
@@ -119,7 +120,7 @@ QString TakeWord(Options& o, QStringList& positional, const QString& word) {
 // What each command needs besides the common options.
 QString CheckCommand(Options& o, const QStringList& positional) {
   if (o.help || o.version) return {};
-  if (o.command == Command::None) return Tr("no command given (identify, read, compare, backup)");
+  if (o.command == Command::None) return Tr("no command given (identify, read, compare, backup, log)");
   if (o.command == Command::Compare) {
     if (positional.size() != 1) return Tr("compare takes one configuration file: compare FILE.kvn");
     o.file = positional.front();
@@ -127,7 +128,9 @@ QString CheckCommand(Options& o, const QStringList& positional) {
   }
   if (!positional.isEmpty()) return Tr("%1 takes no argument: %2").arg(o.commandName, positional.front());
   if (o.command == Command::Read && o.output.isEmpty()) return Tr("read needs the output file: read -o FILE.kvn");
-  if (o.command != Command::Read && !o.output.isEmpty()) return Tr("%1 writes no output file (-o)").arg(o.commandName);
+  if (o.command == Command::Log && o.output.isEmpty()) return Tr("log needs the output file: log -o FILE.csv");
+  const bool writesFile = o.command == Command::Read || o.command == Command::Log;
+  if (!writesFile && !o.output.isEmpty()) return Tr("%1 writes no output file (-o)").arg(o.commandName);
   return {};
 }
 
@@ -198,6 +201,7 @@ QString UsageText() {
             "  read -o FILE.kvn     the device's parameter set into a configuration file\n"
             "  compare FILE.kvn     the parameters in which the device and the file differ\n"
             "  backup               the device's set into backups/<serial>/<time>.kvn\n"
+            "  log -o FILE.csv      the device's event log into a CSV file\n"
             "\n"
             "Options (default: the window's interface settings):\n"
             "  --port PATH|COMn     device path (/dev/ttyUSB0, /dev/serial/by-id/...) or COM name\n"

@@ -7,14 +7,14 @@
 
 namespace kvn::cli {
 
-enum class Command { None, Identify, Read, Compare, Backup };
+enum class Command { None, Identify, Read, Compare, Backup, Log };
 
 // The command line as given; options may stand before or after the command. What is not
 // given comes from the window's settings file (ApplyTo leaves it alone).
 struct Options {
   Command command = Command::None;
   QString commandName;
-  QString output;  // read -o FILE
+  QString output;  // read -o FILE.kvn, log -o FILE.csv
   QString file;    // compare FILE
   std::optional<QString> port;
   std::optional<bool> usb;

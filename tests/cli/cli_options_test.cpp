@@ -35,6 +35,7 @@ const Accepted kAccepted[] = {
      2, 17, "", "plant.kvn", false},
     {"--interface=usb --baud=4800 --parity=odd --address=254 backup", Command::Backup, nullptr, 1, 0, 1, 254, "", "",
      false},
+    {"log --json -o events.csv", Command::Log, nullptr, -1, -1, -1, -1, "events.csv", "", true},
     {"backup --port /dev/serial/by-id/usb-Korvane_SM-if00 --quiet", Command::Backup,
      "/dev/serial/by-id/usb-Korvane_SM-if00", -1, -1, -1, -1, "", "", false},
 };
@@ -79,6 +80,7 @@ const Refused kRefused[] = {
     {"identify --json=yes", "--json takes no value"},
     {"identify extra", "identify takes no argument: extra"},
     {"read", "read needs the output file"},
+    {"log", "log needs the output file: log -o FILE.csv"},
     {"identify -o x.kvn", "identify writes no output file"},
     {"compare", "compare takes one configuration file"},
     {"compare a.kvn b.kvn", "compare takes one configuration file"},

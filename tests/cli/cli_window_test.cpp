@@ -1,10 +1,11 @@
 // korvane-cli beside the window, on the same work directory and the same device: its read
 // writes the bytes of the window's "Save configuration", its compare lists the rows of the
-// window's "Compare with file...".
+// window's "Compare with file...", its log the rows of the window's export.
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableWidget>
 
 #include "app/window_commands.h"
@@ -12,6 +13,7 @@
 #include "e2e/live_app.h"
 #include "operations/comparison.h"
 #include "operations/connection.h"
+#include "operations/event_log.h"
 #include "texts/program_settings.h"
 #include "ui/compare_window.h"
 
@@ -86,6 +88,39 @@ TEST_F(CliBesideWindow, CompareListsTheRowsOfTheWindowsCompareWithFile) {
     cliRows << cells;
   }
   EXPECT_EQ(cliRows, windowRows);
+}
+
+// The window's export and the command line's log hold the same entries in the same texts; the
+// device clock moves on in whole seconds between the two reads, so an event's time on the
+// computer's clock may read a second apart.
+TEST_F(CliBesideWindow, LogWritesTheRowsOfTheWindowsExport) {
+  Control<QPushButton>("cmd_load_log")->click();
+  ASSERT_FALSE(app->eventLog->Entries().empty());
+  prompts.QueueFileName(PathOf("window.csv"));
+  Control<QPushButton>("cmd_export_log")->click();
+  const CliRun run = Cli({QStringLiteral("log"), QStringLiteral("-o"), PathOf("cli.csv")});
+  ASSERT_EQ(run.exit, 0) << run.err.toStdString();
+
+  const EventFormats formats = LocaleEventFormats(decimalSeparator);
+  const QList<QByteArray> window = Bytes(PathOf("window.csv")).split('\n');
+  const QList<QByteArray> cli = Bytes(PathOf("cli.csv")).split('\n');
+  ASSERT_EQ(cli.size(), window.size());
+  EXPECT_EQ(cli.front(), window.front());  // the header
+  const std::vector<EventEntry>& entries = app->eventLog->Entries();
+  ASSERT_EQ(static_cast<size_t>(window.size()), entries.size() + 2);  // the header, a last empty line
+  const char separator = formats.list.toLatin1();
+  for (size_t i = 0; i < entries.size(); ++i) {
+    QList<QByteArray> mine = cli[static_cast<int>(i) + 1].split(separator);
+    QList<QByteArray> theirs = window[static_cast<int>(i) + 1].split(separator);
+    ASSERT_EQ(mine.size(), theirs.size()) << i;
+    QStringList times;
+    for (int seconds = -2; seconds <= 2; ++seconds)
+      times << EventTimeText(entries[i].localMs + seconds * 1000, formats);
+    EXPECT_TRUE(times.contains(QString::fromLocal8Bit(mine[1]))) << i << " " << mine[1].toStdString();
+    mine.removeAt(1);
+    theirs.removeAt(1);
+    EXPECT_EQ(mine, theirs) << i;
+  }
 }
 
 }  // namespace
