@@ -94,6 +94,12 @@ TEST_F(CliBesideWindow, CompareListsTheRowsOfTheWindowsCompareWithFile) {
 // device clock moves on in whole seconds between the two reads, so an event's time on the
 // computer's clock may read a second apart.
 TEST_F(CliBesideWindow, LogWritesTheRowsOfTheWindowsExport) {
+  // A steady speed inside every limit: the device logs nothing more between the two reads.
+  sim().WithModel([](devsim::DeviceModel& m) {
+    m.ForceSpeed(1500.0f);
+    m.Advance(2000);
+    return 0;
+  });
   Control<QPushButton>("cmd_load_log")->click();
   ASSERT_FALSE(app->eventLog->Entries().empty());
   prompts.QueueFileName(PathOf("window.csv"));
