@@ -2,7 +2,7 @@
 #include <QTableWidget>
 #include <cstdint>
 
-#include "operations/live_data.h"  // kErrorBits
+#include "ui/live_data.h"  // kErrorBits
 
 namespace kvn {
 

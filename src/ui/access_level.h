@@ -10,9 +10,6 @@ class ModbusMaster;
 class ParameterForm;
 class Prompts;
 
-// What the device gets for a login entry: the first 16 characters, padded with blanks.
-QString LoginEntry(const QString& typed);
-
 // The access level the device granted and what the window makes of it: the permission menu
 // and its check marks, the level in the status panel and the admin-password row; the admin
 // login and the return to user level.
@@ -41,7 +38,6 @@ class AccessLevel {
   void SetCheckMarks(bool admin, bool user);
   void RestoreCheckMarks();
   void EnablePasswordRow(bool enabled);
-  bool WriteLoginRegisters();
 
   Services s_;
   // The check marks as the level last set them. A checkable menu item flips its own mark

@@ -12,7 +12,7 @@ namespace kvn {
 
 class BlockTransfer;
 class Codec;
-class Connection;
+class ConnectionDisplay;
 class SerialLink;
 class Texts;
 struct LocSetupRec;
@@ -48,7 +48,7 @@ class LiveData {
  public:
   struct Services : DeviceContext {
     const Codec& codec;
-    Connection& connection;
+    ConnectionDisplay& display;
     // Appends the samples of one tick: (poll good, previous tick failed, speed).
     std::function<void(bool, bool, float)> feedPlot;
     // Redraws the plot unless a report has suspended drawing.
@@ -68,7 +68,6 @@ class LiveData {
   ErrorLists& Errors() { return errors_; }
 
  private:
-  bool PollBlocks();
   void ShowProcessValues();
   void ShowOutputTable();
   void ShowDeviceStatus();
