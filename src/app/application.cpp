@@ -21,7 +21,7 @@
 #include "operations/event_log.h"
 #include "ui/live_data.h"
 #include "operations/programming_session.h"
-#include "operations/window_controls.h"
+#include "ui/window_controls.h"
 #include "parameters/parameter_table.h"
 #include "texts/language_pack.h"
 #include "reports/report_commands.h"
@@ -80,7 +80,7 @@ QString Application::WorkDir() const { return WorkDirectory(options.workBase); }
 void Application::CreateOperations(TMain_Form& w) {
   if (connection) return;
   form.Attach(w);
-  const DeviceContext device{WindowControls(w), setup, link, blocks, *images, texts, poll, *w.Timer1};
+  const DeviceContext device{setup, link, blocks, *images, texts, poll, *w.Timer1};
   display = std::make_unique<ConnectionDisplay>(ConnectionDisplay::Services{
       WindowControls(w), texts, setup, *images, poll, form,
       [this] {
@@ -93,7 +93,7 @@ void Application::CreateOperations(TMain_Form& w) {
       device, prompts, form, [this](bool open) { display->ShowInterface(open); },
       [this] { display->UpdateModeDisplay(); }});
   live = std::make_unique<LiveData>(LiveData::Services{
-      device, codec, *display,
+      device, WindowControls(w), codec, *display,
       [this](bool ok, bool previousFailed, float speed) {
         FeedSamples(plot.samples, ok, previousFailed, false, speed);
       },
@@ -107,7 +107,7 @@ void Application::CreateOperations(TMain_Form& w) {
       ConfigurationFile::Services{prompts, texts, *images, form, setup, poll, *connection});
   comparison = std::make_unique<Comparison>(Comparison::Services{
       device, prompts, *configuration, codec, [this](const ComparisonView& view) { ShowComparison(view); }});
-  access = std::make_unique<AccessLevel>(AccessLevel::Services{device, master, prompts, form, [this] {
+  access = std::make_unique<AccessLevel>(AccessLevel::Services{device, WindowControls(w), master, prompts, form, [this] {
     if (commands) commands->ApplyStates();
   }});
   deviceCommands = std::make_unique<DeviceCommands>(DeviceCommands::Services{device, master, prompts, pause});
@@ -136,7 +136,7 @@ EventLog::Services Application::EventLogServices(const DeviceContext& device, TM
   QWidget* page = w.Page(container::Log);
   // The indicator window is made after the main window, whose start-up creates the operations.
   return EventLog::Services{
-      device, master, prompts, LocaleEventFormats(options.decimalSeparator),
+      device, WindowControls(w), master, prompts, LocaleEventFormats(options.decimalSeparator),
       [this] {
         loadLog->lbl_load_log().clear();
         loadLog->ShowCentred();

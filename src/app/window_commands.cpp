@@ -14,7 +14,7 @@
 
 #include "app/application.h"
 #include "device_link/block_table.h"
-#include "parameters/form/device_access.h"
+#include "parameters/device_access.h"
 #include "operations/comparison.h"
 #include "operations/configuration_file.h"
 #include "ui/access_level.h"

@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 #include <functional>
 
 #include "device_link/register_image.h"

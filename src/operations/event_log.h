@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "operations/device_context.h"
+#include "ui/window_controls.h"
 
 class QTableWidget;
 
@@ -83,6 +84,7 @@ QByteArray CsvLines(const std::vector<QStringList>& rows, QChar separator, int c
 class EventLog {
  public:
   struct Services : DeviceContext {
+    WindowControls controls;
     ModbusMaster& master;
     Prompts& prompts;
     EventFormats formats;

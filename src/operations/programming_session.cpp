@@ -12,7 +12,7 @@
 #include "operations/default_setup.h"
 #include "operations/device_reading.h"
 #include "operations/device_transaction.h"
-#include "parameters/form/device_access.h"
+#include "parameters/device_access.h"
 #include "parameters/parameter_view.h"
 #include "texts/prompts.h"
 #include "texts/setup_record.h"

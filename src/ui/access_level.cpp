@@ -9,7 +9,7 @@
 #include "device_link/modbus_master.h"
 #include "operations/admin_login.h"
 #include "operations/device_transaction.h"
-#include "parameters/form/device_access.h"
+#include "parameters/device_access.h"
 #include "parameters/form/parameter_form.h"
 #include "parameters/value_codec.h"
 #include "texts/prompts.h"

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "operations/device_context.h"
+#include "ui/window_controls.h"
 
 namespace kvn {
 
@@ -16,6 +17,7 @@ class Prompts;
 class AccessLevel {
  public:
   struct Services : DeviceContext {
+    WindowControls controls;
     ModbusMaster& master;
     Prompts& prompts;
     ParameterForm& form;

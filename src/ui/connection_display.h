@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "operations/poll_state.h"
-#include "operations/window_controls.h"
+#include "ui/window_controls.h"
 
 namespace kvn {
 

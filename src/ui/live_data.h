@@ -7,6 +7,7 @@
 
 #include "device_link/register_image.h"
 #include "operations/device_context.h"
+#include "ui/window_controls.h"
 
 namespace kvn {
 
@@ -47,6 +48,7 @@ class ErrorLists {
 class LiveData {
  public:
   struct Services : DeviceContext {
+    WindowControls controls;
     const Codec& codec;
     ConnectionDisplay& display;
     // Appends the samples of one tick: (poll good, previous tick failed, speed).

@@ -21,7 +21,7 @@
 #include <bit>
 
 #include "device_link/block_transfer.h"
-#include "parameters/form/device_access.h"
+#include "parameters/device_access.h"
 #include "parameters/field_kinds.h"
 #include "parameters/form/find_control.h"
 #include "texts/prompts.h"
