@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "operations/change_history.h"
+#include "operations/device_reading.h"
 #include "parameters/value_codec.h"
 #include "texts/prompts.h"
 #include "texts/tr_context.h"
@@ -13,8 +14,6 @@ namespace kvn {
 
 namespace {
 KVN_TR_CONTEXT(kvn::ChangeRecord)
-
-bool InProgrammingMode(const RegisterImage& device) { return (Cell(device, reg::ProgStatus) & 0xFF) != 0; }
 }  // namespace
 
 ChangeRecord::ChangeRecord(Services services)
