@@ -13,6 +13,7 @@
 #include "operations/device_reading.h"
 #include "operations/device_transaction.h"
 #include "parameters/device_access.h"
+#include "parameters/field_kinds.h"
 #include "parameters/parameter_view.h"
 #include "texts/prompts.h"
 #include "texts/setup_record.h"
@@ -269,7 +270,7 @@ void ProgrammingSession::ReportSetInForce(const QString& failure, CommitKind kin
 
 QString ProgrammingSession::rejected_groups_text() const {
   const int status = Cell(s_.images.EditImage, reg::ProgStatus) & 0xFF;
-  const auto caption = [this](const char* name) { return s_.texts.GetLabelText(QLatin1String(name)); };
+  const auto caption = [this](const char* name) { return HeadingCaptionOf(s_.texts, name); };
   QString list;
   for (const GroupBit& g : kGroups) {
     if (!(status & g.mask)) continue;

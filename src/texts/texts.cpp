@@ -59,14 +59,4 @@ QString Texts::GetTextByKey(const QString& key) const {
   return QString();
 }
 
-QString Texts::GetLabelText(const QString& key) const {
-  for (int row = 0; row < kTextRowCount; ++row) {
-    const TextEntry& entry = TextTable[row];
-    if (entry.kind != TextKind::Label || entry.number != 0 || key != QLatin1String(entry.key)) continue;
-    const QString text = CurrentTexts.value(row);
-    return entry.indent == 1 ? QStringLiteral("  ") + text : text;
-  }
-  return QString();
-}
-
 }  // namespace kvn

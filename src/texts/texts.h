@@ -30,9 +30,6 @@ class Texts {
   QString GetReportText(int index) const;
   QString GetEventText(int index) const;
   QString GetTextByKey(const QString& key) const;  // first row with the key; empty if none
-  // The caption a main-window label with that name shows: its text, after two blanks on an
-  // indented row.
-  QString GetLabelText(const QString& key) const;
 
  private:
   // Current text of the first row of the family with that number, or "text index unknown...".
