@@ -22,7 +22,7 @@
 #include "operations/connection.h"
 #include "operations/change_record.h"
 #include "operations/device_backup.h"
-#include "operations/live_data.h"
+#include "ui/live_data.h"
 #include "parameters/config_file.h"
 #include "parameters/difference_list.h"
 #include "parameters/parameter_table.h"

@@ -17,7 +17,7 @@
 #include "device_link/pause.h"
 #include "devsim/pty_device.h"
 #include "operations/event_log.h"
-#include "operations/live_data.h"
+#include "ui/live_data.h"
 #include "support/recording_prompts.h"
 #include "support/work_dir.h"
 #include "texts/containers.h"

@@ -23,7 +23,7 @@
 #include "sim_process.h"
 #include "app/application.h"
 #include "device_link/pause.h"
-#include "operations/live_data.h"
+#include "ui/live_data.h"
 #include "support/work_dir.h"
 #include "ui/plot_canvas.h"
 #include "support/recording_prompts.h"

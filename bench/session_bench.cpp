@@ -16,7 +16,7 @@
 #include "device_link/pause.h"
 #include "devsim/device_model.h"
 #include "operations/connection.h"
-#include "operations/live_data.h"
+#include "ui/live_data.h"
 #include "operations/programming_session.h"
 #include "sim_device.h"
 #include "sim_process.h"

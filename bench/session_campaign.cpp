@@ -53,7 +53,7 @@
 #include "devsim/pty_device.h"
 #include "operations/connection.h"
 #include "operations/device_transaction.h"
-#include "operations/live_data.h"
+#include "ui/live_data.h"
 #include "operations/programming_session.h"
 #include "parameters/parameter_table.h"
 #include "sim_device.h"

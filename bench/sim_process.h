@@ -15,7 +15,7 @@
 #include "app/application.h"
 #include "device_link/pause.h"
 #include "operations/connection.h"
-#include "operations/live_data.h"
+#include "ui/live_data.h"
 #include "support/recording_prompts.h"
 #include "support/work_dir.h"
 

@@ -10,17 +10,18 @@
 #include <QTimer>
 
 #include "app/window_commands.h"
-#include "operations/access_level.h"
+#include "ui/access_level.h"
 #include "operations/change_record.h"
 #include "operations/comparison.h"
 #include "operations/device_transaction.h"
 #include "operations/configuration_file.h"
 #include "operations/connection.h"
+#include "ui/connection_display.h"
 #include "operations/device_commands.h"
 #include "operations/event_log.h"
-#include "operations/live_data.h"
+#include "ui/live_data.h"
 #include "operations/programming_session.h"
-#include "operations/window_controls.h"
+#include "ui/window_controls.h"
 #include "parameters/parameter_table.h"
 #include "texts/language_pack.h"
 #include "reports/report_commands.h"
@@ -79,17 +80,20 @@ QString Application::WorkDir() const { return WorkDirectory(options.workBase); }
 void Application::CreateOperations(TMain_Form& w) {
   if (connection) return;
   form.Attach(w);
-  const DeviceContext device{WindowControls(w), setup, link, blocks, *images, texts, poll, *w.Timer1};
-  connection = std::make_unique<Connection>(Connection::Services{
-      device, prompts, form,
+  const DeviceContext device{setup, link, blocks, *images, texts, poll, *w.Timer1};
+  display = std::make_unique<ConnectionDisplay>(ConnectionDisplay::Services{
+      WindowControls(w), texts, setup, *images, poll, form,
       [this] {
         if (access) access->apply_access_level();
       },
       [this] {
         if (commands) commands->ApplyStates();
       }});
+  connection = std::make_unique<Connection>(Connection::Services{
+      device, prompts, form, [this](bool open) { display->ShowInterface(open); },
+      [this] { display->UpdateModeDisplay(); }});
   live = std::make_unique<LiveData>(LiveData::Services{
-      device, codec, *connection,
+      device, WindowControls(w), codec, *display,
       [this](bool ok, bool previousFailed, float speed) {
         FeedSamples(plot.samples, ok, previousFailed, false, speed);
       },
@@ -103,7 +107,7 @@ void Application::CreateOperations(TMain_Form& w) {
       ConfigurationFile::Services{prompts, texts, *images, form, setup, poll, *connection});
   comparison = std::make_unique<Comparison>(Comparison::Services{
       device, prompts, *configuration, codec, [this](const ComparisonView& view) { ShowComparison(view); }});
-  access = std::make_unique<AccessLevel>(AccessLevel::Services{device, master, prompts, form, [this] {
+  access = std::make_unique<AccessLevel>(AccessLevel::Services{device, WindowControls(w), master, prompts, form, [this] {
     if (commands) commands->ApplyStates();
   }});
   deviceCommands = std::make_unique<DeviceCommands>(DeviceCommands::Services{device, master, prompts, pause});

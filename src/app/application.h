@@ -26,6 +26,7 @@ class CompareWindow;
 class ConfigurationFile;
 class AccessLevel;
 class Connection;
+class ConnectionDisplay;
 class DeviceCommands;
 class WindowCommands;
 class LiveData;
@@ -80,6 +81,7 @@ class Application {
   QString startupErrors;
 
   // Operations on the window, created during the window's start-up.
+  std::unique_ptr<ConnectionDisplay> display;  // what the window shows of the link and device
   std::unique_ptr<Connection> connection;
   std::unique_ptr<LiveData> live;
   std::unique_ptr<ConfigurationFile> configuration;

@@ -5,7 +5,7 @@
 
 #include "device_link/register_image.h"
 #include "operations/poll_state.h"
-#include "operations/window_controls.h"
+#include "ui/window_controls.h"
 #include "texts/setup_record.h"
 
 namespace kvn {

@@ -5,7 +5,7 @@
 #include "operations/poll_state.h"
 #include "parameters/config_file.h"
 #include "parameters/file_dialogs.h"
-#include "parameters/form/parameter_form.h"
+#include "parameters/parameter_view.h"
 #include "texts/prompts.h"
 #include "texts/setup_record.h"
 #include "texts/text_record.h"

@@ -6,7 +6,7 @@
 namespace kvn {
 
 class Connection;
-class ParameterForm;
+class ParameterView;
 class Prompts;
 class Texts;
 struct LocSetupRec;
@@ -20,7 +20,7 @@ class ConfigurationFile {
     Prompts& prompts;
     const Texts& texts;
     RegisterImages& images;
-    ParameterForm& form;
+    ParameterView& form;
     LocSetupRec& setup;
     PollState& poll;
     Connection& connection;

@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 #include <functional>
 
 #include "device_link/register_image.h"
@@ -8,13 +9,9 @@
 
 namespace kvn {
 
-class BlockTransfer;
-class ParameterForm;
+class ParameterView;
 class Prompts;
-class SerialLink;
-class Texts;
 struct InterfaceSettings;
-struct LocSetupRec;
 
 // How a read of the device's parameters into the window ended.
 enum class ReadOutcome {
@@ -27,23 +24,23 @@ enum class ReadOutcome {
 // The status panel's interface text: "COM3 (USB)" or "COM3; 19200; even".
 QString InterfaceLabelText(const InterfaceSettings& settings);
 
-// Opening the link, judging the polled device, the status panel and the enabling of the
-// device commands, reading the device's parameter set into the form, and off-line mode.
+// Opening the link, reading the device's parameter set into the set being edited, and off-line
+// mode. What the window shows of it (status panel, enabled panels) is the front end's.
 class Connection {
  public:
   struct Services : DeviceContext {
     Prompts& prompts;
-    ParameterForm& form;
-    // Brings the access-level display in line with the level the device reports.
-    std::function<void()> apply_access_level;
-    // Enables the window's commands from the current state (the program's command table).
-    std::function<void()> apply_command_states;
+    ParameterView& form;
+    // The link has been opened (true) or could not be.
+    std::function<void(bool)> show_interface;
+    // A set has been loaded or off-line mode changed: the front end brings what it shows and
+    // enables in line with setup_loaded and offline_mode.
+    std::function<void()> update_mode_display;
   };
 
   explicit Connection(Services services) : s_(std::move(services)) {}
 
   void Connect();
-  void ShowLinkStatus(PollPhase previousPhase);
   ReadOutcome ReadDeviceSettings();
   // ReadDeviceSettings, and an adopted set counts as loaded, as after "Read device settings".
   ReadOutcome RereadDeviceSettings();
@@ -53,12 +50,7 @@ class Connection {
   void chk_off_lineClick(bool ticked);
 
  private:
-  void ShowStatusText(int message, const QColor& colour);
-  void ApplyCommandStates();
-  void DisableRs485PasswordControls();
   bool ReadsPasswordBlock() const;
-  void EnableConfigurationPanels(bool enabled);
-  void ApplyAccessLevel();
 
   Services s_;
 };

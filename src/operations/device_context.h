@@ -1,7 +1,6 @@
 #pragma once
 #include "device_link/register_image.h"
 #include "operations/poll_state.h"
-#include "operations/window_controls.h"
 
 class QTimer;
 
@@ -12,11 +11,11 @@ class SerialLink;
 class Texts;
 struct LocSetupRec;
 
-// What every device operation on the window works with: the window's controls, the settings,
-// the link and block transfers, the images, the texts, the poll state and the poll timer.
-// The application makes one; each operation keeps a copy (the members are references).
+// What every device operation works with: the settings, the link and block transfers, the
+// images, the texts, the poll state and the poll timer (stopped while an operation talks to the
+// device). No widget: a front end shows the outcomes. The application makes one; each operation
+// keeps a copy (the members are references).
 struct DeviceContext {
-  WindowControls controls;
   LocSetupRec& setup;
   SerialLink& link;
   BlockTransfer& blocks;

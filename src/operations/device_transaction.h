@@ -18,13 +18,21 @@ class PollTimerStopped {
   QTimer& timer_;
 };
 
-// The hourglass for a transaction that may take a few seconds, restored on every way out.
+// The hourglass for a transaction that may take a few seconds, restored on every way out. A
+// program without a window (the command line) has no cursor to change.
 class Hourglass {
  public:
-  Hourglass() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~Hourglass() { QGuiApplication::restoreOverrideCursor(); }
+  Hourglass() : shown_(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
+    if (shown_) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  }
+  ~Hourglass() {
+    if (shown_) QGuiApplication::restoreOverrideCursor();
+  }
   Hourglass(const Hourglass&) = delete;
   Hourglass& operator=(const Hourglass&) = delete;
+
+ private:
+  bool shown_;
 };
 
 }  // namespace kvn

@@ -2,11 +2,7 @@
 
 #include <algorithm>
 
-#include <QCheckBox>
 #include <QCoreApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTabWidget>
 #include <QTimer>
 
 #include "device_link/block_transfer.h"
@@ -16,8 +12,9 @@
 #include "operations/default_setup.h"
 #include "operations/device_reading.h"
 #include "operations/device_transaction.h"
-#include "parameters/form/device_access.h"
-#include "parameters/form/parameter_form.h"
+#include "parameters/device_access.h"
+#include "parameters/field_kinds.h"
+#include "parameters/parameter_view.h"
 #include "texts/prompts.h"
 #include "texts/setup_record.h"
 #include "texts/texts.h"
@@ -52,20 +49,16 @@ constexpr int kSettleMs = 1000;
 // The rejected-group bits of register 15's low byte and the window labels that name them.
 struct GroupBit {
   int mask;
-  const char* label;
-  int container;
-  const char* second = nullptr;  // a group of two pages, "first/second"
-  int secondContainer = 0;
+  const char* label;             // the section heading that names the group
+  const char* second = nullptr;  // a group of two sections, "first/second"
 };
 constexpr GroupBit kGroups[] = {
-    {0x01, "lbl_config_usr", container::Device},
-    {0x02, "lbl_config_admin", container::Device},
-    {0x08, "lbl_measurement", container::Measure},
-    {0x10, "lbl_diagnostics", container::Diag},
-    {0x40, "lbl_digital_out", container::Output, "lbl_analog_out", container::Output},
+    {0x01, "lbl_config_usr"},
+    {0x02, "lbl_config_admin"},
+    {0x08, "lbl_measurement"},
+    {0x10, "lbl_diagnostics"},
+    {0x40, "lbl_digital_out", "lbl_analog_out"},
 };
-
-constexpr int kDevicePage = 0;
 
 bool IsTransferable(const BlockDescriptor& row, int level) {
   return row.is_parameter && row.access < 2 && row.access <= level;
@@ -140,12 +133,9 @@ void ProgrammingSession::cmd_abort_progClick() {
 }
 
 bool ProgrammingSession::PasswordEntryPresent() {
-  auto* field = qobject_cast<QLineEdit*>(s_.controls.Find(QStringLiteral("txt_password"), container::Device));
-  const bool typed = field && !field->text().trimmed().isEmpty();
-  if (s_.blocks.CheckBlockCrc(BlockId::Password) && typed) return true;
+  if (s_.blocks.CheckBlockCrc(BlockId::Password) && s_.form.PasswordTyped()) return true;
   s_.prompts.ShowError(Message(kMsgPasswordMissing));
-  if (QTabWidget* pages = s_.controls.Pages()) pages->setCurrentIndex(kDevicePage);
-  if (field) field->setFocus(Qt::OtherFocusReason);
+  s_.form.ShowPasswordEntry();
   return false;
 }
 
@@ -154,11 +144,10 @@ bool ProgrammingSession::PasswordEntryPresent() {
 bool ProgrammingSession::EntriesComplete() {
   const int level = DeviceAccessLevel(s_.setup, s_.images);
   checkedLevel_ = level;
-  auto* activate = qobject_cast<QCheckBox*>(s_.controls.Find(QStringLiteral("chk_act_pass"), container::Device));
   for (const BlockDescriptor& row : BlockTable) {
     if (!IsTransferable(row, level)) continue;
     if (row.id == BlockId::Password) {
-      if (activate && activate->isChecked() && !PasswordEntryPresent()) return false;
+      if (s_.form.PasswordChangeWanted() && !PasswordEntryPresent()) return false;
       continue;
     }
     if (!s_.form.EntriesComplete(row)) return false;
@@ -188,8 +177,7 @@ void ProgrammingSession::OpenDialog(int firstState, int captionMessage, int ques
   prog_state = firstState;
   caption_ = Message(captionMessage);
   info_ = Message(questionMessage);
-  auto* activate = qobject_cast<QCheckBox*>(s_.controls.Find(QStringLiteral("chk_act_pass"), container::Device));
-  upd_password = activate && activate->isChecked();
+  upd_password = s_.form.PasswordChangeWanted();
   const PollTimerStopped noPoll(s_.timer);  // for the dialog's whole life
   written_.clear();
   if (s_.changes) s_.changes->Begin(s_.texts.GetTextByKey(QString::fromLatin1(OperationKey(firstState))));
@@ -282,16 +270,13 @@ void ProgrammingSession::ReportSetInForce(const QString& failure, CommitKind kin
 
 QString ProgrammingSession::rejected_groups_text() const {
   const int status = Cell(s_.images.EditImage, reg::ProgStatus) & 0xFF;
-  const auto caption = [this](const char* name, int where) {
-    QLabel* label = s_.controls.Label(QLatin1String(name), where);
-    return label ? label->text() : QString();
-  };
+  const auto caption = [this](const char* name) { return HeadingCaptionOf(s_.texts, name); };
   QString list;
   for (const GroupBit& g : kGroups) {
     if (!(status & g.mask)) continue;
     if (!list.isEmpty()) list += QStringLiteral(", ");
-    QString name = caption(g.label, g.container);
-    if (g.second) name += QLatin1Char('/') + caption(g.second, g.secondContainer);
+    QString name = caption(g.label);
+    if (g.second) name += QLatin1Char('/') + caption(g.second);
     list += QLatin1Char('[') + name + QLatin1Char(']');
   }
   return list;

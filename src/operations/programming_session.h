@@ -11,7 +11,7 @@ namespace kvn {
 
 class ChangeRecord;
 class ModbusMaster;
-class ParameterForm;
+class ParameterView;
 class Pause;
 class Prompts;
 
@@ -46,7 +46,7 @@ class ProgrammingSession {
     Prompts& prompts;
     ModbusMaster& master;
     Pause& pause;
-    ParameterForm& form;
+    ParameterView& form;
     // Reads every parameter block and adopts it into the form as "Read device settings"
     // does (the connection's read).
     std::function<ReadOutcome()> read_device_settings;

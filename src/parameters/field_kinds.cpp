@@ -201,6 +201,14 @@ QString SectionCaptionOf(const Texts& texts, const ParameterDescriptor& row) {
   return TextOr(texts, Latin1(place->heading->name), place->heading->caption);
 }
 
+QString HeadingCaptionOf(const Texts& texts, const char* headingName) {
+  for (const pages::ParameterPage& page : pages::kParameterPages)
+    for (const pages::Section& section : page.sections)
+      if (section.heading.name != nullptr && qstrcmp(section.heading.name, headingName) == 0)
+        return TextOr(texts, Latin1(section.heading.name), section.heading.caption);
+  return QString();
+}
+
 std::vector<QString> ParameterNames(const Texts& texts) {
   std::vector<QString> captions;
   captions.reserve(kParameterRows);

@@ -68,6 +68,9 @@ QString PageCaptionOf(const Texts& texts, const ParameterDescriptor& row);
 // The heading of the page section that shows the row ("Configuration - user"), in the current
 // texts; empty for a row no page shows.
 QString SectionCaptionOf(const Texts& texts, const ParameterDescriptor& row);
+// The caption of a section heading of the parameter pages ("lbl_config_usr": "Configuration -
+// user"), in the current texts; empty for a name that heads no section.
+QString HeadingCaptionOf(const Texts& texts, const char* headingName);
 // A name of its own for every row, index row - 1: its caption, and where another row's caption
 // reads the same in the current texts, the section after it: "Device comment (Configuration -
 // user)". Lists without a page column (the change history) tell the rows apart by it.

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "operations/event_log.h"
-#include "operations/live_data.h"  // kErrorBits
+#include "ui/live_data.h"  // kErrorBits
 
 namespace kvn {
 

@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QTimer>
 
-#include "operations/live_data.h"
+#include "ui/live_data.h"
 #include "support/work_dir.h"
 
 namespace kvn::test {

@@ -9,7 +9,7 @@
 #include "device_link/block_table.h"
 #include "devsim/factory_setup.h"
 #include "e2e/live_app.h"
-#include "operations/live_data.h"
+#include "ui/live_data.h"
 #include "parameters/value_codec.h"
 #include "texts/setting_colour.h"
 #include "ui/main_menu.h"

@@ -20,6 +20,7 @@
 #include "reports/report_commands.h"
 #include "reports/report_page.h"
 #include "support/file_size_limit.h"
+#include "texts/containers.h"
 #include "support/pdf_reader.h"
 #include "ui/plot_canvas.h"
 

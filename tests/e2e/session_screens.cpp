@@ -13,7 +13,7 @@
 #include "device_link/pause.h"
 #include "devsim/pty_device.h"
 #include "operations/connection.h"
-#include "operations/live_data.h"
+#include "ui/live_data.h"
 #include "operations/programming_session.h"
 #include "support/recording_prompts.h"
 #include "support/work_dir.h"

@@ -5,6 +5,7 @@
 #include "devsim/device_model.h"
 #include "parameters/binding_window_fixture.h"
 #include "parameters/field_kinds.h"
+#include "parameters/parameter_pages.h"
 
 namespace kvn::testing {
 namespace {
@@ -76,6 +77,26 @@ TEST_F(FieldKindsOnTheForm, EveryRowShowsWhatTheTableSays) {
     EXPECT_EQ(ShownText(texts, codec, images->EditImage, row), ShownOnPage(row));
     EXPECT_EQ(CaptionOf(texts, row), AccessibleNameOf(control));
   }
+}
+
+// A session names the groups a device rejected by their section headings. The command line has
+// no window to collect captions from: the page table's own captions must read as the window's.
+TEST_F(FieldKindsOnTheForm, SectionHeadingsReadAsTheWindowShowsThem) {
+  const Texts withoutWindow;
+  int headings = 0;
+  for (const pages::ParameterPage& page : pages::kParameterPages) {
+    for (const pages::Section& section : page.sections) {
+      if (section.heading.name == nullptr) continue;
+      SCOPED_TRACE(section.heading.name);
+      const auto* label = window->findChild<QLabel*>(QLatin1String(section.heading.name));
+      ASSERT_NE(label, nullptr);
+      EXPECT_EQ(HeadingCaptionOf(texts, section.heading.name), label->text());
+      EXPECT_EQ(HeadingCaptionOf(withoutWindow, section.heading.name), label->text());
+      ++headings;
+    }
+  }
+  EXPECT_EQ(headings, 8);
+  EXPECT_EQ(HeadingCaptionOf(texts, "lbl_usr_tag1"), QString());  // a row caption heads nothing
 }
 
 // What a person reads on the pages for the simulator's factory set, worked out from that set

@@ -21,7 +21,7 @@
 #include <bit>
 
 #include "device_link/block_transfer.h"
-#include "parameters/form/device_access.h"
+#include "parameters/device_access.h"
 #include "parameters/field_kinds.h"
 #include "parameters/form/find_control.h"
 #include "texts/prompts.h"
@@ -59,6 +59,9 @@ constexpr const char* kSensorTypeCombo = "cmb_sens_type";
 constexpr const char* kLevelIField = "txt_level_i";
 constexpr const char* kLevelUField = "txt_level_u";
 constexpr const char* kPasswordCrcLabel = "lbl_val_pass_crc";
+constexpr const char* kPasswordField = "txt_password";
+constexpr const char* kPasswordActivation = "chk_act_pass";
+constexpr int kDevicePage = 0;
 constexpr const char* kOfflineBox = "chk_off_line";
 constexpr const char* kSerialNumberLabel = "lbl_serial_num";
 constexpr const char* kTagNumberLabel = "lbl_tag_number";
@@ -567,6 +570,22 @@ void ParameterForm::ShowOffsetLabels(bool shown) {
 }
 
 // --- Password and enabling -------------------------------------------------------------------
+
+bool ParameterForm::PasswordChangeWanted() const {
+  const auto* box = qobject_cast<const QCheckBox*>(Control(QString::fromLatin1(kPasswordActivation), container::Device));
+  return box && box->isChecked();
+}
+
+bool ParameterForm::PasswordTyped() const {
+  const auto* field = qobject_cast<const QLineEdit*>(Control(QString::fromLatin1(kPasswordField), container::Device));
+  return field && !field->text().trimmed().isEmpty();
+}
+
+void ParameterForm::ShowPasswordEntry() {
+  if (!window_) return;
+  if (auto* pages = window_->findChild<QTabWidget*>(QString::fromLatin1(kPageControl))) pages->setCurrentIndex(kDevicePage);
+  if (QWidget* field = Control(QString::fromLatin1(kPasswordField), container::Device)) field->setFocus(Qt::OtherFocusReason);
+}
 
 void ParameterForm::ClearPassword() {
   for (const ParameterDescriptor& row : ParameterTable) {

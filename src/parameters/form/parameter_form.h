@@ -11,6 +11,7 @@
 #include "device_link/register_image.h"
 #include "parameters/form/entry_checks.h"
 #include "parameters/form/key_filters.h"
+#include "parameters/parameter_view.h"
 #include "parameters/value_codec.h"
 #include "texts/setup_record.h"
 
@@ -38,7 +39,7 @@ struct ParameterHit {
 // empties them, takes every change back into EditImage, keeps the block CRC labels current
 // and adapts the sensor-dependent fields. Created once with the program's state and attached
 // to the main window once its pages exist.
-class ParameterForm : public QObject {
+class ParameterForm : public QObject, public ParameterView {
   Q_OBJECT
 
  public:
@@ -65,8 +66,8 @@ class ParameterForm : public QObject {
   // Any control of the attached window inside a container (see FindControl).
   QWidget* Control(const QString& name, int container) const;
 
-  void ClearControls();
-  void FillControls();
+  void ClearControls() override;
+  void FillControls() override;
   // Change of a check box or combo box (upd_list_bit).
   void TakeCheckOrChoice(QWidget* control);
   // Leaving a bound edit field or Enter in it (exit_edit).
@@ -79,9 +80,14 @@ class ParameterForm : public QObject {
   void FocusParameter(QWidget* control, int rowNumber);
   // The entry checks before a block is saved or sent: the first empty entry shows message 28,
   // the first out-of-range one its range message; either is brought into view and focused.
-  bool EntriesComplete(const BlockDescriptor& block);
+  bool EntriesComplete(const BlockDescriptor& block) override;
   void UpdateSensorDependents();
-  void ClearPassword();
+  void ClearPassword() override;
+  // The device page's admin-password row: "activate" ticked, a password typed, and the row
+  // brought into view with its field focused.
+  bool PasswordChangeWanted() const override;
+  bool PasswordTyped() const override;
+  void ShowPasswordEntry() override;
   bool AllowEnable(const QString& controlName, bool wanted) const;
   // men_restore_form: shows EditImage again, discarding what the fields show.
   void men_restore_form() { FillControls(); }

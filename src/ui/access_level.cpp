@@ -1,4 +1,4 @@
-#include "operations/access_level.h"
+#include "ui/access_level.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -7,8 +7,9 @@
 #include "device_link/block_table.h"
 #include "device_link/block_transfer.h"
 #include "device_link/modbus_master.h"
+#include "operations/admin_login.h"
 #include "operations/device_transaction.h"
-#include "parameters/form/device_access.h"
+#include "parameters/device_access.h"
 #include "parameters/form/parameter_form.h"
 #include "parameters/value_codec.h"
 #include "texts/prompts.h"
@@ -26,16 +27,7 @@ enum Msg {
   kMsgDenied = 59,
 };
 
-constexpr int kEntryCharacters = 16;
-constexpr int kEntryRegisters = kEntryCharacters / 2;
-// Eight registers of all ones tell the device to drop back to user level.
-constexpr int32_t kLogoutWord = 0xFFFF;
-
 }  // namespace
-
-QString LoginEntry(const QString& typed) {
-  return (typed + QString(kEntryCharacters + 1, QLatin1Char(' '))).left(kEntryCharacters);
-}
 
 void AccessLevel::SetCheckMarks(bool admin, bool user) {
   adminChecked_ = admin;
@@ -93,12 +85,6 @@ void AccessLevel::update_password_edit() {
   s_.controls.Enable(QStringLiteral("txt_password"), container::Device, usable);
 }
 
-bool AccessLevel::WriteLoginRegisters() {
-  const RegisterImage& edit = s_.images.EditImage;
-  return s_.master.WriteWithRetry(s_.setup.addr, reg::Password,
-                                  std::span<const int32_t>(edit.data() + reg::Password, kEntryRegisters));
-}
-
 // The device alone judges the password: what it reports in register 14 afterwards decides.
 void AccessLevel::men_perm_adminClick() {
   RestoreCheckMarks();
@@ -106,11 +92,9 @@ void AccessLevel::men_perm_adminClick() {
   const std::optional<QString> typed =
       s_.prompts.InputText(title, s_.texts.GetMessageText(kMsgEnterPassword), true);
   if (!typed) return;
-  WriteText(s_.images.EditImage, reg::Password, kEntryRegisters, LoginEntry(*typed));
   const PollTimerStopped noPoll(s_.timer);
   const Hourglass hourglass;
-  if (!WriteLoginRegisters()) return;
-  if (!s_.blocks.ReadBlock(BlockId::Identification, true, ImageSelector::Device)) return;
+  if (!LogIn(s_.master, s_.blocks, s_.images, s_.setup, *typed)) return;
   if (Cell(s_.images.DeviceImage, reg::AccessLevel) > 0)
     s_.prompts.ShowInfo(s_.texts.GetMessageText(kMsgGranted));
   else
@@ -123,10 +107,8 @@ void AccessLevel::men_perm_adminClick() {
 void AccessLevel::men_perm_userClick() {
   RestoreCheckMarks();
   s_.form.ClearPassword();
-  RegisterImage& edit = s_.images.EditImage;
-  std::fill_n(edit.begin() + reg::Password, kEntryRegisters, kLogoutWord);
   const PollTimerStopped noPoll(s_.timer);
-  WriteLoginRegisters();
+  LogOut(s_.master, s_.images, s_.setup);
   s_.images.DeviceImage[static_cast<size_t>(reg::AccessLevel)] = 0;
   apply_access_level();
 }

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "operations/device_context.h"
+#include "ui/window_controls.h"
 
 namespace kvn {
 
@@ -10,15 +11,13 @@ class ModbusMaster;
 class ParameterForm;
 class Prompts;
 
-// What the device gets for a login entry: the first 16 characters, padded with blanks.
-QString LoginEntry(const QString& typed);
-
 // The access level the device granted and what the window makes of it: the permission menu
 // and its check marks, the level in the status panel and the admin-password row; the admin
 // login and the return to user level.
 class AccessLevel {
  public:
   struct Services : DeviceContext {
+    WindowControls controls;
     ModbusMaster& master;
     Prompts& prompts;
     ParameterForm& form;
@@ -41,7 +40,6 @@ class AccessLevel {
   void SetCheckMarks(bool admin, bool user);
   void RestoreCheckMarks();
   void EnablePasswordRow(bool enabled);
-  bool WriteLoginRegisters();
 
   Services s_;
   // The check marks as the level last set them. A checkable menu item flips its own mark

@@ -1,4 +1,4 @@
-#include "operations/live_data.h"
+#include "ui/live_data.h"
 
 #include <QCheckBox>
 #include <QLocale>
@@ -9,7 +9,8 @@
 #include "device_link/block_table.h"
 #include "device_link/block_transfer.h"
 #include "device_link/serial_link.h"
-#include "operations/connection.h"
+#include "operations/device_poll.h"
+#include "ui/connection_display.h"
 #include "parameters/value_codec.h"
 #include "texts/setup_record.h"
 #include "texts/locale_separators.h"
@@ -20,18 +21,6 @@ namespace {
 
 constexpr int kGoodInterval = 500;
 constexpr int kFailedInterval = 1000;
-
-// The parameter blocks a poll reads after ConfigBlocksPolled was reset.
-bool PolledParameterBlock(BlockId id) {
-  switch (id) {
-    case BlockId::UserConfig:
-    case BlockId::FactoryDevice:
-    case BlockId::Measurement:
-    case BlockId::Diagnostics:
-    case BlockId::Output: return true;
-    default: return false;
-  }
-}
 
 enum Msg { kMsgNotUsed = 13, kMsgInactive = 14, kMsgActive = 15, kMsgOpen = 16, kMsgClosed = 17 };
 
@@ -113,33 +102,12 @@ void ErrorLists::Update(uint32_t current, uint32_t memory, const QDateTime& now)
 
 LiveData::LiveData(Services services) : s_(std::move(services)), timeFormat_(TimeFormat()) {}
 
-bool LiveData::PollBlocks() {
-  for (const BlockDescriptor& b : BlockTable) {
-    const bool wanted = !b.is_parameter || (!s_.poll.ConfigBlocksPolled && PolledParameterBlock(b.id));
-    if (!wanted) continue;
-    if (!s_.blocks.PollBlock(b)) return false;
-    if (b.id == BlockId::FactoryDevice && !DeviceModeAccepted(s_.images.DeviceImage)) {
-      s_.poll.DeviceState = DeviceState::ModeMismatch;
-      return false;
-    }
-  }
-  return true;
-}
-
 void LiveData::PollDevice() {
   if (!s_.controls.Root().isVisible() || s_.setup.offline_mode != 0) return;
-  // A port lost through a failure (an unplugged USB device) is tried again on every poll,
-  // so the window reconnects by itself when the device comes back; only that device, never
-  // whatever else its COM name could be given meanwhile.
-  if (s_.link.ShouldReopen()) s_.link.Reopen();
+  // A port lost through a failure (an unplugged USB device) is tried again on every poll, so
+  // the window reconnects by itself when the device comes back.
   PollState& poll = s_.poll;
-  poll.DeviceState = DeviceState::Accepted;
-  poll.LinkOk = s_.blocks.PollBlock(Block(BlockId::Identification));
-  if (poll.LinkOk) {
-    poll.DeviceState = IdentityState(s_.images.DeviceImage);
-    poll.LinkOk = poll.DeviceState == DeviceState::Accepted;
-  }
-  if (poll.LinkOk) poll.LinkOk = PollBlocks();
+  PollDeviceOnce(s_.link, s_.blocks, s_.images, poll);
   const PollPhase previous = poll.PollPhase;
   ShowProcessData(previous);
   if (s_.redrawPlot) s_.redrawPlot();
@@ -163,7 +131,7 @@ bool LiveData::StopTicked() const {
 void LiveData::ShowProcessData(PollPhase previousPhase) {
   if (!StopTicked() && s_.feedPlot)
     s_.feedPlot(s_.poll.LinkOk, previousPhase == PollPhase::AfterFailedPoll, ReadFloat(s_.images.DeviceImage, reg::Speed));
-  s_.connection.ShowLinkStatus(previousPhase);
+  s_.display.ShowLinkStatus(previousPhase);
   if (!s_.poll.LinkOk) return;
   ShowIdentification();
   ShowProcessValues();

@@ -7,12 +7,13 @@
 
 #include "device_link/register_image.h"
 #include "operations/device_context.h"
+#include "ui/window_controls.h"
 
 namespace kvn {
 
 class BlockTransfer;
 class Codec;
-class Connection;
+class ConnectionDisplay;
 class SerialLink;
 class Texts;
 struct LocSetupRec;
@@ -47,8 +48,9 @@ class ErrorLists {
 class LiveData {
  public:
   struct Services : DeviceContext {
+    WindowControls controls;
     const Codec& codec;
-    Connection& connection;
+    ConnectionDisplay& display;
     // Appends the samples of one tick: (poll good, previous tick failed, speed).
     std::function<void(bool, bool, float)> feedPlot;
     // Redraws the plot unless a report has suspended drawing.
@@ -68,7 +70,6 @@ class LiveData {
   ErrorLists& Errors() { return errors_; }
 
  private:
-  bool PollBlocks();
   void ShowProcessValues();
   void ShowOutputTable();
   void ShowDeviceStatus();

@@ -1,4 +1,4 @@
-#include "parameters/form/device_access.h"
+#include "parameters/device_access.h"
 
 #include "device_link/block_table.h"
 

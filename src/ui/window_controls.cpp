@@ -1,4 +1,4 @@
-#include "operations/window_controls.h"
+#include "ui/window_controls.h"
 
 #include <QAction>
 #include <QLabel>
