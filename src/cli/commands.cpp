@@ -19,7 +19,7 @@
 #include "operations/event_log.h"
 #include "operations/set_comparison.h"
 #include "parameters/config_file.h"
-#include "parameters/form/device_access.h"
+#include "parameters/device_access.h"
 #include "parameters/value_codec.h"
 #include "texts/atomic_file.h"
 #include "texts/guarded_file.h"
@@ -106,11 +106,8 @@ QString AccessLevelText(const Device& d) {
 
 int RunIdentify(Context& c) {
   Device d(c.setup, c.workDirectory);
-  Failure f = Reach(d);
-  // The tag belongs to the user configuration block.
-  if (!f.Failed() && !d.blocks.ReadBlock(BlockId::UserConfig, false, ImageSelector::Device))
-    f = {ExitCode::NoDevice, MessageText(d, kMsgReadFailure)};
-  if (f.Failed()) return Fail(c, f);
+  // The poll that accepts the device has read the tag's block too.
+  if (const Failure f = Reach(d); f.Failed()) return Fail(c, f);
   const RegisterImage& image = d.images->DeviceImage;
   const NumberFormat format(QLatin1Char('.'));
   const QJsonObject fields{

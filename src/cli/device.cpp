@@ -5,7 +5,8 @@
 #include <QFile>
 
 #include "device_link/port_state.h"
-#include "operations/device_reading.h"
+#include "operations/device_poll.h"
+#include "operations/poll_state.h"
 #include "texts/tr_context.h"
 
 namespace kvn::cli {
@@ -76,14 +77,15 @@ Device::Failure Device::Identify() {
                                       .arg(settings.addr)
                                       .arg(BaudOfIndex(settings.baud))};
   };
-  if (!blocks.ReadBlock(BlockId::Identification, false, ImageSelector::Device)) return silent();
-  switch (IdentityState(images->DeviceImage)) {
+  PollState poll;
+  PollDeviceOnce(link, blocks, *images, poll);
+  switch (poll.DeviceState) {
     case DeviceState::UnknownDevice: return {ExitCode::WrongDevice, MessageText(*this, kMsgUnknownDevice)};
     case DeviceState::VersionIncompatible: return {ExitCode::WrongDevice, MessageText(*this, kMsgVersion)};
-    default: break;
+    case DeviceState::ModeMismatch: return {ExitCode::WrongDevice, MessageText(*this, kMsgModeMismatch)};
+    case DeviceState::Accepted: break;
   }
-  if (!blocks.ReadBlock(BlockId::FactoryDevice, false, ImageSelector::Device)) return silent();
-  if (!DeviceModeAccepted(images->DeviceImage)) return {ExitCode::WrongDevice, MessageText(*this, kMsgModeMismatch)};
+  if (!poll.LinkOk) return silent();
   return {};
 }
 

@@ -46,8 +46,8 @@ class Device {
   // Opens the port: only a terminal device (checked before anything is opened, so a FIFO or a
   // file never blocks), exclusively, with the line settings applied.
   Failure Open();
-  // Reads the identification and factory blocks and judges them as the window's poll does:
-  // a device of another type or firmware, or in another mode, is refused with its texts.
+  // One poll of the device as the window's, which judges it: a device of another type or
+  // firmware, or in another mode, is refused with the window's texts.
   Failure Identify();
 
   // Why a path cannot serve as a serial port before anything opens it; empty when it may be
