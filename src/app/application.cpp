@@ -23,7 +23,7 @@
 #include "operations/window_controls.h"
 #include "parameters/parameter_table.h"
 #include "texts/language_pack.h"
-#include "reports/report_commands.h"
+#include "ui/report_commands.h"
 #include "texts/program_settings.h"
 #include "texts/prompts.h"
 #include "ui/about_dialog.h"
@@ -109,8 +109,8 @@ void Application::CreateOperations(TMain_Form& w) {
   deviceCommands = std::make_unique<DeviceCommands>(DeviceCommands::Services{device, master, prompts, pause});
   eventLog = std::make_unique<EventLog>(EventLogServices(device, w));
   reports = std::make_unique<Reports>(Reports::Services{
-      prompts, texts, w, plot, PlotInputs{images->DeviceImage, setup, plot.samples, codec},
-      [this] { return canvas; }});
+      prompts, texts, w, images->EditImage, form, codec, plot,
+      PlotInputs{images->DeviceImage, setup, plot.samples, codec}, [this] { return canvas; }});
   changeRecord = std::make_unique<ChangeRecord>(ChangeRecord::Services{
       blocks, prompts, texts, codec, WorkDir(),
       LocaleEventFormats(options.decimalSeparator).list, &QDateTime::currentDateTime, &images->DeviceImage});

@@ -15,7 +15,7 @@
 #include "texts/setup_record.h"
 #include "texts/texts.h"
 #include "ui/main_form.h"
-#include "ui/speed_plot.h"
+#include "reports/speed_plot.h"
 
 namespace kvn {
 
