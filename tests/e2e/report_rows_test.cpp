@@ -66,6 +66,8 @@ struct SetCase {
   Change change = nullptr;
   bool read = true;                          // false: the window as it starts, nothing read
   QChar separator = QLatin1Char('.');        // the locale's decimal separator
+  // The caption of the one row the set prints otherwise than the window shows it, or none.
+  const char* differs = nullptr;
 };
 
 class ReportRows : public LiveApp, public ::testing::WithParamInterface<SetCase> {
@@ -127,8 +129,12 @@ TEST_P(ReportRows, FromTheSetEqualTheWindowsControls) {
     const std::vector<ReportRow> shown =
         BuildReportPage(WindowSource(app->Window(), page), app->texts, page).rows;
     ASSERT_EQ(drawn.size(), shown.size()) << "page " << page;
-    for (size_t i = 0; i < drawn.size(); ++i)
-      EXPECT_EQ(drawn[i], shown[i]) << "page " << page << ", row " << i;
+    for (size_t i = 0; i < drawn.size(); ++i) {
+      if (GetParam().differs && shown[i].label == Text(GetParam().differs))
+        EXPECT_NE(drawn[i], shown[i]) << "page " << page << ", row " << i;
+      else
+        EXPECT_EQ(drawn[i], shown[i]) << "page " << page << ", row " << i;
+    }
   }
   EXPECT_TRUE(missing.isEmpty()) << missing.join(QLatin1Char(' ')).toStdString();
 }
@@ -216,7 +222,9 @@ void ApplyLanguagePack(ReportRows& t) {
 INSTANTIATE_TEST_SUITE_P(
     Sets, ReportRows,
     ::testing::Values(SetCase{"factory_set_read_from_the_device"},
-                      SetCase{"nothing_read_yet", nullptr, false},
+                      // Before any read the inverted USB box shows unticked over a zero
+                      // register: the set says ticked, and the report now prints the set.
+                      SetCase{"nothing_read_yet", nullptr, false, QLatin1Char('.'), "lbl_usb_act"},
                       SetCase{"decimal_comma", ChangeRelayMatrix, true, QLatin1Char(',')},
                       SetCase{"sensor_2_wire_current", ChangeSensorToTwoWireCurrent},
                       SetCase{"sensor_3_wire_voltage", ChangeSensorToThreeWireVoltage},

@@ -309,11 +309,8 @@ bool ParameterForm::ClearRow(const ParameterDescriptor& row) {
       if (kind->textEntry) WriteText(edit_, RegisterOf(row), row.detail / 2, QStringLiteral(" "));
       break;
     case ControlKind::CheckBox:
-      // Not FillInProgress: the box's change handler clears the bit as if clicked. A box that
-      // does not change (the inverted USB box at start-up, never filled) gets its bit all the
-      // same, so that EditImage says what the emptied form shows.
+      // Not FillInProgress: the box's change handler clears the bit as if clicked.
       static_cast<QCheckBox*>(control)->setChecked(kind->clearedChecked);
-      if (kind->store != nullptr) kind->store(edit_, row, kind->clearedChecked ? 1 : 0);
       break;
     case ControlKind::ComboBox: static_cast<QComboBox*>(control)->setCurrentIndex(-1); break;
     case ControlKind::Label: static_cast<QLabel*>(control)->clear(); break;
