@@ -11,7 +11,7 @@
 
 #include "parameters/parameter_table.h"
 #include "parameters/value_codec.h"
-#include "ui/speed_plot.h"
+#include "reports/speed_plot.h"
 
 namespace {
 

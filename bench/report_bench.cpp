@@ -22,7 +22,7 @@
 #include "device_link/pause.h"
 #include "operations/connection.h"
 #include "ui/live_data.h"
-#include "reports/report_commands.h"
+#include "ui/report_commands.h"
 #include "support/recording_prompts.h"
 #include "support/work_dir.h"
 #include "texts/containers.h"

@@ -24,7 +24,7 @@
 #include "ui/window_controls.h"
 #include "parameters/parameter_table.h"
 #include "texts/language_pack.h"
-#include "reports/report_commands.h"
+#include "ui/report_commands.h"
 #include "texts/program_settings.h"
 #include "texts/prompts.h"
 #include "ui/about_dialog.h"
@@ -114,8 +114,8 @@ void Application::CreateOperations(TMain_Form& w) {
   eventLog = std::make_unique<EventLog>(EventLog::Services{
       master, texts, prompts, LocaleEventFormats(options.decimalSeparator), &images->EditImage});
   reports = std::make_unique<Reports>(Reports::Services{
-      prompts, texts, w, plot, PlotInputs{images->DeviceImage, setup, plot.samples, codec},
-      [this] { return canvas; }});
+      prompts, texts, w, images->EditImage, form, codec, plot,
+      PlotInputs{images->DeviceImage, setup, plot.samples, codec}, [this] { return canvas; }});
   changeRecord = std::make_unique<ChangeRecord>(ChangeRecord::Services{
       blocks, prompts, texts, codec, WorkDir(),
       LocaleEventFormats(options.decimalSeparator).list, &QDateTime::currentDateTime, &images->DeviceImage});

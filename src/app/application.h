@@ -16,7 +16,7 @@
 #include "texts/texts.h"
 #include "ui/event_log_page.h"
 #include "ui/main_form.h"
-#include "ui/speed_plot.h"
+#include "reports/speed_plot.h"
 
 namespace kvn {
 

@@ -23,7 +23,7 @@
 #include "operations/device_commands.h"
 #include "ui/live_data.h"
 #include "operations/programming_session.h"
-#include "reports/report_commands.h"
+#include "ui/report_commands.h"
 #include "parameters/form/find_control.h"
 #include "texts/language_pack.h"
 #include "ui/about_dialog.h"

@@ -171,13 +171,34 @@ QString ShownText(const Texts& texts, const FieldKind& kind, const FieldShown& s
   if (row.fieldType == FieldType::Password) return MaskedPassword(shown.text);
   switch (kind.control) {
     case ControlKind::CheckBox: return CheckText(shown.checked);
-    case ControlKind::ComboBox: return ItemText(texts, row, shown.index);
+    case ControlKind::ComboBox: return ControlText(texts, kind, shown, row);
     case ControlKind::EditField:
       if (kind.textEntry) return Trimmed(shown.text);
       return WithUnit(shown.text, unit);
     case ControlKind::Label: return WithUnit(shown.text, unit);
   }
   return QString();
+}
+
+QString ControlText(const Texts& texts, const FieldKind& kind, const FieldShown& shown,
+                    const ParameterDescriptor& row) {
+  switch (kind.control) {
+    case ControlKind::CheckBox: return QString();
+    case ControlKind::ComboBox: return ItemText(texts, row, shown.index);
+    case ControlKind::EditField:
+    case ControlKind::Label: return shown.text;
+  }
+  return QString();
+}
+
+QString LabelShownText(const Texts& texts, std::string_view name) {
+  const char* pageText = pages::PageTextOf(name);
+  const QString key = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+  const TextEntry* row = MainWindowLabelRow(key);
+  if (row == nullptr) return pageText != nullptr ? Latin1(pageText) : QString();
+  const QString current = texts.CurrentTexts.value(static_cast<int>(row - TextTable.data()));
+  const bool collected = !Trimmed(current).isEmpty() || pageText == nullptr;
+  return IndentedCaption(*row, collected ? current : Latin1(pageText));
 }
 
 QString UnitOf(const Texts& texts, const ParameterDescriptor& row) {

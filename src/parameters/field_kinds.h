@@ -2,6 +2,7 @@
 #include <QString>
 #include <array>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "device_link/register_image.h"
@@ -57,6 +58,15 @@ QString ShownText(const Texts& texts, const NumberFormat& format, const Register
 // The same from what the row's control shows, with the row's unit already looked up.
 QString ShownText(const Texts& texts, const FieldKind& kind, const FieldShown& shown,
                   const ParameterDescriptor& row, const QString& unit);
+// The text the row's control shows: an edit field's or a label's text, a drop-down's item
+// text in the current texts; empty for a check box.
+QString ControlText(const Texts& texts, const FieldKind& kind, const FieldShown& shown,
+                    const ParameterDescriptor& row);
+// What a label of the parameter pages (caption, heading, unit, column heading, "to") shows for
+// the current texts: its text-table row's current text, with the row's leading blanks (the
+// page's English text while the row is still empty); a label without a row keeps the page's
+// text. Empty for a name no label of the pages carries.
+QString LabelShownText(const Texts& texts, std::string_view name);
 // The unit label's text behind the row's control; empty when it has none.
 QString UnitOf(const Texts& texts, const ParameterDescriptor& row);
 

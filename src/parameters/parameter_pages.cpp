@@ -34,4 +34,26 @@ std::optional<ControlPlace> PlaceOfControl(std::string_view name) {
   return std::nullopt;
 }
 
+const char* PageTextOf(std::string_view name) {
+  constexpr std::string_view kCaptionPrefix = "lbl_";
+  const bool caption = name.substr(0, kCaptionPrefix.size()) == kCaptionPrefix;
+  const std::string_view rowName = caption ? name.substr(kCaptionPrefix.size()) : std::string_view();
+  for (const ParameterPage& page : kParameterPages) {
+    for (const Section& section : page.sections) {
+      if (section.heading.name != nullptr && name == section.heading.name) return section.heading.caption;
+      for (const Column& column : section.columns)
+        if (name == column.name) return column.caption;
+      for (const Row& row : section.rows) {
+        if (caption && rowName == row.name) return row.caption;
+        for (const Control& c : row.controls) {
+          if (c.name == nullptr) break;
+          const bool label = c.kind == Kind::Unit || c.kind == Kind::Word || c.kind == Kind::Value;
+          if (label && name == c.name) return c.text;
+        }
+      }
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace kvn::pages

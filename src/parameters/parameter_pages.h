@@ -251,4 +251,9 @@ struct ControlPlace {
 };
 std::optional<ControlPlace> PlaceOfControl(std::string_view name);
 
+// The English text a label of the parameter pages is built with: a section heading, a row's
+// caption (lbl_<row>), a table column's heading, or a unit, word or value label inside a row.
+// nullptr for a name no label of these pages carries.
+const char* PageTextOf(std::string_view labelName);
+
 }  // namespace kvn::pages

@@ -1,12 +1,9 @@
 #include "reports/config_report.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <span>
 
-#include "parameters/form/find_control.h"
+#include "parameters/field_kinds.h"
+#include "parameters/parameter_pages.h"
 #include "reports/report_page.h"
 #include "texts/containers.h"
 #include "texts/texts.h"
@@ -15,6 +12,7 @@ namespace kvn {
 namespace {
 
 enum ReportText {
+  kConfigTitle = 2,  // "Korvane configuration report"
   kRelayOn = 6,   // relay matrix
   kRelayOff = 7,
   kSwitchOn = 8,  // diagnostics switches
@@ -183,59 +181,24 @@ constexpr RowSpec kDiagBody[] = {
 
 struct ReportPageSpec {
   int container;
-  const char* checkBox;  // on the REPORT page
   std::span<const RowSpec> body;
 };
 
 // The fixed order of the report's pages.
 constexpr ReportPageSpec kReportPages[] = {
-    {container::Device, "chk_rep_device", kDeviceBody},
-    {container::Measure, "chk_rep_meas", kMeasureBody},
-    {container::Output, "chk_rep_output", kOutputBody},
-    {container::Diag, "chk_rep_diag", kDiagBody},
+    {container::Device, kDeviceBody},
+    {container::Measure, kMeasureBody},
+    {container::Output, kOutputBody},
+    {container::Diag, kDiagBody},
 };
 
 constexpr const char* kRelayHeaderLabels[kRelayColumns] = {"lbl_relay_1", "lbl_relay_2",
                                                            "lbl_relay_3", "lbl_relay_4",
                                                            "lbl_pst_out"};
 
-// Reads the controls of one page by name; nothing is written.
-class PageReader {
- public:
-  PageReader(const QWidget& window, int container, QStringList* missing)
-      : window_(window), container_(container), missing_(missing) {}
-
-  // The caption of a label, the text of an edit field, the selection of a list.
-  QString Text(const QString& name) const {
-    const QWidget* w = Find(name);
-    if (auto* label = qobject_cast<const QLabel*>(w)) return label->text();
-    if (auto* edit = qobject_cast<const QLineEdit*>(w)) return edit->text();
-    if (auto* list = qobject_cast<const QComboBox*>(w)) return list->currentText();
-    if (w) Missing(name + QStringLiteral(" (no text)"));
-    return {};
-  }
-  QString Text(const char* name) const { return name ? Text(QString::fromLatin1(name)) : QString(); }
-  // The ticked state the window shows.
-  bool Ticked(const QString& name) const {
-    const auto* box = qobject_cast<const QCheckBox*>(Find(name));
-    if (!box && Find(name)) Missing(name + QStringLiteral(" (no check box)"));
-    return box && box->isChecked();
-  }
-
- private:
-  const QWidget* Find(const QString& name) const {
-    const QWidget* w = FindControl(window_, name, container_);
-    if (!w) Missing(name);
-    return w;
-  }
-  void Missing(const QString& name) const {
-    if (missing_ && !missing_->contains(name)) missing_->append(name);
-  }
-
-  const QWidget& window_;
-  int container_;
-  QStringList* missing_;
-};
+QString Text(const ReportSource& source, const char* name) {
+  return name ? source.Text(QString::fromLatin1(name)) : QString();
+}
 
 QString Named(const char* prefix, const char* suffix) {
   return QString::fromLatin1(prefix) + QString::fromLatin1(suffix);
@@ -248,27 +211,27 @@ ReportRow Row(ReportRow::Kind kind, QString label, QStringList cells = {}, QStri
   return {kind, std::move(label), std::move(cells), std::move(unit), 0};
 }
 
-ReportRow MakeRow(const RowSpec& s, const PageReader& page, const Texts& texts) {
+ReportRow MakeRow(const RowSpec& s, const ReportSource& page, const Texts& texts) {
   using K = ReportRow::Kind;
   switch (s.make) {
     case Make::Gap:
       return {K::Space, {}, {}, {}, s.n};
     case Make::Heading:
-      return Row(K::Heading, page.Text(s.a));
+      return Row(K::Heading, Text(page, s.a));
     case Make::Value:
-      return Row(K::Value, page.Text(s.a), {page.Text(s.b).trimmed()}, page.Text(s.c).trimmed());
+      return Row(K::Value, Text(page, s.a), {Text(page, s.b).trimmed()}, Text(page, s.c).trimmed());
     case Make::Switch: {
       const bool on = page.Ticked(Named("chk_", s.a));
       return Row(K::Value, page.Text(Named("lbl_", s.a)),
                  {texts.GetReportText(on ? kSwitchOn : kSwitchOff)});
     }
     case Make::Range:
-      return Row(K::Range, page.Text(s.a),
-                 {page.Text(s.b).trimmed(), page.Text(s.c).trimmed(), page.Text(s.d).trimmed()},
-                 page.Text(s.e).trimmed());
+      return Row(K::Range, Text(page, s.a),
+                 {Text(page, s.b).trimmed(), Text(page, s.c).trimmed(), Text(page, s.d).trimmed()},
+                 Text(page, s.e).trimmed());
     case Make::RelayHeaders: {
       QStringList captions;
-      for (const char* name : kRelayHeaderLabels) captions << page.Text(name);
+      for (const char* name : kRelayHeaderLabels) captions << Text(page, name);
       return Row(K::ColumnHeaders, {}, captions);
     }
     case Make::RelayValues: {
@@ -350,24 +313,60 @@ void draw_relay_row(QPainter& surface, ReportLayout& l, const ReportRow& row) {
 
 }  // namespace
 
-std::vector<int> SelectedReportPages(const QWidget& window) {
+std::vector<int> ReportPageOrder() {
   std::vector<int> pages;
-  for (const ReportPageSpec& p : kReportPages) {
-    const auto* box = qobject_cast<const QCheckBox*>(
-        FindControl(window, QString::fromLatin1(p.checkBox), container::Report));
-    if (box && box->isChecked()) pages.push_back(p.container);
-  }
+  for (const ReportPageSpec& p : kReportPages) pages.push_back(p.container);
   return pages;
 }
 
-ReportPageRows BuildReportPage(const QWidget& window, const Texts& texts, int container,
-                               QStringList* missing) {
+// --- The set as the pages show it ------------------------------------------------------------
+
+QString SetSource::Text(const QString& name) const {
+  const std::string key = name.toStdString();
+  if (const ParameterDescriptor* row = FindParameter(key)) {
+    const FieldKind* kind = KindOf(row->fieldType);
+    if (kind == nullptr || kind->control == ControlKind::CheckBox) {
+      Missing(name + QStringLiteral(" (no text)"));
+      return {};
+    }
+    if (in_.rowsShownEmpty[static_cast<size_t>(FindParameterRow(key) - 1)]) return {};
+    // Below access level 1 the password block's CRC stays hidden; no report page prints it.
+    const FieldShown shown = kind->show(ShowContext{in_.numbers, in_.set, 0}, *row);
+    return ControlText(in_.texts, *kind, shown, *row);
+  }
+  if (pages::PageTextOf(key) == nullptr && MainWindowLabelRow(name) == nullptr) Missing(name);
+  return LabelShownText(in_.texts, key);
+}
+
+bool SetSource::Ticked(const QString& name) const {
+  const ParameterDescriptor* row = FindParameter(name.toStdString());
+  const FieldKind* kind = row != nullptr ? KindOf(row->fieldType) : nullptr;
+  if (kind == nullptr || kind->control != ControlKind::CheckBox) {
+    Missing(name + QStringLiteral(" (no check box)"));
+    return false;
+  }
+  return kind->show(ShowContext{in_.numbers, in_.set, 0}, *row).checked;
+}
+
+void SetSource::Missing(const QString& name) const {
+  if (missing_ && !missing_->contains(name)) missing_->append(name);
+}
+
+// --- Rows --------------------------------------------------------------------------------
+
+ReportPageRows BuildReportPage(const ReportSource& source, const Texts& texts, int container) {
   ReportPageRows page{container, {}};
   const ReportPageSpec* spec = PageSpec(container);
   if (!spec) return page;
-  const PageReader reader(window, container, missing);
-  for (const RowSpec& s : spec->body) page.rows.push_back(MakeRow(s, reader, texts));
+  for (const RowSpec& s : spec->body) page.rows.push_back(MakeRow(s, source, texts));
   return page;
+}
+
+std::vector<ReportPageRows> BuildConfigurationReport(const ConfigReportInput& input) {
+  const SetSource source(input);
+  std::vector<ReportPageRows> pages;
+  for (int page : input.pages) pages.push_back(BuildReportPage(source, input.texts, page));
+  return pages;
 }
 
 void DrawReportRows(QPainter& surface, ReportLayout& l, const std::vector<ReportRow>& rows) {
@@ -382,6 +381,26 @@ void DrawReportRows(QPainter& surface, ReportLayout& l, const std::vector<Report
       case K::Relay: draw_relay_row(surface, l, row); break;
     }
   }
+}
+
+// --- File --------------------------------------------------------------------------------
+
+bool WriteConfigurationReport(const QString& path, const ConfigReportInput& input, QString* error) {
+  const std::vector<ReportPageRows> rows = BuildConfigurationReport(input);
+  const QString title = input.texts.GetReportText(kConfigTitle);
+  const ReportHeaderFacts facts =
+      HeaderFacts(input.texts, input.now, input.separators, input.serialNumber);
+  return WriteReportDocument(path, title, error, [&](ReportDocument& document) {
+    ReportLayout& layout = document.layout;
+    layout.page_count = static_cast<int>(rows.size());
+    layout.page_no = 1;
+    for (const ReportPageRows& page : rows) {
+      QPainter& surface = layout.page_no == 1 ? document.Surface() : next_report_page(document);
+      draw_page_header(surface, layout, title, facts);
+      DrawReportRows(surface, layout, page.rows);
+      ++layout.page_no;
+    }
+  });
 }
 
 }  // namespace kvn

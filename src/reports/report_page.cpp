@@ -147,22 +147,27 @@ void draw_page_header(QPainter& surface, ReportLayout& l, const QString& title,
 
 // --- File --------------------------------------------------------------------------------
 
-bool write_report_file(const ReportFileServices& s, const QString& path, const QString& title,
-                       const std::function<void(ReportDocument&)>& body) {
-  if (!ConfirmOverwrite(s.prompts, s.texts, path)) return false;
+bool WriteReportDocument(const QString& path, const QString& title, QString* error,
+                         const std::function<void(ReportDocument&)>& body) {
   QByteArray pdf;
   {
     const std::unique_ptr<ReportDocument> document = new_report_document(title);
     if (!document->Started()) {
-      s.prompts.ShowError(QCoreApplication::translate("kvn::Reports",
-                                                      "The PDF document could not be started."));
+      if (error)
+        *error = QCoreApplication::translate("kvn::Reports", "The PDF document could not be started.");
       return false;
     }
     body(*document);
     pdf = document->Finish();
   }
+  return WriteFileAtomically(path, pdf, error);
+}
+
+bool write_report_file(const ReportFileServices& s, const QString& path, const QString& title,
+                       const std::function<void(ReportDocument&)>& body) {
+  if (!ConfirmOverwrite(s.prompts, s.texts, path)) return false;
   QString error;
-  if (WriteFileAtomically(path, pdf, &error)) return true;
+  if (WriteReportDocument(path, title, &error, body)) return true;
   s.prompts.ShowError(error);
   return false;
 }

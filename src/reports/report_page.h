@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "texts/locale_separators.h"
-#include "ui/speed_plot.h"
+#include "reports/speed_plot.h"
 
 class QLocale;
 
@@ -112,6 +112,11 @@ struct ReportFileServices {
   Prompts& prompts;
   const Texts& texts;
 };
+
+// Draws the document with body and writes it whole through the atomic writer, replacing an
+// existing file. False with the reason in error when nothing was written.
+bool WriteReportDocument(const QString& path, const QString& title, QString* error,
+                         const std::function<void(ReportDocument&)>& body);
 
 // Asks before replacing an existing file, draws the document with body and writes it whole.
 // False when nothing was written (declined, or an error, which has been shown).

@@ -24,6 +24,23 @@ std::pair<QString, QString> NextField(const QString& list) {
   return {list.left(bar), list.mid(bar + 1)};
 }
 
+const TextEntry* MainWindowLabelRow(const QString& key) {
+  for (const TextEntry& entry : TextTable) {
+    if (entry.kind == TextKind::Label && entry.number == 0 && key == QLatin1String(entry.key))
+      return &entry;
+  }
+  return nullptr;
+}
+
+QString IndentedCaption(const QString& key, const QString& caption) {
+  const TextEntry* row = MainWindowLabelRow(key);
+  return row != nullptr ? IndentedCaption(*row, caption) : caption;
+}
+
+QString IndentedCaption(const TextEntry& row, const QString& caption) {
+  return row.indent == 1 ? QStringLiteral("  ") + caption : caption;
+}
+
 Texts::Texts() : CurrentTexts(kTextRowCount) {}
 
 void Texts::FillFromDefaults() {

@@ -13,6 +13,13 @@ QString ExpandLines(const QString& text);
 // Splits at the first "|": (field, rest). Without a bar the whole list is the field.
 std::pair<QString, QString> NextField(const QString& list);
 
+// The text-table row of a main-window label (kind Label, main window), or nullptr.
+const TextEntry* MainWindowLabelRow(const QString& key);
+// A main-window label's caption as the window shows it: a row marked indented is shown with
+// two leading blanks. The pages, the language change and the reports all place it so.
+QString IndentedCaption(const QString& key, const QString& caption);
+QString IndentedCaption(const TextEntry& row, const QString& caption);
+
 // Owner of CurrentTexts: one current string per text-table row. Created once at start-up and
 // passed by reference; a test builds a fresh one in one line.
 class Texts {

@@ -53,14 +53,6 @@ int WidthOf(Width width) {
   return 0;
 }
 
-const TextEntry* FindLabelRow(const QString& key) {
-  for (const TextEntry& entry : TextTable) {
-    if (entry.kind == TextKind::Label && entry.number == 0 && key == QLatin1String(entry.key))
-      return &entry;
-  }
-  return nullptr;
-}
-
 bool IsEntry(Kind kind) {
   return kind == Kind::Edit || kind == Kind::Masked || kind == Kind::Combo ||
          kind == Kind::Check;
@@ -141,11 +133,6 @@ QWidget* MakeEntry(const Control& c, QWidget* parent) {
 }
 
 }  // namespace
-
-QString IndentedCaption(const QString& key, const QString& caption) {
-  const TextEntry* row = FindLabelRow(key);
-  return row != nullptr && row->indent == 1 ? QStringLiteral("  ") + caption : caption;
-}
 
 bool HasInfoText(const QString& key) {
   return std::any_of(TextTable.begin(), TextTable.end(), [&](const TextEntry& entry) {

@@ -5,6 +5,7 @@
 
 #include "ui/grid_panel.h"
 #include "parameters/page_rows.h"
+#include "texts/texts.h"
 
 class QBoxLayout;
 class QHBoxLayout;
@@ -17,9 +18,8 @@ struct Section;
 
 namespace kvn {
 
-// Text-table facts the pages are built from: the leading blanks of a caption and whether a row
-// has an info text (and therefore an info mark).
-QString IndentedCaption(const QString& key, const QString& caption);
+// Whether a row has an info text (and therefore an info mark). Its caption's leading blanks
+// come from IndentedCaption (texts/texts.h).
 bool HasInfoText(const QString& key);
 
 // Creates one control of a row description; the caller places it.

@@ -2,7 +2,7 @@
 #include <QPixmap>
 #include <QWidget>
 
-#include "ui/speed_plot.h"
+#include "reports/speed_plot.h"
 
 namespace kvn {
 
@@ -15,7 +15,7 @@ class PlotCanvas : public QWidget {
 
  public:
   // Size of the plot as the page was designed.
-  static constexpr QSize kDesignSize{819, 222};
+  static constexpr QSize kDesignSize = kPlotDesignSize;
 
   PlotCanvas(SpeedPlot& plot, const PlotInputs& inputs, QWidget* parent = nullptr);
 

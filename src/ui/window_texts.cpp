@@ -121,7 +121,7 @@ void ApplyRow(TMain_Form& form, const TextEntry& row, const QString& text, Promp
     case TextKind::Label:
       if (dialogRow) return;
       if (auto* label = Find<QLabel>(form, row))
-        label->setText(row.indent == 1 ? QStringLiteral("  ") + text : text);
+        label->setText(IndentedCaption(row, text));
       else
         NotFound(prompts, "label not found: ", row);
       return;

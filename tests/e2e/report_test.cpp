@@ -17,12 +17,14 @@
 #include "parameters/parameter_table.h"
 #include "parameters/value_codec.h"
 #include "reports/config_report.h"
-#include "reports/report_commands.h"
+#include "ui/report_commands.h"
 #include "reports/report_page.h"
 #include "support/file_size_limit.h"
 #include "texts/containers.h"
 #include "support/pdf_reader.h"
+#include "texts/texts.h"
 #include "ui/plot_canvas.h"
+#include "ui/window_texts.h"
 
 namespace kvn::test {
 namespace {
@@ -76,7 +78,11 @@ class ReportFiles : public LiveApp {
     return PathOf(name);
   }
   QString Caption(const char* name) const { return Control<QLabel>(name)->text(); }
-  void SetText(const char* name, const char* text) { Control<QLineEdit>(name)->setText(QString::fromUtf8(text)); }
+  // Types into a field and leaves it, as the engineer does.
+  void SetText(const char* name, const char* text) {
+    Control<QLineEdit>(name)->setText(QString::fromUtf8(text));
+    app->form.TakeEdit(Control<QLineEdit>(name));
+  }
 
   QTemporaryDir files;
 };
@@ -205,19 +211,22 @@ TEST_F(ReportFiles, RowsPrintWhatTheWindowShows) {
   Control<QCheckBox>("chk_latch_4")->setChecked(false);
   SetText("txt_usr_tag1", "  Pump 7  ");
   SetText("txt_oneshot_2", "  1.5  ");
-  Control<QLabel>("lbl_rated_sp")->setText(
-      QStringLiteral("  Nenndrehzahl des Messrades an der Antriebswelle der überwachten Maschine"));
+  // A caption as a language pack gives it.
+  app->texts.CurrentTexts[int(MainWindowLabelRow(QStringLiteral("lbl_rated_sp")) - TextTable.data())] =
+      QStringLiteral("Nenndrehzahl des Messrades an der Antriebswelle der überwachten Maschine");
+  ApplyTexts(app->Window(), app->texts, prompts);
 
   // The rows themselves, without a PDF.
   QStringList missing;
-  const ReportPageRows output = BuildReportPage(app->Window(), app->texts, container::Output, &missing);
+  const ConfigReportInput input{app->images->EditImage, app->texts, app->codec};
+  const ReportPageRows output = BuildReportPage(SetSource(input, &missing), app->texts, container::Output);
   const auto row = [&](const QString& label) {
     for (const ReportRow& r : output.rows)
       if (r.label == label) return r;
     return ReportRow{};
   };
   EXPECT_EQ(row(Caption("lbl_latch")).cells.mid(2, 2), (QStringList{QStringLiteral("ON"), QStringLiteral("OFF")}));
-  EXPECT_EQ(row(Caption("lbl_oneshot")).cells.value(1), QStringLiteral("  1.5  "));
+  EXPECT_EQ(row(Caption("lbl_oneshot")).cells.value(1), Control<QLineEdit>("txt_oneshot_2")->text());
   EXPECT_TRUE(missing.isEmpty()) << missing.join(QLatin1Char(' ')).toStdString();
 
   const QString path = ConfigReport("rows.pdf");
@@ -234,11 +243,11 @@ TEST_F(ReportFiles, RowsPrintWhatTheWindowShows) {
   EXPECT_EQ(tag[1].text, QStringLiteral("7"));
   EXPECT_NEAR(tag[1].box.right(), 735, tolerance) << "trimmed in a value row";
 
-  // In the relay matrix the trailing blanks stay and push the value left of its column.
+  // In the relay matrix a value is right-aligned on its column, as the field took it.
   const std::vector<PdfWord> oneshot = LineAfter(words, 3, Caption("lbl_oneshot").trimmed());
   ASSERT_EQ(oneshot.size(), 6u);
-  const int blanks = QFontMetrics(ReportFont(kBodyFontHeight)).horizontalAdvance(QStringLiteral("  "));
-  EXPECT_NEAR(oneshot[1].box.right(), 585 - blanks, tolerance);
+  EXPECT_EQ(oneshot[1].text, Control<QLineEdit>("txt_oneshot_2")->text());
+  EXPECT_NEAR(oneshot[1].box.right(), 585, tolerance);
 
   // A longer caption runs into the value column (and under the value), whole and on one line.
   const QStringList captionWords = Caption("lbl_rated_sp").split(QLatin1Char(' '), Qt::SkipEmptyParts);

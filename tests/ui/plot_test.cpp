@@ -11,7 +11,7 @@
 
 #include "parameters/value_codec.h"
 #include "ui/plot_canvas.h"
-#include "ui/speed_plot.h"
+#include "reports/speed_plot.h"
 
 namespace kvn {
 namespace {

@@ -491,6 +491,20 @@ std::optional<ParameterHit> ParameterForm::FindFirstEmpty(const BlockDescriptor&
   return std::nullopt;
 }
 
+std::bitset<kParameterRows> ParameterForm::RowsShownEmpty() const {
+  std::bitset<kParameterRows> empty;
+  for (int n = 1; n <= kParameterRows; ++n) {
+    QWidget* control = ControlOf(ParameterRow(n));
+    if (auto* field = qobject_cast<QLineEdit*>(control))
+      empty[static_cast<size_t>(n - 1)] = TrimEntry(field->text()).isEmpty();
+    else if (auto* label = qobject_cast<QLabel*>(control))
+      empty[static_cast<size_t>(n - 1)] = label->text().isEmpty();
+    else if (auto* combo = qobject_cast<QComboBox*>(control))
+      empty[static_cast<size_t>(n - 1)] = combo->currentIndex() < 0;
+  }
+  return empty;
+}
+
 std::optional<ParameterHit> ParameterForm::FindFirstOutOfRange(const BlockDescriptor& block) {
   for (const ParameterDescriptor& row : ParameterTable) {
     if (row.blockId != block.id) continue;
@@ -552,15 +566,16 @@ void ParameterForm::UpdateSensorDependents() {
 
 void ParameterForm::ShowOffsetLabels(bool shown) {
   offsetLabelsShown_ = shown;
-  float level = ReadFloat(edit_, ParamRegs().triggerLevelU);
+  // Shown, the sensor type is "2-Wire voltage" and the field shows the level above the offset
+  // as the field kind does; hidden, the absolute level, also while the sensor type is disabled.
+  const int levelRegister = ParamRegs().triggerLevelU;
+  const float level = shown ? OffsetLevelShownIn(edit_, levelRegister) : ReadFloat(edit_, levelRegister);
   if (shown) {
     SetLabel(kOffsetCaption, container::Measure, texts_.GetTextByKey(QString::fromLatin1(kOffsetCaption)));
     auto* info = qobject_cast<QLabel*>(Control(QString::fromLatin1(kLevelUInfo), container::Measure));
     SetLabel(kOffsetInfo, container::Measure, info ? info->text() : QString());
     SetLabel(kOffsetValue, container::Measure, codec_.OffsetLevelText());
     SetLabel(kOffsetUnit, container::Measure, QStringLiteral("V"));
-    level -= codec_.OffsetVoltage();
-    if (level < 0.0f) level = 0.0f;
   } else {
     for (const char* name : {kOffsetCaption, kOffsetInfo, kOffsetValue, kOffsetUnit})
       SetLabel(name, container::Measure, QString());

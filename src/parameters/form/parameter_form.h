@@ -5,12 +5,14 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <bitset>
 #include <optional>
 
 #include "device_link/block_table.h"
 #include "device_link/register_image.h"
 #include "parameters/form/entry_checks.h"
 #include "parameters/form/key_filters.h"
+#include "parameters/parameter_table.h"
 #include "parameters/parameter_view.h"
 #include "parameters/value_codec.h"
 #include "texts/setup_record.h"
@@ -76,6 +78,10 @@ class ParameterForm : public QObject, public ParameterView {
   void set_org_content(QLineEdit* field);
   void UpdateCrcLabels(const BlockDescriptor& block);
   std::optional<ParameterHit> FindFirstEmpty(const BlockDescriptor& block) const;
+  // Rows (index row - 1) whose control shows nothing: an edit field left empty, an emptied
+  // label, a drop-down without a selection. EditImage still holds a value for them; what the
+  // engineer sees, and what a report of the window prints, is the gap.
+  std::bitset<kParameterRows> RowsShownEmpty() const;
   std::optional<ParameterHit> FindFirstOutOfRange(const BlockDescriptor& block);
   void FocusParameter(QWidget* control, int rowNumber);
   // The entry checks before a block is saved or sent: the first empty entry shows message 28,

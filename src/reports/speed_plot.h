@@ -27,6 +27,7 @@ inline constexpr float kNoSample = -1.0f;  // a gap: failed poll or nothing meas
 inline constexpr int kPlotColumns = 60;    // grid columns (seconds)
 inline constexpr int kPlotRows = 20;       // grid rows
 inline constexpr int kPlotOutputs = 5;     // relays 1-4 and the digital output, one marker pair each
+inline constexpr QSize kPlotDesignSize{819, 222};  // the screen plot as the page was designed
 
 // 121 float slots used as a ring; positions are 1-based as the poll and the settings speak of
 // them. A negative value breaks the curve.
@@ -136,8 +137,8 @@ void DrawPlot(QPainter& painter, PlotGeometry& geometry, const PlotInputs& input
 struct SpeedPlot {
   SampleRing samples;
   PlotGeometry geometry;
-  // Set by the plot report while `geometry` describes its page: the screen must not redraw
-  // with it.
+  // Set by the window from the chosen plot report file to its last box: the screen keeps the
+  // picture the report was asked for while the poll goes on.
   bool drawing_suspended = false;
 };
 

@@ -1,6 +1,6 @@
 #include "device_link/block_table.h"
 #include "parameters/parameter_table.h"
-#include "ui/speed_plot.h"
+#include "reports/speed_plot.h"
 
 #include <QFontMetrics>
 #include <QPaintDevice>
