@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonObject>
+#include <QLocale>
+#include <bitset>
 #include <cstdio>
 #include <optional>
 
@@ -20,6 +22,9 @@
 #include "operations/set_comparison.h"
 #include "parameters/config_file.h"
 #include "parameters/device_access.h"
+#include "parameters/parameter_table.h"
+#include "reports/config_report.h"
+#include "texts/locale_separators.h"
 #include "parameters/value_codec.h"
 #include "texts/atomic_file.h"
 #include "texts/guarded_file.h"
@@ -100,6 +105,14 @@ QString AccessLevelText(const Device& d) {
     case 1: return MessageText(d, kMsgAdmin);
     default: return QStringLiteral("-");
   }
+}
+
+// The window never shows the password it read: after a read its field is empty, and so is the
+// report's row.
+std::bitset<kParameterRows> PasswordRows() {
+  std::bitset<kParameterRows> rows;
+  for (int n = 1; n <= kParameterRows; ++n) rows[static_cast<size_t>(n - 1)] = ParameterRow(n).blockId == BlockId::Password;
+  return rows;
 }
 
 }  // namespace
@@ -203,6 +216,33 @@ int RunLog(Context& c) {
   return c.out.Finish(c.options.commandName, ExitCode::Done, {{QStringLiteral("file"), path}, {QStringLiteral("entries"), entries}});
 }
 
+int RunReport(Context& c) {
+  const QString& path = c.options.output;
+  if (const QString problem = OutputProblem(path); !problem.isEmpty()) return Fail(c, {ExitCode::Usage, problem});
+  Device d(c.setup, c.workDirectory);
+  auto set = std::make_unique<RegisterImage>();
+  QString serialNumber;
+  if (!c.options.file.isEmpty()) {
+    // A file's set needs no device: its header names none.
+    if (const Failure f = ReadConfigurationFile(c.options.file, d, *set); f.Failed()) return Fail(c, f);
+  } else {
+    Failure f = Reach(d);
+    if (!f.Failed()) f = ReadSet(d, c.out);
+    if (f.Failed()) return Fail(c, f);
+    d.link.Close();
+    *set = d.images->EditImage;
+    serialNumber = ReadText(d.images->DeviceImage, reg::SerialNumber, 8);  // as the status panel shows it
+  }
+  if (Interrupted()) return Fail(c, Stopped());
+  const NumberFormat numbers(LocaleDecimalSeparator());
+  const ConfigReportInput input{*set, d.texts, numbers, ReportPageOrder(), serialNumber, QDateTime::currentDateTime(),
+                                SeparatorsOf(QLocale::system()), PasswordRows()};
+  QString error;
+  if (!WriteConfigurationReport(path, input, &error)) return Fail(c, {ExitCode::Usage, QStringLiteral("%1: %2").arg(path, error)});
+  c.out.Say(Tr("Wrote the configuration report to %1").arg(path));
+  return c.out.Finish(c.options.commandName, ExitCode::Done, {{QStringLiteral("file"), path}});
+}
+
 int Run(const QStringList& arguments) {
   const ParseResult parsed = ParseArguments(arguments);
   const Options& options = parsed.options;
@@ -226,6 +266,7 @@ int Run(const QStringList& arguments) {
     case Command::Compare: return RunCompare(c);
     case Command::Backup: return RunBackup(c);
     case Command::Log: return RunLog(c);
+    case Command::Report: return RunReport(c);
     case Command::None: break;
   }
   return Status(ExitCode::Usage);

@@ -24,6 +24,7 @@ int RunRead(Context& c);
 int RunCompare(Context& c);
 int RunBackup(Context& c);
 int RunLog(Context& c);
+int RunReport(Context& c);
 
 // The whole program after QCoreApplication: the arguments after the program's name.
 int Run(const QStringList& arguments);

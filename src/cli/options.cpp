@@ -17,12 +17,13 @@ struct CommandRow {
   const char* name;
   Command command;
 };
-constexpr std::array<CommandRow, 5> kCommands{{
+constexpr std::array<CommandRow, 6> kCommands{{
     {"identify", Command::Identify},
     {"read", Command::Read},
     {"compare", Command::Compare},
     {"backup", Command::Backup},
     {"log", Command::Log},
+    {"report", Command::Report},
 }};
 
 std::optional<int> NumberIn(const QString& text) {
@@ -76,7 +77,7 @@ QString SetAddress(Options& o, const QString& v) {
   return {};
 }
 
-constexpr std::array<OptionRow, 11> kOptions{{
+constexpr std::array<OptionRow, 12> kOptions{{
     {"--port", true, SetPort},
     {"--interface", true, SetInterface},
     {"--baud", true, SetBaud},
@@ -88,6 +89,7 @@ constexpr std::array<OptionRow, 11> kOptions{{
     {"--quiet", false, [](Options& o, const QString&) { o.quiet = true; return QString(); }},
     {"--help", false, [](Options& o, const QString&) { o.help = true; return QString(); }},
     {"--version", false, [](Options& o, const QString&) { o.version = true; return QString(); }},
+    {"--file", true, [](Options& o, const QString& v) { o.file = v; return QString(); }},
 }};
 
 QString LongName(const QString& argument) {
@@ -120,16 +122,18 @@ QString TakeWord(Options& o, QStringList& positional, const QString& word) {
 // What each command needs besides the common options.
 QString CheckCommand(Options& o, const QStringList& positional) {
   if (o.help || o.version) return {};
-  if (o.command == Command::None) return Tr("no command given (identify, read, compare, backup, log)");
+  if (o.command == Command::None) return Tr("no command given (identify, read, compare, backup, log, report)");
   if (o.command == Command::Compare) {
     if (positional.size() != 1) return Tr("compare takes one configuration file: compare FILE.kvn");
     o.file = positional.front();
     return {};
   }
   if (!positional.isEmpty()) return Tr("%1 takes no argument: %2").arg(o.commandName, positional.front());
+  if (o.command != Command::Report && !o.file.isEmpty()) return Tr("--file belongs to report only");
   if (o.command == Command::Read && o.output.isEmpty()) return Tr("read needs the output file: read -o FILE.kvn");
   if (o.command == Command::Log && o.output.isEmpty()) return Tr("log needs the output file: log -o FILE.csv");
-  const bool writesFile = o.command == Command::Read || o.command == Command::Log;
+  if (o.command == Command::Report && o.output.isEmpty()) return Tr("report needs the output file: report -o FILE.pdf");
+  const bool writesFile = o.command == Command::Read || o.command == Command::Log || o.command == Command::Report;
   if (!writesFile && !o.output.isEmpty()) return Tr("%1 writes no output file (-o)").arg(o.commandName);
   return {};
 }
@@ -202,6 +206,8 @@ QString UsageText() {
             "  compare FILE.kvn     the parameters in which the device and the file differ\n"
             "  backup               the device's set into backups/<serial>/<time>.kvn\n"
             "  log -o FILE.csv      the device's event log into a CSV file\n"
+            "  report -o FILE.pdf [--file FILE.kvn]\n"
+            "                       the configuration report of the device's set, or of a file\n"
             "\n"
             "Options (default: the window's interface settings):\n"
             "  --port PATH|COMn     device path (/dev/ttyUSB0, /dev/serial/by-id/...) or COM name\n"

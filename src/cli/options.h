@@ -7,15 +7,15 @@
 
 namespace kvn::cli {
 
-enum class Command { None, Identify, Read, Compare, Backup, Log };
+enum class Command { None, Identify, Read, Compare, Backup, Log, Report };
 
 // The command line as given; options may stand before or after the command. What is not
 // given comes from the window's settings file (ApplyTo leaves it alone).
 struct Options {
   Command command = Command::None;
   QString commandName;
-  QString output;  // read -o FILE.kvn, log -o FILE.csv
-  QString file;    // compare FILE
+  QString output;  // read -o FILE.kvn, log -o FILE.csv, report -o FILE.pdf
+  QString file;    // compare FILE, report --file FILE
   std::optional<QString> port;
   std::optional<bool> usb;
   std::optional<int> baudIndex;  // into kBaudRates

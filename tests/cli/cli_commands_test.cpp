@@ -45,6 +45,11 @@ const Case kCases[] = {
     {"log", "log -o {out} --port {port}", Prep::None, devsim::Fault::None, 0, "events of the device's log", "", true},
     {"log of a silent device", "log -o {out} --port {port}", Prep::None, devsim::Fault::Silent, 3, "",
      "does not answer", true},
+    {"report", "report -o {pdf} --port {port}", Prep::None, devsim::Fault::None, 0, "configuration report", "", true},
+    {"report of a file", "report -o {pdf} --file {file} --port {port}", Prep::SavedSet, devsim::Fault::Silent, 0,
+     "configuration report", "", false},
+    {"report of a bad file", "report -o {pdf} --file {file} --port {port}", Prep::BadFile, devsim::Fault::None, 2, "",
+     "Configuration file invalid.", false},
     {"bad file", "compare {file} --port {port}", Prep::BadFile, devsim::Fault::None, 2, "",
      "Configuration file invalid.", false},
     {"missing file", "compare {out} --port {port}", Prep::None, devsim::Fault::None, 2, "", "does not exist", false},
@@ -73,7 +78,7 @@ class CliCommands : public SimFixture {
     QStringList words = QString::fromLatin1(line).split(QLatin1Char(' '));
     for (QString& w : words)
       w.replace(QStringLiteral("{port}"), port).replace(QStringLiteral("{file}"), Path("set.kvn"))
-          .replace(QStringLiteral("{out}"), Path("out.kvn"));
+          .replace(QStringLiteral("{out}"), Path("out.kvn")).replace(QStringLiteral("{pdf}"), Path("out.pdf"));
     return words << QStringLiteral("--interface") << QStringLiteral("usb") << QStringLiteral("--work-dir") << work();
   }
   QString work() const { return dir.filePath(QStringLiteral("work")); }

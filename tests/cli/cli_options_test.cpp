@@ -36,6 +36,7 @@ const Accepted kAccepted[] = {
     {"--interface=usb --baud=4800 --parity=odd --address=254 backup", Command::Backup, nullptr, 1, 0, 1, 254, "", "",
      false},
     {"log --json -o events.csv", Command::Log, nullptr, -1, -1, -1, -1, "events.csv", "", true},
+    {"report --file plant.kvn -o plant.pdf", Command::Report, nullptr, -1, -1, -1, -1, "plant.pdf", "plant.kvn", false},
     {"backup --port /dev/serial/by-id/usb-Korvane_SM-if00 --quiet", Command::Backup,
      "/dev/serial/by-id/usb-Korvane_SM-if00", -1, -1, -1, -1, "", "", false},
 };
@@ -81,6 +82,8 @@ const Refused kRefused[] = {
     {"identify extra", "identify takes no argument: extra"},
     {"read", "read needs the output file"},
     {"log", "log needs the output file: log -o FILE.csv"},
+    {"report --file a.kvn", "report needs the output file: report -o FILE.pdf"},
+    {"read -o a.kvn --file b.kvn", "--file belongs to report only"},
     {"identify -o x.kvn", "identify writes no output file"},
     {"compare", "compare takes one configuration file"},
     {"compare a.kvn b.kvn", "compare takes one configuration file"},

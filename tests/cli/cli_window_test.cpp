@@ -1,10 +1,13 @@
 // korvane-cli beside the window, on the same work directory and the same device: its read
 // writes the bytes of the window's "Save configuration", its compare lists the rows of the
-// window's "Compare with file...", its log the rows of the window's export.
+// window's "Compare with file...", its log the rows of the window's export, its report the
+// window's report.
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -14,6 +17,7 @@
 #include "operations/comparison.h"
 #include "operations/connection.h"
 #include "operations/event_log.h"
+#include "support/pdf_reader.h"
 #include "texts/program_settings.h"
 #include "ui/compare_window.h"
 
@@ -126,6 +130,36 @@ TEST_F(CliBesideWindow, LogWritesTheRowsOfTheWindowsExport) {
     mine.removeAt(1);
     theirs.removeAt(1);
     EXPECT_EQ(mine, theirs) << i;
+  }
+}
+
+// The window's configuration report of every page and the command line's of the device's set:
+// the same words at the same places. Only the header's creation time may read otherwise.
+TEST_F(CliBesideWindow, ReportPrintsTheWordsOfTheWindowsReportWhereItPrintsThem) {
+  if (!HaveTool(QStringLiteral("pdftotext"))) GTEST_SKIP() << "pdftotext (poppler-utils) missing";
+  for (const char* box : {"chk_rep_device", "chk_rep_meas", "chk_rep_output", "chk_rep_diag"})
+    Control<QCheckBox>(box)->setChecked(true);
+  prompts.QueueFileName(PathOf("window.pdf"));
+  Control<QPushButton>("cmd_out_report")->click();
+  const CliRun run = Cli({QStringLiteral("report"), QStringLiteral("-o"), PathOf("cli.pdf")});
+  ASSERT_EQ(run.exit, 0) << run.err.toStdString();
+
+  const std::vector<PdfWord> window = PdfWords(PathOf("window.pdf"));
+  const std::vector<PdfWord> cli = PdfWords(PathOf("cli.pdf"));
+  ASSERT_GT(window.size(), 100u);
+  ASSERT_EQ(cli.size(), window.size());
+  const QRegularExpression clock(QStringLiteral("^[0-9][0-9:./-]*$"));
+  for (size_t i = 0; i < cli.size(); ++i) {
+    const PdfWord& mine = cli[i];
+    const PdfWord& theirs = window[i];
+    ASSERT_EQ(mine.page, theirs.page) << i;
+    EXPECT_NEAR(mine.box.top(), theirs.box.top(), 0.5) << i << " " << mine.text.toStdString();
+    if (mine.text == theirs.text) {
+      EXPECT_NEAR(mine.box.left(), theirs.box.left(), 0.5) << i << " " << mine.text.toStdString();
+      continue;
+    }
+    EXPECT_TRUE(clock.match(mine.text).hasMatch() && clock.match(theirs.text).hasMatch())
+        << i << " " << mine.text.toStdString() << " / " << theirs.text.toStdString();
   }
 }
 
