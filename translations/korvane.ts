@@ -435,11 +435,23 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>no command given (identify, read, compare, backup, log)</source>
+        <source>log needs the output file: log -o FILE.csv</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>log needs the output file: log -o FILE.csv</source>
+        <source>Wrote the configuration report to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no command given (identify, read, compare, backup, log, report)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--file belongs to report only</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>report needs the output file: report -o FILE.pdf</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -451,6 +463,8 @@ Commands:
   compare FILE.kvn     the parameters in which the device and the file differ
   backup               the device&apos;s set into backups/&lt;serial&gt;/&lt;time&gt;.kvn
   log -o FILE.csv      the device&apos;s event log into a CSV file
+  report -o FILE.pdf [--file FILE.kvn]
+                       the configuration report of the device&apos;s set, or of a file
 
 Options (default: the window&apos;s interface settings):
   --port PATH|COMn     device path (/dev/ttyUSB0, /dev/serial/by-id/...) or COM name
