@@ -312,4 +312,264 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
+<context>
+    <name>kvn::cli</name>
+    <message>
+        <source>interrupted: the port is closed, no file was written</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is a folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the folder of %1 does not exist</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the folder of %1 cannot be written</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 does not exist</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Device type:   %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Serial number: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Firmware:      %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Device tag:    %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Access level:  %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mode:          %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Saved the device&apos;s settings to %1 (checksum %2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No differences: the device and %1 hold the same settings.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 parameters differ.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the folder %1 cannot be created</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> (korvane-cli --help tells the usage)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--port takes a device path (/dev/ttyUSB0) or a COM name (COM1 to COM50): %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--interface takes usb or rs485: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--baud takes 4800, 9600, 19200, 38400, 57600 or 115200: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--parity takes none, odd or even: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--address takes 1 to 254: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unknown command: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>compare takes one configuration file: compare FILE.kvn</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 takes no argument: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>read needs the output file: read -o FILE.kvn</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 writes no output file (-o)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unknown option: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 needs a value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 takes no value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Saved %1 events of the device&apos;s log to %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>log needs the output file: log -o FILE.csv</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wrote the configuration report to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no command given (identify, read, compare, backup, log, report)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--file belongs to report only</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>report needs the output file: report -o FILE.pdf</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: korvane-cli [options] COMMAND [arguments] [options]
+
+Commands:
+  identify             device type, serial number, firmware, tag, access level, mode
+  read -o FILE.kvn     the device&apos;s parameter set into a configuration file
+  compare FILE.kvn     the parameters in which the device and the file differ
+  backup               the device&apos;s set into backups/&lt;serial&gt;/&lt;time&gt;.kvn
+  log -o FILE.csv      the device&apos;s event log into a CSV file
+  report -o FILE.pdf [--file FILE.kvn]
+                       the configuration report of the device&apos;s set, or of a file
+
+Options (default: the window&apos;s interface settings):
+  --port PATH|COMn     device path (/dev/ttyUSB0, /dev/serial/by-id/...) or COM name
+  --interface usb|rs485
+  --baud N             4800, 9600, 19200, 38400, 57600, 115200 (RS-485)
+  --parity none|odd|even
+  --address N          Modbus slave address 1..254 (RS-485)
+  --work-dir DIR       the work directory (settings, ports, backups)
+  --json               one JSON object per line on stdout
+  --quiet, -q          nothing on stdout but the differences; errors still on stderr
+  --help, -h           this text
+  --version            the program&apos;s version
+
+Exit status:
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kvn::cli::Device</name>
+    <message>
+        <source>no port: give --port, or choose one in the window&apos;s interface settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 stands for no device</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 takes no serial line settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the device on %1 does not answer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the device on %1 does not answer (address %2, %3 baud)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: permission denied: add the user to the dialout group and log in again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is in use by another program</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 does not exist</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened as a serial port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is a regular file, not a serial port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is a folder, not a serial port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is a FIFO, not a serial port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is not a serial port</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kvn::cli::ExitCode</name>
+    <message>
+        <source>done (for compare: identical)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>compare found differences</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>usage error or a bad file (nothing sent to the device)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no device: the port is missing, refused, in use, or the device does not answer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>wrong device (type, firmware, mode)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>interrupted (SIGINT, SIGTERM): port closed, no output file written</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kvn::cli::Output</name>
+    <message>
+        <source>Page	Parameter	Device	File</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 </TS>

@@ -137,12 +137,14 @@ const std::vector<PortMap::Entry>& PortMap::Entries() {
 }
 
 QString PortMap::Resolve(const QString& comName) {
+  if (IsDevicePath(comName)) return comName;
   if (ComNumber(comName) == 0) return {};
   Refresh();
   return Lookup(comName);
 }
 
 QString PortMap::Lookup(const QString& comName) const {
+  if (IsDevicePath(comName)) return comName;
   if (ComNumber(comName) == 0) return {};
   if (HasLink(comName)) return LinkPath(ComNumber(comName));
   for (const Entry& e : entries_)

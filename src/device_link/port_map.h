@@ -46,6 +46,7 @@ class PortMap {
   // devices seen for the first time their numbers.
   void Refresh();
   // Refreshes, then the device path for "COMn"; empty when the name is not mapped or malformed.
+  // A device path ("/dev/ttyUSB0", "/dev/serial/by-id/...") stands for itself, unrefreshed.
   QString Resolve(const QString& comName);
   // The path "COMn" stands for without looking for new devices: its link, or the number the
   // last refresh gave in memory.
@@ -56,6 +57,8 @@ class PortMap {
 
   // "COM12" → 12; 0 for anything else.
   static int ComNumber(const QString& comName);
+  // A name with a folder in it is the path of a device, not one of the program's COM names.
+  static bool IsDevicePath(const QString& name) { return name.contains(QLatin1Char('/')); }
 
  private:
   struct Device {

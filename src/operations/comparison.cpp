@@ -9,6 +9,7 @@
 #include "device_link/block_table.h"
 #include "operations/device_backup.h"
 #include "operations/device_transaction.h"
+#include "operations/set_comparison.h"
 #include "texts/prompts.h"
 #include "texts/setup_record.h"
 #include "texts/texts.h"
@@ -24,14 +25,6 @@ constexpr int kMsgSetNotValid = 53;  // "Current configuration set is not valid.
 
 KVN_TR_CONTEXT(kvn::Comparison)
 
-// The password is left out of comparisons: a file never holds it, the device gives it to an
-// admin only, and the window's field stays empty until a new one is typed. The other set takes
-// the window's, so that it never differs.
-void TakeWindowPassword(const RegisterImage& edit, RegisterImage& other) {
-  const BlockDescriptor& b = Block(BlockId::Password);
-  std::copy_n(edit.begin() + b.start, b.count, other.begin() + b.start);
-}
-
 }  // namespace
 
 std::optional<std::vector<ParameterDifference>> Comparison::WindowAgainstDevice() {
@@ -44,9 +37,7 @@ std::optional<std::vector<ParameterDifference>> Comparison::WindowAgainstDevice(
 }
 
 std::vector<ParameterDifference> Comparison::WindowAgainst(const RegisterImage& deviceSet) const {
-  auto other = std::make_unique<RegisterImage>(deviceSet);
-  TakeWindowPassword(s_.images.EditImage, *other);
-  return DifferenceList(s_.images.EditImage, *other, s_.texts, s_.format);
+  return SetDifferences(s_.images.EditImage, deviceSet, s_.texts, s_.format);
 }
 
 ComparisonView Comparison::DeviceView(std::vector<ParameterDifference> differences) const {
@@ -82,9 +73,8 @@ void Comparison::men_file_cmp_fileClick() {
   if (path.isEmpty()) return;
   auto scratch = std::make_unique<RegisterImage>();
   if (!s_.files.ReadInto(path, *scratch)) return;
-  TakeWindowPassword(s_.images.EditImage, *scratch);
   s_.show({Tr("Compare with file %1").arg(QFileInfo(path).fileName()), Tr("File"),
-           DifferenceList(s_.images.EditImage, *scratch, s_.texts, s_.format),
+           SetDifferences(s_.images.EditImage, *scratch, s_.texts, s_.format),
            Tr("No differences: the window and the file hold the same settings.")});
 }
 

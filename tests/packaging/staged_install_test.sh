@@ -28,7 +28,7 @@ done
 
 desktop-file-validate "$share/applications/$id.desktop"
 appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml"
-for program in korvane korvane-sim korvane-lngpack; do
+for program in korvane korvane-cli korvane-sim korvane-lngpack; do
   [ -x "$stage/usr/bin/$program" ] || { echo "$program is not executable"; exit 1; }
 done
 echo "staged install: $(wc -l <"$stage.list") files as expected"

@@ -1,0 +1,275 @@
+#include "cli/commands.h"
+
+#include <unistd.h>
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonObject>
+#include <QLocale>
+#include <bitset>
+#include <cstdio>
+#include <optional>
+
+#include "cli/device.h"
+#include "cli/interrupt.h"
+#include "cli/output.h"
+#include "device_link/block_table.h"
+#include "operations/device_backup.h"
+#include "operations/device_reading.h"
+#include "operations/device_status.h"
+#include "operations/event_log.h"
+#include "operations/set_comparison.h"
+#include "parameters/config_file.h"
+#include "parameters/device_access.h"
+#include "parameters/parameter_table.h"
+#include "reports/config_report.h"
+#include "texts/locale_separators.h"
+#include "parameters/value_codec.h"
+#include "texts/atomic_file.h"
+#include "texts/guarded_file.h"
+#include "texts/program_settings.h"
+#include "texts/text_record.h"
+#include "texts/tr_context.h"
+
+namespace kvn::cli {
+namespace {
+
+KVN_TR_CONTEXT(kvn::cli)
+
+enum Msg {
+  kMsgReadFailure = 8,  // "Parameter read failure. Check hardware"
+  kMsgAdmin = 51,
+  kMsgUser = 52,
+  kMsgInvalid = 55,  // "Configuration file invalid."
+};
+
+using Failure = Device::Failure;
+
+int Fail(Context& c, const Failure& failure) {
+  c.out.Error(failure.message);
+  return c.out.Finish(c.options.commandName, failure.code);
+}
+
+Failure Stopped() { return {ExitCode::Interrupted, Tr("interrupted: the port is closed, no file was written")}; }
+
+// Opens the port and accepts the device as the window's poll does.
+Failure Reach(Device& d) {
+  Failure f = d.Open();
+  if (!f.Failed()) f = d.Identify();
+  if (!f.Failed() && Interrupted()) f = Stopped();
+  return f;
+}
+
+// The window's "Read device settings": the identification into EditImage, the parameter
+// blocks into DeviceImage, then adopted into EditImage, the set a save writes. An interrupt
+// closes the port after the block under way, which ends the read there.
+Failure ReadSet(Device& d, Output& out) {
+  if (!d.blocks.ReadBlock(BlockId::Identification, false, ImageSelector::Edit))
+    return {ExitCode::NoDevice, MessageText(d, kMsgReadFailure)};
+  const bool withPassword = SetIncludesPassword(d.images->EditImage, d.settings);
+  const bool read = ReadParameterBlocks(d.blocks, withPassword, [&](int done, int total) {
+    out.Progress(QStringLiteral("read"), done, total);
+    if (Interrupted()) d.link.Close();
+  });
+  if (Interrupted()) return Stopped();
+  if (!read) return {ExitCode::NoDevice, MessageText(d, kMsgReadFailure)};
+  AdoptParameterBlocks(d.blocks, *d.images, withPassword);
+  return {};
+}
+
+// An output file must be possible before the device is asked anything.
+QString OutputProblem(const QString& path) {
+  const QFileInfo file(path);
+  if (file.isDir()) return Tr("%1 is a folder").arg(path);
+  const QFileInfo folder(file.absolutePath());
+  if (!folder.isDir()) return Tr("the folder of %1 does not exist").arg(path);
+  if (!folder.isWritable()) return Tr("the folder of %1 cannot be written").arg(path);
+  return {};
+}
+
+// A configuration file's set, read through the guarded reader and checked as a load checks it.
+Failure ReadConfigurationFile(const QString& path, const Device& d, RegisterImage& image) {
+  const FileRead file = ReadGuardedFile(path, file_cap::kConfiguration);
+  if (file.Missing()) return {ExitCode::Usage, Tr("%1 does not exist").arg(path)};
+  if (!file.Ok()) return {ExitCode::Usage, QStringLiteral("%1: %2").arg(path, file.error)};
+  const QString text = DecodeTextRecord(file.bytes);
+  if (text.isEmpty() || !ReadConfigurationText(text, image))
+    return {ExitCode::Usage, QStringLiteral("%1: %2").arg(path, MessageText(d, kMsgInvalid))};
+  return {};
+}
+
+QString AccessLevelText(const Device& d) {
+  switch (DeviceAccessLevel(d.settings, *d.images)) {
+    case 0: return MessageText(d, kMsgUser);
+    case 1: return MessageText(d, kMsgAdmin);
+    default: return QStringLiteral("-");
+  }
+}
+
+// The window never shows the password it read: after a read its field is empty, and so is the
+// report's row.
+std::bitset<kParameterRows> PasswordRows() {
+  std::bitset<kParameterRows> rows;
+  for (int n = 1; n <= kParameterRows; ++n) rows[static_cast<size_t>(n - 1)] = ParameterRow(n).blockId == BlockId::Password;
+  return rows;
+}
+
+}  // namespace
+
+int RunIdentify(Context& c) {
+  Device d(c.setup, c.workDirectory);
+  // The poll that accepts the device has read the tag's block too.
+  if (const Failure f = Reach(d); f.Failed()) return Fail(c, f);
+  const RegisterImage& image = d.images->DeviceImage;
+  const NumberFormat format(QLatin1Char('.'));
+  const QJsonObject fields{
+      {QStringLiteral("device_type"), Cell(image, reg::DeviceType)},
+      {QStringLiteral("serial_number"), SerialNumberIn(image)},
+      {QStringLiteral("firmware"), format.FormatScaled(Cell(image, reg::Firmware), 2)},
+      {QStringLiteral("device_tag"), ReadText(image, reg::TagNumber, 8).trimmed()},
+      {QStringLiteral("access_level"), AccessLevelText(d)},
+      {QStringLiteral("mode"), MessageText(d, DeviceStatusMessage(image))},
+  };
+  c.out.Say(Tr("Device type:   %1").arg(fields[QStringLiteral("device_type")].toInt()));
+  c.out.Say(Tr("Serial number: %1").arg(fields[QStringLiteral("serial_number")].toString()));
+  c.out.Say(Tr("Firmware:      %1").arg(fields[QStringLiteral("firmware")].toString()));
+  c.out.Say(Tr("Device tag:    %1").arg(fields[QStringLiteral("device_tag")].toString()));
+  c.out.Say(Tr("Access level:  %1").arg(fields[QStringLiteral("access_level")].toString()));
+  c.out.Say(Tr("Mode:          %1").arg(fields[QStringLiteral("mode")].toString()));
+  return c.out.Finish(c.options.commandName, ExitCode::Done, fields);
+}
+
+int RunRead(Context& c) {
+  const QString& path = c.options.output;
+  if (const QString problem = OutputProblem(path); !problem.isEmpty()) return Fail(c, {ExitCode::Usage, problem});
+  Device d(c.setup, c.workDirectory);
+  Failure f = Reach(d);
+  if (!f.Failed()) f = ReadSet(d, c.out);
+  if (f.Failed()) return Fail(c, f);
+  d.link.Close();
+  const QByteArray bytes = EncodeTextRecord(ConfigurationText(d.images->EditImage));
+  if (Interrupted()) return Fail(c, Stopped());
+  QString error;
+  if (!WriteFileAtomically(path, bytes, &error)) return Fail(c, {ExitCode::Usage, QStringLiteral("%1: %2").arg(path, error)});
+  // The checksum as the file carries it: the digits after its end mark.
+  const QString checksum = QString::fromLatin1(bytes.mid(bytes.lastIndexOf(kRecordSeparator) + 1));
+  c.out.Say(Tr("Saved the device's settings to %1 (checksum %2)").arg(path, checksum));
+  return c.out.Finish(c.options.commandName, ExitCode::Done,
+                      {{QStringLiteral("file"), path}, {QStringLiteral("checksum"), checksum.toInt()}});
+}
+
+int RunCompare(Context& c) {
+  Device d(c.setup, c.workDirectory);
+  auto fileSet = std::make_unique<RegisterImage>();
+  Failure f = ReadConfigurationFile(c.options.file, d, *fileSet);
+  if (!f.Failed()) f = Reach(d);
+  if (!f.Failed()) f = ReadSet(d, c.out);
+  if (f.Failed()) return Fail(c, f);
+  d.link.Close();
+  const NumberFormat format(LocaleDecimalSeparator());
+  const std::vector<ParameterDifference> rows = SetDifferences(d.images->EditImage, *fileSet, d.texts, format);
+  for (const ParameterDifference& row : rows) c.out.Difference(row);
+  if (rows.empty())
+    c.out.Say(Tr("No differences: the device and %1 hold the same settings.").arg(c.options.file));
+  else
+    c.out.Say(Tr("%1 parameters differ.").arg(rows.size()));
+  return c.out.Finish(c.options.commandName, rows.empty() ? ExitCode::Done : ExitCode::Differ,
+                      {{QStringLiteral("file"), c.options.file}, {QStringLiteral("differences"), static_cast<int>(rows.size())}});
+}
+
+int RunBackup(Context& c) {
+  const QString backups = c.workDirectory + QStringLiteral("/backups");
+  if (!QDir().mkpath(backups)) return Fail(c, {ExitCode::Usage, Tr("the folder %1 cannot be created").arg(backups)});
+  Device d(c.setup, c.workDirectory);
+  if (const Failure f = Reach(d); f.Failed()) return Fail(c, f);
+  auto scratch = std::make_unique<RegisterImage>();
+  const BackupOutcome backup = DeviceBackup(d.blocks, c.workDirectory).Take(QDateTime::currentDateTime(), *scratch);
+  d.link.Close();
+  if (!backup.ok) return Fail(c, {ExitCode::NoDevice, backup.error});
+  const QString path = QDir(backup.folder).filePath(backup.fileName);
+  c.out.Say(path);
+  return c.out.Finish(c.options.commandName, ExitCode::Done,
+                      {{QStringLiteral("file"), path}, {QStringLiteral("serial_number"), backup.serialNumber}});
+}
+
+int RunLog(Context& c) {
+  const QString& path = c.options.output;
+  if (const QString problem = OutputProblem(path); !problem.isEmpty()) return Fail(c, {ExitCode::Usage, problem});
+  Device d(c.setup, c.workDirectory);
+  if (const Failure f = Reach(d); f.Failed()) return Fail(c, f);
+  EventLog log({d.master, d.texts, d.prompts, LocaleEventFormats(LocaleDecimalSeparator())});
+  // The log is read from the address the window reads it from; an interrupt stops it after
+  // the answer under way.
+  const EventLogProgress progress{{}, [&](int entries, int maximum) {
+                                    c.out.Progress(QStringLiteral("log"), entries, maximum);
+                                    return !Interrupted();
+                                  }};
+  const bool read = log.Load(d.settings.addr, progress);
+  d.link.Close();
+  if (Interrupted()) return Fail(c, Stopped());
+  if (!read) return Fail(c, {ExitCode::NoDevice, d.prompts.LastText()});
+  QString error;
+  if (!WriteFileAtomically(path, log.Csv(), &error)) return Fail(c, {ExitCode::Usage, QStringLiteral("%1: %2").arg(path, error)});
+  const int entries = static_cast<int>(log.Entries().size());
+  c.out.Say(Tr("Saved %1 events of the device's log to %2").arg(entries).arg(path));
+  return c.out.Finish(c.options.commandName, ExitCode::Done, {{QStringLiteral("file"), path}, {QStringLiteral("entries"), entries}});
+}
+
+int RunReport(Context& c) {
+  const QString& path = c.options.output;
+  if (const QString problem = OutputProblem(path); !problem.isEmpty()) return Fail(c, {ExitCode::Usage, problem});
+  Device d(c.setup, c.workDirectory);
+  auto set = std::make_unique<RegisterImage>();
+  QString serialNumber;
+  if (!c.options.file.isEmpty()) {
+    // A file's set needs no device: its header names none.
+    if (const Failure f = ReadConfigurationFile(c.options.file, d, *set); f.Failed()) return Fail(c, f);
+  } else {
+    Failure f = Reach(d);
+    if (!f.Failed()) f = ReadSet(d, c.out);
+    if (f.Failed()) return Fail(c, f);
+    d.link.Close();
+    *set = d.images->EditImage;
+    serialNumber = ReadText(d.images->DeviceImage, reg::SerialNumber, 8);  // as the status panel shows it
+  }
+  if (Interrupted()) return Fail(c, Stopped());
+  const NumberFormat numbers(LocaleDecimalSeparator());
+  const ConfigReportInput input{*set, d.texts, numbers, ReportPageOrder(), serialNumber, QDateTime::currentDateTime(),
+                                SeparatorsOf(QLocale::system()), PasswordRows()};
+  QString error;
+  if (!WriteConfigurationReport(path, input, &error)) return Fail(c, {ExitCode::Usage, QStringLiteral("%1: %2").arg(path, error)});
+  c.out.Say(Tr("Wrote the configuration report to %1").arg(path));
+  return c.out.Finish(c.options.commandName, ExitCode::Done, {{QStringLiteral("file"), path}});
+}
+
+int Run(const QStringList& arguments) {
+  const ParseResult parsed = ParseArguments(arguments);
+  const Options& options = parsed.options;
+  Output out({options.json, options.quiet, isatty(STDERR_FILENO) == 1});
+  if (!parsed.error.isEmpty()) {
+    out.Error(parsed.error + Tr(" (korvane-cli --help tells the usage)"));
+    return out.Finish(options.commandName, ExitCode::Usage);
+  }
+  if (options.help || options.version) {
+    const QString text = options.help ? UsageText() : QStringLiteral("korvane-cli %1\n").arg(QStringLiteral(KVN_VERSION));
+    std::fputs(text.toUtf8().constData(), stdout);
+    return Status(ExitCode::Done);
+  }
+  CatchInterrupts();
+  Context c{options, out, options.workDir.isEmpty() ? WorkDirectory(DefaultWorkBase()) : options.workDir, {}};
+  LoadProgramSettings(c.workDirectory, c.setup);
+  ApplyTo(options, c.setup);
+  switch (options.command) {
+    case Command::Identify: return RunIdentify(c);
+    case Command::Read: return RunRead(c);
+    case Command::Compare: return RunCompare(c);
+    case Command::Backup: return RunBackup(c);
+    case Command::Log: return RunLog(c);
+    case Command::Report: return RunReport(c);
+    case Command::None: break;
+  }
+  return Status(ExitCode::Usage);
+}
+
+}  // namespace kvn::cli

@@ -1,0 +1,92 @@
+#include "cli/device.h"
+
+#include <sys/stat.h>
+
+#include <QFile>
+
+#include "device_link/port_state.h"
+#include "operations/device_poll.h"
+#include "operations/poll_state.h"
+#include "texts/tr_context.h"
+
+namespace kvn::cli {
+namespace {
+
+KVN_TR_CONTEXT(kvn::cli::Device)
+
+enum Msg {
+  kMsgUnknownDevice = 63,
+  kMsgVersion = 64,
+  kMsgModeMismatch = 83,
+};
+
+}  // namespace
+
+QString Device::OpenRefusalText(PortState state, const QString& port) {
+  switch (state) {
+    case PortState::NoPermission:
+      return Tr("%1: permission denied: add the user to the dialout group and log in again").arg(port);
+    case PortState::InUse: return Tr("%1 is in use by another program").arg(port);
+    case PortState::Absent: return Tr("%1 does not exist").arg(port);
+    default: return Tr("%1 cannot be opened as a serial port").arg(port);
+  }
+}
+
+Device::Device(const LocSetupRec& s, const QString& workDirectory)
+    : settings(s),
+      ports(workDirectory + QStringLiteral("/ports")),
+      link(settings, ports, pause),
+      master(link, texts, prompts),
+      blocks(master, *images, settings) {
+  texts.FillFromDefaults();
+}
+
+QString Device::PortPathProblem(const QString& path) {
+  struct stat info {};
+  if (::stat(QFile::encodeName(path).constData(), &info) != 0) return Tr("%1 does not exist").arg(path);
+  if (S_ISCHR(info.st_mode)) return {};
+  if (S_ISREG(info.st_mode)) return Tr("%1 is a regular file, not a serial port").arg(path);
+  if (S_ISDIR(info.st_mode)) return Tr("%1 is a folder, not a serial port").arg(path);
+  if (S_ISFIFO(info.st_mode)) return Tr("%1 is a FIFO, not a serial port").arg(path);
+  return Tr("%1 is not a serial port").arg(path);
+}
+
+QString MessageText(const Device& device, int n) { return device.texts.GetMessageText(n); }
+
+Device::Failure Device::Open() {
+  const QString& name = settings.com_num;
+  if (name.isEmpty())
+    return {ExitCode::NoDevice, Tr("no port: give --port, or choose one in the window's interface settings")};
+  const QString path = ports.Resolve(name);
+  if (path.isEmpty()) return {ExitCode::NoDevice, Tr("%1 stands for no device").arg(name)};
+  const QString problem = PortPathProblem(path);
+  if (!problem.isEmpty()) return {ExitCode::NoDevice, problem};
+  if (!link.Open()) {
+    if (link.IsOpen()) return {ExitCode::NoDevice, Tr("%1 takes no serial line settings").arg(name)};
+    return {ExitCode::NoDevice, OpenRefusalText(link.OpenRefusal(), name)};
+  }
+  return {};
+}
+
+Device::Failure Device::Identify() {
+  const auto silent = [&] {
+    return Failure{ExitCode::NoDevice,
+                   settings.usb ? Tr("the device on %1 does not answer").arg(settings.com_num)
+                                : Tr("the device on %1 does not answer (address %2, %3 baud)")
+                                      .arg(settings.com_num)
+                                      .arg(settings.addr)
+                                      .arg(BaudOfIndex(settings.baud))};
+  };
+  PollState poll;
+  PollDeviceOnce(link, blocks, *images, poll);
+  switch (poll.DeviceState) {
+    case DeviceState::UnknownDevice: return {ExitCode::WrongDevice, MessageText(*this, kMsgUnknownDevice)};
+    case DeviceState::VersionIncompatible: return {ExitCode::WrongDevice, MessageText(*this, kMsgVersion)};
+    case DeviceState::ModeMismatch: return {ExitCode::WrongDevice, MessageText(*this, kMsgModeMismatch)};
+    case DeviceState::Accepted: break;
+  }
+  if (!poll.LinkOk) return silent();
+  return {};
+}
+
+}  // namespace kvn::cli

@@ -1,0 +1,38 @@
+#pragma once
+#include <QCoreApplication>
+#include <QString>
+#include <array>
+
+namespace kvn::cli {
+
+// What korvane-cli's exit status tells a script, the same for every command. The gaps are
+// kept for the writing commands (refused, failed with the old set in force, set unknown).
+enum class ExitCode : int {
+  Done = 0,         // done; for compare: identical
+  Differ = 1,       // compare found differences
+  Usage = 2,        // usage error or a bad file; nothing was sent to the device
+  NoDevice = 3,     // no device: port missing, refused, in use, or no answer
+  WrongDevice = 4,  // wrong device: type, firmware or mode
+  Interrupted = 130,  // ended by SIGINT or SIGTERM; no output file written
+};
+
+struct ExitCodeRow {
+  ExitCode code;
+  const char* meaning;  // as --help, the man page and the README give it
+};
+
+inline constexpr std::array<ExitCodeRow, 6> kExitCodes{{
+    {ExitCode::Done, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "done (for compare: identical)")},
+    {ExitCode::Differ, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "compare found differences")},
+    {ExitCode::Usage, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "usage error or a bad file (nothing sent to the device)")},
+    {ExitCode::NoDevice, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "no device: the port is missing, refused, in use, or the device does not answer")},
+    {ExitCode::WrongDevice, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "wrong device (type, firmware, mode)")},
+    {ExitCode::Interrupted, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "interrupted (SIGINT, SIGTERM): port closed, no output file written")},
+}};
+
+inline constexpr int Status(ExitCode code) { return static_cast<int>(code); }
+
+// The table as --help prints it: one "  N  meaning" line per code.
+QString ExitCodeTable();
+
+}  // namespace kvn::cli

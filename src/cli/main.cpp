@@ -1,0 +1,37 @@
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <cstdio>
+#include <memory>
+
+#include "cli/commands.h"
+#include "cli/options.h"
+
+namespace {
+
+// With --json stderr carries nothing: Qt's own notes about the environment stay unsaid.
+void DropNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+// Only the report needs fonts, hence a GUI application; without a display it draws offscreen.
+// Which one is decided before either exists.
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  const kvn::cli::Options options = kvn::cli::ParseArguments(arguments).options;
+  if (options.json) qInstallMessageHandler(DropNotes);
+  if (options.command != kvn::cli::Command::Report)
+    return std::make_unique<QCoreApplication>(argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+}  // namespace
+
+// korvane-cli: the device's work from a terminal or a script, through the same core as the
+// window. No widgets: a console application, with fonts for the report only.
+int main(int argc, char** argv) {
+  const std::unique_ptr<QCoreApplication> app = MakeApplication(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("korvane-cli"));
+  return kvn::cli::Run(QCoreApplication::arguments().mid(1));
+}

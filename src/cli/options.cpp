@@ -1,0 +1,228 @@
+#include "cli/options.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <array>
+
+#include "cli/exit_codes.h"
+#include "device_link/port_map.h"
+#include "texts/tr_context.h"
+
+namespace kvn::cli {
+namespace {
+
+KVN_TR_CONTEXT(kvn::cli)
+
+struct CommandRow {
+  const char* name;
+  Command command;
+};
+constexpr std::array<CommandRow, 6> kCommands{{
+    {"identify", Command::Identify},
+    {"read", Command::Read},
+    {"compare", Command::Compare},
+    {"backup", Command::Backup},
+    {"log", Command::Log},
+    {"report", Command::Report},
+}};
+
+std::optional<int> NumberIn(const QString& text) {
+  bool ok = false;
+  const int n = text.toInt(&ok);
+  if (!ok || text != QString::number(n)) return std::nullopt;
+  return n;
+}
+
+// Each option once: its name, whether a value follows, and what it sets (an error text when
+// the value is refused).
+using Setter = QString (*)(Options&, const QString&);
+struct OptionRow {
+  const char* name;
+  bool takesValue;
+  Setter set;
+};
+
+QString SetPort(Options& o, const QString& v) {
+  if (!PortMap::IsDevicePath(v) && PortMap::ComNumber(v) == 0)
+    return Tr("--port takes a device path (/dev/ttyUSB0) or a COM name (COM1 to COM50): %1").arg(v);
+  o.port = v;
+  return {};
+}
+
+QString SetInterface(Options& o, const QString& v) {
+  if (v != QLatin1String("usb") && v != QLatin1String("rs485")) return Tr("--interface takes usb or rs485: %1").arg(v);
+  o.usb = v == QLatin1String("usb");
+  return {};
+}
+
+QString SetBaud(Options& o, const QString& v) {
+  const std::optional<int> baud = NumberIn(v);
+  const auto* rate = std::find(std::begin(kBaudRates), std::end(kBaudRates), baud.value_or(-1));
+  if (rate == std::end(kBaudRates)) return Tr("--baud takes 4800, 9600, 19200, 38400, 57600 or 115200: %1").arg(v);
+  o.baudIndex = static_cast<int>(rate - std::begin(kBaudRates));
+  return {};
+}
+
+QString SetParity(Options& o, const QString& v) {
+  static const QStringList names{QStringLiteral("none"), QStringLiteral("odd"), QStringLiteral("even")};
+  if (!names.contains(v)) return Tr("--parity takes none, odd or even: %1").arg(v);
+  o.parity = static_cast<int>(names.indexOf(v));
+  return {};
+}
+
+QString SetAddress(Options& o, const QString& v) {
+  const std::optional<int> a = NumberIn(v);
+  if (!a || *a < 1 || *a > 254) return Tr("--address takes 1 to 254: %1").arg(v);
+  o.address = *a;
+  return {};
+}
+
+constexpr std::array<OptionRow, 12> kOptions{{
+    {"--port", true, SetPort},
+    {"--interface", true, SetInterface},
+    {"--baud", true, SetBaud},
+    {"--parity", true, SetParity},
+    {"--address", true, SetAddress},
+    {"--work-dir", true, [](Options& o, const QString& v) { o.workDir = v; return QString(); }},
+    {"--output", true, [](Options& o, const QString& v) { o.output = v; return QString(); }},
+    {"--json", false, [](Options& o, const QString&) { o.json = true; return QString(); }},
+    {"--quiet", false, [](Options& o, const QString&) { o.quiet = true; return QString(); }},
+    {"--help", false, [](Options& o, const QString&) { o.help = true; return QString(); }},
+    {"--version", false, [](Options& o, const QString&) { o.version = true; return QString(); }},
+    {"--file", true, [](Options& o, const QString& v) { o.file = v; return QString(); }},
+}};
+
+QString LongName(const QString& argument) {
+  if (argument == QLatin1String("-o")) return QStringLiteral("--output");
+  if (argument == QLatin1String("-h")) return QStringLiteral("--help");
+  if (argument == QLatin1String("-q")) return QStringLiteral("--quiet");
+  return argument;
+}
+
+const OptionRow* FindOption(const QString& name) {
+  for (const OptionRow& row : kOptions)
+    if (name == QLatin1String(row.name)) return &row;
+  return nullptr;
+}
+
+QString TakeWord(Options& o, QStringList& positional, const QString& word) {
+  if (o.command != Command::None) {
+    positional << word;
+    return {};
+  }
+  for (const CommandRow& row : kCommands) {
+    if (word != QLatin1String(row.name)) continue;
+    o.command = row.command;
+    o.commandName = word;
+    return {};
+  }
+  return Tr("unknown command: %1").arg(word);
+}
+
+// What each command needs besides the common options.
+QString CheckCommand(Options& o, const QStringList& positional) {
+  if (o.help || o.version) return {};
+  if (o.command == Command::None) return Tr("no command given (identify, read, compare, backup, log, report)");
+  if (o.command == Command::Compare) {
+    if (positional.size() != 1) return Tr("compare takes one configuration file: compare FILE.kvn");
+    o.file = positional.front();
+    return {};
+  }
+  if (!positional.isEmpty()) return Tr("%1 takes no argument: %2").arg(o.commandName, positional.front());
+  if (o.command != Command::Report && !o.file.isEmpty()) return Tr("--file belongs to report only");
+  if (o.command == Command::Read && o.output.isEmpty()) return Tr("read needs the output file: read -o FILE.kvn");
+  if (o.command == Command::Log && o.output.isEmpty()) return Tr("log needs the output file: log -o FILE.csv");
+  if (o.command == Command::Report && o.output.isEmpty()) return Tr("report needs the output file: report -o FILE.pdf");
+  const bool writesFile = o.command == Command::Read || o.command == Command::Log || o.command == Command::Report;
+  if (!writesFile && !o.output.isEmpty()) return Tr("%1 writes no output file (-o)").arg(o.commandName);
+  return {};
+}
+
+}  // namespace
+
+namespace {
+
+ParseResult ParseAll(const QStringList& arguments) {
+  ParseResult result;
+  Options& o = result.options;
+  QStringList positional;
+  for (int i = 0; i < arguments.size(); ++i) {
+    QString name = LongName(arguments[i]);
+    std::optional<QString> value;
+    if (name.startsWith(QLatin1String("--")) && name.contains(QLatin1Char('='))) {
+      value = name.mid(name.indexOf(QLatin1Char('=')) + 1);
+      name = name.left(name.indexOf(QLatin1Char('=')));
+    }
+    if (!name.startsWith(QLatin1Char('-')) || name == QLatin1String("-")) {
+      result.error = TakeWord(o, positional, arguments[i]);
+      if (!result.error.isEmpty()) return result;
+      continue;
+    }
+    const OptionRow* row = FindOption(name);
+    if (!row) {
+      result.error = Tr("unknown option: %1").arg(arguments[i]);
+      return result;
+    }
+    if (row->takesValue && !value) {
+      if (i + 1 == arguments.size()) {
+        result.error = Tr("%1 needs a value").arg(name);
+        return result;
+      }
+      value = arguments[++i];
+    } else if (!row->takesValue && value) {
+      result.error = Tr("%1 takes no value").arg(name);
+      return result;
+    }
+    result.error = row->set(o, value.value_or(QString()));
+    if (!result.error.isEmpty()) return result;
+  }
+  result.error = CheckCommand(o, positional);
+  return result;
+}
+
+}  // namespace
+
+ParseResult ParseArguments(const QStringList& arguments) {
+  ParseResult result = ParseAll(arguments);
+  // A script that asked for JSON gets its usage error as JSON, wherever the flag stood.
+  if (!result.error.isEmpty() && arguments.contains(QStringLiteral("--json"))) result.options.json = true;
+  return result;
+}
+
+void ApplyTo(const Options& options, InterfaceSettings& settings) {
+  if (options.port) settings.com_num = *options.port;
+  if (options.usb) settings.usb = *options.usb;
+  if (options.baudIndex) settings.baud = *options.baudIndex;
+  if (options.parity) settings.parity = *options.parity;
+  if (options.address) settings.addr = *options.address;
+}
+
+QString UsageText() {
+  return Tr("Usage: korvane-cli [options] COMMAND [arguments] [options]\n"
+            "\n"
+            "Commands:\n"
+            "  identify             device type, serial number, firmware, tag, access level, mode\n"
+            "  read -o FILE.kvn     the device's parameter set into a configuration file\n"
+            "  compare FILE.kvn     the parameters in which the device and the file differ\n"
+            "  backup               the device's set into backups/<serial>/<time>.kvn\n"
+            "  log -o FILE.csv      the device's event log into a CSV file\n"
+            "  report -o FILE.pdf [--file FILE.kvn]\n"
+            "                       the configuration report of the device's set, or of a file\n"
+            "\n"
+            "Options (default: the window's interface settings):\n"
+            "  --port PATH|COMn     device path (/dev/ttyUSB0, /dev/serial/by-id/...) or COM name\n"
+            "  --interface usb|rs485\n"
+            "  --baud N             4800, 9600, 19200, 38400, 57600, 115200 (RS-485)\n"
+            "  --parity none|odd|even\n"
+            "  --address N          Modbus slave address 1..254 (RS-485)\n"
+            "  --work-dir DIR       the work directory (settings, ports, backups)\n"
+            "  --json               one JSON object per line on stdout\n"
+            "  --quiet, -q          nothing on stdout but the differences; errors still on stderr\n"
+            "  --help, -h           this text\n"
+            "  --version            the program's version\n"
+            "\n"
+            "Exit status:\n") +
+         ExitCodeTable();
+}
+
+}  // namespace kvn::cli

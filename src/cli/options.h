@@ -1,0 +1,44 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "texts/setup_record.h"
+
+namespace kvn::cli {
+
+enum class Command { None, Identify, Read, Compare, Backup, Log, Report };
+
+// The command line as given; options may stand before or after the command. What is not
+// given comes from the window's settings file (ApplyTo leaves it alone).
+struct Options {
+  Command command = Command::None;
+  QString commandName;
+  QString output;  // read -o FILE.kvn, log -o FILE.csv, report -o FILE.pdf
+  QString file;    // compare FILE, report --file FILE
+  std::optional<QString> port;
+  std::optional<bool> usb;
+  std::optional<int> baudIndex;  // into kBaudRates
+  std::optional<int> parity;     // 0 none, 1 odd, 2 even
+  std::optional<int> address;
+  QString workDir;  // empty: the window's own
+  bool json = false;
+  bool quiet = false;
+  bool help = false;
+  bool version = false;
+};
+
+struct ParseResult {
+  Options options;
+  QString error;  // empty when the line is sound
+};
+
+// The arguments after the program's name.
+ParseResult ParseArguments(const QStringList& arguments);
+
+// The interface options given on the command line over what the settings file holds.
+void ApplyTo(const Options& options, InterfaceSettings& settings);
+
+QString UsageText();
+
+}  // namespace kvn::cli

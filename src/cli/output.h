@@ -1,0 +1,45 @@
+#pragma once
+#include <QJsonObject>
+#include <QString>
+
+#include "cli/exit_codes.h"
+
+namespace kvn {
+struct ParameterDifference;
+}
+
+namespace kvn::cli {
+
+// Everything korvane-cli tells: short lines for people on stdout, errors on stderr, a
+// progress line on stderr only when stderr is a terminal; or, with --json, one JSON object per
+// line on stdout, the last one the result with the exit status.
+class Output {
+ public:
+  struct Mode {
+    bool json = false;
+    bool quiet = false;
+    bool terminal = false;  // stderr is a terminal: progress may be drawn there
+  };
+  explicit Output(Mode mode) : mode_(mode) {}
+
+  bool Json() const { return mode_.json; }
+  // A line for people (nothing with --json or --quiet).
+  void Say(const QString& line);
+  // Blocks (or entries) done of total in one step of the command ("read").
+  void Progress(const QString& step, int done, int total);
+  // One row of a comparison: page, parameter, the device's text and the file's.
+  void Difference(const ParameterDifference& d);
+  void Error(const QString& message);
+  // The result line with its fields (--json); returns the exit status for main().
+  int Finish(const QString& command, ExitCode code, QJsonObject fields = {});
+
+ private:
+  void JsonLine(const QJsonObject& object);
+  void EndProgressLine();
+
+  Mode mode_;
+  bool progressShown_ = false;
+  bool headerShown_ = false;
+};
+
+}  // namespace kvn::cli

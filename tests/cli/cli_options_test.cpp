@@ -1,0 +1,141 @@
+// korvane-cli's command line: options before or after the command, values refused with a
+// reason, what each command needs, and one exit-code table behind --help and the man page.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include "cli/exit_codes.h"
+#include "cli/options.h"
+
+namespace kvn::cli {
+namespace {
+
+QStringList Words(const char* line) { return QString::fromLatin1(line).split(QLatin1Char(' '), Qt::SkipEmptyParts); }
+
+struct Accepted {
+  const char* line;
+  Command command;
+  const char* port;  // nullptr: not given
+  int usb;           // -1 not given, 0 rs485, 1 usb
+  int baudIndex;     // -1 not given
+  int parity;        // -1 not given
+  int address;       // -1 not given
+  const char* output;
+  const char* file;
+  bool json;
+};
+
+const Accepted kAccepted[] = {
+    {"identify", Command::Identify, nullptr, -1, -1, -1, -1, "", "", false},
+    {"--port /dev/ttyUSB0 identify --json", Command::Identify, "/dev/ttyUSB0", -1, -1, -1, -1, "", "", true},
+    {"read -o set.kvn --port COM7", Command::Read, "COM7", -1, -1, -1, -1, "set.kvn", "", false},
+    {"--output=a.kvn read", Command::Read, nullptr, -1, -1, -1, -1, "a.kvn", "", false},
+    {"compare plant.kvn --interface rs485 --baud 19200 --parity even --address 17", Command::Compare, nullptr, 0, 2,
+     2, 17, "", "plant.kvn", false},
+    {"--interface=usb --baud=4800 --parity=odd --address=254 backup", Command::Backup, nullptr, 1, 0, 1, 254, "", "",
+     false},
+    {"log --json -o events.csv", Command::Log, nullptr, -1, -1, -1, -1, "events.csv", "", true},
+    {"report --file plant.kvn -o plant.pdf", Command::Report, nullptr, -1, -1, -1, -1, "plant.pdf", "plant.kvn", false},
+    {"backup --port /dev/serial/by-id/usb-Korvane_SM-if00 --quiet", Command::Backup,
+     "/dev/serial/by-id/usb-Korvane_SM-if00", -1, -1, -1, -1, "", "", false},
+};
+
+TEST(CliOptions, AcceptedLinesSetWhatTheyName) {
+  for (const Accepted& c : kAccepted) {
+    SCOPED_TRACE(c.line);
+    const ParseResult r = ParseArguments(Words(c.line));
+    ASSERT_EQ(r.error, QString());
+    const Options& o = r.options;
+    EXPECT_EQ(o.command, c.command);
+    EXPECT_EQ(o.port.value_or(QStringLiteral("-")), c.port ? QString::fromLatin1(c.port) : QStringLiteral("-"));
+    EXPECT_EQ(o.usb ? int(*o.usb) : -1, c.usb);
+    EXPECT_EQ(o.baudIndex.value_or(-1), c.baudIndex);
+    EXPECT_EQ(o.parity.value_or(-1), c.parity);
+    EXPECT_EQ(o.address.value_or(-1), c.address);
+    EXPECT_EQ(o.output, QString::fromLatin1(c.output));
+    EXPECT_EQ(o.file, QString::fromLatin1(c.file));
+    EXPECT_EQ(o.json, c.json);
+  }
+}
+
+struct Refused {
+  const char* line;
+  const char* reason;  // a part of the error text
+};
+
+const Refused kRefused[] = {
+    {"", "no command given"},
+    {"--json", "no command given"},
+    {"erase", "unknown command: erase"},
+    {"identify --colour", "unknown option: --colour"},
+    {"identify --port", "--port needs a value"},
+    {"identify --port ttyUSB0", "--port takes a device path"},
+    {"identify --port COM51", "--port takes a device path"},
+    {"identify --interface can", "--interface takes usb or rs485"},
+    {"identify --baud 14400", "--baud takes 4800"},
+    {"identify --baud 9600x", "--baud takes 4800"},
+    {"identify --parity mark", "--parity takes none, odd or even"},
+    {"identify --address 0", "--address takes 1 to 254"},
+    {"identify --address 255", "--address takes 1 to 254"},
+    {"identify --json=yes", "--json takes no value"},
+    {"identify extra", "identify takes no argument: extra"},
+    {"read", "read needs the output file"},
+    {"log", "log needs the output file: log -o FILE.csv"},
+    {"report --file a.kvn", "report needs the output file: report -o FILE.pdf"},
+    {"read -o a.kvn --file b.kvn", "--file belongs to report only"},
+    {"identify -o x.kvn", "identify writes no output file"},
+    {"compare", "compare takes one configuration file"},
+    {"compare a.kvn b.kvn", "compare takes one configuration file"},
+};
+
+TEST(CliOptions, RefusedLinesSayWhy) {
+  for (const Refused& c : kRefused) {
+    SCOPED_TRACE(c.line);
+    const ParseResult r = ParseArguments(Words(c.line));
+    EXPECT_TRUE(r.error.contains(QString::fromLatin1(c.reason))) << r.error.toStdString();
+  }
+}
+
+TEST(CliOptions, HelpAndVersionNeedNoCommand) {
+  EXPECT_EQ(ParseArguments(Words("--help")).error, QString());
+  EXPECT_EQ(ParseArguments(Words("-h")).error, QString());
+  EXPECT_EQ(ParseArguments(Words("--version")).error, QString());
+}
+
+// The settings file's interface stays where the line names nothing.
+TEST(CliOptions, TheLineOverridesOnlyWhatItNames) {
+  InterfaceSettings s{QStringLiteral("COM3"), 2, 2, false, 9};
+  ApplyTo(ParseArguments(Words("identify --address 17")).options, s);
+  EXPECT_EQ(s.com_num, QStringLiteral("COM3"));
+  EXPECT_EQ(s.baud, 2);
+  EXPECT_EQ(s.parity, 2);
+  EXPECT_FALSE(s.usb);
+  EXPECT_EQ(s.addr, 17);
+  ApplyTo(ParseArguments(Words("identify --interface usb --port /dev/ttyACM0")).options, s);
+  EXPECT_TRUE(s.usb);
+  EXPECT_EQ(s.com_num, QStringLiteral("/dev/ttyACM0"));
+}
+
+QString SourceText(const char* relative) {
+  QFile f(QStringLiteral(KVN_SOURCE_DIR "/") + QString::fromLatin1(relative));
+  return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// --help, the man page and the README list every code of the one table, with its number.
+TEST(CliExitCodes, EveryCodeIsDocumentedWhereUsersLook) {
+  const QString help = UsageText();
+  const QString man = SourceText("packaging/man/korvane-cli.1");
+  const QString readme = SourceText("README.md");
+  ASSERT_FALSE(man.isEmpty());
+  for (const ExitCodeRow& row : kExitCodes) {
+    const QString number = QString::number(Status(row.code));
+    SCOPED_TRACE(number.toStdString());
+    EXPECT_TRUE(help.contains(QRegularExpression(QStringLiteral("\\n\\s+%1  %2").arg(number, QRegularExpression::escape(QString::fromLatin1(row.meaning))))));
+    EXPECT_TRUE(man.contains(QRegularExpression(QStringLiteral("\\.TP\\n\\.B %1\\n").arg(number))));
+    EXPECT_TRUE(readme.contains(QRegularExpression(QStringLiteral("\\| %1 \\|").arg(number))));
+  }
+}
+
+}  // namespace
+}  // namespace kvn::cli
