@@ -6,7 +6,7 @@
 #include <QLineEdit>
 
 #include "operations/connection.h"
-#include "operations/device_reading.h"
+#include "operations/device_status.h"
 #include "parameters/form/parameter_form.h"
 #include "texts/setup_record.h"
 #include "texts/texts.h"
@@ -18,8 +18,6 @@ namespace {
 enum Msg {
   kMsgNotConnected = 9,
   kMsgOperating = 10,
-  kMsgSafeState = 11,
-  kMsgProgramming = 12,
   kMsgTestResetOn = 43,
   kMsgTestResetOff = 44,
   kMsgOffLine = 57,
@@ -92,10 +90,8 @@ void ConnectionDisplay::ShowLinkStatus(PollPhase previousPhase) {
   const RegisterImage& device = s_.images.DeviceImage;
   auto& c = s_.controls;
   if (s_.poll.LinkOk) {
-    if (Cell(device, reg::SafeState) != 0)
-      ShowStatusText(InProgrammingMode(device) ? kMsgProgramming : kMsgSafeState, kDarkGreen);
-    else
-      ShowStatusText(kMsgOperating, kBlack);
+    const int status = DeviceStatusMessage(device);
+    ShowStatusText(status, status == kMsgOperating ? kBlack : kDarkGreen);
     const bool testOff = Cell(device, reg::TestReset) == 0 && Cell(device, reg::RemoteTestInput) == 0;
     if (auto* button = qobject_cast<QAbstractButton*>(c.Find(QStringLiteral("cmd_ppt_on"), container::ProcessData)))
       button->setText(s_.texts.GetMessageText(testOff ? kMsgTestResetOn : kMsgTestResetOff));
