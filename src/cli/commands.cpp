@@ -173,7 +173,7 @@ int RunCompare(Context& c) {
   if (rows.empty())
     c.out.Say(Tr("No differences: the device and %1 hold the same settings.").arg(c.options.file));
   else
-    c.out.Say(Tr("%1 parameters differ.").arg(rows.size()));
+    c.out.Say(rows.size() == 1 ? Tr("One parameter differs.") : Tr("%1 parameters differ.").arg(rows.size()));
   return c.out.Finish(c.options.commandName, rows.empty() ? ExitCode::Done : ExitCode::Differ,
                       {{QStringLiteral("file"), c.options.file}, {QStringLiteral("differences"), static_cast<int>(rows.size())}});
 }
