@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include "device_link/block_table.h"
 #include "e2e/live_app.h"
@@ -19,7 +18,6 @@
 #include "parameters/parameter_table.h"
 #include "parameters/value_codec.h"
 #include "reports/config_report.h"
-#include "support/pdf_reader.h"
 #include "texts/texts.h"
 #include "ui/window_texts.h"
 
@@ -210,52 +208,6 @@ INSTANTIATE_TEST_SUITE_P(
                   t.app->form.FillControls();
                 }}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// --- The same PDF ------------------------------------------------------------------------
-
-// The words of every page but the creation time, which follows the clock.
-std::vector<PdfWord> WordsWithoutTime(const QString& path) {
-  std::vector<PdfWord> words = PdfWords(path);
-  for (size_t i = 0; i + 2 < words.size(); ++i)
-    if (words[i].text == QStringLiteral("Created:")) words.erase(words.begin() + long(i) + 1, words.begin() + long(i) + 3);
-  return words;
-}
-
-class ReportEntryPoint : public ReportRows {};
-
-TEST_P(ReportEntryPoint, PrintsWhatTheWindowsCommandPrints) {
-  if (!HaveTool(QStringLiteral("pdftotext"))) GTEST_SKIP() << "pdftotext (poppler-utils) missing";
-  if (GetParam().change) GetParam().change(*this);
-  QTemporaryDir files;
-  const QString fromWindow = files.filePath(QStringLiteral("window.pdf"));
-  for (const char* box : {"chk_rep_device", "chk_rep_meas", "chk_rep_output", "chk_rep_diag"})
-    Control<QCheckBox>(box)->setChecked(true);
-  prompts.QueueFileName(fromWindow);
-  Control<QPushButton>("cmd_out_report")->click();
-  ASSERT_EQ(prompts.TextsOf(RecordingPrompts::Kind::Info), QStringList{QStringLiteral("Report file saved")});
-
-  ConfigReportInput input = SetInput();
-  input.serialNumber = Text("lbl_serial_num");
-  input.now = QDateTime::currentDateTime();
-  const QString fromCore = files.filePath(QStringLiteral("core.pdf"));
-  QString error;
-  ASSERT_TRUE(WriteConfigurationReport(fromCore, input, &error)) << error.toStdString();
-
-  const std::vector<PdfWord> window = WordsWithoutTime(fromWindow), core = WordsWithoutTime(fromCore);
-  ASSERT_EQ(window.size(), core.size());
-  ASSERT_GT(core.size(), 200u);
-  for (size_t i = 0; i < core.size(); ++i) {
-    EXPECT_EQ(core[i].text, window[i].text) << i;
-    EXPECT_EQ(core[i].page, window[i].page) << i;
-    EXPECT_EQ(core[i].box, window[i].box) << core[i].text.toStdString();
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(Sets, ReportEntryPoint,
-                         ::testing::Values(SetCase{"relay_matrix_decimal_comma", ChangeRelayMatrix, true,
-                                                   QLatin1Char(',')},
-                                           SetCase{"fields_left_empty", EmptySomeFields}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace test
