@@ -482,6 +482,10 @@ Exit status:
 </source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>One parameter differs.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kvn::cli::Device</name>

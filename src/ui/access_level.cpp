@@ -2,16 +2,13 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QLineEdit>
 
 #include "device_link/block_table.h"
-#include "device_link/block_transfer.h"
 #include "device_link/modbus_master.h"
 #include "operations/admin_login.h"
 #include "operations/device_transaction.h"
 #include "parameters/device_access.h"
 #include "parameters/form/parameter_form.h"
-#include "parameters/value_codec.h"
 #include "texts/prompts.h"
 #include "texts/setup_record.h"
 #include "texts/texts.h"
