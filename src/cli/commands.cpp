@@ -28,6 +28,8 @@
 #include "parameters/value_codec.h"
 #include "texts/atomic_file.h"
 #include "texts/guarded_file.h"
+#include "texts/language_pack.h"
+#include "texts/program_translation.h"
 #include "texts/program_settings.h"
 #include "texts/text_record.h"
 #include "texts/tr_context.h"
@@ -257,6 +259,12 @@ int Run(const QStringList& arguments) {
     return Status(ExitCode::Done);
   }
   CatchInterrupts();
+  // The texts beyond the table in the language of the window's pack, as the window loads them.
+  ProgramTranslation translation;
+  if (const QString pack = FindLanguagePack(QDir::currentPath()); !pack.isEmpty()) {
+    StartupErrors ignored;
+    translation.Load(PackLanguage(pack), TranslationFolders(QDir::currentPath()), ignored);
+  }
   Context c{options, out, options.workDir.isEmpty() ? WorkDirectory(DefaultWorkBase()) : options.workDir, {}};
   LoadProgramSettings(c.workDirectory, c.setup);
   ApplyTo(options, c.setup);

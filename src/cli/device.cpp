@@ -1,5 +1,7 @@
 #include "cli/device.h"
 
+#include <QDir>
+
 #include <sys/stat.h>
 
 #include <QFile>
@@ -7,6 +9,8 @@
 #include "device_link/port_state.h"
 #include "operations/device_poll.h"
 #include "operations/poll_state.h"
+#include "texts/language_pack.h"
+#include "texts/program_settings.h"
 #include "texts/tr_context.h"
 
 namespace kvn::cli {
@@ -39,6 +43,11 @@ Device::Device(const LocSetupRec& s, const QString& workDirectory)
       master(link, texts, prompts),
       blocks(master, *images, settings) {
   texts.FillFromDefaults();
+  // The window's language pack, where the window finds it (the working directory): both
+  // programs then name parameters, pages and events alike. A refused pack leaves the table's
+  // own texts, as the window's start-up does.
+  StartupErrors ignored;
+  LoadLanguagePack(QDir::currentPath(), texts, ignored);
 }
 
 QString Device::PortPathProblem(const QString& path) {

@@ -10,10 +10,14 @@
 #include <QRegularExpression>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTextStream>
+#include <utility>
 
 #include "app/window_commands.h"
 #include "cli/cli_process.h"
 #include "e2e/live_app.h"
+#include "lngpack/lngpack.h"
+#include "lngpack/pack_files.h"
 #include "operations/comparison.h"
 #include "operations/connection.h"
 #include "operations/event_log.h"
@@ -49,6 +53,35 @@ class CliBesideWindow : public LiveApp {
     app->link.Close();
     return RunCli(arguments << QStringLiteral("--work-dir") << WorkDirectory(workBase.path()));
   }
+  // Two limits changed in a saved file: the rows of the window's "Compare with file..." after
+  // a read, and the rows the command line's compare of the same file lists.
+  std::pair<QList<QStringList>, QList<QStringList>> CompareRows() {
+    TypeLimit("txt_vmax_lim_1", "2500");
+    TypeLimit("txt_vmax_lim_3", "2700");
+    Save(PathOf("changed.kvn"));
+    prompts.QueueConfirm(true);  // the device's set replaces the typed one
+    app->connection->cmd_read_paramClick();
+    prompts.QueueFileName(PathOf("changed.kvn"));
+    app->comparison->men_file_cmp_fileClick();
+    QTableWidget& table = app->compareWindow->Table();
+    QList<QStringList> windowRows;
+    for (int r = 0; r < table.rowCount(); ++r) {
+      QStringList cells;
+      for (int c = 0; c < 4; ++c) cells << table.item(r, c)->text();
+      windowRows << cells;
+    }
+
+    const CliRun run = Cli({QStringLiteral("compare"), PathOf("changed.kvn"), QStringLiteral("--json")});
+    EXPECT_EQ(run.exit, 1) << run.err.toStdString();
+    QList<QStringList> cliRows;
+    for (const QJsonObject& line : JsonLines(run.out)) {
+      if (line.value(QStringLiteral("event")).toString() != QStringLiteral("difference")) continue;
+      QStringList cells;
+      for (const char* key : {"page", "parameter", "device", "file"}) cells << line.value(QLatin1String(key)).toString();
+      cliRows << cells;
+    }
+    return {windowRows, cliRows};
+  }
 };
 
 QByteArray Bytes(const QString& path) {
@@ -66,31 +99,37 @@ TEST_F(CliBesideWindow, ReadWritesTheBytesOfTheWindowsSave) {
 }
 
 TEST_F(CliBesideWindow, CompareListsTheRowsOfTheWindowsCompareWithFile) {
-  TypeLimit("txt_vmax_lim_1", "2500");
-  TypeLimit("txt_vmax_lim_3", "2700");
-  Save(PathOf("changed.kvn"));
-  prompts.QueueConfirm(true);  // the device's set replaces the typed one
-  app->connection->cmd_read_paramClick();
-  prompts.QueueFileName(PathOf("changed.kvn"));
-  app->comparison->men_file_cmp_fileClick();
-  QTableWidget& table = app->compareWindow->Table();
-  QList<QStringList> windowRows;
-  for (int r = 0; r < table.rowCount(); ++r) {
-    QStringList cells;
-    for (int c = 0; c < 4; ++c) cells << table.item(r, c)->text();
-    windowRows << cells;
-  }
+  const auto [windowRows, cliRows] = CompareRows();
   ASSERT_EQ(windowRows.size(), 2);
+  EXPECT_EQ(cliRows, windowRows);
+}
 
-  const CliRun run = Cli({QStringLiteral("compare"), PathOf("changed.kvn"), QStringLiteral("--json")});
-  EXPECT_EQ(run.exit, 1) << run.err.toStdString();
-  QList<QStringList> cliRows;
-  for (const QJsonObject& line : JsonLines(run.out)) {
-    if (line.value(QStringLiteral("event")).toString() != QStringLiteral("difference")) continue;
-    QStringList cells;
-    for (const char* key : {"page", "parameter", "device", "file"}) cells << line.value(QLatin1String(key)).toString();
-    cliRows << cells;
+// With the window's language pack in the working directory both programs name pages and
+// parameters in its words.
+class CliBesideWindowInGreek : public CliBesideWindow {
+ protected:
+  void SetUp() override {
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    const QString pack = dir->Path(QStringLiteral("el.lngpack"));
+    ASSERT_EQ(lngpack::Base(pack, lngpack::BuiltInTexts(), o, e), 0);
+    QStringList lines = ReadPackLines(pack);
+    Translate(lines);
+    ASSERT_TRUE(WritePackLines(pack, lines));
+    ASSERT_EQ(lngpack::Seal(pack, o, e), 0);
+    CliBesideWindow::SetUp();
   }
+  void TearDown() override {
+    CliBesideWindow::TearDown();  // the program goes before its working directory
+    dir.reset();
+  }
+  std::unique_ptr<ScratchWorkingDirectory> dir = std::make_unique<ScratchWorkingDirectory>();
+};
+
+TEST_F(CliBesideWindowInGreek, CompareNamesTheRowsInThePacksWords) {
+  const auto [windowRows, cliRows] = CompareRows();
+  ASSERT_EQ(windowRows.size(), 2);
+  EXPECT_EQ(windowRows[0][0], QStringLiteral("ΕΞΟΔΟΙ"));
   EXPECT_EQ(cliRows, windowRows);
 }
 
