@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLocale>
+#include <memory>
 
 #include "parameters/file_dialogs.h"
 #include "parameters/form/find_control.h"
@@ -28,17 +29,16 @@ enum ReportText {
 
 const QString kPdfExtension = QStringLiteral("pdf");
 
-// The REPORT page's check box of each parameter page, in the report's page order.
-struct PageBox {
-  int container;
-  const char* name;
-};
-constexpr PageBox kPageBoxes[] = {
-    {container::Device, "chk_rep_device"},
-    {container::Measure, "chk_rep_meas"},
-    {container::Output, "chk_rep_output"},
-    {container::Diag, "chk_rep_diag"},
-};
+// The REPORT page's check box of a parameter page.
+const char* PageBoxOf(int page) {
+  switch (page) {
+    case container::Device: return "chk_rep_device";
+    case container::Measure: return "chk_rep_meas";
+    case container::Output: return "chk_rep_output";
+    case container::Diag: return "chk_rep_diag";
+    default: return nullptr;
+  }
+}
 
 // The screen plot is not redrawn from the chosen file to the last box, and gets its own
 // geometry back however the report ended (a resize meanwhile left it alone).
@@ -73,10 +73,11 @@ bool WriteAfterAsking(Prompts& prompts, const Texts& texts, const QString& path,
 
 std::vector<int> SelectedReportPages(const QWidget& window) {
   std::vector<int> pages;
-  for (const PageBox& p : kPageBoxes) {
-    const auto* box = qobject_cast<const QCheckBox*>(
-        FindControl(window, QString::fromLatin1(p.name), container::Report));
-    if (box && box->isChecked()) pages.push_back(p.container);
+  for (int page : ReportPageOrder()) {
+    const char* name = PageBoxOf(page);
+    const auto* box = name ? qobject_cast<const QCheckBox*>(FindControl(window, QLatin1String(name), container::Report))
+                           : nullptr;
+    if (box && box->isChecked()) pages.push_back(page);
   }
   return pages;
 }
@@ -101,8 +102,8 @@ void Reports::cmd_out_reportClick() {
 
 bool Reports::write_config_report(const QString& path, const std::vector<int>& pages) {
   // The set and the header as they are when the engineer asked, not after the overwrite box.
-  const RegisterImage set = s_.set;
-  const ConfigReportInput input{set,
+  const auto set = std::make_unique<RegisterImage>(s_.set);
+  const ConfigReportInput input{*set,
                                 s_.texts,
                                 s_.numbers,
                                 pages,
