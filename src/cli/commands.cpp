@@ -14,6 +14,7 @@
 #include "cli/device.h"
 #include "cli/interrupt.h"
 #include "cli/output.h"
+#include "cli/parallel.h"
 #include "device_link/block_table.h"
 #include "operations/device_backup.h"
 #include "operations/device_reading.h"
@@ -46,7 +47,7 @@ enum Msg {
   kMsgInvalid = 55,  // "Configuration file invalid."
 };
 
-using Failure = Device::Failure;
+}  // namespace
 
 int Fail(Context& c, const Failure& failure) {
   c.out.Error(failure.message);
@@ -80,6 +81,8 @@ Failure ReadSet(Device& d, Output& out) {
   return {};
 }
 
+namespace {
+
 // An output file must be possible before the device is asked anything.
 QString OutputProblem(const QString& path) {
   const QFileInfo file(path);
@@ -90,16 +93,24 @@ QString OutputProblem(const QString& path) {
   return {};
 }
 
-// A configuration file's set, read through the guarded reader and checked as a load checks it.
-Failure ReadConfigurationFile(const QString& path, const Device& d, RegisterImage& image) {
+}  // namespace
+
+Failure ReadConfigurationFile(const QString& path, const Device& d, RegisterImage& image, QString* checksum) {
   const FileRead file = ReadGuardedFile(path, file_cap::kConfiguration);
   if (file.Missing()) return {ExitCode::Usage, Tr("%1 does not exist").arg(path)};
   if (!file.Ok()) return {ExitCode::Usage, QStringLiteral("%1: %2").arg(path, file.error)};
   const QString text = DecodeTextRecord(file.bytes);
   if (text.isEmpty() || !ReadConfigurationText(text, image))
     return {ExitCode::Usage, QStringLiteral("%1: %2").arg(path, MessageText(d, kMsgInvalid))};
+  if (checksum) *checksum = ChecksumOf(file.bytes);
   return {};
 }
+
+QString ChecksumOf(const QByteArray& record) {
+  return QString::fromLatin1(record.mid(record.lastIndexOf(kRecordSeparator) + 1));
+}
+
+namespace {
 
 QString AccessLevelText(const Device& d) {
   switch (DeviceAccessLevel(d.settings, *d.images)) {
@@ -154,8 +165,7 @@ int RunRead(Context& c) {
   if (Interrupted()) return Fail(c, Stopped());
   QString error;
   if (!WriteFileAtomically(path, bytes, &error)) return Fail(c, {ExitCode::Usage, QStringLiteral("%1: %2").arg(path, error)});
-  // The checksum as the file carries it: the digits after its end mark.
-  const QString checksum = QString::fromLatin1(bytes.mid(bytes.lastIndexOf(kRecordSeparator) + 1));
+  const QString checksum = ChecksumOf(bytes);
   c.out.Say(Tr("Saved the device's settings to %1 (checksum %2)").arg(path, checksum));
   return c.out.Finish(c.options.commandName, ExitCode::Done,
                       {{QStringLiteral("file"), path}, {QStringLiteral("checksum"), checksum.toInt()}});
@@ -265,6 +275,7 @@ int Run(const QStringList& arguments) {
     StartupErrors ignored;
     translation.Load(PackLanguage(pack), TranslationFolders(QDir::currentPath()), ignored);
   }
+  if (options.ports.size() > 1) return RunOnEveryPort(options, arguments, out);
   Context c{options, out, options.workDir.isEmpty() ? WorkDirectory(DefaultWorkBase()) : options.workDir, {}};
   LoadProgramSettings(c.workDirectory, c.setup);
   ApplyTo(options, c.setup);
@@ -275,6 +286,9 @@ int Run(const QStringList& arguments) {
     case Command::Backup: return RunBackup(c);
     case Command::Log: return RunLog(c);
     case Command::Report: return RunReport(c);
+    case Command::Program: return RunProgram(c);
+    case Command::RestoreDefault: return RunRestoreDefault(c);
+    case Command::SaveDefault: return RunSaveDefault(c);
     case Command::None: break;
   }
   return Status(ExitCode::Usage);

@@ -1,8 +1,10 @@
 #pragma once
 #include <QString>
 
+#include "cli/device.h"
 #include "cli/exit_codes.h"
 #include "cli/options.h"
+#include "device_link/register_image.h"
 #include "texts/setup_record.h"
 
 namespace kvn::cli {
@@ -18,6 +20,25 @@ struct Context {
   LocSetupRec setup;
 };
 
+// --- Steps the commands share ---
+
+using Failure = Device::Failure;
+
+// The failure's message, then the result line; the exit status.
+int Fail(Context& c, const Failure& failure);
+// Ended by SIGINT or SIGTERM.
+Failure Stopped();
+// Opens the port and accepts the device as the window's poll does.
+Failure Reach(Device& d);
+// The window's "Read device settings": the identification into EditImage, the parameter
+// blocks into DeviceImage, then adopted into EditImage.
+Failure ReadSet(Device& d, Output& out);
+// A configuration file's set, read through the guarded reader and checked as a load checks it;
+// its checksum as the file carries it when asked for.
+Failure ReadConfigurationFile(const QString& path, const Device& d, RegisterImage& image, QString* checksum = nullptr);
+// The checksum of a configuration record as the file carries it: the digits after its end mark.
+QString ChecksumOf(const QByteArray& record);
+
 // One function per command; each returns the exit status after its result line.
 int RunIdentify(Context& c);
 int RunRead(Context& c);
@@ -25,6 +46,9 @@ int RunCompare(Context& c);
 int RunBackup(Context& c);
 int RunLog(Context& c);
 int RunReport(Context& c);
+int RunProgram(Context& c);
+int RunRestoreDefault(Context& c);
+int RunSaveDefault(Context& c);
 
 // The whole program after QCoreApplication: the arguments after the program's name.
 int Run(const QStringList& arguments);

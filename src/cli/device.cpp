@@ -1,4 +1,5 @@
 #include "cli/device.h"
+#include "cli/terminal.h"
 
 #include <QDir>
 
@@ -58,6 +59,19 @@ QString Device::PortPathProblem(const QString& path) {
   if (S_ISDIR(info.st_mode)) return Tr("%1 is a folder, not a serial port").arg(path);
   if (S_ISFIFO(info.st_mode)) return Tr("%1 is a FIFO, not a serial port").arg(path);
   return Tr("%1 is not a serial port").arg(path);
+}
+
+void KeptPrompts::ShowError(const QString& text) {
+  last_ = text;
+  if (told) told(text);
+}
+
+void KeptPrompts::ShowInfo(const QString& text) { ShowError(text); }
+
+bool KeptPrompts::ConfirmOkCancel(const QString& text, DefaultButton preferred) {
+  // A question whose default is Cancel risks what the engineer must read: --yes never answers it.
+  if (answers_.yes && preferred == DefaultButton::Ok) return true;
+  return answers_.terminal && AskOnTerminal(text);
 }
 
 QString MessageText(const Device& device, int n) { return device.texts.GetMessageText(n); }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "cli/exit_codes.h"
@@ -17,15 +18,26 @@
 namespace kvn::cli {
 
 // The core's messages (a failed event-log read says why through the prompts), kept for the
-// command's error line instead of a box.
+// command's error line instead of a box, and told at once where a command wants them.
+// Questions are answered as a user who backs out would, unless the command allows more: its
+// --yes answers those whose default is OK, and a terminal is asked the rest (y/N).
 class KeptPrompts : public ConsolePrompts {
  public:
-  void ShowError(const QString& text) override { last_ = text; }
-  void ShowInfo(const QString& text) override { last_ = text; }
+  struct Answers {
+    bool yes = false;
+    bool terminal = false;
+  };
+  void ShowError(const QString& text) override;
+  void ShowInfo(const QString& text) override;
+  bool ConfirmOkCancel(const QString& text, DefaultButton preferred = DefaultButton::Ok) override;
   const QString& LastText() const { return last_; }
+
+  void SetAnswers(Answers answers) { answers_ = answers; }
+  std::function<void(const QString&)> told;  // every message, as it is shown
 
  private:
   QString last_;
+  Answers answers_;
 };
 
 // The link to the device as the window builds it (one serial link, Modbus master and block

@@ -5,14 +5,18 @@
 
 namespace kvn::cli {
 
-// What korvane-cli's exit status tells a script, the same for every command. The gaps are
-// kept for the writing commands (refused, failed with the old set in force, set unknown).
+// What korvane-cli's exit status tells a script, the same for every command. The writing
+// commands add what a production line must know of each unit: refused, failed with the old set
+// in force, or the set in force not known.
 enum class ExitCode : int {
   Done = 0,         // done; for compare: identical
   Differ = 1,       // compare found differences
   Usage = 2,        // usage error or a bad file; nothing was sent to the device
   NoDevice = 3,     // no device: port missing, refused, in use, or no answer
   WrongDevice = 4,  // wrong device: type, firmware or mode
+  Refused = 5,      // refused before anything was written
+  OldSet = 6,       // failed: nothing new committed, the previous set is in force
+  SetUnknown = 7,   // the set in force is not known: the unit must be checked
   Interrupted = 130,  // ended by SIGINT or SIGTERM; no output file written
 };
 
@@ -21,12 +25,15 @@ struct ExitCodeRow {
   const char* meaning;  // as --help, the man page and the README give it
 };
 
-inline constexpr std::array<ExitCodeRow, 6> kExitCodes{{
+inline constexpr std::array<ExitCodeRow, 9> kExitCodes{{
     {ExitCode::Done, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "done (for compare: identical)")},
     {ExitCode::Differ, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "compare found differences")},
     {ExitCode::Usage, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "usage error or a bad file (nothing sent to the device)")},
     {ExitCode::NoDevice, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "no device: the port is missing, refused, in use, or the device does not answer")},
     {ExitCode::WrongDevice, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "wrong device (type, firmware, mode)")},
+    {ExitCode::Refused, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "refused before anything was written (entry check, access level, a declined question, checksum mismatch, rejected login)")},
+    {ExitCode::OldSet, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "failed: nothing new was committed, the previous set is in force (rejected groups are named)")},
+    {ExitCode::SetUnknown, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "the set in force is not known (the device stopped answering): check the unit")},
     {ExitCode::Interrupted, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "interrupted (SIGINT, SIGTERM): port closed, no output file written")},
 }};
 

@@ -17,13 +17,16 @@ struct CommandRow {
   const char* name;
   Command command;
 };
-constexpr std::array<CommandRow, 6> kCommands{{
+constexpr std::array<CommandRow, 9> kCommands{{
     {"identify", Command::Identify},
     {"read", Command::Read},
     {"compare", Command::Compare},
     {"backup", Command::Backup},
     {"log", Command::Log},
     {"report", Command::Report},
+    {"program", Command::Program},
+    {"restore-default", Command::RestoreDefault},
+    {"save-default", Command::SaveDefault},
 }};
 
 std::optional<int> NumberIn(const QString& text) {
@@ -45,7 +48,8 @@ struct OptionRow {
 QString SetPort(Options& o, const QString& v) {
   if (!PortMap::IsDevicePath(v) && PortMap::ComNumber(v) == 0)
     return Tr("--port takes a device path (/dev/ttyUSB0) or a COM name (COM1 to COM50): %1").arg(v);
-  o.port = v;
+  if (!o.port) o.port = v;
+  o.ports << v;
   return {};
 }
 
@@ -70,6 +74,15 @@ QString SetParity(Options& o, const QString& v) {
   return {};
 }
 
+QString SetChecksum(Options& o, const QString& v) {
+  bool ok = false;
+  const qint64 n = v.toLongLong(&ok);
+  if (!ok || n < 0 || v != QString::number(n))
+    return Tr("--expect-checksum takes the checksum as the file carries it (the number read prints): %1").arg(v);
+  o.expectChecksum = n;
+  return {};
+}
+
 QString SetAddress(Options& o, const QString& v) {
   const std::optional<int> a = NumberIn(v);
   if (!a || *a < 1 || *a > 254) return Tr("--address takes 1 to 254: %1").arg(v);
@@ -77,7 +90,7 @@ QString SetAddress(Options& o, const QString& v) {
   return {};
 }
 
-constexpr std::array<OptionRow, 12> kOptions{{
+constexpr std::array<OptionRow, 19> kOptions{{
     {"--port", true, SetPort},
     {"--interface", true, SetInterface},
     {"--baud", true, SetBaud},
@@ -90,6 +103,16 @@ constexpr std::array<OptionRow, 12> kOptions{{
     {"--help", false, [](Options& o, const QString&) { o.help = true; return QString(); }},
     {"--version", false, [](Options& o, const QString&) { o.version = true; return QString(); }},
     {"--file", true, [](Options& o, const QString& v) { o.file = v; return QString(); }},
+    {"--yes", false, [](Options& o, const QString&) { o.yes = true; return QString(); }},
+    {"--expect-checksum", true, SetChecksum},
+    {"--admin", false, [](Options& o, const QString&) { o.admin = true; return QString(); }},
+    {"--password-file", true, [](Options& o, const QString& v) { o.passwordFile = v; o.admin = true; return QString(); }},
+    {"--new-password-file", true, [](Options& o, const QString& v) { o.newPasswordFile = v; return QString(); }},
+    {"--user-level-ok", false, [](Options& o, const QString&) { o.userLevelOk = true; return QString(); }},
+    // A password never stands on the command line, where every user sees it in the process list.
+    {"--password", true, [](Options&, const QString&) {
+       return Tr("a password is never given on the command line: use --password-file FILE, or --admin to be asked");
+     }},
 }};
 
 QString LongName(const QString& argument) {
@@ -119,13 +142,35 @@ QString TakeWord(Options& o, QStringList& positional, const QString& word) {
   return Tr("unknown command: %1").arg(word);
 }
 
+// The options of the writing commands belong to them alone.
+QString CheckWriteOptions(const Options& o) {
+  if (WritesDevice(o.command)) {
+    if (o.expectChecksum && o.command != Command::Program) return Tr("--expect-checksum belongs to program only");
+    if (!o.newPasswordFile.isEmpty() && o.command == Command::RestoreDefault)
+      return Tr("--new-password-file belongs to program and save-default");
+    return {};
+  }
+  const bool writeOption = o.yes || o.expectChecksum || o.admin || !o.newPasswordFile.isEmpty() || o.userLevelOk;
+  if (writeOption) return Tr("--yes, --expect-checksum, --admin, --password-file, --new-password-file and --user-level-ok "
+                             "belong to program, restore-default and save-default");
+  return {};
+}
+
 // What each command needs besides the common options.
 QString CheckCommand(Options& o, const QStringList& positional) {
   if (o.help || o.version) return {};
-  if (o.command == Command::None) return Tr("no command given (identify, read, compare, backup, log, report)");
-  if (o.command == Command::Compare) {
-    if (positional.size() != 1) return Tr("compare takes one configuration file: compare FILE.kvn");
+  if (o.command == Command::None)
+    return Tr("no command given (identify, read, compare, backup, log, report, program, restore-default, save-default)");
+  if (const QString problem = CheckWriteOptions(o); !problem.isEmpty()) return problem;
+  if (o.ports.size() > 1 && !o.output.isEmpty()) return Tr("several ports cannot write one output file (-o)");
+  if (o.command == Command::Compare || o.command == Command::Program) {
+    if (positional.size() != 1) return Tr("%1 takes one configuration file: %1 FILE.kvn").arg(o.commandName);
     o.file = positional.front();
+    return {};
+  }
+  if (o.command == Command::SaveDefault) {
+    if (positional.size() > 1) return Tr("save-default takes at most one configuration file: save-default [FILE.kvn]");
+    o.file = positional.value(0);
     return {};
   }
   if (!positional.isEmpty()) return Tr("%1 takes no argument: %2").arg(o.commandName, positional.front());
@@ -208,6 +253,11 @@ QString UsageText() {
             "  log -o FILE.csv      the device's event log into a CSV file\n"
             "  report -o FILE.pdf [--file FILE.kvn]\n"
             "                       the configuration report of the device's set, or of a file\n"
+            "  program FILE.kvn     program the file's set: programming mode, write, read back,\n"
+            "                       commit, confirm by reading back, leave programming mode\n"
+            "  restore-default      the device replaces its working set by its default set\n"
+            "  save-default [FILE.kvn]\n"
+            "                       the file's set (or the device's own) as the device's default\n"
             "\n"
             "Options (default: the window's interface settings):\n"
             "  --port PATH|COMn     device path (/dev/ttyUSB0, /dev/serial/by-id/...) or COM name\n"
@@ -216,6 +266,18 @@ QString UsageText() {
             "  --parity none|odd|even\n"
             "  --address N          Modbus slave address 1..254 (RS-485)\n"
             "  --work-dir DIR       the work directory (settings, ports, backups)\n"
+            "\n"
+            "Programming (program, restore-default, save-default; USB interface only):\n"
+            "  --port given several times: every device at once, one result line each\n"
+            "  --yes                answer the questions OK (needed without a terminal)\n"
+            "  --expect-checksum N  program only the file with this checksum (as read prints it)\n"
+            "  --admin              log in as admin; the password is asked without echo\n"
+            "  --password-file FILE the admin password from FILE's first line (- : stdin)\n"
+            "  --new-password-file FILE\n"
+            "                       also set the device's admin password from FILE\n"
+            "  --user-level-ok      at user level only the user block is written; without\n"
+            "                       this flag that is refused\n"
+            "\n"
             "  --json               one JSON object per line on stdout\n"
             "  --quiet, -q          nothing on stdout but the differences; errors still on stderr\n"
             "  --help, -h           this text\n"

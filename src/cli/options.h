@@ -7,7 +7,12 @@
 
 namespace kvn::cli {
 
-enum class Command { None, Identify, Read, Compare, Backup, Log, Report };
+enum class Command { None, Identify, Read, Compare, Backup, Log, Report, Program, RestoreDefault, SaveDefault };
+
+// The commands that change what the device runs: each a guarded programming session.
+inline bool WritesDevice(Command c) {
+  return c == Command::Program || c == Command::RestoreDefault || c == Command::SaveDefault;
+}
 
 // The command line as given; options may stand before or after the command. What is not
 // given comes from the window's settings file (ApplyTo leaves it alone).
@@ -15,13 +20,21 @@ struct Options {
   Command command = Command::None;
   QString commandName;
   QString output;  // read -o FILE.kvn, log -o FILE.csv, report -o FILE.pdf
-  QString file;    // compare FILE, report --file FILE
-  std::optional<QString> port;
+  QString file;    // compare FILE, program FILE, save-default [FILE], report --file FILE
+  std::optional<QString> port;  // the first --port
+  QStringList ports;            // every --port, in order: several run in parallel
   std::optional<bool> usb;
   std::optional<int> baudIndex;  // into kBaudRates
   std::optional<int> parity;     // 0 none, 1 odd, 2 even
   std::optional<int> address;
   QString workDir;  // empty: the window's own
+  // The writing commands.
+  bool yes = false;                    // the command's questions answered OK
+  std::optional<qint64> expectChecksum;   // program: the released file's checksum
+  bool admin = false;                  // log in as admin (the password from the file or the terminal)
+  QString passwordFile;                // "-": standard input
+  QString newPasswordFile;
+  bool userLevelOk = false;            // a set written at user level only may end as done
   bool json = false;
   bool quiet = false;
   bool help = false;

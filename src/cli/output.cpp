@@ -76,6 +76,30 @@ void Output::Error(const QString& message) {
   Write(stderr, QStringLiteral("korvane-cli: %1\n").arg(message).toUtf8());
 }
 
+void Output::Note(const QString& text) {
+  if (mode_.quiet) return;
+  if (mode_.json) {
+    JsonLine({{QStringLiteral("event"), QStringLiteral("note")}, {QStringLiteral("text"), text}});
+    return;
+  }
+  EndProgressLine();
+  Write(stderr, text.toUtf8() + '\n');
+}
+
+int Output::Result(const QString& command, const UnitResult& unit, QJsonObject fields) {
+  EndProgressLine();
+  const QString serial = unit.serialNumber.isEmpty() ? QStringLiteral("-") : unit.serialNumber;
+  if (!mode_.json) {
+    // Shown with --quiet too: it is the command's answer.
+    const QStringList line{unit.port, serial, unit.outcome, QString::number(Status(unit.code))};
+    Write(stdout, line.join(QLatin1Char('\t')).toUtf8() + '\n');
+  }
+  fields.insert(QStringLiteral("port"), unit.port);
+  fields.insert(QStringLiteral("serial_number"), serial);
+  fields.insert(QStringLiteral("outcome"), unit.outcome);
+  return Finish(command, unit.code, fields);
+}
+
 int Output::Finish(const QString& command, ExitCode code, QJsonObject fields) {
   EndProgressLine();
   if (mode_.json) {

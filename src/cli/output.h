@@ -30,6 +30,18 @@ class Output {
   // One row of a comparison: page, parameter, the device's text and the file's.
   void Difference(const ParameterDifference& d);
   void Error(const QString& message);
+  // What a step under way tells (the session's texts): stderr for people, unless --quiet.
+  void Note(const QString& text);
+  // The one line of a writing command that tells a script the unit's state: port, serial
+  // number, outcome and exit status, tab-separated on stdout (the result object with --json,
+  // the fields added). Returns the exit status.
+  struct UnitResult {
+    QString port;
+    QString serialNumber;
+    QString outcome;
+    ExitCode code = ExitCode::Done;
+  };
+  int Result(const QString& command, const UnitResult& unit, QJsonObject fields = {});
   // The result line with its fields (--json); returns the exit status for main().
   int Finish(const QString& command, ExitCode code, QJsonObject fields = {});
 

@@ -111,9 +111,18 @@ void RestoreDefaultStep(ProgrammingSession& session) {
   const Restored restored = Restore(session);
   const RegisterImages& images = session.S().images;
   switch (restored) {
-    case Restored::No: session.RecordOutcome(session.Info(), &images.EditImage, {}); return;
-    case Restored::Reread: session.RecordOutcome(session.Info(), &images.DeviceImage, StoredBlocks()); break;
-    case Restored::Unknown: session.RecordOutcome(session.Info(), nullptr, {}); break;
+    case Restored::No:
+      session.SetEnd(SessionEnd::Old);
+      session.RecordOutcome(session.Info(), &images.EditImage, {});
+      return;
+    case Restored::Reread:
+      session.SetEnd(SessionEnd::New);
+      session.RecordOutcome(session.Info(), &images.DeviceImage, StoredBlocks());
+      break;
+    case Restored::Unknown:
+      session.SetEnd(SessionEnd::Unknown);
+      session.RecordOutcome(session.Info(), nullptr, {});
+      break;
   }
   // The device runs its default now (or may): the backup held before no longer tells its set.
   session.SetInForceChanged();
@@ -125,6 +134,7 @@ void WriteDefaultStep(ProgrammingSession& session) {
 
 void CommitDefaultStep(ProgrammingSession& session) {
   session.prog_state = prog_state::Ended;
+  session.SetEnd(SessionEnd::Old);
   session.SetInfo(kMsgCommitting);
   if (!session.WriteProgCommand(cmd::SaveDefault)) {
     session.ReportAfterLostCommand(CommitKind::Default);

@@ -180,11 +180,15 @@ void ProgrammingSession::OpenDialog(int firstState, int captionMessage, int ques
   upd_password = s_.form.PasswordChangeWanted();
   const PollTimerStopped noPoll(s_.timer);  // for the dialog's whole life
   written_.clear();
+  end_ = SessionEnd::Open;
   if (s_.changes) s_.changes->Begin(s_.texts.GetTextByKey(QString::fromLatin1(OperationKey(firstState))));
   if (s_.run_dialog) s_.run_dialog();
   // Left at a question after something was written: the cancel is the outcome (an ended
   // operation has been recorded by its step already).
-  if (InProgress()) RecordOutcome(Tr("Cancelled at: %1").arg(info_), &s_.images.EditImage, written_);
+  if (InProgress()) {
+    RecordOutcome(Tr("Cancelled at: %1").arg(info_), &s_.images.EditImage, written_);
+    end_ = written_.empty() ? SessionEnd::Refused : SessionEnd::Old;
+  }
   // Whatever happened in the dialog, the device's parameter blocks are read afresh.
   s_.poll.ConfigBlocksPolled = false;
 }
@@ -244,11 +248,17 @@ SetInForce ProgrammingSession::WrittenSetInForce() {
 
 void ProgrammingSession::ConfirmAccepted(int acceptedMessage) {
   switch (ReadBackWritten()) {
-    case 0: SetInfo(acceptedMessage); return;
-    case 1: SetInfo(Tr("The device answered the commit, but reading the written settings back failed.") + kNewLine +
+    case 0:
+      end_ = SessionEnd::New;
+      SetInfo(acceptedMessage);
+      return;
+    case 1:
+      end_ = SessionEnd::Unknown;
+      SetInfo(Tr("The device answered the commit, but reading the written settings back failed.") + kNewLine +
                     WorkingSetText(SetInForce::Unknown));
       return;
     default:
+      end_ = SessionEnd::Old;
       SetInfo(Tr("The device answered the commit, but it does not hold the new settings: reading them back "
                  "found other values. The new settings are not in force."));
   }
@@ -265,7 +275,14 @@ void ProgrammingSession::ReportAfterLostAnswer(CommitKind kind) { ReportSetInFor
 
 void ProgrammingSession::ReportSetInForce(const QString& failure, CommitKind kind) {
   SetInfo(failure);
-  SetInfo(failure + kNewLine + InForceText(WrittenSetInForce(), kind));
+  const SetInForce set = WrittenSetInForce();
+  switch (set) {
+    // Running the new set does not tell that it was stored as the default.
+    case SetInForce::New: end_ = kind == CommitKind::Working ? SessionEnd::New : SessionEnd::Unknown; break;
+    case SetInForce::Old: end_ = SessionEnd::Old; break;
+    case SetInForce::Unknown: end_ = SessionEnd::Unknown; break;
+  }
+  SetInfo(failure + kNewLine + InForceText(set, kind));
 }
 
 QString ProgrammingSession::rejected_groups_text() const {
@@ -311,6 +328,7 @@ void ProgrammingSession::RecordEndedWrite(int step) {
 bool ProgrammingSession::KeepBackup() {
   if (!s_.changes || s_.changes->BeforeWrite()) return true;
   prog_state = prog_state::Ended;
+  end_ = SessionEnd::Refused;
   SetInfo(Tr("Nothing was written: the step was cancelled without a backup of the device's settings."));
   return false;
 }
@@ -318,6 +336,8 @@ bool ProgrammingSession::KeepBackup() {
 void ProgrammingSession::WriteAndVerifyStep(int nextState, int verifiedMessage) {
   if (!KeepBackup()) return;
   prog_state = prog_state::Ended;
+  // Nothing written is committed: leaving programming mode drops it.
+  end_ = SessionEnd::Old;
   if (!send_parameters()) {
     SetInfo(kMsgWriteFailed);
     return;
@@ -327,11 +347,14 @@ void ProgrammingSession::WriteAndVerifyStep(int nextState, int verifiedMessage) 
     return;
   }
   prog_state = nextState;
+  end_ = SessionEnd::Open;
   SetInfo(verifiedMessage);
 }
 
 void ProgrammingSession::CommitStep() {
   prog_state = prog_state::Ended;
+  // Until an answer or a read-back says otherwise, the device runs what it ran.
+  end_ = SessionEnd::Old;
   SetInfo(kMsgCommitting);
   // The device may have committed although its answers were lost: after the line's message
   // the engineer is told which set it runs.

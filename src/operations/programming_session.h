@@ -34,6 +34,18 @@ enum class SetInForce {
   Unknown,  // it did not answer
 };
 
+// How an ended operation left the device, for a front end that acts on it without reading its
+// texts (the command line's exit status).
+enum class SessionEnd {
+  Open,     // not ended
+  Refused,  // ended before anything was written (a question declined, no backup)
+  New,      // the read-back confirmed that the device holds and runs what was written (or
+            // after a restore: its default, read back)
+  Old,      // the device runs the set it ran before (a failed write or read-back, a rejected or
+            // unapplied commit; uncommitted values are dropped when programming mode is left)
+  Unknown,  // what the device runs is not known: it did not answer when asked
+};
+
 // What a commit command was to make of the written set: the working set, or also the default.
 enum class CommitKind { Working, Default };
 
@@ -92,6 +104,9 @@ class ProgrammingSession {
   // replaced its set by its default).
   void SetInForceChanged();
 
+  SessionEnd End() const { return end_; }
+  void SetEnd(SessionEnd end) { end_ = end; }
+
   int prog_state = prog_state::Ended;
   bool upd_password = false;
   const QString& Caption() const { return caption_; }
@@ -141,6 +156,7 @@ class ProgrammingSession {
   Services s_;
   QString caption_;
   QString info_;
+  SessionEnd end_ = SessionEnd::Open;
   int checkedLevel_ = -1;                // the level the entries were checked at
   std::vector<BlockDescriptor> written_;  // the blocks this session's write step sent
 };

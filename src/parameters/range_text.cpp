@@ -1,6 +1,7 @@
 #include "parameters/range_text.h"
 
 #include <array>
+#include <cmath>
 
 namespace kvn {
 
@@ -95,6 +96,41 @@ QString RowRangeText(const Codec& codec, const ParameterDescriptor& row) {
     case FieldType::OffsetLevel:
       return FloatRangeText(codec, FloatRangeLimits(row, codec), row.detail);
     default: return {};
+  }
+}
+
+namespace {
+
+bool InIntRange(int64_t v, const IntLimits& limits) {
+  return limits.Unlimited() || (limits.lower <= v && v <= limits.upper);
+}
+
+bool InFloatRange(float x, float lower, float upper) { return !std::isnan(x) && lower <= x && x <= upper; }
+
+}  // namespace
+
+std::optional<QString> OutsideRangeText(const ParameterDescriptor& row, const Codec& codec) {
+  const RegisterImage& edit = codec.Edit();
+  const int reg = RegisterOf(row);
+  switch (row.fieldType) {
+    case FieldType::Int16:
+    case FieldType::Int32: {
+      const IntLimits limits = IntRangeLimits(row, edit);
+      const int64_t value = row.fieldType == FieldType::Int16 ? edit[static_cast<size_t>(reg)] : ReadInt32(edit, reg);
+      if ((limits.zeroAllowed && value == 0) || InIntRange(value, limits)) return std::nullopt;
+      return IntRangeText(codec, limits, row.detail);
+    }
+    case FieldType::Float: {
+      const FloatLimits limits = FloatRangeLimits(row, codec);
+      if (limits.Unlimited() || InFloatRange(ReadFloat(edit, reg), limits.lower, limits.upper)) return std::nullopt;
+      return FloatRangeText(codec, limits, row.detail);
+    }
+    // The register holds the absolute level, so it is held against the table's own limits; the
+    // message shows the range as the field offers it (upper limit less the sensor offset).
+    case FieldType::OffsetLevel:
+      if (InFloatRange(ReadFloat(edit, reg), row.floatMin, row.floatMax)) return std::nullopt;
+      return FloatRangeText(codec, FloatRangeLimits(row, codec), row.detail);
+    default: return std::nullopt;
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 #include "device_link/register_image.h"
 #include "parameters/parameter_table.h"
@@ -41,6 +42,11 @@ QString FloatRangeText(const Codec& codec, const FloatLimits& limits, int mode);
 // The allowed range of a numeric row with its current limits, as appended to the
 // out-of-range message; empty for rows that have no range.
 QString RowRangeText(const Codec& codec, const ParameterDescriptor& row);
+
+// The stored value of a numeric row in EditImage against its current limits: the range text
+// the out-of-range message shows when it lies outside, nothing when it passes. Rows that are
+// not numeric pass; so does a stored 0 in the DynamicOrZero row, as it did when entered.
+std::optional<QString> OutsideRangeText(const ParameterDescriptor& row, const Codec& codec);
 
 // Replaces the first range placeholder of an info text ("@s", "@a", "@h", "@i", "@v", "@p",
 // "@r", looked for in this order; only the first one found, only its first occurrence) by

@@ -82,39 +82,9 @@ EntryResult EntryChecks::AcceptFloat(const QString& text, int reg, int mode, flo
 
 bool EntryChecks::RecheckRange(int rowNumber) {
   if (rowNumber < 1 || rowNumber > kParameterRows) return true;
-  const ParameterDescriptor& row = ParameterRow(rowNumber);
-  const int reg = RegisterOf(row);
-  switch (row.fieldType) {
-    case FieldType::Int16: return RecheckInt(row, edit_[static_cast<size_t>(reg)]);
-    case FieldType::Int32: return RecheckInt(row, ReadInt32(edit_, reg));
-    case FieldType::Float: return RecheckFloat(row, ReadFloat(edit_, reg));
-    case FieldType::OffsetLevel: return RecheckOffsetLevel(row, ReadFloat(edit_, reg));
-    default: return true;
-  }
-}
-
-bool EntryChecks::RecheckInt(const ParameterDescriptor& row, int64_t value) {
-  const IntLimits limits = IntRangeLimits(row, edit_);
-  if (limits.zeroAllowed && value == 0) return true;
-  if (InIntRange(value, limits.lower, limits.upper)) return true;
-  ShowOutOfRange(IntRangeText(codec_, limits, row.detail));
-  return false;
-}
-
-bool EntryChecks::RecheckFloat(const ParameterDescriptor& row, float value) {
-  const FloatLimits limits = FloatRangeLimits(row, codec_);
-  if (limits.Unlimited()) return true;
-  if (!std::isnan(value) && limits.lower <= value && value <= limits.upper) return true;
-  ShowOutOfRange(FloatRangeText(codec_, limits, row.detail));
-  return false;
-}
-
-// The register holds the absolute level, so it is held against the table's own limits; the
-// message shows the range as the field offers it (upper limit less the sensor offset).
-bool EntryChecks::RecheckOffsetLevel(const ParameterDescriptor& row, float value) {
-  if (!std::isnan(value) && row.floatMin <= value && value <= row.floatMax) return true;
-  ShowOutOfRange(FloatRangeText(codec_, FloatRangeLimits(row, codec_), row.detail));
-  return false;
+  const std::optional<QString> range = OutsideRangeText(ParameterRow(rowNumber), codec_);
+  if (range) ShowOutOfRange(*range);
+  return !range;
 }
 
 }  // namespace kvn

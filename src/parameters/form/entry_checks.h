@@ -57,9 +57,6 @@ class EntryChecks {
  private:
   void ShowOutOfRange(const QString& rangeText);
   EntryResult Rejected() const { return {state_.TextOnEntry, false}; }
-  bool RecheckInt(const ParameterDescriptor& row, int64_t value);
-  bool RecheckFloat(const ParameterDescriptor& row, float value);
-  bool RecheckOffsetLevel(const ParameterDescriptor& row, float value);
 
   RegisterImage& edit_;
   const Codec& codec_;

@@ -9,11 +9,6 @@ constexpr qsizetype kMaxTypedNumberLength = 10;
 
 bool IsDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 
-bool TextKeyPasses(QChar key) {
-  const char16_t code = key.unicode();
-  return code >= 32 && code <= 126 && code != u'|';
-}
-
 bool TooLongForMore(const QString& fieldText) {
   return TrimEntry(fieldText).size() > kMaxTypedNumberLength;
 }
@@ -75,14 +70,6 @@ QString KeptOfPaste(KeyFilterKind kind, const QString& pasted, const QString& fi
     after += c;
   }
   return kept;
-}
-
-QString TrimEntry(const QString& text) {
-  qsizetype first = 0;
-  qsizetype last = text.size();
-  while (first < last && text.at(first).unicode() <= 32) ++first;
-  while (last > first && text.at(last - 1).unicode() <= 32) --last;
-  return text.mid(first, last - first);
 }
 
 }  // namespace kvn

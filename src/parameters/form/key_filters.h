@@ -2,6 +2,7 @@
 #include <QChar>
 #include <QString>
 
+#include "parameters/entry_text.h"
 #include "parameters/parameter_table.h"
 
 namespace kvn {
@@ -45,8 +46,5 @@ KeyVerdict FilterKey(KeyFilterKind kind, QChar key, const QString& fieldText,
 // dropped in every kind of filtered field.
 QString KeptOfPaste(KeyFilterKind kind, const QString& pasted, const QString& fieldText,
                     QChar decimalSeparator);
-
-// Leading and trailing blanks and control characters removed (every code up to 32).
-QString TrimEntry(const QString& text);
 
 }  // namespace kvn

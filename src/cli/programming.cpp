@@ -1,0 +1,406 @@
+// The writing commands: the window's guarded session (programming mode, write, read back,
+// commit, confirming read-back, history) run from a file and the command line's flags, with
+// every outcome told by the exit status.
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTimer>
+#include <memory>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/device.h"
+#include "cli/interrupt.h"
+#include "cli/output.h"
+#include "cli/terminal.h"
+#include "device_link/block_table.h"
+#include "operations/admin_login.h"
+#include "operations/change_record.h"
+#include "operations/connection.h"
+#include "operations/device_backup.h"
+#include "operations/device_reading.h"
+#include "operations/event_log.h"
+#include "operations/programming_session.h"
+#include "parameters/config_file.h"
+#include "parameters/device_access.h"
+#include "parameters/entry_text.h"
+#include "parameters/field_kinds.h"
+#include "parameters/parameter_table.h"
+#include "parameters/parameter_view.h"
+#include "parameters/set_entries.h"
+#include "parameters/value_codec.h"
+#include "texts/tr_context.h"
+
+namespace kvn::cli {
+namespace {
+
+KVN_TR_CONTEXT(kvn::cli::Programming)
+
+enum Msg {
+  kMsgTooLong = 3,
+  kMsgTooLongEnd = 4,
+  kMsgEnterPassword = 19,
+  kMsgOverwriteQuestion = 21,
+  kMsgUpdateCaption = 27,
+  kMsgRestoreQuestion = 35,
+  kMsgSaveQuestion = 38,
+  kMsgRestoreCaption = 39,
+  kMsgSaveCaption = 45,
+  kMsgDenied = 59,
+  kMsgPasswordMissing = 60,
+  kMsgUserLevelQuestion = 79,
+};
+
+// A text of the table on one line: its line breaks become blanks.
+QString OneLine(QString text) {
+  return text.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(QLatin1Char('\n'), QLatin1Char(' ')).simplified();
+}
+
+// The set of a file and the flags where the window has its parameter pages: the entries are the
+// file's values, held to what the pages would have let the engineer enter.
+class FileSetView : public ParameterView {
+ public:
+  FileSetView(RegisterImage& edit, const Codec& codec, const Texts& texts, Prompts& prompts)
+      : edit_(edit), codec_(codec), texts_(texts), prompts_(prompts) {}
+
+  void FillControls() override {}
+  void ClearControls() override {}
+  void ClearPassword() override {
+    newPassword_.clear();
+    StorePassword();
+  }
+  bool EntriesComplete(const BlockDescriptor& block) override {
+    const std::optional<EntryProblem> problem = FirstEntryProblem(block, codec_, texts_);
+    if (!problem) return true;
+    const ParameterDescriptor& row = ParameterRow(problem->row);
+    const QString name = ParameterNames(texts_)[static_cast<size_t>(problem->row - 1)];
+    prompts_.ShowError(Tr("%1, %2: %3").arg(PageCaptionOf(texts_, row), name, OneLine(problem->message)));
+    return false;
+  }
+  bool PasswordChangeWanted() const override { return wanted_; }
+  bool PasswordTyped() const override { return !newPassword_.isEmpty(); }
+  void ShowPasswordEntry() override {}
+
+  // A new admin password, checked as the window's password field takes one; empty when taken.
+  QString TakeNewPassword(const QString& typed) {
+    const QString entered = TrimEntry(typed);
+    const ParameterDescriptor& row = PasswordRow();
+    if (entered.isEmpty()) return OneLine(texts_.GetMessageText(kMsgPasswordMissing));
+    if (entered.size() > row.detail)
+      return texts_.GetMessageText(kMsgTooLong) + QString::number(row.detail) + texts_.GetMessageText(kMsgTooLongEnd);
+    for (const QChar c : entered)
+      if (!TextKeyPasses(c)) return Tr("the new password holds a character the password field does not take: %1").arg(c);
+    wanted_ = true;
+    newPassword_ = entered;
+    return {};
+  }
+
+  // The password block as the field leaves it: the text, and the block's CRC over it. Again
+  // after every read of the set, which brings the device's own.
+  void StorePassword() {
+    const ParameterDescriptor& row = PasswordRow();
+    WriteText(edit_, RegisterOf(row), row.detail / 2, newPassword_.isEmpty() ? QStringLiteral(" ") : newPassword_);
+    const BlockDescriptor& block = Block(BlockId::Password);
+    edit_[static_cast<size_t>(block.CrcRegister())] = ImageCrc(edit_, block.start, block.count - 1);
+  }
+
+  static const ParameterDescriptor& PasswordRow() { return *FindParameter("txt_password"); }
+
+  RegisterImage& edit_;
+  const Codec& codec_;
+  const Texts& texts_;
+  Prompts& prompts_;
+  bool wanted_ = false;
+  QString newPassword_;
+};
+
+// A block of a file's set that a session may write: the factory blocks are the device's own, and
+// give the limits the others are held to.
+bool IsWritable(const BlockDescriptor& b) { return IsStoredBlock(b) && b.access < 2; }
+
+// The name of a block in a result line: the headings of the page sections that show it.
+QString BlockName(const Texts& texts, const BlockDescriptor& block) {
+  QStringList sections;
+  for (const ParameterDescriptor& row : ParameterTable) {
+    if (row.blockId != block.id) continue;
+    const QString section = SectionCaptionOf(texts, row);
+    if (!section.isEmpty() && !sections.contains(section)) sections << section;
+  }
+  return QLatin1Char('[') + sections.join(QLatin1Char('/')) + QLatin1Char(']');
+}
+
+// What one writing command is: the session's first step with its caption and question, and
+// whether it writes parameter blocks (the level decides which) and reads a file.
+struct WriteCommand {
+  int firstState;
+  int caption;
+  int question;
+  bool writesBlocks;
+};
+constexpr WriteCommand kProgram{prog_state::Write, kMsgUpdateCaption, kMsgOverwriteQuestion, true};
+constexpr WriteCommand kRestore{prog_state::Restore, kMsgRestoreCaption, kMsgRestoreQuestion, false};
+constexpr WriteCommand kSaveDefault{prog_state::WriteDefault, kMsgSaveCaption, kMsgSaveQuestion, true};
+
+// One writing command on one device: the device as the window builds it, the session over it,
+// the backup and history, and the file's set where the window has its pages.
+class DeviceWrite {
+ public:
+  DeviceWrite(Context& c, const WriteCommand& command)
+      : c_(c),
+        command_(command),
+        d_(c.setup, c.workDirectory),
+        codec_(LocaleDecimalSeparator(), *d_.images),
+        view_(d_.images->EditImage, codec_, d_.texts, d_.prompts),
+        changes_(ChangeRecord::Services{d_.blocks, d_.prompts, d_.texts, codec_, c.workDirectory,
+                                        LocaleEventFormats(LocaleDecimalSeparator()).list, &QDateTime::currentDateTime,
+                                        &d_.images->DeviceImage}),
+        session_(ProgrammingSession::Services{
+            DeviceContext{d_.settings, d_.link, d_.blocks, *d_.images, d_.texts, poll_, timer_}, d_.prompts, d_.master,
+            d_.pause, view_, [this] { return RereadSet(); }, [this](const QString& text) { c_.out.Note(OneLine(text)); },
+            [this] { DriveDialog(); }, {}, &changes_}) {
+    d_.prompts.SetAnswers({c.options.yes, InputIsTerminal()});
+    d_.prompts.told = [this](const QString& text) { c_.out.Note(OneLine(text)); };
+  }
+
+  int Run();
+
+ private:
+  // --- Before anything is sent ---
+  Failure CheckLine() const;
+  Failure ReadSecrets();
+  Failure ReadFile();
+  // --- On the device, before anything is written ---
+  Failure LogIn();
+  Failure LoadFileSet();
+  Failure CheckLevel();
+  Failure Ask(int question);
+  Failure EnterProgramming();
+  // --- The session and after ---
+  void DriveDialog();
+  ReadOutcome RereadSet();
+  void LeaveProgramming();
+  int Report(const Failure& refusal);
+  int Report();
+  QString Outcome() const;
+  ExitCode CodeOfEnd() const;
+  QStringList UnwrittenBlocks() const;
+  QString SerialNumber() const { return reached_ ? SerialNumberIn(d_.images->DeviceImage) : QString(); }
+
+  Context& c_;
+  const WriteCommand& command_;
+  Device d_;
+  Codec codec_;
+  FileSetView view_;
+  PollState poll_;
+  QTimer timer_;  // the window's poll timer; nothing polls here
+  ChangeRecord changes_;
+  ProgrammingSession session_;
+  std::unique_ptr<RegisterImage> fileSet_ = std::make_unique<RegisterImage>();
+  QString checksum_;
+  QString password_;
+  bool reached_ = false;
+  bool loggedIn_ = false;
+  int level_ = -1;
+};
+
+Failure DeviceWrite::CheckLine() const {
+  if (!d_.settings.usb)
+    return {ExitCode::Usage, Tr("programming needs the device's USB interface (--interface usb): over RS-485 the "
+                                "device is only read")};
+  if (!c_.options.yes && !InputIsTerminal())
+    return {ExitCode::Usage, Tr("without a terminal the questions cannot be asked: give --yes to answer them OK")};
+  return {};
+}
+
+Failure DeviceWrite::ReadSecrets() {
+  const Options& o = c_.options;
+  if (!o.newPasswordFile.isEmpty()) {
+    const Secret secret = ReadSecret(o.newPasswordFile);
+    if (!secret.error.isEmpty()) return {ExitCode::Usage, secret.error};
+    if (const QString problem = view_.TakeNewPassword(secret.text); !problem.isEmpty())
+      return {ExitCode::Refused, Tr("the new admin password is refused: %1").arg(problem)};
+  }
+  if (!o.admin) return {};
+  if (!o.passwordFile.isEmpty()) {
+    const Secret secret = ReadSecret(o.passwordFile);
+    if (!secret.error.isEmpty()) return {ExitCode::Usage, secret.error};
+    password_ = secret.text;
+    return {};
+  }
+  if (!InputIsTerminal()) return {ExitCode::Usage, Tr("--admin without a terminal needs --password-file FILE")};
+  password_ = ReadHiddenLine(OneLine(d_.texts.GetMessageText(kMsgEnterPassword)) + QStringLiteral(" "));
+  return {};
+}
+
+Failure DeviceWrite::ReadFile() {
+  if (c_.options.file.isEmpty()) return {};
+  if (Failure f = ReadConfigurationFile(c_.options.file, d_, *fileSet_, &checksum_); f.Failed()) return f;
+  const std::optional<qint64> expected = c_.options.expectChecksum;
+  if (expected && checksum_.toLongLong() != *expected)
+    return {ExitCode::Refused, Tr("%1 carries checksum %2, not the released %3: nothing was sent")
+                                   .arg(c_.options.file, checksum_)
+                                   .arg(*expected)};
+  return {};
+}
+
+Failure DeviceWrite::LogIn() {
+  if (!c_.options.admin) return {};
+  if (!kvn::LogIn(d_.master, d_.blocks, *d_.images, d_.settings, password_))
+    return {ExitCode::NoDevice, Tr("the device did not answer the login")};
+  if (DeviceAccessLevel(d_.settings, *d_.images) < 1) return {ExitCode::Refused, OneLine(d_.texts.GetMessageText(kMsgDenied))};
+  loggedIn_ = true;
+  return {};
+}
+
+// The window's set after "Read device settings" and a file loaded over it: the device's factory
+// blocks give the limits the file's values are held to.
+Failure DeviceWrite::LoadFileSet() {
+  if (!command_.writesBlocks) return {};
+  if (Failure f = ReadSet(d_, c_.out); f.Failed()) return f;
+  if (view_.PasswordChangeWanted()) view_.StorePassword();
+  if (c_.options.file.isEmpty()) return {};
+  RegisterImage& edit = d_.images->EditImage;
+  for (const BlockDescriptor& b : BlockTable)
+    if (IsWritable(b)) std::copy(fileSet_->begin() + b.start, fileSet_->begin() + b.start + b.count, edit.begin() + b.start);
+  return {};
+}
+
+Failure DeviceWrite::CheckLevel() {
+  level_ = DeviceAccessLevel(d_.settings, *d_.images);
+  if (!command_.writesBlocks) return {};
+  if (level_ < 1) {
+    if (!c_.options.userLevelOk)
+      return {ExitCode::Refused, Tr("the device is at user level: only %1 would be written, not %2. Log in as admin "
+                                    "(--admin, --password-file), or accept a partial set with --user-level-ok")
+                                     .arg(BlockName(d_.texts, Block(BlockId::UserConfig)), UnwrittenBlocks().join(QStringLiteral(", ")))};
+    if (Failure f = Ask(kMsgUserLevelQuestion); f.Failed()) return f;
+  }
+  if (view_.PasswordChangeWanted() && level_ < 1)
+    return {ExitCode::Refused, Tr("a new admin password needs an admin login")};
+  if (!session_.EntriesComplete()) return {ExitCode::Refused, d_.prompts.LastText()};
+  return {};
+}
+
+Failure DeviceWrite::Ask(int question) {
+  if (d_.prompts.ConfirmOkCancel(d_.texts.GetMessageText(question))) return {};
+  return {ExitCode::Refused, Tr("declined: %1").arg(OneLine(d_.texts.GetMessageText(question)))};
+}
+
+// As the window's "Enter programming mode" after its question: the backup first, then the
+// command, whose answer is not trusted: the identification block tells the mode.
+Failure DeviceWrite::EnterProgramming() {
+  if (!InProgrammingMode(d_.images->DeviceImage)) {
+    if (!changes_.KeepBeforeProgramming())
+      return {ExitCode::Refused, Tr("no backup of the device's settings could be taken: nothing was written")};
+    session_.WriteProgCommand(cmd::EnterProgramming);
+  }
+  if (d_.blocks.ReadBlock(BlockId::Identification, false, ImageSelector::Device) && InProgrammingMode(d_.images->DeviceImage))
+    return {};
+  session_.WriteProgCommand(cmd::LeaveProgramming);
+  return {ExitCode::OldSet, Tr("the device did not enter programming mode: nothing was written")};
+}
+
+// The session dialog without a window: its first question was asked before programming mode;
+// each later one (commit) is asked as the dialog asks it. An interrupt declines.
+void DeviceWrite::DriveDialog() {
+  session_.cmd_confirm();
+  while (session_.InProgress()) {
+    if (Interrupted() || !d_.prompts.ConfirmOkCancel(session_.Info())) {
+      c_.out.Note(Tr("Not committed: the written settings are dropped when programming mode is left."));
+      return;
+    }
+    session_.cmd_confirm();
+  }
+}
+
+ReadOutcome DeviceWrite::RereadSet() { return ReadSet(d_, c_.out).Failed() ? ReadOutcome::Failed : ReadOutcome::Adopted; }
+
+// A committed set has taken the device out of programming mode; anything else leaves it there
+// with what was written and not committed, which leaving drops.
+void DeviceWrite::LeaveProgramming() {
+  const bool committed = session_.End() == SessionEnd::New && command_.writesBlocks;
+  if (!committed) session_.cmd_abort_progClick();
+  if (loggedIn_) LogOut(d_.master, *d_.images, d_.settings);
+}
+
+ExitCode DeviceWrite::CodeOfEnd() const {
+  switch (session_.End()) {
+    case SessionEnd::New: return ExitCode::Done;
+    case SessionEnd::Refused: return ExitCode::Refused;
+    case SessionEnd::Old: return ExitCode::OldSet;
+    case SessionEnd::Open:
+    case SessionEnd::Unknown: break;
+  }
+  return ExitCode::SetUnknown;
+}
+
+// The stored blocks a file holds that the level does not let through.
+QStringList DeviceWrite::UnwrittenBlocks() const {
+  QStringList names;
+  for (const BlockDescriptor& b : BlockTable)
+    if (IsWritable(b) && b.access > std::max(level_, 0)) names << BlockName(d_.texts, b);
+  return names;
+}
+
+QString DeviceWrite::Outcome() const {
+  const QString text = OneLine(session_.Info());
+  switch (session_.End()) {
+    case SessionEnd::New: break;
+    case SessionEnd::Refused: return Tr("refused, nothing written: %1").arg(text);
+    case SessionEnd::Old: return Tr("failed, the previous set is in force: %1").arg(text);
+    case SessionEnd::Open:
+    case SessionEnd::Unknown: return Tr("the set in force is not known, check the unit: %1").arg(text);
+  }
+  if (command_.firstState == prog_state::Restore) return Tr("restored: the device runs its default set, read back");
+  const QString what = command_.firstState == prog_state::WriteDefault
+                           ? Tr("saved as default: the device holds the set, confirmed by reading it back")
+                           : Tr("programmed: the device holds the set, confirmed by reading it back");
+  const QStringList unwritten = UnwrittenBlocks();
+  if (unwritten.isEmpty()) return what;
+  return what + Tr("; at user level, not written: %1").arg(unwritten.join(QStringLiteral(", ")));
+}
+
+int DeviceWrite::Report(const Failure& refusal) {
+  c_.out.Error(refusal.message);
+  QString outcome = refusal.message;
+  if (refusal.code == ExitCode::Refused) outcome = Tr("refused, nothing written: %1").arg(refusal.message);
+  if (refusal.code == ExitCode::OldSet) outcome = Tr("failed, the previous set is in force: %1").arg(refusal.message);
+  return c_.out.Result(c_.options.commandName, {d_.settings.com_num, SerialNumber(), outcome, refusal.code});
+}
+
+int DeviceWrite::Report() {
+  QJsonObject fields;
+  if (!checksum_.isEmpty()) fields.insert(QStringLiteral("checksum"), checksum_.toInt());
+  if (!c_.options.file.isEmpty()) fields.insert(QStringLiteral("file"), c_.options.file);
+  if (command_.writesBlocks) fields.insert(QStringLiteral("not_written"), QJsonArray::fromStringList(UnwrittenBlocks()));
+  return c_.out.Result(c_.options.commandName, {d_.settings.com_num, SerialNumber(), Outcome(), CodeOfEnd()}, fields);
+}
+
+int DeviceWrite::Run() {
+  Failure f = CheckLine();
+  if (!f.Failed()) f = ReadFile();
+  if (!f.Failed()) f = ReadSecrets();
+  if (f.Failed()) return Report(f);
+  f = Reach(d_);
+  reached_ = !f.Failed() || f.code == ExitCode::WrongDevice;
+  if (!f.Failed()) f = LogIn();
+  if (!f.Failed()) f = LoadFileSet();
+  if (!f.Failed()) f = CheckLevel();
+  if (!f.Failed()) f = Ask(command_.question);
+  if (!f.Failed() && Interrupted()) f = Stopped();
+  if (!f.Failed()) f = EnterProgramming();
+  if (f.Failed()) {
+    if (loggedIn_) LogOut(d_.master, *d_.images, d_.settings);
+    return Report(f);
+  }
+  session_.OpenDialog(command_.firstState, command_.caption, command_.question);
+  LeaveProgramming();
+  return Report();
+}
+
+}  // namespace
+
+int RunProgram(Context& c) { return DeviceWrite(c, kProgram).Run(); }
+int RunRestoreDefault(Context& c) { return DeviceWrite(c, kRestore).Run(); }
+int RunSaveDefault(Context& c) { return DeviceWrite(c, kSaveDefault).Run(); }
+
+}  // namespace kvn::cli
