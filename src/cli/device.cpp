@@ -37,6 +37,14 @@ QString Device::OpenRefusalText(PortState state, const QString& port) {
   }
 }
 
+CommandPause::CommandPause() {
+  bool ok = false;
+  const int divisor = qEnvironmentVariableIntValue("KORVANE_TEST_PAUSE_DIVISOR", &ok);
+  if (ok && divisor >= 2 && divisor <= 1000) divisor_ = divisor;
+}
+
+void CommandPause::Wait(int milliseconds) { Pause::Wait(milliseconds / divisor_); }
+
 Device::Device(const LocSetupRec& s, const QString& workDirectory)
     : settings(s),
       ports(workDirectory + QStringLiteral("/ports")),

@@ -40,6 +40,18 @@ class KeptPrompts : public ConsolePrompts {
   Answers answers_;
 };
 
+// The protocol's fixed waits (after a write, after a command). The test suite and the benchmarks
+// run hundreds of sessions against the simulator, which needs none of them: they divide the
+// waits by KORVANE_TEST_PAUSE_DIVISOR (2 to 1000). Without it a device gets every millisecond.
+class CommandPause : public Pause {
+ public:
+  CommandPause();
+  void Wait(int milliseconds) override;
+
+ private:
+  int divisor_ = 1;
+};
+
 // The link to the device as the window builds it (one serial link, Modbus master and block
 // transfer over the three register images), without a window.
 class Device {
@@ -69,7 +81,7 @@ class Device {
   LocSetupRec settings;  // off-line never: a command is always on the device
   Texts texts;
   PortMap ports;
-  Pause pause;
+  CommandPause pause;
   KeptPrompts prompts;
   std::unique_ptr<RegisterImages> images = MakeRegisterImages();
   SerialLink link;
