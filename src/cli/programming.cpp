@@ -171,6 +171,7 @@ class DeviceWrite {
   // --- On the device, before anything is written ---
   Failure LogIn();
   Failure LoadFileSet();
+  Failure CheckEntries();
   Failure CheckLevel();
   Failure Ask(int question);
   Failure EnterProgramming();
@@ -261,6 +262,15 @@ Failure DeviceWrite::LoadFileSet() {
   RegisterImage& edit = d_.images->EditImage;
   for (const BlockDescriptor& b : BlockTable)
     if (IsWritable(b)) std::copy(fileSet_->begin() + b.start, fileSet_->begin() + b.start + b.count, edit.begin() + b.start);
+  return {};
+}
+
+// Every value of the set, whatever the level will let through: a released file is sound as a
+// whole, and is found not to be before the device is written anything, the login included.
+Failure DeviceWrite::CheckEntries() {
+  if (!command_.writesBlocks) return {};
+  for (const BlockDescriptor& b : BlockTable)
+    if (IsWritable(b) && !view_.EntriesComplete(b)) return {ExitCode::Refused, d_.prompts.LastText()};
   return {};
 }
 
@@ -382,8 +392,9 @@ int DeviceWrite::Run() {
   if (f.Failed()) return Report(f);
   f = Reach(d_);
   reached_ = !f.Failed() || f.code == ExitCode::WrongDevice;
-  if (!f.Failed()) f = LogIn();
   if (!f.Failed()) f = LoadFileSet();
+  if (!f.Failed()) f = CheckEntries();
+  if (!f.Failed()) f = LogIn();
   if (!f.Failed()) f = CheckLevel();
   if (!f.Failed()) f = Ask(command_.question);
   if (!f.Failed() && Interrupted()) f = Stopped();

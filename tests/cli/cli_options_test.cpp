@@ -39,7 +39,24 @@ const Accepted kAccepted[] = {
     {"report --file plant.kvn -o plant.pdf", Command::Report, nullptr, -1, -1, -1, -1, "plant.pdf", "plant.kvn", false},
     {"backup --port /dev/serial/by-id/usb-Korvane_SM-if00 --quiet", Command::Backup,
      "/dev/serial/by-id/usb-Korvane_SM-if00", -1, -1, -1, -1, "", "", false},
+    {"program plant.kvn --port COM1 --port COM2 --yes", Command::Program, "COM1", -1, -1, -1, -1, "", "plant.kvn", false},
+    {"save-default", Command::SaveDefault, nullptr, -1, -1, -1, -1, "", "", false},
+    {"restore-default --json", Command::RestoreDefault, nullptr, -1, -1, -1, -1, "", "", true},
 };
+
+// The writing commands' own options, and every --port kept in order.
+TEST(CliOptions, WritingOptionsReachTheCommand) {
+  const ParseResult r = ParseArguments(Words("program a.kvn --expect-checksum 41385457 --password-file pw "
+                                             "--new-password-file npw --user-level-ok --port COM1 --port COM2"));
+  ASSERT_EQ(r.error, QString());
+  EXPECT_EQ(r.options.expectChecksum.value_or(-1), 41385457);
+  EXPECT_TRUE(r.options.admin);  // a password file is an admin login
+  EXPECT_EQ(r.options.passwordFile, QStringLiteral("pw"));
+  EXPECT_EQ(r.options.newPasswordFile, QStringLiteral("npw"));
+  EXPECT_TRUE(r.options.userLevelOk);
+  EXPECT_FALSE(r.options.yes);
+  EXPECT_EQ(r.options.ports, (QStringList{QStringLiteral("COM1"), QStringLiteral("COM2")}));
+}
 
 TEST(CliOptions, AcceptedLinesSetWhatTheyName) {
   for (const Accepted& c : kAccepted) {
@@ -87,6 +104,16 @@ const Refused kRefused[] = {
     {"identify -o x.kvn", "identify writes no output file"},
     {"compare", "compare takes one configuration file"},
     {"compare a.kvn b.kvn", "compare takes one configuration file"},
+    {"program", "program takes one configuration file"},
+    {"save-default a.kvn b.kvn", "save-default takes at most one configuration file"},
+    {"restore-default a.kvn", "restore-default takes no argument"},
+    {"program a.kvn --password admin", "a password is never given on the command line"},
+    {"program a.kvn --expect-checksum 12ab", "--expect-checksum takes the checksum"},
+    {"save-default --expect-checksum 1", "--expect-checksum belongs to program only"},
+    {"restore-default --new-password-file p", "--new-password-file belongs to program and save-default"},
+    {"read -o a.kvn --yes", "belong to program, restore-default and save-default"},
+    {"identify --password-file p", "belong to program, restore-default and save-default"},
+    {"read -o a.kvn --port COM1 --port COM2", "several ports cannot write one output file"},
 };
 
 TEST(CliOptions, RefusedLinesSayWhy) {

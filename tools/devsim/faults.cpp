@@ -42,6 +42,7 @@ void Faults::Clear() {
   programmingEndsBeforeCommit = false;
   commitKeepsOldSet = false;
   progCommandAnswersLost = 0;
+  silentAfterCommit = false;
 }
 
 void Faults::Set(Fault fault) {

@@ -81,6 +81,7 @@ struct Faults {
   // device drops what was written and keeps its set.
   std::atomic<bool> commitKeepsOldSet{false};
   std::atomic<int> progCommandAnswersLost{0};  // the next N commands to register 108 are carried out, never answered
+  std::atomic<bool> silentAfterCommit{false};   // a commit or save-default is carried out, then nothing answers
 
   // --- One spoiled answer ---
   std::atomic<int> spoilAnswerCountdown{0};  // answers left until the spoiled one (0: off)

@@ -43,7 +43,7 @@ struct Settings {
   int corruptNext = 0, corruptShare = 0, delayMs = 0, gapMs = 0, noise = 0, wrongFirmware = -1, rejectGroups = 0;
   int lostCommandAnswers = 0, silentLogFrom = -1;
   QString commitFault;
-  bool late = false, wrongType = false, wrongMode = false, verbose = false, remoteTest = false;
+  bool late = false, silentAfterCommit = false, wrongType = false, wrongMode = false, verbose = false, remoteTest = false;
   uint32_t errors = 0;
   std::optional<float> speed;
 };
@@ -102,6 +102,7 @@ Settings Parse(const QCoreApplication& app) {
                         "come) or keeps-old-set (answered as accepted, nothing applied).", "KIND");
   value("silent-log-from", "Leave event-log reads from input register N on unanswered.", "N");
   value("lose-command-answers", "Carry out the next N commands to register 108 without answering them.", "N");
+  flag("silent-after-commit", "Carry out the next commit or default save, then answer nothing more.");
   value("errors", "Current error bits, e.g. 0x80 for a sensor error.", "MASK");
   value("speed", "Hold the speed at RPM instead of the run-up and plateau.", "RPM");
   value("password", "Admin password (default \"admin\").", "TEXT");
@@ -153,6 +154,7 @@ Settings Parse(const QCoreApplication& app) {
     s.speed = rpm;
   }
   s.late = p.isSet("late");
+  s.silentAfterCommit = p.isSet("silent-after-commit");
   s.wrongType = p.isSet("wrong-type");
   s.wrongMode = p.isSet("wrong-mode");
   s.remoteTest = p.isSet("remote-test");
@@ -176,6 +178,7 @@ void ApplyFaults(const Settings& s, kvn::devsim::PtyDevice& device) {
   f.programmingEndsBeforeCommit = s.commitFault == "ends-programming";
   f.commitKeepsOldSet = s.commitFault == "keeps-old-set";
   f.progCommandAnswersLost = s.lostCommandAnswers;
+  f.silentAfterCommit = s.silentAfterCommit;
   f.silentLogFrom = s.silentLogFrom;
   device.WithModel([&](kvn::devsim::DeviceModel& m) {
     m.SetErrors(s.errors);

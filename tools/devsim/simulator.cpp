@@ -47,6 +47,10 @@ std::optional<Reply> Simulator::HandleFrame(std::span<const uint8_t> frame) {
   std::vector<uint8_t> answer = Execute(request);
   if (request.function == rtu::kWriteMultiple && WritesProgCommand(request)) {
     if (faults_.silentAfterProgCommand.exchange(false)) faults_.silent = true;  // this answer still goes out
+    if (faults_.silentAfterCommit && IsCommit(request)) {
+      faults_.silent = true;  // carried out, and nothing answers from now on
+      return std::nullopt;
+    }
     if (faults_.TakeProgAnswerLoss()) return std::nullopt;
   }
   if (request.address == rtu::kBroadcast) return std::nullopt;  // carried out, never answered
@@ -133,6 +137,12 @@ void Simulator::StartWriteFailure() {
     case WriteFailure::CorruptCrc: faults_.corruptCrc = true; break;
     case WriteFailure::Disconnect: faults_.disconnect = true; break;
   }
+}
+
+bool Simulator::IsCommit(const rtu::Request& request) {
+  const size_t at = static_cast<size_t>(reg::ProgCommand - request.start);
+  if (at >= request.values.size()) return false;
+  return request.values[at] == cmd::Commit || request.values[at] == cmd::SaveDefault;
 }
 
 bool Simulator::WritesProgCommand(const rtu::Request& request) {

@@ -54,6 +54,8 @@ class Simulator {
   int Pick(int n);  // 0..n-1
   void StartWriteFailure();
   static bool WritesProgCommand(const rtu::Request& request);
+  // A command to register 108 that commits (the working set or the default).
+  static bool IsCommit(const rtu::Request& request);
 
   Faults faults_;
   DeviceModel model_;

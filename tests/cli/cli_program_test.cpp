@@ -1,0 +1,257 @@
+// korvane-cli's writing commands against the simulated device and its faults: each outcome's
+// exit status, result line and the set the device runs afterwards; several devices at once; the
+// password kept out of every process list.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "cli/cli_process.h"
+#include "device_link/block_table.h"
+#include "device_link/block_transfer.h"
+#include "parameters/config_file.h"
+#include "parameters/parameter_table.h"
+#include "support/sim_fixture.h"
+#include "texts/text_record.h"
+
+namespace kvn::test {
+namespace {
+
+constexpr char kPassword[] = "Qx7-released";
+constexpr uint16_t kPreviousTag = 0x5A5A;  // the device's tag before the file's set is programmed
+
+// The file the command is given: the set read from the fresh device, or that set with one value
+// no page would have let through.
+enum class File { Released, OutOfLimits, UnknownChoice };
+
+enum class Held { Released, Previous };
+
+enum class Writes { Some, None, NoRequest };
+
+struct Case {
+  const char* name;
+  const char* line;  // {file}, {pw} and the port are filled in
+  File file;
+  std::function<void(devsim::Faults&)> fault;
+  int exit;
+  Held held;
+  const char* says;  // a part of the result line
+  Writes writes;
+};
+
+const auto kClean = [](devsim::Faults&) {};
+
+const Case kCases[] = {
+    {"clean", "program {file} --yes --password-file {pw}", File::Released, kClean, 0, Held::Released,
+     "programmed: the device holds the set", Writes::Some},
+    {"value out of limits", "program {file} --yes --password-file {pw}", File::OutOfLimits, kClean, 5, Held::Previous,
+     "Speed wheel module", Writes::None},
+    {"choice the device does not know", "program {file} --yes --password-file {pw}", File::UnknownChoice, kClean, 5,
+     Held::Previous, "Parameter settings not complete.", Writes::None},
+    {"checksum mismatch", "program {file} --yes --password-file {pw} --expect-checksum 12345", File::Released, kClean, 5,
+     Held::Previous, "not the released 12345", Writes::NoRequest},
+    {"no --yes without a terminal", "program {file} --password-file {pw}", File::Released, kClean, 2, Held::Previous,
+     "give --yes", Writes::NoRequest},
+    {"user level refused", "program {file} --yes", File::Released, kClean, 5, Held::Previous,
+     "the device is at user level", Writes::None},
+    {"wrong password", "program {file} --yes --password-file {bad}", File::Released, kClean, 5, Held::Previous,
+     "refused, nothing written", Writes::Some},
+    {"programming ended before the commit", "program {file} --yes --password-file {pw}", File::Released,
+     [](devsim::Faults& f) { f.programmingEndsBeforeCommit = true; }, 6, Held::Previous,
+     "failed, the previous set is in force", Writes::Some},
+    {"commit keeps the old set", "program {file} --yes --password-file {pw}", File::Released,
+     [](devsim::Faults& f) { f.commitKeepsOldSet = true; }, 6, Held::Previous,
+     "does not hold the new settings", Writes::Some},
+    {"command answers lost, the device holds the set", "program {file} --yes --password-file {pw}", File::Released,
+     [](devsim::Faults& f) { f.progCommandAnswersLost = 10; }, 0, Held::Released, "programmed", Writes::Some},
+    {"command answers lost, the old set kept", "program {file} --yes --password-file {pw}", File::Released,
+     [](devsim::Faults& f) {
+       f.progCommandAnswersLost = 10;
+       f.commitKeepsOldSet = true;
+     },
+     6, Held::Previous, "failed, the previous set is in force", Writes::Some},
+    {"silent after the commit", "program {file} --yes --password-file {pw}", File::Released,
+     [](devsim::Faults& f) { f.silentAfterCommit = true; }, 7, Held::Released, "the set in force is not known",
+     Writes::Some},
+    {"rejected groups", "program {file} --yes --password-file {pw}", File::Released,
+     [](devsim::Faults& f) { f.rejectGroups = 0x09; }, 6, Held::Previous, "[Configuration - user], [Measurement]",
+     Writes::Some},
+    {"restore default", "restore-default --yes", File::Released, kClean, 0, Held::Released, "restored", Writes::Some},
+    {"save default", "save-default {file} --yes --password-file {pw}", File::Released, kClean, 0, Held::Released,
+     "saved as default", Writes::Some},
+};
+
+class CliProgram : public SimFixture {
+ protected:
+  void SetUp() override {
+    SimFixture::SetUp();
+    qputenv("KORVANE_TEST_PAUSE_DIVISOR", "20");
+    QFile pw(Path("pw"));
+    ASSERT_TRUE(pw.open(QIODevice::WriteOnly));
+    pw.write(QByteArray(kPassword) + "\n");
+    QFile bad(Path("bad"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("admin\n");
+  }
+  devsim::SimOptions Options() const override {
+    devsim::SimOptions options = SimFixture::Options();
+    options.model.adminPassword = kPassword;
+    return options;
+  }
+
+  QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+  QStringList Line(const char* line, const QStringList& ports) const {
+    QStringList words = QString::fromLatin1(line).split(QLatin1Char(' '));
+    for (QString& w : words)
+      w.replace(QStringLiteral("{file}"), Path("set.kvn")).replace(QStringLiteral("{pw}"), Path("pw")).replace(QStringLiteral("{bad}"), Path("bad"));
+    for (const QString& port : ports) words << QStringLiteral("--port") << port;
+    return words << QStringLiteral("--interface") << QStringLiteral("usb") << QStringLiteral("--work-dir")
+                 << dir.filePath(QStringLiteral("work"));
+  }
+
+  // The device's set into set.kvn, spoiled as the case asks; then the device's tag changed as if
+  // it had been programmed since, so that the file's set and the previous one differ.
+  void PrepareFile(File kind, devsim::PtyDevice& device) {
+    const CliRun read = RunCli(Line("read -o {file}", {QString::fromStdString(device.SlavePath())}));
+    ASSERT_EQ(read.exit, 0) << read.err.toStdString();
+    if (kind != File::Released) Spoil(kind);
+    device.WithModel([](devsim::DeviceModel& m) { m.SetWorkingRegister(reg::TagNumber, kPreviousTag); });
+  }
+
+  void Spoil(File kind) {
+    QFile f(Path("set.kvn"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    auto set = std::make_unique<RegisterImage>();
+    ASSERT_TRUE(ReadConfigurationText(DecodeTextRecord(f.readAll()), *set));
+    f.close();
+    const char* row = kind == File::OutOfLimits ? "txt_module" : "cmb_parity";
+    (*set)[static_cast<size_t>(RegisterOfName(row))] = kind == File::OutOfLimits ? 5000 : 7;
+    const BlockDescriptor& block = Block(FindParameter(row)->blockId);
+    (*set)[static_cast<size_t>(block.CrcRegister())] = ImageCrc(*set, block.start, block.count - 1);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(EncodeTextRecord(ConfigurationText(*set)));
+  }
+
+  QTemporaryDir dir;
+};
+
+// The result line: port, serial number, outcome, exit status, tab-separated, the last line.
+QStringList ResultFields(const CliRun& run) {
+  const QList<QByteArray> lines = run.out.trimmed().split('\n');
+  return QString::fromUtf8(lines.back()).split(QLatin1Char('\t'));
+}
+
+bool AnyWrite(const std::vector<devsim::RecordedRequest>& requests) {
+  return std::any_of(requests.begin(), requests.end(), [](const auto& r) { return r.function == 16; });
+}
+
+TEST_F(CliProgram, EachOutcomeHasItsExitStatusAndLeavesTheSetItNames) {
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    RestartDevice(Options());
+    PrepareFile(c.file, sim());
+    c.fault(sim().faults());
+    sim().ClearRequests();
+    const CliRun run = RunCli(Line(c.line, {SlavePath()}));
+    EXPECT_EQ(run.exit, c.exit) << run.out.toStdString() << run.err.toStdString();
+    const QStringList fields = ResultFields(run);
+    ASSERT_EQ(fields.size(), 4) << run.out.toStdString();
+    EXPECT_EQ(fields[0], SlavePath());
+    EXPECT_TRUE(fields[2].contains(QLatin1String(c.says))) << fields[2].toStdString();
+    EXPECT_EQ(fields[3], QString::number(c.exit));
+    sim().faults().silent = false;
+    const uint16_t tag = sim().WithModel([](devsim::DeviceModel& m) { return m.Working()[reg::TagNumber]; });
+    EXPECT_EQ(tag == kPreviousTag, c.held == Held::Previous);
+    EXPECT_FALSE(sim().WithModel([](devsim::DeviceModel& m) { return m.Programming(); }));
+    const std::vector<devsim::RecordedRequest> requests = sim().Requests();
+    EXPECT_TRUE(c.writes == Writes::Some || !AnyWrite(requests));
+    EXPECT_EQ(requests.empty(), c.writes == Writes::NoRequest);
+  }
+}
+
+// save-default without a file stores the set the device runs; a restore later brings it back.
+TEST_F(CliProgram, TheSavedDefaultIsWhatARestoreBringsBack) {
+  PrepareFile(File::Released, sim());
+  ASSERT_EQ(RunCli(Line("save-default --yes --password-file {pw}", {SlavePath()})).exit, 0);
+  EXPECT_EQ(sim().WithModel([](devsim::DeviceModel& m) { return m.Defaults()[reg::TagNumber]; }), kPreviousTag);
+  ASSERT_EQ(RunCli(Line("program {file} --yes --password-file {pw}", {SlavePath()})).exit, 0);
+  ASSERT_NE(sim().Register(reg::TagNumber), kPreviousTag);
+  ASSERT_EQ(RunCli(Line("restore-default --yes", {SlavePath()})).exit, 0);
+  EXPECT_EQ(sim().Register(reg::TagNumber), kPreviousTag);
+}
+
+// At user level with --user-level-ok only the user block is written, and the result names what
+// was not.
+TEST_F(CliProgram, AUserLevelRunNamesTheBlocksItDidNotWrite) {
+  PrepareFile(File::Released, sim());
+  const CliRun run = RunCli(Line("program {file} --yes --user-level-ok", {SlavePath()}));
+  EXPECT_EQ(run.exit, 0) << run.err.toStdString();
+  EXPECT_TRUE(ResultFields(run)[2].contains(QLatin1String("not written: [Configuration - admin], [Measurement")));
+  const BlockDescriptor& user = Block(BlockId::UserConfig);
+  for (const devsim::RecordedRequest& r : sim().Requests()) {
+    const bool userBlock = r.start >= user.start && r.start < user.start + user.count;
+    EXPECT_TRUE(r.function != 16 || r.start == reg::ProgCommand || userBlock) << r.start;
+  }
+}
+
+// The command line names a file; the process list never shows the password, neither of the
+// command nor of the runs it starts for several ports.
+TEST_F(CliProgram, ThePasswordNeverStandsInAProcessList) {
+  PrepareFile(File::Released, sim());
+  devsim::PtyDevice second(Options());
+  QProcess cli;
+  cli.start(QStringLiteral(KVN_CLI_PATH),
+            Line("program {file} --yes --password-file {pw}", {SlavePath(), QString::fromStdString(second.SlavePath())}));
+  ASSERT_TRUE(cli.waitForStarted());
+  int seen = 0;
+  while (!cli.waitForFinished(20)) {
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+      QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+      if (!cmdline.open(QIODevice::ReadOnly)) continue;
+      const QByteArray words = cmdline.readAll();
+      if (!words.contains("korvane-cli")) continue;
+      ++seen;
+      EXPECT_FALSE(words.contains(kPassword)) << words.toStdString();
+    }
+  }
+  EXPECT_GT(seen, 2);  // the command and its runs were looked at while they ran
+  EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+}
+
+// Four devices at once, one of which stops answering in the middle of the write: its line says
+// so, the other three are programmed, and the exit status is the highest of all.
+TEST_F(CliProgram, FourDevicesAtOnceEachWithItsOwnResultLine) {
+  std::vector<std::unique_ptr<devsim::PtyDevice>> devices;
+  QStringList ports;
+  for (int i = 0; i < 4; ++i) {
+    devices.push_back(std::make_unique<devsim::PtyDevice>(Options()));
+    ports << QString::fromStdString(devices.back()->SlavePath());
+  }
+  PrepareFile(File::Released, *devices[0]);
+  for (auto& d : devices) d->WithModel([](devsim::DeviceModel& m) { m.SetWorkingRegister(reg::TagNumber, kPreviousTag); });
+  devices[2]->faults().failAtWriteCountdown = 4;  // silent from the fourth write on: unplugged
+  const CliRun run = RunCli(Line("program {file} --yes --password-file {pw}", ports), 60000);
+  const QList<QByteArray> lines = run.out.trimmed().split('\n');
+  ASSERT_EQ(lines.size(), 4) << run.out.toStdString();
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    const QStringList fields = QString::fromUtf8(lines[i]).split(QLatin1Char('\t'));
+    ASSERT_EQ(fields.size(), 4);
+    EXPECT_EQ(fields[0], ports[i]);
+    EXPECT_EQ(fields[1], QStringLiteral("KV2300-0017-0417"));
+    if (i == 2) {
+      EXPECT_TRUE(fields[3] == QLatin1String("6") || fields[3] == QLatin1String("7")) << fields[3].toStdString();
+      EXPECT_EQ(run.exit, fields[3].toInt());
+      continue;
+    }
+    EXPECT_EQ(fields[3], QStringLiteral("0"));
+    EXPECT_NE(devices[static_cast<size_t>(i)]->Register(reg::TagNumber), kPreviousTag);
+  }
+}
+
+}  // namespace
+}  // namespace kvn::test
