@@ -403,10 +403,6 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>compare takes one configuration file: compare FILE.kvn</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>%1 takes no argument: %2</source>
         <translation type="unfinished"></translation>
     </message>
@@ -443,15 +439,51 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>no command given (identify, read, compare, backup, log, report)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>--file belongs to report only</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>report needs the output file: report -o FILE.pdf</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>One parameter differs.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--expect-checksum takes the checksum as the file carries it (the number read prints): %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a password is never given on the command line: use --password-file FILE, or --admin to be asked</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--expect-checksum belongs to program only</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--new-password-file belongs to program and save-default</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--yes, --expect-checksum, --admin, --password-file, --new-password-file and --user-level-ok belong to program, restore-default and save-default</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no command given (identify, read, compare, backup, log, report, program, restore-default, save-default)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>several ports cannot write one output file (-o)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 takes one configuration file: %1 FILE.kvn</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>save-default takes at most one configuration file: save-default [FILE.kvn]</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -465,6 +497,11 @@ Commands:
   log -o FILE.csv      the device&apos;s event log into a CSV file
   report -o FILE.pdf [--file FILE.kvn]
                        the configuration report of the device&apos;s set, or of a file
+  program FILE.kvn     program the file&apos;s set: programming mode, write, read back,
+                       commit, confirm by reading back, leave programming mode
+  restore-default      the device replaces its working set by its default set
+  save-default [FILE.kvn]
+                       the file&apos;s set (or the device&apos;s own) as the device&apos;s default
 
 Options (default: the window&apos;s interface settings):
   --port PATH|COMn     device path (/dev/ttyUSB0, /dev/serial/by-id/...) or COM name
@@ -473,6 +510,18 @@ Options (default: the window&apos;s interface settings):
   --parity none|odd|even
   --address N          Modbus slave address 1..254 (RS-485)
   --work-dir DIR       the work directory (settings, ports, backups)
+
+Programming (program, restore-default, save-default; USB interface only):
+  --port given several times: every device at once, one result line each
+  --yes                answer the questions OK (needed without a terminal)
+  --expect-checksum N  program only the file with this checksum (as read prints it)
+  --admin              log in as admin; the password is asked without echo
+  --password-file FILE the admin password from FILE&apos;s first line (- : stdin)
+  --new-password-file FILE
+                       also set the device&apos;s admin password from FILE
+  --user-level-ok      at user level only the user block is written; without
+                       this flag that is refused
+
   --json               one JSON object per line on stdout
   --quiet, -q          nothing on stdout but the differences; errors still on stderr
   --help, -h           this text
@@ -483,7 +532,19 @@ Exit status:
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>One parameter differs.</source>
+        <source>several ports need --yes: the questions cannot be asked of every device at once</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--admin without a terminal needs --password-file FILE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Admin password: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>standard input holds no password</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -543,6 +604,85 @@ Exit status:
     </message>
 </context>
 <context>
+    <name>kvn::cli::DeviceWrite</name>
+    <message>
+        <source>programming needs the device&apos;s USB interface (--interface usb): over RS-485 the device is only read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>without a terminal the questions cannot be asked: give --yes to answer them OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the new admin password is refused: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--admin without a terminal needs --password-file FILE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 carries checksum %2, not the released %3: nothing was sent</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the device did not answer the login</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the device is at user level: only %1 would be written, not %2. Log in as admin (--admin, --password-file), or accept a partial set with --user-level-ok</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a new admin password needs an admin login</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>declined: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no backup of the device&apos;s settings could be taken: nothing was written</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the device did not enter programming mode: nothing was written</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not committed: the written settings are dropped when programming mode is left.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>refused, nothing written: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>failed, the previous set is in force: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the set in force is not known, check the unit: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>restored: the device runs its default set, read back</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>saved as default: the device holds the set, confirmed by reading it back</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>programmed: the device holds the set, confirmed by reading it back</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>; at user level, not written: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kvn::cli::ExitCode</name>
     <message>
         <source>done (for compare: identical)</source>
@@ -568,11 +708,38 @@ Exit status:
         <source>interrupted (SIGINT, SIGTERM): port closed, no output file written</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>refused before anything was written (entry check, access level, a declined question, checksum mismatch, rejected login)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>failed: nothing new was committed, the previous set is in force (rejected groups are named)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the set in force is not known (the device stopped answering): check the unit</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kvn::cli::FileSetView</name>
+    <message>
+        <source>%1, %2: %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the new password holds a character the password field does not take: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kvn::cli::Output</name>
     <message>
         <source>Page	Parameter	Device	File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ended without a result (%1)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
