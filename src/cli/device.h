@@ -31,6 +31,8 @@ class KeptPrompts : public ConsolePrompts {
   void ShowInfo(const QString& text) override;
   bool ConfirmOkCancel(const QString& text, DefaultButton preferred = DefaultButton::Ok) override;
   const QString& LastText() const { return last_; }
+  // A question will be put to the person at the terminal (not answered by --yes).
+  bool AsksTerminal() const { return answers_.terminal && !answers_.yes; }
 
   void SetAnswers(Answers answers) { answers_ = answers; }
   std::function<void(const QString&)> told;  // every message, as it is shown

@@ -155,7 +155,7 @@ class DeviceWrite {
                                         &d_.images->DeviceImage}),
         session_(ProgrammingSession::Services{
             DeviceContext{d_.settings, d_.link, d_.blocks, *d_.images, d_.texts, poll_, timer_}, d_.prompts, d_.master,
-            d_.pause, view_, [this] { return RereadSet(); }, [this](const QString& text) { c_.out.Note(OneLine(text)); },
+            d_.pause, view_, [this] { return RereadSet(); }, [this](const QString& text) { ShowInfo(text); },
             [this] { DriveDialog(); }, {}, &changes_}) {
     d_.prompts.SetAnswers({c.options.yes, InputIsTerminal()});
     d_.prompts.told = [this](const QString& text) { c_.out.Note(OneLine(text)); };
@@ -177,6 +177,7 @@ class DeviceWrite {
   Failure EnterProgramming();
   // --- The session and after ---
   void DriveDialog();
+  void ShowInfo(const QString& text);
   ReadOutcome RereadSet();
   void LeaveProgramming();
   int Report(const Failure& refusal);
@@ -322,6 +323,12 @@ void DeviceWrite::DriveDialog() {
   }
 }
 
+// The dialog's texts as notes; a question the terminal is about to be asked is said once, there.
+void DeviceWrite::ShowInfo(const QString& text) {
+  if (session_.InProgress() && d_.prompts.AsksTerminal()) return;
+  c_.out.Note(OneLine(text));
+}
+
 ReadOutcome DeviceWrite::RereadSet() { return ReadSet(d_, c_.out).Failed() ? ReadOutcome::Failed : ReadOutcome::Adopted; }
 
 // A committed set has taken the device out of programming mode; anything else leaves it there
@@ -356,7 +363,10 @@ QString DeviceWrite::Outcome() const {
   switch (session_.End()) {
     case SessionEnd::New: break;
     case SessionEnd::Refused: return Tr("refused, nothing written: %1").arg(text);
-    case SessionEnd::Old: return Tr("failed, the previous set is in force: %1").arg(text);
+    case SessionEnd::Old:
+      // Left at a question: nothing of it was committed.
+      if (session_.InProgress()) return Tr("not committed, the previous set is in force: declined at \"%1\"").arg(text);
+      return Tr("failed, the previous set is in force: %1").arg(text);
     case SessionEnd::Open:
     case SessionEnd::Unknown: return Tr("the set in force is not known, check the unit: %1").arg(text);
   }
