@@ -2,6 +2,10 @@
 // exit status, result line and the set the device runs afterwards; several devices at once; the
 // password kept out of every process list.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -250,6 +254,74 @@ TEST_F(CliProgram, FourDevicesAtOnceEachWithItsOwnResultLine) {
     }
     EXPECT_EQ(fields[3], QStringLiteral("0"));
     EXPECT_NE(devices[static_cast<size_t>(i)]->Register(reg::TagNumber), kPreviousTag);
+  }
+}
+
+// korvane-cli on a terminal as a person meets it: what the terminal shows, and answers typed
+// when a question has appeared.
+class Terminal {
+ public:
+  explicit Terminal(const QStringList& arguments) {
+    std::vector<QByteArray> words{QByteArray(KVN_CLI_PATH)};
+    for (const QString& a : arguments) words.push_back(a.toLocal8Bit());
+    pid_ = forkpty(&fd_, nullptr, nullptr, nullptr);
+    if (pid_ != 0) return;
+    std::vector<char*> argv;
+    for (QByteArray& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  ~Terminal() {
+    if (fd_ >= 0) ::close(fd_);
+    if (pid_ > 0 && status_ < 0) ::kill(pid_, SIGKILL), Exit();
+  }
+  // Reads until the screen shows `text` (or the program ends); true when it did.
+  bool WaitFor(const char* text) {
+    while (!shown_.contains(text)) {
+      pollfd p{fd_, POLLIN, 0};
+      if (::poll(&p, 1, 20000) <= 0) return false;
+      char buffer[512];
+      const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+      if (n <= 0) return false;
+      shown_.append(buffer, n);
+    }
+    return true;
+  }
+  void Type(const char* line) { EXPECT_GT(::write(fd_, line, strlen(line)), 0); }
+  int Exit() {
+    WaitFor("\x04never");  // drains until the program closes the terminal
+    int status = 0;
+    if (::waitpid(pid_, &status, 0) == pid_) status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+    return status_;
+  }
+  const QByteArray& Shown() const { return shown_; }
+
+ private:
+  int fd_ = -1;
+  pid_t pid_ = -1;
+  int status_ = -1;
+  QByteArray shown_;
+};
+
+// The password is asked without echo, the two questions are answered at the terminal, and a
+// declined commit leaves the previous set in force.
+TEST_F(CliProgram, OnATerminalThePasswordIsHiddenAndEachQuestionAsked) {
+  PrepareFile(File::Released, sim());
+  for (const bool commit : {false, true}) {
+    SCOPED_TRACE(commit ? "commit" : "declined");
+    Terminal terminal(Line("program {file} --admin", {SlavePath()}));
+    ASSERT_TRUE(terminal.WaitFor("Enter password"));
+    terminal.Type("Qx7-released\n");
+    ASSERT_TRUE(terminal.WaitFor("Overwrite existing parameters?"));
+    ASSERT_TRUE(terminal.WaitFor("[y/N] "));
+    terminal.Type("y\n");
+    ASSERT_TRUE(terminal.WaitFor("Commit changes? [y/N] "));
+    terminal.Type(commit ? "yes\n" : "\n");  // Enter alone is the default: no
+    EXPECT_EQ(terminal.Exit(), commit ? 0 : 6) << terminal.Shown().toStdString();
+    EXPECT_FALSE(terminal.Shown().contains(kPassword));
+    EXPECT_FALSE(terminal.Shown().contains("Commit changes?\r\n")) << "said before it was asked";
+    EXPECT_EQ(sim().Register(reg::TagNumber) == kPreviousTag, !commit);
   }
 }
 
