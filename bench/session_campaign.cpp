@@ -3,6 +3,9 @@
 // (offscreen) against the simulator on a pseudo-terminal (USB line, paced at 115200 baud), the
 // fixed pauses shortened through the pause seam:
 //   session_campaign [RUNS] [SEED] [program|save|restore]
+//   session_campaign [RUNS] [SEED] cli [FIRST]
+// The second form runs the admin programming session through korvane-cli instead, runs FIRST
+// (default 1) to FIRST+RUNS-1 after a clean one (cli_campaign.cpp tells what it counts).
 // Each run goes as the engineer goes: "Enter programming mode" (the button, then a poll), the
 // command's own entry (the button or the menu item, which checks the entries, opens the session
 // dialog and takes the backup before the first write), the dialog's steps pressed on the real
@@ -56,6 +59,8 @@
 #include "ui/live_data.h"
 #include "operations/programming_session.h"
 #include "parameters/parameter_table.h"
+#include "campaign_sets.h"
+#include "cli_campaign.h"
 #include "sim_device.h"
 #include "support/recording_prompts.h"
 #include "support/work_dir.h"
@@ -66,16 +71,13 @@ namespace {
 
 using namespace kvn;
 using devsim::AnswerFault;
+using bench::Mixed;
+using bench::Set;
 
 constexpr int kMsgUpdateComplete = 26;
 constexpr int kMsgRestored = 36;
 constexpr int kMsgSaved = 48;
 constexpr int kPollPeriodMs = 1000;  // the longer of the poll's two intervals
-constexpr AnswerFault kOnceFaults[] = {
-    AnswerFault::CorruptByte, AnswerFault::WrongFunction, AnswerFault::WrongByteCount, AnswerFault::WrongEcho,
-    AnswerFault::WrongAddress, AnswerFault::Exception, AnswerFault::Late, AnswerFault::Noise,
-    AnswerFault::Truncated, AnswerFault::Silence};
-constexpr AnswerFault kDyingLine[] = {AnswerFault::Silence, AnswerFault::CorruptByte, AnswerFault::Exception};
 
 // The fixed pauses, shortened: the device needs none of them.
 struct QuickPause : Pause {
@@ -106,7 +108,16 @@ struct Counts {
   qint64 longestPollMs = 0;
 };
 
-using Set = std::vector<uint16_t>;  // the registers of the session's blocks, in table order
+// The blocks a session writes (the restore: the blocks the device restores).
+std::vector<const BlockDescriptor*> Blocks(Kind kind) {
+  std::vector<const BlockDescriptor*> blocks;
+  for (const BlockDescriptor& b : BlockTable) {
+    if (!b.is_parameter || b.access > 1) continue;
+    if (b.id == BlockId::Password && kind == Kind::Restore) continue;
+    blocks.push_back(&b);
+  }
+  return blocks;
+}
 
 class SessionCampaign {
  public:
@@ -116,7 +127,6 @@ class SessionCampaign {
 
  private:
   ProgrammingSession& Session() { return *app_->session; }
-  std::vector<const BlockDescriptor*> Blocks(Kind kind);
   Set Image(const RegisterImage& image, Kind kind);
   enum class Held { Answered, Working, Defaults };
   Set Device(Kind kind, Held held);
@@ -168,17 +178,6 @@ SessionCampaign::SessionCampaign(uint32_t seed) : device_(bench::UsbDevice()), r
   app_->Window().Timer1->stop();
 }
 
-// The blocks a session writes (the restore: the blocks the device restores).
-std::vector<const BlockDescriptor*> SessionCampaign::Blocks(Kind kind) {
-  std::vector<const BlockDescriptor*> blocks;
-  for (const BlockDescriptor& b : BlockTable) {
-    if (!b.is_parameter || b.access > 1) continue;
-    if (b.id == BlockId::Password && kind == Kind::Restore) continue;
-    blocks.push_back(&b);
-  }
-  return blocks;
-}
-
 Set SessionCampaign::Image(const RegisterImage& image, Kind kind) {
   Set set;
   for (const BlockDescriptor* b : Blocks(kind))
@@ -189,11 +188,7 @@ Set SessionCampaign::Image(const RegisterImage& image, Kind kind) {
 Set SessionCampaign::Device(Kind kind, Held held) {
   const auto blocks = Blocks(kind);
   return device_.WithModel([&](devsim::DeviceModel& m) {
-    const devsim::Registers& regs = held == Held::Defaults ? m.Defaults() : held == Held::Working ? m.Working() : m.Raw();
-    Set set;
-    for (const BlockDescriptor* b : blocks)
-      for (int r = b->start; r < b->start + b->count; ++r) set.push_back(regs[static_cast<size_t>(r)]);
-    return set;
+    return bench::RegistersOf(held == Held::Defaults ? m.Defaults() : held == Held::Working ? m.Working() : m.Raw(), blocks);
   });
 }
 
@@ -237,14 +232,8 @@ void SessionCampaign::TypePassword() {
 // own limits, so each run writes a set that differs from the device's in every block.
 void SessionCampaign::ChangeEditedSet(int run) {
   RegisterImage& edit = app_->images->EditImage;
-  for (const ParameterDescriptor& p : ParameterTable) {
-    if (p.fieldType != FieldType::Int16 || p.rangeSource != RangeSource::Static || p.intMin >= p.intMax) continue;
-    const int r = Block(p.blockId).start + p.offset;
-    bool limitOfAnother = false;
-    for (const ParameterDescriptor& q : ParameterTable) limitOfAnother |= q.minRegister == r || q.maxRegister == r;
-    if (limitOfAnother) continue;
-    edit[static_cast<size_t>(r)] = run % 2 ? p.intMin : p.intMin + 1;
-  }
+  for (const ParameterDescriptor* p : bench::FreeParameters())
+    edit[static_cast<size_t>(RegisterOf(*p))] = run % 2 ? p->intMin : p->intMin + 1;
   for (const BlockDescriptor* b : Blocks(Kind::Program)) app_->blocks.UpdateBlockCrc(*b);
 }
 
@@ -308,15 +297,8 @@ void SessionCampaign::LeaveProgramming() {
 
 void SessionCampaign::SpoilOne(int run, int answers) {
   Counts& c = counts_[static_cast<size_t>(current_)];
-  const int k = 1 + run % answers;
-  if (run % 3 == 0) {
-    device_.faults().SpoilAnswersFrom(k, kDyingLine[random_() % std::size(kDyingLine)]);
-    ++c.faultsOnward;
-    return;
-  }
-  constexpr int kLateMs[] = {350, 450, 600, 800, 1000, 1200};
-  device_.faults().SpoilAnswer(k, kOnceFaults[random_() % std::size(kOnceFaults)], kLateMs[random_() % std::size(kLateMs)]);
-  ++c.faultsOnce;
+  if (bench::Spoil(device_.faults(), run, answers, random_)) ++c.faultsOnward;
+  else ++c.faultsOnce;
 }
 
 // The line is clean from now on and the poll timer runs: milliseconds to the first good poll,
@@ -334,23 +316,6 @@ qint64 SessionCampaign::PollAgain() {
   QObject::disconnect(seen);
   timer.stop();
   return good ? clean.elapsed() : -1;
-}
-
-// Per block: the set holds the old contents, the new ones, or neither; mixed when some block
-// holds neither, or some only the old and others only the new.
-bool Mixed(const Set& now, const Set& before, const Set& after, const std::vector<const BlockDescriptor*>& blocks) {
-  bool oldOnly = false, newOnly = false;
-  size_t at = 0;
-  for (const BlockDescriptor* b : blocks) {
-    const auto n = static_cast<size_t>(b->count);
-    auto same = [&](const Set& s) { return std::equal(now.begin() + at, now.begin() + at + n, s.begin() + at); };
-    const bool isOld = same(before), isNew = same(after);
-    if (!isOld && !isNew) return true;
-    oldOnly |= isOld && !isNew;
-    newOnly |= isNew && !isOld;
-    at += n;
-  }
-  return oldOnly && newOnly;
 }
 
 void SessionCampaign::Run(Kind kind, int runs) {
@@ -435,13 +400,17 @@ bool SessionCampaign::Report() const {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication qt(argc, argv);
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
   const uint32_t seed = argc > 2 ? static_cast<uint32_t>(std::atol(argv[2])) : 18;
+  const QString only = argc > 3 ? QString::fromLatin1(argv[3]) : QString();  // "program", "save", "restore" or "cli"
+  if (only == QLatin1String("cli")) {
+    QCoreApplication qt(argc, argv);
+    return kvn::bench::RunCliCampaign(argc > 4 ? std::max(1, std::atoi(argv[4])) : 1, runs, seed);
+  }
+  QApplication qt(argc, argv);
   SessionCampaign campaign(seed);
   QElapsedTimer t;
   t.start();
-  const QString only = argc > 3 ? QString::fromLatin1(argv[3]) : QString();  // "program", "save" or "restore"
   for (Kind kind : {Kind::Program, Kind::SaveDefault, Kind::Restore})
     if (only.isEmpty() || QString::fromLatin1(kKindNames[static_cast<int>(kind)]).contains(only)) campaign.Run(kind, runs);
   std::printf("session_campaign: %d runs of each session in %.0f s, one answer spoiled in each (once, or from it on\n"
