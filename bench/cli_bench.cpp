@@ -23,6 +23,7 @@
 #include <memory>
 #include <mutex>
 #include <utility>
+#include <string>
 #include <vector>
 
 #include "bench_line.h"
@@ -87,9 +88,7 @@ double Worst(const std::vector<double>& v) { return *std::max_element(v.begin(),
 devsim::SimOptions LineOptions(int unit) {
   devsim::SimOptions options;
   options.pacing = {kBaud, kBits};
-  char serial[17];
-  std::snprintf(serial, sizeof serial, "KV2300-0017-04%02d", 17 + unit);
-  options.model.identity.serialNumber = serial;
+  options.model.identity.serialNumber = "KV2300-0017-04" + std::to_string(17 + unit);
   return options;
 }
 

@@ -1,4 +1,5 @@
 #include "cli/device.h"
+#include "cli/interrupt.h"
 #include "cli/terminal.h"
 
 #include <QDir>
@@ -18,6 +19,8 @@ namespace kvn::cli {
 namespace {
 
 KVN_TR_CONTEXT(kvn::cli::Device)
+
+constexpr int kAcceptingPolls = 3;
 
 enum Msg {
   kMsgUnknownDevice = 63,
@@ -108,8 +111,14 @@ Device::Failure Device::Identify() {
                                       .arg(settings.addr)
                                       .arg(BaudOfIndex(settings.baud))};
   };
+  // The window polls on: one spoiled or late answer costs it a poll, not the device. So does
+  // the command line, a few polls at most, before it calls the device silent.
   PollState poll;
-  PollDeviceOnce(link, blocks, *images, poll);
+  for (int attempt = 0; attempt < kAcceptingPolls; ++attempt) {
+    poll = PollState{};
+    PollDeviceOnce(link, blocks, *images, poll);
+    if (poll.LinkOk || poll.DeviceState != DeviceState::Accepted || Interrupted()) break;
+  }
   switch (poll.DeviceState) {
     case DeviceState::UnknownDevice: return {ExitCode::WrongDevice, MessageText(*this, kMsgUnknownDevice)};
     case DeviceState::VersionIncompatible: return {ExitCode::WrongDevice, MessageText(*this, kMsgVersion)};

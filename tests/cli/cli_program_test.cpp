@@ -52,6 +52,12 @@ const auto kClean = [](devsim::Faults&) {};
 const Case kCases[] = {
     {"clean", "program {file} --yes --password-file {pw}", File::Released, kClean, 0, Held::Released,
      "programmed: the device holds the set", Writes::Some},
+    {"an answer spoiled while the device is accepted", "program {file} --yes --password-file {pw}", File::Released,
+     [](devsim::Faults& f) {
+       f.spoilAnswerKind = devsim::AnswerFault::WrongAddress;
+       f.spoilAnswerCountdown = 1;
+     },
+     0, Held::Released, "programmed", Writes::Some},
     {"value out of limits", "program {file} --yes --password-file {pw}", File::OutOfLimits, kClean, 5, Held::Previous,
      "Speed wheel module", Writes::None},
     {"choice the device does not know", "program {file} --yes --password-file {pw}", File::UnknownChoice, kClean, 5,
