@@ -681,6 +681,10 @@ Exit status:
         <source>; at user level, not written: %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>not committed, the previous set is in force: declined at &quot;%1&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kvn::cli::ExitCode</name>
