@@ -358,18 +358,21 @@ QStringList DeviceWrite::UnwrittenBlocks() const {
   return names;
 }
 
+// An outcome but success, worded by what its exit status tells of the set in force.
+QString FailureOutcome(ExitCode code, const QString& why) {
+  switch (code) {
+    case ExitCode::Refused: return Tr("refused, nothing written: %1").arg(why);
+    case ExitCode::OldSet: return Tr("failed, the previous set is in force: %1").arg(why);
+    case ExitCode::SetUnknown: return Tr("the set in force is not known, check the unit: %1").arg(why);
+    default: return why;
+  }
+}
+
 QString DeviceWrite::Outcome() const {
   const QString text = OneLine(session_.Info());
-  switch (session_.End()) {
-    case SessionEnd::New: break;
-    case SessionEnd::Refused: return Tr("refused, nothing written: %1").arg(text);
-    case SessionEnd::Old:
-      // Left at a question: nothing of it was committed.
-      if (session_.InProgress()) return Tr("not committed, the previous set is in force: declined at \"%1\"").arg(text);
-      return Tr("failed, the previous set is in force: %1").arg(text);
-    case SessionEnd::Open:
-    case SessionEnd::Unknown: return Tr("the set in force is not known, check the unit: %1").arg(text);
-  }
+  if (session_.End() == SessionEnd::Old && session_.InProgress())  // left at a question: nothing committed
+    return Tr("not committed, the previous set is in force: declined at \"%1\"").arg(text);
+  if (session_.End() != SessionEnd::New) return FailureOutcome(CodeOfEnd(), text);
   if (command_.firstState == prog_state::Restore) return Tr("restored: the device runs its default set, read back");
   const QString what = command_.firstState == prog_state::WriteDefault
                            ? Tr("saved as default: the device holds the set, confirmed by reading it back")
@@ -381,15 +384,13 @@ QString DeviceWrite::Outcome() const {
 
 int DeviceWrite::Report(const Failure& refusal) {
   c_.out.Error(refusal.message);
-  QString outcome = refusal.message;
-  if (refusal.code == ExitCode::Refused) outcome = Tr("refused, nothing written: %1").arg(refusal.message);
-  if (refusal.code == ExitCode::OldSet) outcome = Tr("failed, the previous set is in force: %1").arg(refusal.message);
+  const QString outcome = FailureOutcome(refusal.code, refusal.message);
   return c_.out.Result(c_.options.commandName, {d_.settings.com_num, SerialNumber(), outcome, refusal.code});
 }
 
 int DeviceWrite::Report() {
   QJsonObject fields;
-  if (!checksum_.isEmpty()) fields.insert(QStringLiteral("checksum"), checksum_.toInt());
+  if (!checksum_.isEmpty()) fields.insert(QStringLiteral("checksum"), checksum_.toLongLong());
   if (!c_.options.file.isEmpty()) fields.insert(QStringLiteral("file"), c_.options.file);
   if (command_.writesBlocks) fields.insert(QStringLiteral("not_written"), QJsonArray::fromStringList(UnwrittenBlocks()));
   return c_.out.Result(c_.options.commandName, {d_.settings.com_num, SerialNumber(), Outcome(), CodeOfEnd()}, fields);
