@@ -547,6 +547,18 @@ Exit status:
         <source>standard input holds no password</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>refused, nothing written: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>failed, the previous set is in force: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the set in force is not known, check the unit: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kvn::cli::Device</name>
@@ -651,18 +663,6 @@ Exit status:
     </message>
     <message>
         <source>Not committed: the written settings are dropped when programming mode is left.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>refused, nothing written: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>failed, the previous set is in force: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>the set in force is not known, check the unit: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
