@@ -199,6 +199,7 @@ class DeviceWrite {
   std::unique_ptr<RegisterImage> fileSet_ = std::make_unique<RegisterImage>();
   QString checksum_;
   QString password_;
+  QString shownInfo_;
   bool reached_ = false;
   bool loggedIn_ = false;
   int level_ = -1;
@@ -323,9 +324,12 @@ void DeviceWrite::DriveDialog() {
   }
 }
 
-// The dialog's texts as notes; a question the terminal is about to be asked is said once, there.
+// The dialog's texts as notes, each once: a question the terminal is about to be asked is said
+// there, and a step's text shown again while it goes on is not repeated.
 void DeviceWrite::ShowInfo(const QString& text) {
   if (session_.InProgress() && d_.prompts.AsksTerminal()) return;
+  if (text == shownInfo_) return;
+  shownInfo_ = text;
   c_.out.Note(OneLine(text));
 }
 

@@ -39,7 +39,8 @@ QString FirstLine(const QByteArray& bytes) {
   return QString::fromUtf8(line);
 }
 
-// Echo off for as long as it lives, on every way out.
+// Echo off for as long as it lives, on every way out. Whatever was typed before it is dropped
+// (it was no answer to a prompt not yet shown); what is typed after it ends is kept.
 class EchoOff {
  public:
   EchoOff() : on_(tcgetattr(STDIN_FILENO, &saved_) == 0) {
@@ -49,7 +50,7 @@ class EchoOff {
     tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
   }
   ~EchoOff() {
-    if (on_) tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved_);
+    if (on_) tcsetattr(STDIN_FILENO, TCSANOW, &saved_);
   }
   EchoOff(const EchoOff&) = delete;
   EchoOff& operator=(const EchoOff&) = delete;
@@ -76,11 +77,13 @@ bool AskOnTerminal(const QString& question) {
   return answer == QLatin1String("y") || answer == QLatin1String("yes");
 }
 
+// The echo goes off before the prompt shows: an answer typed as soon as it shows is neither
+// echoed nor dropped.
 QString ReadHiddenLine(const QString& prompt) {
-  Tell(prompt);
   std::string line;
   {
     const EchoOff quiet;
+    Tell(prompt);
     ReadLine(line);
   }
   Tell(QStringLiteral("\n"));
