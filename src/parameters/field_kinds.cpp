@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "parameters/entry_text.h"
 #include "parameters/parameter_pages.h"
 #include "texts/texts.h"
 
@@ -112,17 +113,9 @@ constexpr std::array<FieldKind, 13> kKinds = {{
 
 QString Latin1(const char* text) { return QString::fromUtf8(text); }
 
-QString Trimmed(const QString& text) {
-  qsizetype begin = 0;
-  qsizetype end = text.size();
-  while (begin < end && text.at(begin).unicode() <= 0x20) ++begin;
-  while (end > begin && text.at(end - 1).unicode() <= 0x20) --end;
-  return text.mid(begin, end - begin);
-}
-
 // A text of the current texts, or the page table's English text when the table has none.
 QString TextOr(const Texts& texts, const QString& key, const char* fallback) {
-  const QString text = Trimmed(texts.GetTextByKey(key));
+  const QString text = TrimEntry(texts.GetTextByKey(key));
   return text.isEmpty() ? Latin1(fallback) : text;
 }
 
@@ -143,7 +136,7 @@ QString WithUnit(const QString& value, const QString& unit) {
 
 // Never in clear, not even its length: set or not set.
 QString MaskedPassword(const QString& text) {
-  return Trimmed(text).isEmpty() ? QString() : QStringLiteral("********");
+  return TrimEntry(text).isEmpty() ? QString() : QStringLiteral("********");
 }
 
 QString CheckText(bool checked) {
@@ -173,7 +166,7 @@ QString ShownText(const Texts& texts, const FieldKind& kind, const FieldShown& s
     case ControlKind::CheckBox: return CheckText(shown.checked);
     case ControlKind::ComboBox: return ControlText(texts, kind, shown, row);
     case ControlKind::EditField:
-      if (kind.textEntry) return Trimmed(shown.text);
+      if (kind.textEntry) return TrimEntry(shown.text);
       return WithUnit(shown.text, unit);
     case ControlKind::Label: return WithUnit(shown.text, unit);
   }
@@ -197,7 +190,7 @@ QString LabelShownText(const Texts& texts, std::string_view name) {
   const TextEntry* row = MainWindowLabelRow(key);
   if (row == nullptr) return pageText != nullptr ? Latin1(pageText) : QString();
   const QString current = texts.CurrentTexts.value(static_cast<int>(row - TextTable.data()));
-  const bool collected = !Trimmed(current).isEmpty() || pageText == nullptr;
+  const bool collected = !TrimEntry(current).isEmpty() || pageText == nullptr;
   return IndentedCaption(*row, collected ? current : Latin1(pageText));
 }
 

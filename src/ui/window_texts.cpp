@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QTabWidget>
 
+#include "parameters/entry_text.h"
 #include "texts/about_text.h"
 #include "texts/prompts.h"
 #include "texts/texts.h"
@@ -181,13 +182,7 @@ void SetApplicationTitle(const QString& title) { QCoreApplication::setApplicatio
 
 QString ApplicationTitle() { return QCoreApplication::applicationName(); }
 
-QString TrimCaption(const QString& caption) {
-  qsizetype begin = 0;
-  qsizetype end = caption.size();
-  while (begin < end && caption.at(begin).unicode() <= 0x20) ++begin;
-  while (end > begin && caption.at(end - 1).unicode() <= 0x20) --end;
-  return caption.mid(begin, end - begin);
-}
+QString TrimCaption(const QString& caption) { return TrimEntry(caption); }
 
 void CollectTexts(const TMain_Form& form, Texts& texts, Prompts& prompts) {
   for (int i = 0; i < kTextRowCount; ++i) {
