@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
   kvn::ProgrammingSession& session = *app.session;
   for (int run = 0; run < runs; ++run) {
     prompts.QueueConfirm(true);
-    session.cmd_enter_progClick();
+    session.AskToEnter();
     app.Window().Timer1->stop();
     app.live->PollDevice();
     auto* field = app.Window().findChild<QLineEdit*>(QStringLiteral("txt_password"));
@@ -86,13 +86,12 @@ int main(int argc, char** argv) {
     // The checks of "Program device settings", then the dialog's two confirm presses without
     // the dialog: step 0 and step 1.
     if (!session.EntriesComplete()) std::printf("  entries incomplete\n");
-    session.prog_state = kvn::prog_state::Write;
-    session.upd_password = true;
+    session.StartSteps(kvn::prog_state::Write);
     QElapsedTimer t;
     t.start();
-    session.cmd_confirm();
-    const bool verified = session.prog_state == kvn::prog_state::Commit;
-    if (verified) session.cmd_confirm();
+    session.Confirm();
+    const bool verified = session.Step() == kvn::prog_state::Commit;
+    if (verified) session.Confirm();
     const double ms = t.nsecsElapsed() / 1e6;
     const bool complete = verified && session.Info() == app.texts.GetMessageText(26);
     std::printf("  run %d: %.1f ms, %s\n", run + 1, ms, complete ? "committed" : qPrintable(session.Info()));

@@ -279,7 +279,7 @@ void SessionCampaign::DialogSteps() {
   if (!dialog.isVisible()) return;
   dialogRan_ = true;
   dialog.cmd_confirmClick();
-  writeStepFailed_ = current_ != Kind::Restore && Session().prog_state == prog_state::Ended;
+  writeStepFailed_ = current_ != Kind::Restore && Session().Step() == prog_state::Ended;
   heldAfterWriteStep_ = Device(current_, Held::Answered) == Image(app_->images->EditImage, current_);
   afterWriteStep_ = device_.Requests().size();
   if (current_ != Kind::Restore) dialog.cmd_confirmClick();

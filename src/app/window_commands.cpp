@@ -274,9 +274,9 @@ void WindowCommands::cmd_out_reportClick() { app_.reports->cmd_out_reportClick()
 void WindowCommands::cmd_plot_pdfClick() { app_.reports->cmd_plot_pdfClick(); }
 
 // Programming session and default setups.
-void WindowCommands::cmd_enter_progClick() { app_.session->cmd_enter_progClick(); }
-void WindowCommands::cmd_abort_progClick() { app_.session->cmd_abort_progClick(); }
-void WindowCommands::cmd_save_progClick() { app_.session->cmd_save_progClick(); }
+void WindowCommands::cmd_enter_progClick() { app_.session->AskToEnter(); }
+void WindowCommands::cmd_abort_progClick() { app_.session->Abort(); }
+void WindowCommands::cmd_save_progClick() { app_.session->AskToProgram(); }
 void WindowCommands::men_dev_restoreClick() { OpenRestoreDefault(*app_.session); }
 void WindowCommands::men_dev_saveClick() { OpenSaveDefault(*app_.session); }
 

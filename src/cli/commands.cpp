@@ -1,12 +1,11 @@
 #include "cli/commands.h"
 
-#include <unistd.h>
-
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonObject>
 #include <QLocale>
+#include <QTemporaryFile>
 #include <bitset>
 #include <cstdio>
 #include <optional>
@@ -20,6 +19,7 @@
 #include "operations/device_reading.h"
 #include "operations/device_status.h"
 #include "operations/event_log.h"
+#include "operations/programming_mode.h"
 #include "operations/set_comparison.h"
 #include "parameters/config_file.h"
 #include "parameters/device_access.h"
@@ -27,6 +27,7 @@
 #include "reports/config_report.h"
 #include "texts/locale_separators.h"
 #include "parameters/value_codec.h"
+#include "platform/platform.h"
 #include "texts/atomic_file.h"
 #include "texts/guarded_file.h"
 #include "texts/language_pack.h"
@@ -64,18 +65,30 @@ Failure Reach(Device& d) {
   return f;
 }
 
+// In programming mode a unit answers with what was written to it, committed or not: nothing
+// read from it then tells the set it runs.
+Failure ReachOutOfProgramming(Device& d) {
+  Failure f = Reach(d);
+  if (!f.Failed() && InProgrammingMode(d.images->DeviceImage))
+    f = {ExitCode::WrongDevice, Tr("the unit is in programming mode: it answers with writes that are not committed; "
+                                   "finish the session or run `korvane-cli abort`")};
+  return f;
+}
+
 // The window's "Read device settings": the identification into EditImage, the parameter
-// blocks into DeviceImage, then adopted into EditImage, the set a save writes. An interrupt
-// closes the port after the block under way, which ends the read there.
-Failure ReadSet(Device& d, Output& out) {
+// blocks into DeviceImage, then adopted into EditImage, the set a save writes. Outside a
+// session an interrupt closes the port after the block under way, which ends the read there;
+// inside one the read goes on, since the unit must still be taken out of programming mode.
+Failure ReadSet(Device& d, Output& out, OnInterrupt interrupt) {
   if (!d.blocks.ReadBlock(BlockId::Identification, false, ImageSelector::Edit))
     return {ExitCode::NoDevice, MessageText(d, kMsgReadFailure)};
   const bool withPassword = SetIncludesPassword(d.images->EditImage, d.settings);
+  const bool stop = interrupt == OnInterrupt::Stop;
   const bool read = ReadParameterBlocks(d.blocks, withPassword, [&](int done, int total) {
     out.Progress(QStringLiteral("read"), done, total);
-    if (Interrupted()) d.link.Close();
+    if (stop && Interrupted()) d.link.Close();
   });
-  if (Interrupted()) return Stopped();
+  if (stop && Interrupted()) return Stopped();
   if (!read) return {ExitCode::NoDevice, MessageText(d, kMsgReadFailure)};
   AdoptParameterBlocks(d.blocks, *d.images, withPassword);
   return {};
@@ -83,14 +96,47 @@ Failure ReadSet(Device& d, Output& out) {
 
 namespace {
 
-// An output file must be possible before the device is asked anything.
-QString OutputProblem(const QString& path) {
+bool IsConfigurationFile(const QString& path) {
+  const FileRead file = ReadGuardedFile(path, file_cap::kConfiguration);
+  return file.Ok() && file.bytes.contains(kRecordSeparator) && !DecodeTextRecord(file.bytes).isEmpty();
+}
+
+// An output file must be possible before the device is asked anything: its folder takes a new
+// file (tried, not guessed from permission bits), it is none of the command's inputs, and it
+// replaces no configuration file with another format.
+QString OutputProblem(const QString& path, const Options& o) {
   const QFileInfo file(path);
   if (file.isDir()) return Tr("%1 is a folder").arg(path);
   const QFileInfo folder(file.absolutePath());
   if (!folder.isDir()) return Tr("the folder of %1 does not exist").arg(path);
-  if (!folder.isWritable()) return Tr("the folder of %1 cannot be written").arg(path);
+  QTemporaryFile probe(QDir(folder.absoluteFilePath()).filePath(QStringLiteral(".korvane-cli-XXXXXX")));
+  if (!probe.open()) return Tr("no file can be written in the folder of %1: %2").arg(path, probe.errorString());
+  if (!o.file.isEmpty() && QFileInfo(o.file).absoluteFilePath() == file.absoluteFilePath())
+    return Tr("%1 is the command's input: the output needs another name").arg(path);
+  if (o.command != Command::Read && file.exists() && IsConfigurationFile(path))
+    return Tr("%1 is a configuration file: it is not replaced by a file of another format").arg(path);
   return {};
+}
+
+}  // namespace
+
+namespace {
+
+// Why a record the guarded reader brought is no configuration the program takes.
+QString RecordProblem(const QByteArray& bytes) {
+  const qsizetype mark = bytes.indexOf(kRecordSeparator);
+  if (mark < 0) return Tr("no configuration file: it has no checksum mark");
+  const QString text = QString::fromLatin1(bytes.constData(), mark);
+  if (DecodeTextRecord(bytes).isEmpty())
+    return Tr("its checksum %1 does not match its content (%2): the file was changed or cut")
+        .arg(QString::fromLatin1(bytes.mid(mark + 1)))
+        .arg(TextRecordChecksum(text));
+  const int values = static_cast<int>(text.count(QLatin1Char('|')));
+  int expected = 0;
+  for (const BlockDescriptor& b : BlockTable)
+    if (IsStoredBlock(b)) expected += b.count;
+  if (values != expected) return Tr("it holds %1 values, a configuration holds %2").arg(values).arg(expected);
+  return Tr("a parameter block's values do not match the block's CRC");
 }
 
 }  // namespace
@@ -101,7 +147,7 @@ Failure ReadConfigurationFile(const QString& path, const Device& d, RegisterImag
   if (!file.Ok()) return {ExitCode::Usage, QStringLiteral("%1: %2").arg(path, file.error)};
   const QString text = DecodeTextRecord(file.bytes);
   if (text.isEmpty() || !ReadConfigurationText(text, image))
-    return {ExitCode::Usage, QStringLiteral("%1: %2").arg(path, MessageText(d, kMsgInvalid))};
+    return {ExitCode::Usage, QStringLiteral("%1: %2 (%3)").arg(path, MessageText(d, kMsgInvalid), RecordProblem(file.bytes))};
   if (checksum) *checksum = ChecksumOf(file.bytes);
   return {};
 }
@@ -155,9 +201,9 @@ int RunIdentify(Context& c) {
 
 int RunRead(Context& c) {
   const QString& path = c.options.output;
-  if (const QString problem = OutputProblem(path); !problem.isEmpty()) return Fail(c, {ExitCode::Usage, problem});
+  if (const QString problem = OutputProblem(path, c.options); !problem.isEmpty()) return Fail(c, {ExitCode::Usage, problem});
   Device d(c.setup, c.workDirectory);
-  Failure f = Reach(d);
+  Failure f = ReachOutOfProgramming(d);
   if (!f.Failed()) f = ReadSet(d, c.out);
   if (f.Failed()) return Fail(c, f);
   d.link.Close();
@@ -175,7 +221,7 @@ int RunCompare(Context& c) {
   Device d(c.setup, c.workDirectory);
   auto fileSet = std::make_unique<RegisterImage>();
   Failure f = ReadConfigurationFile(c.options.file, d, *fileSet);
-  if (!f.Failed()) f = Reach(d);
+  if (!f.Failed()) f = ReachOutOfProgramming(d);
   if (!f.Failed()) f = ReadSet(d, c.out);
   if (f.Failed()) return Fail(c, f);
   d.link.Close();
@@ -194,7 +240,7 @@ int RunBackup(Context& c) {
   const QString backups = c.workDirectory + QStringLiteral("/backups");
   if (!QDir().mkpath(backups)) return Fail(c, {ExitCode::Usage, Tr("the folder %1 cannot be created").arg(backups)});
   Device d(c.setup, c.workDirectory);
-  if (const Failure f = Reach(d); f.Failed()) return Fail(c, f);
+  if (const Failure f = ReachOutOfProgramming(d); f.Failed()) return Fail(c, f);
   auto scratch = std::make_unique<RegisterImage>();
   const BackupOutcome backup = DeviceBackup(d.blocks, c.workDirectory).Take(QDateTime::currentDateTime(), *scratch);
   d.link.Close();
@@ -207,9 +253,9 @@ int RunBackup(Context& c) {
 
 int RunLog(Context& c) {
   const QString& path = c.options.output;
-  if (const QString problem = OutputProblem(path); !problem.isEmpty()) return Fail(c, {ExitCode::Usage, problem});
+  if (const QString problem = OutputProblem(path, c.options); !problem.isEmpty()) return Fail(c, {ExitCode::Usage, problem});
   Device d(c.setup, c.workDirectory);
-  if (const Failure f = Reach(d); f.Failed()) return Fail(c, f);
+  if (const Failure f = ReachOutOfProgramming(d); f.Failed()) return Fail(c, f);
   EventLog log({d.master, d.texts, d.prompts, LocaleEventFormats(LocaleDecimalSeparator())});
   // The log is read from the address the window reads it from; an interrupt stops it after
   // the answer under way.
@@ -230,15 +276,16 @@ int RunLog(Context& c) {
 
 int RunReport(Context& c) {
   const QString& path = c.options.output;
-  if (const QString problem = OutputProblem(path); !problem.isEmpty()) return Fail(c, {ExitCode::Usage, problem});
+  if (const QString problem = OutputProblem(path, c.options); !problem.isEmpty()) return Fail(c, {ExitCode::Usage, problem});
   Device d(c.setup, c.workDirectory);
   auto set = std::make_unique<RegisterImage>();
   QString serialNumber;
+  QString checksum;
   if (!c.options.file.isEmpty()) {
     // A file's set needs no device: its header names none.
-    if (const Failure f = ReadConfigurationFile(c.options.file, d, *set); f.Failed()) return Fail(c, f);
+    if (const Failure f = ReadConfigurationFile(c.options.file, d, *set, &checksum); f.Failed()) return Fail(c, f);
   } else {
-    Failure f = Reach(d);
+    Failure f = ReachOutOfProgramming(d);
     if (!f.Failed()) f = ReadSet(d, c.out);
     if (f.Failed()) return Fail(c, f);
     d.link.Close();
@@ -251,14 +298,46 @@ int RunReport(Context& c) {
                                 SeparatorsOf(QLocale::system()), PasswordRows()};
   QString error;
   if (!WriteConfigurationReport(path, input, &error)) return Fail(c, {ExitCode::Usage, QStringLiteral("%1: %2").arg(path, error)});
-  c.out.Say(Tr("Wrote the configuration report to %1").arg(path));
-  return c.out.Finish(c.options.commandName, ExitCode::Done, {{QStringLiteral("file"), path}});
+  QJsonObject fields{{QStringLiteral("file"), path}};
+  if (checksum.isEmpty()) {
+    c.out.Say(Tr("Wrote the configuration report of the device's set to %1").arg(path));
+  } else {
+    c.out.Say(Tr("Wrote the configuration report of %1 (checksum %2) to %3").arg(c.options.file, checksum, path));
+    fields.insert(QStringLiteral("source"), c.options.file);
+    fields.insert(QStringLiteral("checksum"), checksum.toLongLong());
+  }
+  return c.out.Finish(c.options.commandName, ExitCode::Done, fields);
+}
+
+// The way back from a session that could not end itself (a power cut, SIGKILL): the window's
+// "Abort programming", confirmed by reading, and an admin login ended. No question, no password.
+int RunAbort(Context& c) {
+  if (!c.setup.usb)
+    return Fail(c, {ExitCode::Usage, Tr("abort needs the device's USB interface (--interface usb): over RS-485 the "
+                                       "device takes no commands")});
+  Device d(c.setup, c.workDirectory);
+  if (const Failure f = Reach(d); f.Failed()) return Fail(c, f);
+  const RegisterImage& image = d.images->DeviceImage;
+  const bool wasProgramming = InProgrammingMode(image);
+  const ModeRead mode = wasProgramming ? LeaveProgrammingMode(d.master, d.blocks, *d.images, d.settings) : ModeRead::Out;
+  const bool wasAdmin = Cell(image, reg::AccessLevel) > 0;
+  const LevelRead level = wasAdmin ? EndAdminLogin(d.master, d.blocks, *d.images, d.settings) : LevelRead::User;
+  d.link.Close();
+  QStringList told;
+  told << (wasProgramming ? (mode == ModeRead::Out ? Tr("left programming mode: writes that were not committed are dropped")
+                                                   : Tr("the unit is still in programming mode"))
+                          : Tr("the unit was not in programming mode"));
+  if (wasAdmin) told << (level == LevelRead::User ? Tr("admin login ended") : Tr("the unit is still at admin level"));
+  const ExitCode code = mode == ModeRead::Out ? ExitCode::Done : ExitCode::SetUnknown;
+  return c.out.Result(c.options.commandName, {d.settings.com_num, SerialNumberIn(image), told.join(QStringLiteral("; ")), code},
+                      {{QStringLiteral("was_programming"), wasProgramming},
+                       {QStringLiteral("admin_level"), level == LevelRead::Admin}});
 }
 
 int Run(const QStringList& arguments) {
   const ParseResult parsed = ParseArguments(arguments);
   const Options& options = parsed.options;
-  Output out({options.json, options.quiet, isatty(STDERR_FILENO) == 1});
+  Output out({options.json, options.quiet, platform::IsTerminal(platform::Stream::Error)});
   if (!parsed.error.isEmpty()) {
     out.Error(parsed.error + Tr(" (korvane-cli --help tells the usage)"));
     return out.Finish(options.commandName, ExitCode::Usage);
@@ -289,6 +368,7 @@ int Run(const QStringList& arguments) {
     case Command::Program: return RunProgram(c);
     case Command::RestoreDefault: return RunRestoreDefault(c);
     case Command::SaveDefault: return RunSaveDefault(c);
+    case Command::Abort: return RunAbort(c);
     case Command::None: break;
   }
   return Status(ExitCode::Usage);

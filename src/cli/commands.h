@@ -30,9 +30,14 @@ int Fail(Context& c, const Failure& failure);
 Failure Stopped();
 // Opens the port and accepts the device as the window's poll does.
 Failure Reach(Device& d);
+// Opens the port, accepts the device and refuses a unit in programming mode (exit 4): its
+// answers are writes not committed, never the set it runs.
+Failure ReachOutOfProgramming(Device& d);
 // The window's "Read device settings": the identification into EditImage, the parameter
-// blocks into DeviceImage, then adopted into EditImage.
-Failure ReadSet(Device& d, Output& out);
+// blocks into DeviceImage, then adopted into EditImage. Outside a session an interrupt stops
+// it; inside one it runs to its end.
+enum class OnInterrupt { Stop, GoOn };
+Failure ReadSet(Device& d, Output& out, OnInterrupt interrupt = OnInterrupt::Stop);
 // A configuration file's set, read through the guarded reader and checked as a load checks it;
 // its checksum as the file carries it when asked for.
 Failure ReadConfigurationFile(const QString& path, const Device& d, RegisterImage& image, QString* checksum = nullptr);
@@ -49,6 +54,7 @@ int RunReport(Context& c);
 int RunProgram(Context& c);
 int RunRestoreDefault(Context& c);
 int RunSaveDefault(Context& c);
+int RunAbort(Context& c);
 
 // The whole program after QCoreApplication: the arguments after the program's name.
 int Run(const QStringList& arguments);

@@ -4,13 +4,10 @@
 
 #include <QDir>
 
-#include <sys/stat.h>
-
-#include <QFile>
-
 #include "device_link/port_state.h"
 #include "operations/device_poll.h"
 #include "operations/poll_state.h"
+#include "platform/platform.h"
 #include "texts/language_pack.h"
 #include "texts/program_settings.h"
 #include "texts/tr_context.h"
@@ -40,6 +37,17 @@ QString Device::OpenRefusalText(PortState state, const QString& port) {
   }
 }
 
+namespace {
+// The window's settings as far as they reach a device: its off-line flag, its set loaded and
+// its level shown are the window's own state, never a command's.
+LocSetupRec OnTheDevice(LocSetupRec settings) {
+  settings.offline_mode = 0;
+  settings.setup_loaded = false;
+  settings.last_acc_lvl = -2;
+  return settings;
+}
+}  // namespace
+
 CommandPause::CommandPause() {
   bool ok = false;
   const int divisor = qEnvironmentVariableIntValue("KORVANE_TEST_PAUSE_DIVISOR", &ok);
@@ -49,7 +57,7 @@ CommandPause::CommandPause() {
 void CommandPause::Wait(int milliseconds) { Pause::Wait(milliseconds / divisor_); }
 
 Device::Device(const LocSetupRec& s, const QString& workDirectory)
-    : settings(s),
+    : settings(OnTheDevice(s)),
       ports(workDirectory + QStringLiteral("/ports")),
       link(settings, ports, pause),
       master(link, texts, prompts),
@@ -63,12 +71,14 @@ Device::Device(const LocSetupRec& s, const QString& workDirectory)
 }
 
 QString Device::PortPathProblem(const QString& path) {
-  struct stat info {};
-  if (::stat(QFile::encodeName(path).constData(), &info) != 0) return Tr("%1 does not exist").arg(path);
-  if (S_ISCHR(info.st_mode)) return {};
-  if (S_ISREG(info.st_mode)) return Tr("%1 is a regular file, not a serial port").arg(path);
-  if (S_ISDIR(info.st_mode)) return Tr("%1 is a folder, not a serial port").arg(path);
-  if (S_ISFIFO(info.st_mode)) return Tr("%1 is a FIFO, not a serial port").arg(path);
+  switch (platform::KindOfNode(path)) {
+    case platform::NodeKind::Missing: return Tr("%1 does not exist").arg(path);
+    case platform::NodeKind::CharacterDevice: return {};
+    case platform::NodeKind::RegularFile: return Tr("%1 is a regular file, not a serial port").arg(path);
+    case platform::NodeKind::Directory: return Tr("%1 is a folder, not a serial port").arg(path);
+    case platform::NodeKind::Fifo: return Tr("%1 is a FIFO, not a serial port").arg(path);
+    case platform::NodeKind::Other: break;
+  }
   return Tr("%1 is not a serial port").arg(path);
 }
 

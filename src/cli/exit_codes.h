@@ -13,11 +13,11 @@ enum class ExitCode : int {
   Differ = 1,       // compare found differences
   Usage = 2,        // usage error or a bad file; nothing was sent to the device
   NoDevice = 3,     // no device: port missing, refused, in use, or no answer
-  WrongDevice = 4,  // wrong device: type, firmware or mode
+  WrongDevice = 4,  // wrong device: type, firmware or mode; or a unit in programming mode
   Refused = 5,      // refused before anything was written
   OldSet = 6,       // failed: nothing new committed, the previous set is in force
   SetUnknown = 7,   // the set in force is not known: the unit must be checked
-  Interrupted = 130,  // ended by SIGINT or SIGTERM; no output file written
+  Interrupted = 130,  // ended by a stop signal; a unit in programming mode was taken out first
 };
 
 struct ExitCodeRow {
@@ -30,11 +30,11 @@ inline constexpr std::array<ExitCodeRow, 9> kExitCodes{{
     {ExitCode::Differ, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "compare found differences")},
     {ExitCode::Usage, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "usage error or a bad file (nothing sent to the device)")},
     {ExitCode::NoDevice, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "no device: the port is missing, refused, in use, or the device does not answer")},
-    {ExitCode::WrongDevice, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "wrong device (type, firmware, mode)")},
+    {ExitCode::WrongDevice, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "wrong device (type, firmware, mode), or a unit in programming mode (run abort)")},
     {ExitCode::Refused, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "refused before anything was written (entry check, access level, a declined question, checksum mismatch, rejected login)")},
     {ExitCode::OldSet, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "failed: nothing new was committed, the previous set is in force (rejected groups are named)")},
-    {ExitCode::SetUnknown, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "the set in force is not known (the device stopped answering): check the unit")},
-    {ExitCode::Interrupted, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "interrupted (SIGINT, SIGTERM): port closed, no output file written")},
+    {ExitCode::SetUnknown, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "the set in force is not known, or the unit is still in programming mode: check the unit")},
+    {ExitCode::Interrupted, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "interrupted (SIGINT, SIGTERM, SIGHUP, SIGQUIT): a unit in programming mode is taken out of it first; no output file written")},
 }};
 
 inline constexpr int Status(ExitCode code) { return static_cast<int>(code); }

@@ -17,7 +17,7 @@ struct CommandRow {
   const char* name;
   Command command;
 };
-constexpr std::array<CommandRow, 9> kCommands{{
+constexpr std::array<CommandRow, 10> kCommands{{
     {"identify", Command::Identify},
     {"read", Command::Read},
     {"compare", Command::Compare},
@@ -27,6 +27,7 @@ constexpr std::array<CommandRow, 9> kCommands{{
     {"program", Command::Program},
     {"restore-default", Command::RestoreDefault},
     {"save-default", Command::SaveDefault},
+    {"abort", Command::Abort},
 }};
 
 std::optional<int> NumberIn(const QString& text) {
@@ -48,6 +49,8 @@ struct OptionRow {
 QString SetPort(Options& o, const QString& v) {
   if (!PortMap::IsDevicePath(v) && PortMap::ComNumber(v) == 0)
     return Tr("--port takes a device path (/dev/ttyUSB0) or a COM name (COM1 to COM50): %1").arg(v);
+  // Two runs on one device would interleave their transactions on one line.
+  if (o.ports.contains(v)) return Tr("--port %1 is given twice").arg(v);
   if (!o.port) o.port = v;
   o.ports << v;
   return {};
@@ -156,12 +159,24 @@ QString CheckWriteOptions(const Options& o) {
   return {};
 }
 
+// Over USB the device is always at address 1, 115200 baud, no parity: a line setting given with
+// it would be silently ignored or, for the address, make the device fall silent.
+QString CheckInterface(const Options& o) {
+  if (!o.usb.value_or(false)) return {};
+  if (o.address || o.baudIndex || o.parity)
+    return Tr("--address, --baud and --parity belong to --interface rs485: over USB the device answers at address 1, "
+              "115200 baud, no parity");
+  return {};
+}
+
 // What each command needs besides the common options.
 QString CheckCommand(Options& o, const QStringList& positional) {
   if (o.help || o.version) return {};
   if (o.command == Command::None)
-    return Tr("no command given (identify, read, compare, backup, log, report, program, restore-default, save-default)");
+    return Tr("no command given (identify, read, compare, backup, log, report, program, restore-default, save-default, "
+              "abort)");
   if (const QString problem = CheckWriteOptions(o); !problem.isEmpty()) return problem;
+  if (const QString problem = CheckInterface(o); !problem.isEmpty()) return problem;
   if (o.ports.size() > 1 && !o.output.isEmpty()) return Tr("several ports cannot write one output file (-o)");
   if (o.command == Command::Compare || o.command == Command::Program) {
     if (positional.size() != 1) return Tr("%1 takes one configuration file: %1 FILE.kvn").arg(o.commandName);
@@ -242,6 +257,11 @@ void ApplyTo(const Options& options, InterfaceSettings& settings) {
   if (options.address) settings.addr = *options.address;
 }
 
+bool TakesValue(const QString& name) {
+  const OptionRow* row = FindOption(LongName(name));
+  return row && row->takesValue;
+}
+
 QString UsageText() {
   return Tr("Usage: korvane-cli [options] COMMAND [arguments] [options]\n"
             "\n"
@@ -258,6 +278,8 @@ QString UsageText() {
             "  restore-default      the device replaces its working set by its default set\n"
             "  save-default [FILE.kvn]\n"
             "                       the file's set (or the device's own) as the device's default\n"
+            "  abort                take the unit out of programming mode (uncommitted writes are\n"
+            "                       dropped) and end an admin login: after a power cut or a kill\n"
             "\n"
             "Options (default: the window's interface settings):\n"
             "  --port PATH|COMn     device path (/dev/ttyUSB0, /dev/serial/by-id/...) or COM name\n"
@@ -265,6 +287,7 @@ QString UsageText() {
             "  --baud N             4800, 9600, 19200, 38400, 57600, 115200 (RS-485)\n"
             "  --parity none|odd|even\n"
             "  --address N          Modbus slave address 1..254 (RS-485)\n"
+            "                       (with usb the device answers at 1, 115200 baud, no parity)\n"
             "  --work-dir DIR       the work directory (settings, ports, backups)\n"
             "\n"
             "Programming (program, restore-default, save-default; USB interface only):\n"

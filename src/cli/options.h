@@ -7,12 +7,14 @@
 
 namespace kvn::cli {
 
-enum class Command { None, Identify, Read, Compare, Backup, Log, Report, Program, RestoreDefault, SaveDefault };
+enum class Command { None, Identify, Read, Compare, Backup, Log, Report, Program, RestoreDefault, SaveDefault, Abort };
 
 // The commands that change what the device runs: each a guarded programming session.
 inline bool WritesDevice(Command c) {
   return c == Command::Program || c == Command::RestoreDefault || c == Command::SaveDefault;
 }
+// The commands that need the device's USB interface (its commands are refused over RS-485).
+inline bool NeedsUsb(Command c) { return WritesDevice(c) || c == Command::Abort; }
 
 // The command line as given; options may stand before or after the command. What is not
 // given comes from the window's settings file (ApplyTo leaves it alone).
@@ -53,5 +55,8 @@ ParseResult ParseArguments(const QStringList& arguments);
 void ApplyTo(const Options& options, InterfaceSettings& settings);
 
 QString UsageText();
+
+// Whether an option (by its long name, "--port") takes a value; false for unknown names.
+bool TakesValue(const QString& name);
 
 }  // namespace kvn::cli

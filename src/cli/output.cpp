@@ -11,12 +11,28 @@ namespace {
 
 KVN_TR_CONTEXT(kvn::cli::Output)
 
-void Write(std::FILE* stream, const QByteArray& bytes) {
-  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-  std::fflush(stream);
+}  // namespace
+
+QString Visible(const QString& text, LineBreaks breaks) {
+  QString shown;
+  shown.reserve(text.size());
+  for (const QChar c : text) {
+    const char16_t u = c.unicode();
+    const bool control = u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0);
+    if (!control || (breaks == LineBreaks::Kept && u == '\n')) shown += c;
+    else shown += QStringLiteral("\\x") + QString::number(u, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+  }
+  return shown;
 }
 
-}  // namespace
+// A reader that has gone (a pipe closed early, a terminal hung up) ends that output, never the
+// command: what the unit needs done is done, and the exit status still tells the outcome.
+void Output::Write(std::FILE* stream, const QByteArray& bytes) {
+  bool& closed = stream == stdout ? outClosed_ : errClosed_;
+  if (closed) return;
+  const size_t written = std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+  if (std::fflush(stream) != 0 || written != static_cast<size_t>(bytes.size())) closed = true;
+}
 
 void Output::JsonLine(const QJsonObject& object) {
   Write(stdout, QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n');
@@ -31,7 +47,7 @@ void Output::EndProgressLine() {
 void Output::Say(const QString& line) {
   if (mode_.json || mode_.quiet) return;
   EndProgressLine();
-  Write(stdout, line.toUtf8() + '\n');
+  Write(stdout, Visible(line).toUtf8() + '\n');
 }
 
 void Output::Progress(const QString& step, int done, int total) {
@@ -50,21 +66,27 @@ void Output::Progress(const QString& step, int done, int total) {
   if (done == total) EndProgressLine();
 }
 
-void Output::Difference(const ParameterDifference& d) {
+void Output::Difference(const ParameterDifference& d) { Difference({d.page, d.name, LeftText(d), RightText(d)}, {}); }
+
+void Output::Difference(const QStringList& fields, const QString& port) {
   if (mode_.json) {
-    JsonLine({{QStringLiteral("event"), QStringLiteral("difference")},
-              {QStringLiteral("page"), d.page},
-              {QStringLiteral("parameter"), d.name},
-              {QStringLiteral("device"), LeftText(d)},
-              {QStringLiteral("file"), RightText(d)}});
+    QJsonObject row{{QStringLiteral("event"), QStringLiteral("difference")},
+                    {QStringLiteral("page"), fields.value(0)},
+                    {QStringLiteral("parameter"), fields.value(1)},
+                    {QStringLiteral("device"), fields.value(2)},
+                    {QStringLiteral("file"), fields.value(3)}};
+    if (!port.isEmpty()) row.insert(QStringLiteral("port"), port);
+    JsonLine(row);
     return;
   }
   EndProgressLine();
   // The rows are the command's answer: they are shown even with --quiet.
-  if (!headerShown_)
-    Write(stdout, Tr("Page\tParameter\tDevice\tFile").toUtf8() + '\n');
+  if (!headerShown_) {
+    const QString header = Tr("Page\tParameter\tDevice\tFile");
+    Write(stdout, (port.isEmpty() ? header : Tr("Port") + QLatin1Char('\t') + header).toUtf8() + '\n');
+  }
   headerShown_ = true;
-  Write(stdout, QStringList{d.page, d.name, LeftText(d), RightText(d)}.join(QLatin1Char('\t')).toUtf8() + '\n');
+  Write(stdout, VisibleFields(port.isEmpty() ? fields : QStringList(port) + fields).toUtf8() + '\n');
 }
 
 void Output::Error(const QString& message) {
@@ -73,7 +95,7 @@ void Output::Error(const QString& message) {
     return;
   }
   EndProgressLine();
-  Write(stderr, QStringLiteral("korvane-cli: %1\n").arg(message).toUtf8());
+  Write(stderr, QStringLiteral("korvane-cli: %1\n").arg(Visible(message, LineBreaks::Kept)).toUtf8());
 }
 
 void Output::Note(const QString& text) {
@@ -83,7 +105,13 @@ void Output::Note(const QString& text) {
     return;
   }
   EndProgressLine();
-  Write(stderr, text.toUtf8() + '\n');
+  Write(stderr, Visible(text, LineBreaks::Kept).toUtf8() + '\n');
+}
+
+QString VisibleFields(const QStringList& fields) {
+  QStringList shown;
+  for (const QString& field : fields) shown << Visible(field);
+  return shown.join(QLatin1Char('\t'));
 }
 
 int Output::Result(const QString& command, const UnitResult& unit, QJsonObject fields) {
@@ -92,7 +120,7 @@ int Output::Result(const QString& command, const UnitResult& unit, QJsonObject f
   if (!mode_.json) {
     // Shown with --quiet too: it is the command's answer.
     const QStringList line{unit.port, serial, unit.outcome, QString::number(Status(unit.code))};
-    Write(stdout, line.join(QLatin1Char('\t')).toUtf8() + '\n');
+    Write(stdout, VisibleFields(line).toUtf8() + '\n');
   }
   fields.insert(QStringLiteral("port"), unit.port);
   fields.insert(QStringLiteral("serial_number"), serial);

@@ -1,6 +1,8 @@
 #pragma once
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
+#include <cstdio>
 
 #include "cli/exit_codes.h"
 
@@ -9,6 +11,14 @@ struct ParameterDifference;
 }
 
 namespace kvn::cli {
+
+// Text that came from a device (a tag, a serial number, a comment) as a terminal or a
+// tab-separated line may show it: control characters, tabs and line ends as visible escapes
+// ("\x1B"), so that none drives the terminal or splits a field. JSON carries text as it is.
+enum class LineBreaks { Escaped, Kept };
+QString Visible(const QString& text, LineBreaks breaks = LineBreaks::Escaped);
+// Fields joined by tabs, each made visible.
+QString VisibleFields(const QStringList& fields);
 
 // Everything korvane-cli tells: short lines for people on stdout, errors on stderr, a
 // progress line on stderr only when stderr is a terminal; or, with --json, one JSON object per
@@ -29,6 +39,9 @@ class Output {
   void Progress(const QString& step, int done, int total);
   // One row of a comparison: page, parameter, the device's text and the file's.
   void Difference(const ParameterDifference& d);
+  // The same row as text (page, parameter, device, file), with the port it was found on when
+  // several ports run at once.
+  void Difference(const QStringList& fields, const QString& port);
   void Error(const QString& message);
   // What a step under way tells (the session's texts): stderr for people, unless --quiet.
   void Note(const QString& text);
@@ -46,12 +59,15 @@ class Output {
   int Finish(const QString& command, ExitCode code, QJsonObject fields = {});
 
  private:
+  void Write(std::FILE* stream, const QByteArray& bytes);
   void JsonLine(const QJsonObject& object);
   void EndProgressLine();
 
   Mode mode_;
   bool progressShown_ = false;
   bool headerShown_ = false;
+  bool outClosed_ = false;  // the reader of stdout has gone
+  bool errClosed_ = false;
 };
 
 }  // namespace kvn::cli

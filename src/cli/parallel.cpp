@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "cli/exit_codes.h"
+#include "cli/interrupt.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/terminal.h"
+#include "platform/platform.h"
 #include "texts/tr_context.h"
 
 namespace kvn::cli {
@@ -19,20 +21,38 @@ namespace {
 
 KVN_TR_CONTEXT(kvn::cli::Parallel)
 
-// The arguments without the options named (each with its value, "--name value" or
-// "--name=value").
+// The arguments without the options named, each with its value where it takes one ("--name
+// value" or "--name=value"); every other argument exactly as given, values included.
 QStringList Without(const QStringList& arguments, const QStringList& names) {
   QStringList kept;
   for (int i = 0; i < arguments.size(); ++i) {
     const QString& a = arguments[i];
     const QString name = a.section(QLatin1Char('='), 0, 0);
+    const bool valueFollows = a.startsWith(QLatin1Char('-')) && !a.contains(QLatin1Char('=')) && TakesValue(name);
     if (!names.contains(name)) {
       kept << a;
+      if (valueFollows && i + 1 < arguments.size()) kept << arguments[++i];
       continue;
     }
-    if (!a.contains(QLatin1Char('='))) ++i;  // its value follows
+    if (valueFollows) ++i;
   }
   return kept;
+}
+
+// What a command other than the writing ones found, as its result line's outcome: the path it
+// wrote, the differences it counted or the device it identified.
+QString OutcomeOf(const QJsonObject& o) {
+  if (o.contains(QStringLiteral("differences"))) {
+    const int n = o.value(QStringLiteral("differences")).toInt();
+    return n == 0 ? Tr("identical to %1").arg(o.value(QStringLiteral("file")).toString())
+                  : Tr("%1 parameters differ from %2").arg(n).arg(o.value(QStringLiteral("file")).toString());
+  }
+  if (o.contains(QStringLiteral("device_type")))
+    return Tr("type %1, firmware %2, tag %3, %4, %5")
+        .arg(o.value(QStringLiteral("device_type")).toInt())
+        .arg(o.value(QStringLiteral("firmware")).toString(), o.value(QStringLiteral("device_tag")).toString(),
+             o.value(QStringLiteral("access_level")).toString(), o.value(QStringLiteral("mode")).toString());
+  return o.value(QStringLiteral("file")).toString();
 }
 
 QString MeaningOf(int status) {
@@ -40,6 +60,9 @@ QString MeaningOf(int status) {
     if (Status(row.code) == status) return QCoreApplication::translate("kvn::cli::ExitCode", row.meaning);
   return {};
 }
+
+// How often the wait for the runs looks whether this process was interrupted.
+constexpr int kWaitSliceMs = 50;
 
 struct Unit {
   QString port;
@@ -55,11 +78,17 @@ Output::UnitResult ResultOf(Unit& unit, Output& out, QJsonObject& fields) {
     const QJsonObject o = QJsonDocument::fromJson(line).object();
     const QString event = o.value(QStringLiteral("event")).toString();
     if (event == QLatin1String("error")) out.Error(QStringLiteral("%1: %2").arg(unit.port, o.value(QStringLiteral("message")).toString()));
+    if (event == QLatin1String("difference")) {
+      const QStringList row{o.value(QStringLiteral("page")).toString(), o.value(QStringLiteral("parameter")).toString(),
+                            o.value(QStringLiteral("device")).toString(), o.value(QStringLiteral("file")).toString()};
+      out.Difference(row, unit.port);
+    }
     if (event != QLatin1String("result")) continue;
     resultSeen = true;
     fields = o;
     result.serialNumber = o.value(QStringLiteral("serial_number")).toString();
     result.outcome = o.value(QStringLiteral("outcome")).toString();
+    if (!o.contains(QStringLiteral("outcome")) && o.value(QStringLiteral("exit")).toInt() <= 1) result.outcome = OutcomeOf(o);
     result.code = static_cast<ExitCode>(o.value(QStringLiteral("exit")).toInt(Status(ExitCode::SetUnknown)));
   }
   for (const char* name : {"event", "command", "exit", "port", "serial_number", "outcome"}) fields.remove(QLatin1String(name));
@@ -70,6 +99,25 @@ Output::UnitResult ResultOf(Unit& unit, Output& out, QJsonObject& fields) {
   }
   if (result.outcome.isEmpty()) result.outcome = MeaningOf(Status(result.code));
   return result;
+}
+
+// Every run to its end. An interrupt of this process is passed to each run, which takes its unit
+// to a safe end; none is abandoned, so this waits on.
+void WaitForAll(std::vector<Unit>& units) {
+  bool passedOn = false;
+  for (;;) {
+    const bool running = std::any_of(units.begin(), units.end(), [](const Unit& u) {
+      return u.process->state() != QProcess::NotRunning;
+    });
+    if (!running) return;
+    if (Interrupted() && !passedOn) {
+      for (Unit& u : units)
+        if (u.process->state() != QProcess::NotRunning) platform::RequestStop(u.process->processId());
+      passedOn = true;
+    }
+    for (Unit& u : units)
+      if (u.process->state() != QProcess::NotRunning) u.process->waitForFinished(kWaitSliceMs);
+  }
 }
 
 }  // namespace
@@ -90,6 +138,7 @@ int RunOnEveryPort(const Options& options, const QStringList& arguments, Output&
         return out.Finish(options.commandName, ExitCode::Usage);
       }
       password = ReadHiddenLine(Tr("Admin password: "));
+      if (Interrupted()) return out.Finish(options.commandName, ExitCode::Interrupted);
     } else {
       const Secret secret = ReadSecret(QStringLiteral("-"));
       if (!secret.error.isEmpty()) {
@@ -112,9 +161,9 @@ int RunOnEveryPort(const Options& options, const QStringList& arguments, Output&
     unit.process->closeWriteChannel();
     units.push_back(std::move(unit));
   }
+  WaitForAll(units);
   int highest = 0;
   for (Unit& unit : units) {
-    unit.process->waitForFinished(-1);
     QJsonObject fields;
     const Output::UnitResult result = ResultOf(unit, out, fields);
     highest = std::max(highest, out.Result(options.commandName, result, fields));

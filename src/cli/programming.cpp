@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QTimer>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "cli/commands.h"
@@ -19,7 +20,9 @@
 #include "operations/device_backup.h"
 #include "operations/device_reading.h"
 #include "operations/event_log.h"
+#include "operations/programming_mode.h"
 #include "operations/programming_session.h"
+#include "operations/set_comparison.h"
 #include "parameters/config_file.h"
 #include "parameters/device_access.h"
 #include "parameters/entry_text.h"
@@ -156,7 +159,7 @@ class DeviceWrite {
         session_(ProgrammingSession::Services{
             DeviceContext{d_.settings, d_.link, d_.blocks, *d_.images, d_.texts, poll_, timer_}, d_.prompts, d_.master,
             d_.pause, view_, [this] { return RereadSet(); }, [this](const QString& text) { ShowInfo(text); },
-            [this] { DriveDialog(); }, {}, &changes_}) {
+            [this] { DriveDialog(); }, {}, &changes_, &Interrupted}) {
     d_.prompts.SetAnswers({c.options.yes, InputIsTerminal()});
     d_.prompts.told = [this](const QString& text) { c_.out.Note(OneLine(text)); };
   }
@@ -180,9 +183,13 @@ class DeviceWrite {
   void ShowInfo(const QString& text);
   ReadOutcome RereadSet();
   void LeaveProgramming();
+  void JudgeWrittenSet();
+  void EndLogin();
   int Report(const Failure& refusal);
   int Report();
   QString Outcome() const;
+  QString SessionOutcome() const;
+  QString Aftermath() const;
   ExitCode CodeOfEnd() const;
   QStringList UnwrittenBlocks() const;
   QString SerialNumber() const { return reached_ ? SerialNumberIn(d_.images->DeviceImage) : QString(); }
@@ -203,6 +210,11 @@ class DeviceWrite {
   bool reached_ = false;
   bool loggedIn_ = false;
   int level_ = -1;
+  // What was read after the session, not assumed: the mode, the level, the set in force.
+  std::unique_ptr<RegisterImage> backup_;  // the set the unit ran before programming mode
+  ModeRead modeAfter_ = ModeRead::Out;
+  LevelRead levelAfter_ = LevelRead::User;
+  std::optional<SetJudgement> judgement_;
 };
 
 Failure DeviceWrite::CheckLine() const {
@@ -249,8 +261,8 @@ Failure DeviceWrite::LogIn() {
   if (!c_.options.admin) return {};
   if (!kvn::LogIn(d_.master, d_.blocks, *d_.images, d_.settings, password_))
     return {ExitCode::NoDevice, Tr("the device did not answer the login")};
-  if (DeviceAccessLevel(d_.settings, *d_.images) < 1) return {ExitCode::Refused, OneLine(d_.texts.GetMessageText(kMsgDenied))};
   loggedIn_ = true;
+  if (DeviceAccessLevel(d_.settings, *d_.images) < 1) return {ExitCode::Refused, OneLine(d_.texts.GetMessageText(kMsgDenied))};
   return {};
 }
 
@@ -293,34 +305,38 @@ Failure DeviceWrite::CheckLevel() {
 }
 
 Failure DeviceWrite::Ask(int question) {
-  if (d_.prompts.ConfirmOkCancel(d_.texts.GetMessageText(question))) return {};
+  const bool yes = d_.prompts.ConfirmOkCancel(d_.texts.GetMessageText(question));
+  if (Interrupted()) return Stopped();
+  if (yes) return {};
   return {ExitCode::Refused, Tr("declined: %1").arg(OneLine(d_.texts.GetMessageText(question)))};
 }
 
-// As the window's "Enter programming mode" after its question: the backup first, then the
-// command, whose answer is not trusted: the identification block tells the mode.
+// The window's "Enter programming mode" without its question, from the same core: the backup
+// first, then the command, then the mode read back.
 Failure DeviceWrite::EnterProgramming() {
-  if (!InProgrammingMode(d_.images->DeviceImage)) {
-    if (!changes_.KeepBeforeProgramming())
+  switch (session_.EnterProgramming()) {
+    case ProgrammingSession::Entry::Entered: break;
+    case ProgrammingSession::Entry::NoBackup:
       return {ExitCode::Refused, Tr("no backup of the device's settings could be taken: nothing was written")};
-    session_.WriteProgCommand(cmd::EnterProgramming);
+    case ProgrammingSession::Entry::NotEntered:
+      return {ExitCode::OldSet, Tr("the device did not enter programming mode: nothing was written")};
   }
-  if (d_.blocks.ReadBlock(BlockId::Identification, false, ImageSelector::Device) && InProgrammingMode(d_.images->DeviceImage))
-    return {};
-  session_.WriteProgCommand(cmd::LeaveProgramming);
-  return {ExitCode::OldSet, Tr("the device did not enter programming mode: nothing was written")};
+  if (const RegisterImage* held = changes_.HeldSet()) backup_ = std::make_unique<RegisterImage>(*held);
+  return {};
 }
 
 // The session dialog without a window: its first question was asked before programming mode;
-// each later one (commit) is asked as the dialog asks it. An interrupt declines.
+// each later one (commit) is asked as the dialog asks it. An interrupt stops at the next step
+// that leaves nothing half-done.
 void DeviceWrite::DriveDialog() {
-  session_.cmd_confirm();
+  session_.Confirm();
   while (session_.InProgress()) {
-    if (Interrupted() || !d_.prompts.ConfirmOkCancel(session_.Info())) {
+    const bool yes = !Interrupted() && d_.prompts.ConfirmOkCancel(session_.Info());
+    if (Interrupted() || !yes) {
       c_.out.Note(Tr("Not committed: the written settings are dropped when programming mode is left."));
       return;
     }
-    session_.cmd_confirm();
+    session_.Confirm();
   }
 }
 
@@ -333,25 +349,62 @@ void DeviceWrite::ShowInfo(const QString& text) {
   c_.out.Note(OneLine(text));
 }
 
-ReadOutcome DeviceWrite::RereadSet() { return ReadSet(d_, c_.out).Failed() ? ReadOutcome::Failed : ReadOutcome::Adopted; }
+// The restore's re-read runs to its end under an interrupt: the unit is still to be taken out
+// of programming mode.
+ReadOutcome DeviceWrite::RereadSet() {
+  return ReadSet(d_, c_.out, OnInterrupt::GoOn).Failed() ? ReadOutcome::Failed : ReadOutcome::Adopted;
+}
 
-// A committed set has taken the device out of programming mode; anything else leaves it there
-// with what was written and not committed, which leaving drops.
+// A confirmed commit has taken the device out of programming mode; anything else leaves it
+// there with what was written and not committed, which leaving drops. Either way the mode is
+// read, and the set in force judged on what the unit then answers.
 void DeviceWrite::LeaveProgramming() {
   const bool committed = session_.End() == SessionEnd::New && command_.writesBlocks;
-  if (!committed) session_.cmd_abort_progClick();
-  if (loggedIn_) LogOut(d_.master, *d_.images, d_.settings);
+  modeAfter_ = committed ? ModeRead::Out : session_.Abort();
+  if (command_.writesBlocks) JudgeWrittenSet();
+}
+
+// Out of programming mode the unit answers with the set it runs: the written blocks are read
+// back and held against what was written and against the backup.
+void DeviceWrite::JudgeWrittenSet() {
+  const std::vector<BlockDescriptor>& written = session_.Written();
+  if (written.empty() || modeAfter_ != ModeRead::Out) return;
+  RegisterImage& readBack = d_.images->VerifyImage;
+  for (const BlockDescriptor& b : written)
+    if (!d_.blocks.ReadBlock(b.id, false, ImageSelector::Verify)) {
+      judgement_ = SetJudgement{};
+      return;
+    }
+  const NumberFormat format(LocaleDecimalSeparator());
+  judgement_ = JudgeSetInForce(readBack, d_.images->EditImage, backup_.get(), written, d_.texts, format);
+}
+
+// The login ends whatever happened, and the level is read: a unit left at admin level is said.
+void DeviceWrite::EndLogin() {
+  if (!loggedIn_) return;
+  levelAfter_ = EndAdminLogin(d_.master, d_.blocks, *d_.images, d_.settings);
+  loggedIn_ = false;
 }
 
 ExitCode DeviceWrite::CodeOfEnd() const {
+  if (modeAfter_ != ModeRead::Out) return ExitCode::SetUnknown;
+  ExitCode code = ExitCode::SetUnknown;
   switch (session_.End()) {
-    case SessionEnd::New: return ExitCode::Done;
-    case SessionEnd::Refused: return ExitCode::Refused;
-    case SessionEnd::Old: return ExitCode::OldSet;
+    case SessionEnd::New: code = ExitCode::Done; break;
+    case SessionEnd::Refused: code = ExitCode::Refused; break;
+    case SessionEnd::Old: code = ExitCode::OldSet; break;
     case SessionEnd::Open:
     case SessionEnd::Unknown: break;
   }
-  return ExitCode::SetUnknown;
+  if (judgement_) {
+    switch (judgement_->verdict) {
+      case SetVerdict::New: code = judgement_->alsoPrevious && code != ExitCode::Done ? code : ExitCode::Done; break;
+      case SetVerdict::Previous: code = code == ExitCode::Refused ? code : ExitCode::OldSet; break;
+      case SetVerdict::NotKnown: code = ExitCode::SetUnknown; break;
+    }
+  }
+  if (Interrupted() && code != ExitCode::SetUnknown) return ExitCode::Interrupted;
+  return code;
 }
 
 // The stored blocks a file holds that the level does not let through.
@@ -372,7 +425,36 @@ QString FailureOutcome(ExitCode code, const QString& why) {
   }
 }
 
+// What was read after the session, where it says more than the session's own text.
+QString DeviceWrite::Aftermath() const {
+  QStringList told;
+  if (modeAfter_ == ModeRead::In) told << Tr("the unit is still in programming mode: run korvane-cli abort");
+  if (modeAfter_ == ModeRead::NoAnswer) told << Tr("whether the unit left programming mode is not known: it did not answer");
+  if (judgement_ && judgement_->verdict == SetVerdict::NotKnown)
+    told << (judgement_->differing.isEmpty()
+                 ? Tr("its set could not be read back")
+                 : Tr("it holds neither the written nor the previous set in: %1").arg(judgement_->differing.join(QStringLiteral(", "))));
+  if (levelAfter_ == LevelRead::Admin) told << Tr("the unit is still at admin level");
+  if (levelAfter_ == LevelRead::NoAnswer) told << Tr("whether the admin login ended is not known");
+  if (!changes_.RecordError().isEmpty()) told << Tr("not recorded: %1").arg(OneLine(changes_.RecordError()));
+  return told.isEmpty() ? QString() : QStringLiteral("; ") + told.join(QStringLiteral("; "));
+}
+
 QString DeviceWrite::Outcome() const {
+  const ExitCode code = CodeOfEnd();
+  QString outcome = SessionOutcome();
+  if (code == ExitCode::Interrupted) {
+    const bool isNew = judgement_ ? judgement_->verdict == SetVerdict::New && !judgement_->alsoPrevious
+                                  : session_.End() == SessionEnd::New;
+    outcome = (isNew ? Tr("interrupted, the new set is in force: %1") : Tr("interrupted, the previous set is in force: %1"))
+                  .arg(OneLine(session_.Info()));
+  } else if (judgement_ && judgement_->verdict == SetVerdict::New && session_.End() != SessionEnd::New && code == ExitCode::Done) {
+    outcome = Tr("the device runs the written set, read back after leaving programming mode: %1").arg(OneLine(session_.Info()));
+  }
+  return outcome + Aftermath();
+}
+
+QString DeviceWrite::SessionOutcome() const {
   const QString text = OneLine(session_.Info());
   if (session_.End() == SessionEnd::Old && session_.InProgress())  // left at a question: nothing committed
     return Tr("not committed, the previous set is in force: declined at \"%1\"").arg(text);
@@ -388,7 +470,7 @@ QString DeviceWrite::Outcome() const {
 
 int DeviceWrite::Report(const Failure& refusal) {
   c_.out.Error(refusal.message);
-  const QString outcome = FailureOutcome(refusal.code, refusal.message);
+  const QString outcome = FailureOutcome(refusal.code, refusal.message) + Aftermath();
   return c_.out.Result(c_.options.commandName, {d_.settings.com_num, SerialNumber(), outcome, refusal.code});
 }
 
@@ -397,6 +479,8 @@ int DeviceWrite::Report() {
   if (!checksum_.isEmpty()) fields.insert(QStringLiteral("checksum"), checksum_.toLongLong());
   if (!c_.options.file.isEmpty()) fields.insert(QStringLiteral("file"), c_.options.file);
   if (command_.writesBlocks) fields.insert(QStringLiteral("not_written"), QJsonArray::fromStringList(UnwrittenBlocks()));
+  fields.insert(QStringLiteral("recorded"), changes_.RecordError().isEmpty());
+  fields.insert(QStringLiteral("programming_mode_left"), modeAfter_ == ModeRead::Out);
   return c_.out.Result(c_.options.commandName, {d_.settings.com_num, SerialNumber(), Outcome(), CodeOfEnd()}, fields);
 }
 
@@ -404,8 +488,10 @@ int DeviceWrite::Run() {
   Failure f = CheckLine();
   if (!f.Failed()) f = ReadFile();
   if (!f.Failed()) f = ReadSecrets();
+  if (!f.Failed() && Interrupted()) f = Stopped();
   if (f.Failed()) return Report(f);
-  f = Reach(d_);
+  // A unit found in programming mode holds another session's writes: never taken for its set.
+  f = ReachOutOfProgramming(d_);
   reached_ = !f.Failed() || f.code == ExitCode::WrongDevice;
   if (!f.Failed()) f = LoadFileSet();
   if (!f.Failed()) f = CheckEntries();
@@ -415,11 +501,17 @@ int DeviceWrite::Run() {
   if (!f.Failed() && Interrupted()) f = Stopped();
   if (!f.Failed()) f = EnterProgramming();
   if (f.Failed()) {
-    if (loggedIn_) LogOut(d_.master, *d_.images, d_.settings);
+    EndLogin();
     return Report(f);
   }
-  session_.OpenDialog(command_.firstState, command_.caption, command_.question);
-  LeaveProgramming();
+  {
+    // From here on an interrupt takes the unit out of programming mode before anything ends.
+    const InterruptNote note(Tr("korvane-cli: interrupted: the unit is taken out of programming mode first; this "
+                                "takes a few seconds"));
+    session_.OpenDialog(command_.firstState, command_.caption, command_.question);
+    LeaveProgramming();
+    EndLogin();
+  }
   return Report();
 }
 

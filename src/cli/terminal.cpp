@@ -1,11 +1,11 @@
 #include "cli/terminal.h"
 
-#include <termios.h>
-#include <unistd.h>
-
+#include <QRegularExpression>
 #include <cstdio>
 #include <string>
 
+#include "cli/interrupt.h"
+#include "platform/platform.h"
 #include "texts/guarded_file.h"
 #include "texts/tr_context.h"
 
@@ -23,14 +23,23 @@ void Tell(const QString& text) {
   std::fflush(stderr);
 }
 
-// One line of standard input without its line end; nullopt-like false at end of input.
-bool ReadLine(std::string& line) {
+// How often a wait for a typed line looks whether it was interrupted.
+constexpr int kInputPollMs = 100;
+
+enum class LineRead { Line, Ended, Interrupted };
+
+// One line of standard input without its line end. An interrupt ends the wait at once: the
+// line typed next is no answer to this prompt.
+LineRead ReadLine(std::string& line) {
   line.clear();
-  for (int c = std::getchar(); c != EOF; c = std::getchar()) {
-    if (c == '\n') return true;
+  for (;;) {
+    if (Interrupted()) return LineRead::Interrupted;
+    const int c = platform::ReadInputByte(kInputPollMs);
+    if (c == platform::kNoInputYet) continue;
+    if (c == platform::kInputEnded) return line.empty() ? LineRead::Ended : LineRead::Line;
+    if (c == '\n') return LineRead::Line;
     if (line.size() < kSecretCap) line.push_back(static_cast<char>(c));
   }
-  return !line.empty();
 }
 
 QString FirstLine(const QByteArray& bytes) {
@@ -39,37 +48,48 @@ QString FirstLine(const QByteArray& bytes) {
   return QString::fromUtf8(line);
 }
 
-// Echo off for as long as it lives, on every way out. Whatever was typed before it is dropped
-// (it was no answer to a prompt not yet shown); what is typed after it ends is kept.
+// Echo off for as long as it lives, on every way out.
 class EchoOff {
  public:
-  EchoOff() : on_(tcgetattr(STDIN_FILENO, &saved_) == 0) {
-    if (!on_) return;
-    termios quiet = saved_;
-    quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
-    tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
-  }
+  EchoOff() : on_(platform::SetInputEcho(false)) {}
   ~EchoOff() {
-    if (on_) tcsetattr(STDIN_FILENO, TCSANOW, &saved_);
+    if (on_) platform::SetInputEcho(true);
   }
   EchoOff(const EchoOff&) = delete;
   EchoOff& operator=(const EchoOff&) = delete;
 
  private:
-  termios saved_{};
   bool on_;
 };
 
 }  // namespace
 
-bool InputIsTerminal() { return isatty(STDIN_FILENO) == 1; }
+bool InputIsTerminal() { return platform::IsTerminal(platform::Stream::Input); }
 
-bool AskOnTerminal(const QString& question) {
+QString QuestionText(const QString& question) {
+  // A sentence that names the window's buttons ("Press [OK] to proceed or [Cancel] to abort.")
+  // means nothing where the answer is y or n.
+  static const QRegularExpression buttons(QStringLiteral("\\[[^\\]]+\\]"));
   QString text = question;
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('|'), QLatin1Char('\n'));
-  Tell(text + QStringLiteral(" [y/N] "));
+  QStringList lines;
+  for (const QString& line : text.split(QLatin1Char('\n'))) {
+    const QStringList sentences = line.split(QStringLiteral(". "));
+    QStringList kept;
+    for (const QString& sentence : sentences)
+      if (!sentence.contains(buttons)) kept << sentence;
+    QString shown = kept.join(QStringLiteral(". ")).trimmed();
+    // The sentence kept last had its full stop before the one dropped after it.
+    if (kept.size() < sentences.size() && !shown.isEmpty() && !shown.back().isPunct()) shown += QLatin1Char('.');
+    if (!shown.isEmpty()) lines << shown;
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+bool AskOnTerminal(const QString& question) {
+  Tell(QuestionText(question) + QStringLiteral(" [y/N] "));
   std::string line;
-  if (!ReadLine(line)) {
+  if (ReadLine(line) != LineRead::Line) {
     Tell(QStringLiteral("\n"));
     return false;
   }
@@ -93,7 +113,9 @@ QString ReadHiddenLine(const QString& prompt) {
 Secret ReadSecret(const QString& path) {
   if (path == QLatin1String("-")) {
     std::string line;
-    if (!ReadLine(line)) return {{}, Tr("standard input holds no password")};
+    const LineRead read = ReadLine(line);
+    if (read == LineRead::Interrupted) return {{}, Tr("interrupted")};
+    if (read == LineRead::Ended) return {{}, Tr("standard input holds no password")};
     return {FirstLine(QByteArray::fromStdString(line)), {}};
   }
   const FileRead file = ReadGuardedFile(path, kSecretCap);

@@ -14,10 +14,17 @@ uint16_t ImageCrc(const RegisterImage& image, int first, int count) {
   return crc.Value();
 }
 
+// The device's own bits are no setting, and its CRC covers them: a block that differs in them
+// alone is the same set, whatever its CRC register holds.
 bool BlockEquals(const RegisterImage& a, const RegisterImage& b, const BlockDescriptor& block) {
-  for (int r = block.start; r < block.start + block.count; ++r)
-    if ((Cell(a, r) & 0xFFFF) != (Cell(b, r) & 0xFFFF)) return false;
-  return true;
+  bool ownBitsDiffer = false;
+  for (int r = block.start; r < block.CrcRegister(); ++r) {
+    const int differing = (Cell(a, r) ^ Cell(b, r)) & 0xFFFF;
+    if (differing & ~DeviceOwnedBits(r)) return false;
+    ownBitsDiffer = ownBitsDiffer || differing != 0;
+  }
+  const int crc = block.CrcRegister();
+  return ownBitsDiffer || ((Cell(a, crc) ^ Cell(b, crc)) & 0xFFFF) == 0;
 }
 
 BlockTransfer::BlockTransfer(ModbusMaster& master, RegisterImages& images,

@@ -14,6 +14,7 @@ uint16_t ImageCrc(const RegisterImage& image, int first, int count);
 
 // The block's registers, its CRC included, are equal in both images as far as the device
 // keeps them: 16 bits. What an image holds above them is sign extension or a caller's scratch.
+// The bits the device owns (DeviceOwnedBits) count in no comparison of sets.
 bool BlockEquals(const RegisterImage& a, const RegisterImage& b, const BlockDescriptor& block);
 
 // Block reads, polls and writes between the device and the register images.

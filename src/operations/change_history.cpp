@@ -1,5 +1,7 @@
 #include "operations/change_history.h"
 
+#include <QRegularExpression>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -55,15 +57,38 @@ QStringList HistoryHeader() {
           Tr("Result"),        Tr("Backup file"),   Tr("Changed parameters")};
 }
 
-QStringList HistoryFields(const HistoryEntry& e, QChar decimal) {
-  // The event log's separators, with the full year: the history outlives a century's turn.
-  const EventFormats f = LocaleEventFormats(decimal);
+namespace {
+
+// The event log's separators, with the full year: the history outlives a century's turn.
+QStringList FieldsIn(const HistoryEntry& e, const EventFormats& f) {
   const QString time = e.time.toString(QStringLiteral("yyyy%1MM%1dd HH%2mm%2ss").arg(f.date, f.time));
   return {time, e.serialNumber, LevelText(e.accessLevel),
           OneLine(e.operation), OneLine(e.result), e.backupFile,
           e.changesKnown ? ChangesText(e.changes, NoChangeText(e))
                          : Tr("Not known: the device's settings could not be read afterwards.")};
 }
+
+// A history keeps the format its first lines were written in, whoever appends to it later (a
+// desktop in one locale, a script in another): the header's separator, and the date and time
+// separators of its first record. What cannot be told keeps the writer's own.
+EventFormats FormatOf(const QByteArray& bytes, EventFormats writer) {
+  const QList<QByteArray> lines = bytes.left(4096).split('\n');
+  const QString header = QString::fromUtf8(lines.value(0));
+  const qsizetype afterFirst = header.startsWith(QLatin1Char('"')) ? header.indexOf(QLatin1Char('"'), 1) + 1
+                                                                   : header.indexOf(QRegularExpression(QStringLiteral("[,;\t|]")));
+  if (afterFirst > 0 && afterFirst < header.size()) writer.list = header.at(afterFirst);
+  // "yyyy?MM?dd HH?mm?ss": the separators stand at fixed places.
+  const QString time = QString::fromUtf8(lines.value(1)).section(writer.list, 0, 0).remove(QLatin1Char('"'));
+  if (time.size() >= 19 && time.at(10) == QLatin1Char(' ') && time.at(4) == time.at(7) && time.at(13) == time.at(16)) {
+    writer.date = time.at(4);
+    writer.time = time.at(13);
+  }
+  return writer;
+}
+
+}  // namespace
+
+QStringList HistoryFields(const HistoryEntry& e, QChar decimal) { return FieldsIn(e, LocaleEventFormats(decimal)); }
 
 QString SpreadsheetText(const QString& field) {
   // A lone "-" is the history's own "not known", and no formula.
@@ -90,7 +115,11 @@ QString AppendLocked(const QDir& folder, const HistoryEntry& entry, QChar decima
   }
   std::vector<QStringList> rows;
   if (old.Missing() || old.bytes.isEmpty()) rows.push_back(HistoryHeader());
-  QStringList fields = HistoryFields(entry, decimal);
+  EventFormats format = LocaleEventFormats(decimal);
+  format.list = separator;
+  if (!old.Missing() && !old.bytes.isEmpty()) format = FormatOf(old.bytes, format);
+  separator = format.list;
+  QStringList fields = FieldsIn(entry, format);
   for (QString& field : fields) field = SpreadsheetText(field);
   rows.push_back(fields);
   // A line cut short (an editor, a copy that ended early) stays a line of its own.

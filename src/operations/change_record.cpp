@@ -121,9 +121,8 @@ void ChangeRecord::Append(const QString& result, std::vector<ParameterDifference
   entry.backedUp = held_ == Held::Backup;
   // A unit without a serial number has its backup's own folder: its history goes beside it.
   const QString folder = backup_.ok ? backup_.folder : BackupFolder(s_.workDirectory, heldSerial_);
-  const QString error = AppendHistory(folder, entry,
-                                      s_.format.DecimalSeparator(), s_.listSeparator);
-  if (!error.isEmpty()) s_.prompts.ShowError(Tr("The change history could not be written:\r\n%1").arg(error));
+  recordError_ = AppendHistory(folder, entry, s_.format.DecimalSeparator(), s_.listSeparator);
+  if (!recordError_.isEmpty()) s_.prompts.ShowError(Tr("The change history could not be written:\r\n%1").arg(recordError_));
 }
 
 }  // namespace kvn

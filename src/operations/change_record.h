@@ -71,6 +71,8 @@ class ChangeRecord {
   void Record(const QString& result, const RegisterImage* after, const std::vector<BlockDescriptor>& blocks);
 
   const BackupOutcome& LastBackup() const { return backup_; }
+  // Why the last history line could not be written; empty when it was (or none was due).
+  const QString& RecordError() const { return recordError_; }
 
  private:
   enum class Held { Nothing, Backup, WithoutBackup };
@@ -90,6 +92,7 @@ class ChangeRecord {
   QString heldSerial_;  // the device the held backup (or the choice to go without) belongs to
   BackupOutcome backup_;
   std::unique_ptr<RegisterImage> backupSet_;
+  QString recordError_;
 };
 
 }  // namespace kvn

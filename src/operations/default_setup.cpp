@@ -107,7 +107,7 @@ std::vector<BlockDescriptor> StoredBlocks() {
 
 void RestoreDefaultStep(ProgrammingSession& session) {
   if (!session.KeepBackup()) return;
-  session.prog_state = prog_state::Ended;
+  session.EndSteps();
   const Restored restored = Restore(session);
   const RegisterImages& images = session.S().images;
   switch (restored) {
@@ -133,7 +133,7 @@ void WriteDefaultStep(ProgrammingSession& session) {
 }
 
 void CommitDefaultStep(ProgrammingSession& session) {
-  session.prog_state = prog_state::Ended;
+  session.EndSteps();
   session.SetEnd(SessionEnd::Old);
   session.SetInfo(kMsgCommitting);
   if (!session.WriteProgCommand(cmd::SaveDefault)) {

@@ -12,6 +12,7 @@
 #include "operations/default_setup.h"
 #include "operations/device_reading.h"
 #include "operations/device_transaction.h"
+#include "operations/operation_names.h"
 #include "parameters/device_access.h"
 #include "parameters/field_kinds.h"
 #include "parameters/parameter_view.h"
@@ -98,11 +99,7 @@ void ProgrammingSession::SetInfo(const QString& text) {
 
 void ProgrammingSession::SetInfo(int message) { SetInfo(Message(message)); }
 
-bool ProgrammingSession::WriteProgCommand(int value) {
-  RegisterImage& edit = s_.images.EditImage;
-  edit[reg::ProgCommand] = value;
-  return s_.master.WriteWithRetry(s_.setup.addr, reg::ProgCommand, {edit.data() + reg::ProgCommand, 1});
-}
+bool ProgrammingSession::WriteProgCommand(int value) { return SendProgCommand(s_.master, s_.images, s_.setup, value); }
 
 bool ProgrammingSession::ReadCommandAnswer() {
   s_.pause.Wait(kSettleMs);
@@ -111,25 +108,32 @@ bool ProgrammingSession::ReadCommandAnswer() {
 
 // --- Main window commands -------------------------------------------------------------------
 
-void ProgrammingSession::cmd_enter_progClick() {
+void ProgrammingSession::AskToEnter() {
   if (!s_.prompts.ConfirmOkCancel(Message(kMsgEnterQuestion))) return;
   const PollTimerStopped noPoll(s_.timer);
-  // Once in programming mode the device answers with what it is given, committed or not: the
-  // set it runs is kept now, for every operation until the mode is left.
-  if (s_.changes) {
-    const Hourglass wait;
-    if (!s_.changes->KeepBeforeProgramming()) return;
-  }
-  // The answer is not examined: the next poll shows the mode and enables the controls.
-  WriteProgCommand(cmd::EnterProgramming);
+  const Hourglass wait;
+  // The next poll shows the mode and enables the controls.
+  EnterProgramming();
 }
 
-void ProgrammingSession::cmd_abort_progClick() {
+ProgrammingSession::Entry ProgrammingSession::EnterProgramming() {
+  // Once in programming mode the device answers with what it is given, committed or not: the
+  // set it runs is kept now, for every operation until the mode is left.
+  if (s_.changes && !s_.changes->KeepBeforeProgramming()) return Entry::NoBackup;
+  if (EnterProgrammingMode(s_.master, s_.blocks, s_.images, s_.setup) == ModeRead::In) return Entry::Entered;
+  // Whether the command was lost or refused, the device is not left half-way.
+  LeaveProgrammingMode(s_.master, s_.blocks, s_.images, s_.setup);
+  SetInForceChanged();
+  return Entry::NotEntered;
+}
+
+ModeRead ProgrammingSession::Abort() {
   const PollTimerStopped noPoll(s_.timer);
-  WriteProgCommand(cmd::LeaveProgramming);
+  const ModeRead mode = LeaveProgrammingMode(s_.master, s_.blocks, s_.images, s_.setup);
   // The device drops what was written and not committed: the window's idea of its set is old.
   s_.poll.ConfigBlocksPolled = false;
-  SetInForceChanged();
+  if (mode == ModeRead::Out) SetInForceChanged();
+  return mode;
 }
 
 bool ProgrammingSession::PasswordEntryPresent() {
@@ -155,7 +159,7 @@ bool ProgrammingSession::EntriesComplete() {
   return true;
 }
 
-void ProgrammingSession::cmd_save_progClick() {
+void ProgrammingSession::AskToProgram() {
   if (!EntriesComplete()) return;
   if (DeviceAccessLevel(s_.setup, s_.images) < 1 && !s_.prompts.ConfirmOkCancel(Message(kMsgUserLevelQuestion)))
     return;
@@ -163,30 +167,43 @@ void ProgrammingSession::cmd_save_progClick() {
 }
 
 namespace {
-// The operation's name in the history: the command's own caption in the current texts.
-const char* OperationKey(int firstState) {
+const OperationName& OperationOf(int firstState) {
   switch (firstState) {
-    case prog_state::Restore: return "men_dev_restore";
-    case prog_state::WriteDefault: return "men_dev_save";
-    default: return "cmd_save_prog";
+    case prog_state::Restore: return kRestoreOperation;
+    case prog_state::WriteDefault: return kSaveDefaultOperation;
+    default: return kProgramOperation;
   }
 }
 }  // namespace
 
-void ProgrammingSession::OpenDialog(int firstState, int captionMessage, int questionMessage) {
-  prog_state = firstState;
-  caption_ = Message(captionMessage);
-  info_ = Message(questionMessage);
-  upd_password = s_.form.PasswordChangeWanted();
-  const PollTimerStopped noPoll(s_.timer);  // for the dialog's whole life
+// The operation's name in the history: the command's caption in the current texts (a language
+// pack's, or the window's as it collected them), else its built-in one: a front end without
+// the window has collected none.
+QString ProgrammingSession::OperationCaption(int firstState) const {
+  const OperationName& name = OperationOf(firstState);
+  const QString current = s_.texts.GetTextByKey(QString::fromLatin1(name.key));
+  return current.isEmpty() ? QString::fromLatin1(name.caption) : current;
+}
+
+void ProgrammingSession::StartSteps(int firstState) {
+  step_ = firstState;
+  updPassword_ = s_.form.PasswordChangeWanted();
   written_.clear();
   end_ = SessionEnd::Open;
-  if (s_.changes) s_.changes->Begin(s_.texts.GetTextByKey(QString::fromLatin1(OperationKey(firstState))));
+  if (s_.changes) s_.changes->Begin(OperationCaption(firstState));
+}
+
+void ProgrammingSession::OpenDialog(int firstState, int captionMessage, int questionMessage) {
+  caption_ = Message(captionMessage);
+  info_ = Message(questionMessage);
+  const PollTimerStopped noPoll(s_.timer);  // for the dialog's whole life
+  StartSteps(firstState);
   if (s_.run_dialog) s_.run_dialog();
   // Left at a question after something was written: the cancel is the outcome (an ended
   // operation has been recorded by its step already).
   if (InProgress()) {
-    RecordOutcome(Tr("Cancelled at: %1").arg(info_), &s_.images.EditImage, written_);
+    const bool stopped = s_.stop_requested && s_.stop_requested();
+    RecordOutcome((stopped ? Tr("Interrupted at: %1") : Tr("Cancelled at: %1")).arg(info_), &s_.images.EditImage, written_);
     end_ = written_.empty() ? SessionEnd::Refused : SessionEnd::Old;
   }
   // Whatever happened in the dialog, the device's parameter blocks are read afresh.
@@ -197,7 +214,7 @@ void ProgrammingSession::OpenDialog(int firstState, int captionMessage, int ques
 
 bool ProgrammingSession::block_selected(const BlockDescriptor& row) const {
   const int level = Cell(s_.images.EditImage, reg::AccessLevel);
-  return IsTransferable(row, level) && (row.id != BlockId::Password || upd_password);
+  return IsTransferable(row, level) && (row.id != BlockId::Password || updPassword_);
 }
 
 bool ProgrammingSession::send_parameters() {
@@ -212,6 +229,7 @@ bool ProgrammingSession::send_parameters() {
     return false;
   for (const BlockDescriptor& row : BlockTable) {
     if (!block_selected(row)) continue;
+    if (s_.stop_requested && s_.stop_requested()) return false;
     written_.push_back(row);
     if (!s_.blocks.WriteBlock(row)) return false;
   }
@@ -300,7 +318,7 @@ QString ProgrammingSession::rejected_groups_text() const {
 }
 
 bool ProgrammingSession::ChangesShown() const {
-  return s_.show_changes && (prog_state == prog_state::Write || prog_state == prog_state::WriteDefault);
+  return s_.show_changes && (step_ == prog_state::Write || step_ == prog_state::WriteDefault);
 }
 
 void ProgrammingSession::ShowChanges() {
@@ -327,7 +345,7 @@ void ProgrammingSession::RecordEndedWrite(int step) {
 
 bool ProgrammingSession::KeepBackup() {
   if (!s_.changes || s_.changes->BeforeWrite()) return true;
-  prog_state = prog_state::Ended;
+  step_ = prog_state::Ended;
   end_ = SessionEnd::Refused;
   SetInfo(Tr("Nothing was written: the step was cancelled without a backup of the device's settings."));
   return false;
@@ -335,7 +353,7 @@ bool ProgrammingSession::KeepBackup() {
 
 void ProgrammingSession::WriteAndVerifyStep(int nextState, int verifiedMessage) {
   if (!KeepBackup()) return;
-  prog_state = prog_state::Ended;
+  step_ = prog_state::Ended;
   // Nothing written is committed: leaving programming mode drops it.
   end_ = SessionEnd::Old;
   if (!send_parameters()) {
@@ -346,13 +364,13 @@ void ProgrammingSession::WriteAndVerifyStep(int nextState, int verifiedMessage) 
     SetInfo(kMsgVerifyFailed);
     return;
   }
-  prog_state = nextState;
+  step_ = nextState;
   end_ = SessionEnd::Open;
   SetInfo(verifiedMessage);
 }
 
 void ProgrammingSession::CommitStep() {
-  prog_state = prog_state::Ended;
+  step_ = prog_state::Ended;
   // Until an answer or a read-back says otherwise, the device runs what it ran.
   end_ = SessionEnd::Old;
   SetInfo(kMsgCommitting);
@@ -378,8 +396,8 @@ void ProgrammingSession::CommitStep() {
   SetInfo(Message(kMsgRejectedGroups) + QLatin1Char(' ') + groups + QLatin1Char(' ') + Message(kMsgOutOfRange));
 }
 
-void ProgrammingSession::cmd_confirm() {
-  const int step = prog_state;
+void ProgrammingSession::Confirm() {
+  const int step = step_;
   switch (step) {
     case prog_state::Write: WriteAndVerifyStep(prog_state::Commit, kMsgVerified); break;
     case prog_state::Commit: CommitStep(); break;

@@ -6,6 +6,7 @@
 #include "device_link/block_table.h"
 #include "operations/connection.h"
 #include "operations/device_context.h"
+#include "operations/programming_mode.h"
 
 namespace kvn {
 
@@ -70,14 +71,26 @@ class ProgrammingSession {
     std::function<void()> show_changes = {};
     // The backup held through programming mode and the history line of each write operation.
     ChangeRecord* changes = nullptr;
+    // Asked before each block is written: true stops the write there (an interrupted command
+    // line), which leaves nothing half-written; nothing stops a commit and its read-back.
+    std::function<bool()> stop_requested = {};
   };
+
+  // How a request to enter programming mode ended.
+  enum class Entry { Entered, NoBackup, NotEntered };
 
   explicit ProgrammingSession(Services services) : s_(std::move(services)) {}
 
-  // Main window commands.
-  void cmd_enter_progClick();
-  void cmd_abort_progClick();
-  void cmd_save_progClick();
+  // The window's three commands: enter after question 18, leave, and program after the entry
+  // checks and, at user level, question 79.
+  void AskToEnter();
+  ModeRead Abort();
+  void AskToProgram();
+
+  // Programming mode entered without a question: the device's set kept as the backup first
+  // (in the mode the device answers with whatever is written to it), then the command, then
+  // the mode read back. A device that did not take it is sent the leave command.
+  Entry EnterProgramming();
 
   // The window's entries, block by block as far as the level lets them go to the device, are
   // complete and within range (else the entry is shown with its message). Remembers the level
@@ -87,9 +100,11 @@ class ProgrammingSession {
   // Opens the dialog at a first step with its caption and question; the poll timer is
   // stopped for the dialog's whole life and the parameter blocks are polled afresh after it.
   void OpenDialog(int firstState, int captionMessage, int questionMessage);
+  // The steps from a first one without the dialog, for a caller that presses confirm itself.
+  void StartSteps(int firstState);
 
   // The step of prog_state (the dialog's confirm button).
-  void cmd_confirm();
+  void Confirm();
   // "Show changes..." at the dialog's first question of a write: compares, changes nothing.
   bool ChangesShown() const;
   void ShowChanges();
@@ -107,11 +122,12 @@ class ProgrammingSession {
   SessionEnd End() const { return end_; }
   void SetEnd(SessionEnd end) { end_ = end; }
 
-  int prog_state = prog_state::Ended;
-  bool upd_password = false;
+  int Step() const { return step_; }
   const QString& Caption() const { return caption_; }
   const QString& Info() const { return info_; }
-  bool InProgress() const { return prog_state < prog_state::FirstEnded; }
+  bool InProgress() const { return step_ < prog_state::FirstEnded; }
+  // The blocks the write step sent (none before it, or after a restore).
+  const std::vector<BlockDescriptor>& Written() const { return written_; }
 
   bool block_selected(const BlockDescriptor& row) const;
   bool send_parameters();
@@ -120,6 +136,7 @@ class ProgrammingSession {
 
   // Shared by the steps of the default setups.
   const Services& S() const { return s_; }
+  void EndSteps() { step_ = prog_state::Ended; }
   void SetInfo(int message);
   void SetInfo(const QString& text);
   // The command value goes to EditImage cell 108 and from there to the device; the link's
@@ -142,6 +159,8 @@ class ProgrammingSession {
   // The command went out but its answer could not be read (after the settle time).
   void ReportAfterLostAnswer(CommitKind kind);
   QString Message(int n) const;
+  // The name of the operation a first step begins, as the history records it.
+  QString OperationCaption(int firstState) const;
 
  private:
   bool PasswordEntryPresent();
@@ -154,6 +173,8 @@ class ProgrammingSession {
   int ReadBackWritten();
 
   Services s_;
+  int step_ = prog_state::Ended;
+  bool updPassword_ = false;
   QString caption_;
   QString info_;
   SessionEnd end_ = SessionEnd::Open;

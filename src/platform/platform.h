@@ -56,4 +56,36 @@ struct RegularFile {
 // read is refused too.
 RegularFile ReadRegularFile(const QString& path, qint64 maxBytes);
 
+// --- The program's own terminal and signals (the command line) -----------------------------
+
+enum class Stream { Input, Output, Error };
+// The stream is a terminal a person looks at or types on.
+bool IsTerminal(Stream stream);
+
+// Turns the echo of typed characters on the input terminal off (a password) or back on;
+// whatever was typed before it went off is dropped (it was no answer to a prompt not yet
+// shown). False when the input is no terminal.
+bool SetInputEcho(bool on);
+
+// One byte of standard input, waiting at most `milliseconds`: the byte, kNoInputYet when
+// nothing came in that time (the caller looks whether it was interrupted and waits again), or
+// kInputEnded at end of input or on an error.
+inline constexpr int kNoInputYet = -1;
+inline constexpr int kInputEnded = -2;
+int ReadInputByte(int milliseconds);
+
+// Every way a person or a job runner asks a program to stop (interrupt key, termination, a
+// closed terminal, quit key) calls `handler` with the signal's number; nothing ends the process
+// by itself, and a call under way is not restarted for it. A closed pipe never ends the process
+// either: the write fails instead.
+void CatchStopRequests(void (*handler)(int));
+// Writes to standard error from inside such a handler (nothing there may allocate or lock).
+void WriteErrorFromHandler(const char* text, int length);
+// Asks another process of ours to stop, as an interrupt key would.
+void RequestStop(qint64 processId);
+
+// What stands at a path that should be a serial port.
+enum class NodeKind { Missing, CharacterDevice, RegularFile, Directory, Fifo, Other };
+NodeKind KindOfNode(const QString& path);
+
 }  // namespace kvn::platform

@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -133,6 +134,67 @@ RegularFile ReadRegularFile(const QString& path, qint64 maxBytes) {
   if (read.status == RegularFile::Status::Read) read = ReadOpenFile(fd, info.st_size, maxBytes);
   ::close(fd);
   return read;
+}
+
+bool IsTerminal(Stream stream) {
+  switch (stream) {
+    case Stream::Input: return ::isatty(STDIN_FILENO) == 1;
+    case Stream::Output: return ::isatty(STDOUT_FILENO) == 1;
+    case Stream::Error: break;
+  }
+  return ::isatty(STDERR_FILENO) == 1;
+}
+
+bool SetInputEcho(bool on) {
+  termios line{};
+  if (::tcgetattr(STDIN_FILENO, &line) != 0) return false;
+  if (on) line.c_lflag |= ECHO;
+  else line.c_lflag &= static_cast<tcflag_t>(~ECHO);
+  return ::tcsetattr(STDIN_FILENO, on ? TCSANOW : TCSAFLUSH, &line) == 0;
+}
+
+int ReadInputByte(int milliseconds) {
+  pollfd fd{STDIN_FILENO, POLLIN, 0};
+  const int ready = ::poll(&fd, 1, std::max(milliseconds, 0));
+  if (ready == 0 || (ready < 0 && errno == EINTR)) return kNoInputYet;
+  if (ready < 0) return kInputEnded;
+  unsigned char byte = 0;
+  const ssize_t got = ::read(STDIN_FILENO, &byte, 1);
+  if (got == 1) return byte;
+  if (got < 0 && (errno == EINTR || errno == EAGAIN)) return kNoInputYet;
+  return kInputEnded;
+}
+
+void CatchStopRequests(void (*handler)(int)) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  // No SA_RESTART: a prompt's wait must end so that the interrupt is seen; the link's waits
+  // run by their own time limits and look again.
+  action.sa_flags = 0;
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) ::sigaction(signal, &action, nullptr);
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  ::sigaction(SIGPIPE, &ignore, nullptr);
+}
+
+void WriteErrorFromHandler(const char* text, int length) {
+  if (length > 0 && ::write(STDERR_FILENO, text, static_cast<size_t>(length)) < 0) return;
+}
+
+void RequestStop(qint64 processId) {
+  if (processId > 0) ::kill(static_cast<pid_t>(processId), SIGTERM);
+}
+
+NodeKind KindOfNode(const QString& path) {
+  struct stat info {};
+  if (::stat(QFile::encodeName(path).constData(), &info) != 0) return NodeKind::Missing;
+  if (S_ISCHR(info.st_mode)) return NodeKind::CharacterDevice;
+  if (S_ISREG(info.st_mode)) return NodeKind::RegularFile;
+  if (S_ISDIR(info.st_mode)) return NodeKind::Directory;
+  if (S_ISFIFO(info.st_mode)) return NodeKind::Fifo;
+  return NodeKind::Other;
 }
 
 }  // namespace kvn::platform

@@ -1,5 +1,7 @@
 #include "ui/main_menu.h"
 
+#include "operations/operation_names.h"
+
 #include <QCoreApplication>
 #include <QMainWindow>
 #include <QMenu>
@@ -46,8 +48,8 @@ constexpr MenuEntry kSettingsItems[] = {
 };
 
 constexpr MenuEntry kDeviceItems[] = {
-    {"men_dev_restore", "Restore default setup"},
-    {"men_dev_save", "Save current setup as default"},
+    {kRestoreOperation.key, kRestoreOperation.caption},
+    {kSaveDefaultOperation.key, kSaveDefaultOperation.caption},
 };
 
 // The device-default menu waits for a device that accepts it (switched by the live poll).

@@ -189,7 +189,7 @@ void Tparam_upd::cmd_confirmClick() {
     const Hourglass wait;
     cmd_confirm_->setEnabled(false);
     cmd_cancel_->setEnabled(false);
-    session_.cmd_confirm();
+    session_.Confirm();
     cmd_confirm_->setEnabled(true);
     cmd_cancel_->setEnabled(true);
     set_keys_visible();

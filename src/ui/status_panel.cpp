@@ -1,5 +1,7 @@
 #include "ui/status_panel.h"
 
+#include "operations/operation_names.h"
+
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
@@ -37,7 +39,7 @@ constexpr Control kFields[] = {
 constexpr Control kCommands[] = {
     Button("cmd_read_param", "Read device settings", kDisabled),
     Button("cmd_enter_prog", "Enter programming mode", kDisabled),
-    Button("cmd_save_prog", "Program device settings", kDisabled),
+    Button(kProgramOperation.key, kProgramOperation.caption, kDisabled),
     Button("cmd_abort_prog", "Abort programming mode", kDisabled),
 };
 

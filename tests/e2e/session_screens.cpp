@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
   app.live->PollDevice();
   app.connection->cmd_read_paramClick();
   prompts.QueueConfirm(true);
-  app.session->cmd_enter_progClick();
+  app.session->AskToEnter();
   app.live->PollDevice();
   device.faults().rejectGroups = 0x49;
   prompts.QueueConfirm(true);  // user level: only the user block
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     save();
     QTimer::singleShot(8000, &dialog, [&] { press("cmd_ok"); });
   });
-  app.session->cmd_save_progClick();
+  app.session->AskToProgram();
   app.Window().Timer1->stop();
   return 0;
 }

@@ -1245,7 +1245,7 @@ TEST_F(Kept, ShowChangesLeavesTheSessionTheDialogAndTheDeviceAlone) {
   const QStringList texts = Program({"cmd_show_changes", "cmd_cancel"}, [&] {
     for (int r = 0; r < app->sessionChanges->Table().rowCount(); ++r)
       rows << app->sessionChanges->Table().item(r, 1)->text();
-    stateWhileShown = app->session->prog_state;
+    stateWhileShown = app->session->Step();
     app->sessionChanges->reject();
   });
   EXPECT_EQ(texts, Msgs({21, 21}));

@@ -190,6 +190,10 @@ void DeviceModel::ProgrammingCommand(int value) {
         break;
       }
       ApplyPending();
+      if (const int r = faults_ ? faults_->commitAltersRegister.load() : -1; r >= 0)
+        SetWorkingRegister(r, static_cast<uint16_t>(working_[static_cast<size_t>(r)] ^ 1));
+      if (faults_ && faults_->deviceBitAfterCommit)
+        SetWorkingRegister(reg::OutputConfig, static_cast<uint16_t>(working_[reg::OutputConfig] | kRelayDeviceBit));
       if (value == cmd::SaveDefault) {
         SaveDefaults();
         statusHigh_ = kSaveAnswer;

@@ -43,6 +43,8 @@ void Faults::Clear() {
   commitKeepsOldSet = false;
   progCommandAnswersLost = 0;
   silentAfterCommit = false;
+  deviceBitAfterCommit = false;
+  commitAltersRegister = -1;
 }
 
 void Faults::Set(Fault fault) {

@@ -82,6 +82,12 @@ struct Faults {
   std::atomic<bool> commitKeepsOldSet{false};
   std::atomic<int> progCommandAnswersLost{0};  // the next N commands to register 108 are carried out, never answered
   std::atomic<bool> silentAfterCommit{false};   // a commit or save-default is carried out, then nothing answers
+  // After a commit the device sets its own bit (bit 5) in the first relay word, as a device
+  // does whose output is in use; its block CRC follows.
+  std::atomic<bool> deviceBitAfterCommit{false};
+  // A commit is answered as accepted, but the device runs the set with this register's value
+  // XOR 1: neither what was written nor what it ran before (-1: off).
+  std::atomic<int> commitAltersRegister{-1};
 
   // --- One spoiled answer ---
   std::atomic<int> spoilAnswerCountdown{0};  // answers left until the spoiled one (0: off)

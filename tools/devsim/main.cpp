@@ -44,6 +44,8 @@ struct Settings {
   int lostCommandAnswers = 0, silentLogFrom = -1;
   QString commitFault;
   bool late = false, silentAfterCommit = false, wrongType = false, wrongMode = false, verbose = false, remoteTest = false;
+  bool deviceBitAfterCommit = false;
+  QByteArray tag;  // null: the factory's
   uint32_t errors = 0;
   std::optional<float> speed;
 };
@@ -106,6 +108,9 @@ Settings Parse(const QCoreApplication& app) {
   value("errors", "Current error bits, e.g. 0x80 for a sensor error.", "MASK");
   value("speed", "Hold the speed at RPM instead of the run-up and plateau.", "RPM");
   value("password", "Admin password (default \"admin\").", "TEXT");
+  value("serial", "Serial number the device reports (16 characters at most), to tell simulated units apart.", "TEXT");
+  value("tag", "Device tag it starts with (16 characters at most).", "TEXT");
+  flag("device-bit-after-commit", "After a commit the device sets its own bit 5 of the first relay word.");
   flag("remote-test", "The remote test-and-reset input is closed.");
   flag("verbose", "Print every request.");
   p.process(app);
@@ -131,6 +136,15 @@ Settings Parse(const QCoreApplication& app) {
     s.sim.pacing = {kUsbRate, 10};
   }
   if (p.isSet("password")) m.adminPassword = p.value("password").toStdString();
+  if (p.isSet("serial")) {
+    if (p.value("serial").toLatin1().size() > 16) Fail("--serial takes 16 characters at most");
+    m.identity.serialNumber = p.value("serial").toLatin1().toStdString();
+  }
+  if (p.isSet("tag")) {
+    if (p.value("tag").toLatin1().size() > 16) Fail("--tag takes 16 characters at most");
+    s.tag = p.value("tag").toLatin1();
+  }
+  s.deviceBitAfterCommit = p.isSet("device-bit-after-commit");
   s.link = p.value("link");
   for (const QString& name : p.values("fault")) s.faults.push_back(FaultNamed(name));
   if (p.isSet("corrupt-crc")) s.corruptNext = static_cast<int>(Number(p, "corrupt-crc", 0, 1000000));
@@ -180,7 +194,15 @@ void ApplyFaults(const Settings& s, kvn::devsim::PtyDevice& device) {
   f.progCommandAnswersLost = s.lostCommandAnswers;
   f.silentAfterCommit = s.silentAfterCommit;
   f.silentLogFrom = s.silentLogFrom;
+  f.deviceBitAfterCommit = s.deviceBitAfterCommit;
   device.WithModel([&](kvn::devsim::DeviceModel& m) {
+    // Two characters to a register, the first in the low byte, padded with blanks.
+    if (!s.tag.isNull()) {
+      const QByteArray tag = s.tag.leftJustified(16, ' ');
+      for (int i = 0; i < 8; ++i)
+        m.SetWorkingRegister(kvn::reg::TagNumber + i,
+                             static_cast<uint16_t>(static_cast<uint8_t>(tag[2 * i]) | static_cast<uint8_t>(tag[2 * i + 1]) << 8));
+    }
     m.SetErrors(s.errors);
     m.SetRemoteTestInput(s.remoteTest);
     m.ForceSpeed(s.speed);
@@ -234,8 +256,10 @@ int main(int argc, char** argv) {
   if (!settings.link.isEmpty()) MakeLink(settings.link, device.SlavePath());
 
   const auto& m = settings.sim.model;
-  std::printf("korvane-sim: device type %d, firmware %d.%02d, serial %s\n", m.identity.deviceType,
-              m.identity.firmware / 100, m.identity.firmware % 100, m.identity.serialNumber.c_str());
+  // The firmware it reports, a --wrong-firmware included.
+  const int firmware = settings.wrongFirmware >= 0 ? settings.wrongFirmware : m.identity.firmware;
+  std::printf("korvane-sim: device type %d, firmware %d.%02d, serial %s\n", settings.wrongType ? 2200 : m.identity.deviceType,
+              firmware / 100, firmware % 100, m.identity.serialNumber.c_str());
   std::printf("korvane-sim: listening on %s", device.SlavePath().c_str());
   if (!settings.link.isEmpty()) std::printf(" (link %s)", qPrintable(settings.link));
   if (m.usb)
