@@ -5,6 +5,7 @@
 #include "parameters/field_kinds.h"
 #include "parameters/parameter_pages.h"
 #include "reports/report_page.h"
+#include "reports/report_row_layout.h"
 #include "texts/containers.h"
 #include "texts/texts.h"
 
@@ -256,61 +257,6 @@ const ReportPageSpec* PageSpec(int container) {
   return nullptr;
 }
 
-// --- Drawing -----------------------------------------------------------------------------
-
-void DrawLabel(QPainter& surface, const ReportLayout& l, const ReportRow& row) {
-  draw_text(surface, l.left, l.y, row.label, HAlign::Left, VAlign::Top);
-}
-
-void draw_heading(QPainter& surface, ReportLayout& l, const QString& text) {
-  SetReportFont(surface, kHeadingFontHeight);
-  draw_text(surface, l.left, l.y, text, HAlign::Left, VAlign::Top);
-  const QSize size = TextExtent(surface, text);
-  surface.setPen(QPen(Qt::black, 1));
-  const int underline = l.y + size.height() + 3;
-  draw_line(surface, l.left, underline, l.left + size.width(), underline);
-  SetReportFont(surface, kBodyFontHeight);
-  l.y += 4 * l.half_line;
-}
-
-void DrawColumnHeaders(QPainter& surface, ReportLayout& l, const QStringList& captions) {
-  SetReportFont(surface, kHeadingFontHeight);
-  for (int k = 0; k < captions.size() && k < kRelayColumns; ++k)
-    draw_text(surface, l.Column(report_column::kRelayHeader[k]), l.y, captions[k], HAlign::Right,
-              VAlign::Top);
-  l.y += 4 * l.half_line;
-  SetReportFont(surface, kBodyFontHeight);
-}
-
-void draw_value_row(QPainter& surface, ReportLayout& l, const ReportRow& row) {
-  using namespace report_column;
-  DrawLabel(surface, l, row);
-  draw_text(surface, l.Column(kValue), l.y, row.cells.value(0), HAlign::Right, VAlign::Top);
-  draw_text(surface, l.Column(kUnit), l.y, row.unit, HAlign::Left, VAlign::Top);
-  l.y += 3 * l.half_line;
-}
-
-void draw_range_row(QPainter& surface, ReportLayout& l, const ReportRow& row) {
-  using namespace report_column;
-  DrawLabel(surface, l, row);
-  draw_text(surface, l.Column(kValue), l.y, row.cells.value(0), HAlign::Right, VAlign::Top);
-  draw_text(surface, l.Column(kUnit), l.y, row.cells.value(1), HAlign::Left, VAlign::Top);
-  draw_text(surface, l.Column(kRangeTo), l.y, row.cells.value(2), HAlign::Right, VAlign::Top);
-  draw_text(surface, l.Column(kRangeUnit), l.y, row.unit, HAlign::Left, VAlign::Top);
-  l.y += 3 * l.half_line;
-}
-
-// Relay values and relay switches alike: five right-aligned columns and a unit.
-void draw_relay_row(QPainter& surface, ReportLayout& l, const ReportRow& row) {
-  using namespace report_column;
-  DrawLabel(surface, l, row);
-  for (int k = 0; k < kRelayColumns; ++k)
-    draw_text(surface, l.Column(kRelayValue[k]), l.y, row.cells.value(k), HAlign::Right,
-              VAlign::Top);
-  draw_text(surface, l.Column(kRelayUnit), l.y, row.unit, HAlign::Left, VAlign::Top);
-  l.y += 3 * l.half_line;
-}
-
 }  // namespace
 
 std::vector<int> ReportPageOrder() {
@@ -370,17 +316,7 @@ std::vector<ReportPageRows> BuildConfigurationReport(const ConfigReportInput& in
 }
 
 void DrawReportRows(QPainter& surface, ReportLayout& l, const std::vector<ReportRow>& rows) {
-  using K = ReportRow::Kind;
-  for (const ReportRow& row : rows) {
-    switch (row.kind) {
-      case K::Space: l.y += row.half_lines * l.half_line; break;
-      case K::Heading: draw_heading(surface, l, row.label); break;
-      case K::ColumnHeaders: DrawColumnHeaders(surface, l, row.cells); break;
-      case K::Value: draw_value_row(surface, l, row); break;
-      case K::Range: draw_range_row(surface, l, row); break;
-      case K::Relay: draw_relay_row(surface, l, row); break;
-    }
-  }
+  DrawPlacedTexts(surface, LayOutReportRows(surface, l, rows));
 }
 
 // --- File --------------------------------------------------------------------------------

@@ -3,6 +3,9 @@
 // what an existing file keeps when a report is not written.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <optional>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -249,15 +252,19 @@ TEST_F(ReportFiles, RowsPrintWhatTheWindowShows) {
   EXPECT_EQ(oneshot[1].text, Control<QLineEdit>("txt_oneshot_2")->text());
   EXPECT_NEAR(oneshot[1].box.right(), 585, tolerance);
 
-  // A longer caption runs into the value column (and under the value), whole and on one line.
+  // A longer caption wraps in its own column, whole, and never runs under the value, which
+  // keeps its place.
   const QStringList captionWords = Caption("lbl_rated_sp").split(QLatin1Char(' '), Qt::SkipEmptyParts);
-  const std::vector<PdfWord> line = LineAfter(words, 2, captionWords.first());
-  QStringList rest;
-  for (const PdfWord& w : line)
-    if (captionWords.contains(w.text)) rest << w.text;
-  EXPECT_EQ(rest, captionWords.mid(1)) << PageText(words, 2).toStdString();
-  ASSERT_FALSE(line.empty());
-  EXPECT_GT(line.back().box.right(), 746);
+  const std::optional<QRectF> value = FindPhrase(words, 2, QStringLiteral("3000.00"));
+  ASSERT_TRUE(value);
+  EXPECT_NEAR(value->right(), 735, tolerance);
+  QStringList shown;
+  for (const PdfWord& w : WordsOfPage(words, 2)) {
+    if (!captionWords.contains(w.text) || std::abs(w.box.top() - value->top()) > 3 * value->height()) continue;
+    shown << w.text;
+    EXPECT_LT(w.box.right(), value->left()) << w.text.toStdString();
+  }
+  EXPECT_EQ(shown, captionWords) << PageText(words, 2).toStdString();
 }
 
 // Everything the window holds, as far as a report could change it.

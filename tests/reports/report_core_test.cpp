@@ -14,6 +14,8 @@
 #include "parameters/value_codec.h"
 #include "reports/config_report.h"
 #include "reports/plot_report.h"
+#include "reports/report_page.h"
+#include "reports/report_row_layout.h"
 #include "support/pdf_reader.h"
 #include "texts/containers.h"
 #include "texts/setup_record.h"
@@ -119,6 +121,81 @@ INSTANTIATE_TEST_SUITE_P(
                 },
                 {"EIN"}, ""}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// --- Wrapping -----------------------------------------------------------------------------
+
+// A value as the row's own type: one register, two as a whole number, or a float.
+void StoreNumber(RegisterImage& set, const ParameterDescriptor& row, double v) {
+  const int r = RegisterOf(row);
+  if (row.fieldType == FieldType::Int16) set[size_t(r)] = static_cast<int32_t>(v);
+  else if (row.fieldType == FieldType::Int32) WriteInt32(set, r, static_cast<int32_t>(v));
+  else WriteFloat(set, r, static_cast<float>(v));
+}
+
+std::vector<double> LimitsOf(const RegisterImage& set, const ParameterDescriptor& row) {
+  const bool whole = row.fieldType == FieldType::Int16 || row.fieldType == FieldType::Int32;
+  if (row.rangeSource == RangeSource::Static)
+    return whole ? std::vector<double>{double(row.intMin), double(row.intMax)}
+                 : std::vector<double>{row.floatMin, row.floatMax};
+  std::vector<double> limits{0.0};
+  for (int r : {row.minRegister, row.maxRegister})
+    if (r != 0) limits.push_back(whole ? double(Cell(set, r)) : double(ReadFloat(set, r)));
+  return limits;
+}
+
+// Every text field full of "W" and every number at whichever of its limits prints longest.
+RegisterImage WidestSet(RegisterImage set, const Texts& texts, const NumberFormat& numbers) {
+  for (const ParameterDescriptor& row : ParameterTable) {
+    const FieldKind& kind = *KindOf(row.fieldType);
+    if (kind.textEntry) WriteText(set, RegisterOf(row), row.detail / 2, QString(row.detail, QLatin1Char('W')));
+    if (!kind.numericEntry) continue;
+    std::pair<qsizetype, double> longest{-1, 0.0};
+    for (double v : LimitsOf(set, row)) {
+      StoreNumber(set, row, v);
+      longest = std::max(longest, std::pair{ShownText(texts, numbers, set, row).size(), v});
+    }
+    StoreNumber(set, row, longest.second);
+  }
+  return set;
+}
+
+void DoubleTheCaptions(Texts& texts) {
+  for (int i = 0; i < kTextRowCount; ++i) {
+    const TextEntry& entry = TextTable[size_t(i)];
+    const QString shown = LabelShownText(texts, entry.key).trimmed();
+    if (entry.kind == TextKind::Label && !shown.isEmpty()) texts.CurrentTexts[i] = shown + u' ' + shown;
+  }
+}
+
+qsizetype CountW(const QStringList& texts) { return texts.join(QString()).count(QLatin1Char('W')); }
+
+// No text of the widest set runs into another or leaves its page's table, with the captions as
+// they are and twice as long; wrapping loses no character.
+TEST_F(ReportCore, WidestSetStaysInsideItsColumnsOnEveryPage) {
+  set = WidestSet(set, texts, numbers);
+  for (const bool longCaptions : {false, true}) {
+    SCOPED_TRACE(longCaptions ? "captions twice as long" : "captions as they are");
+    if (longCaptions) DoubleTheCaptions(texts);
+    const auto document = new_report_document(QStringLiteral("widest"));
+    for (const ReportPageRows& page : BuildConfigurationReport(Input())) {
+      SCOPED_TRACE(page.container);
+      ReportLayout l = document->layout;
+      l.y = 10 * l.half_line + l.top;
+      const QRect table(QPoint(l.left, l.y), QPoint(l.right, l.page_height - l.top));
+      const std::vector<PlacedText> placed = LayOutReportRows(document->Surface(), l, page.rows);
+      QStringList printed, given;
+      for (const ReportRow& row : page.rows) given << row.label << row.cells << row.unit;
+      for (size_t i = 0; i < placed.size(); ++i) {
+        printed << placed[i].text;
+        EXPECT_TRUE(table.contains(placed[i].box)) << placed[i].text.toStdString();
+        for (size_t j = i + 1; j < placed.size(); ++j)
+          EXPECT_FALSE(placed[i].box.intersects(placed[j].box))
+              << placed[i].text.toStdString() << " / " << placed[j].text.toStdString();
+      }
+      EXPECT_EQ(CountW(printed), CountW(given));
+    }
+  }
+}
 
 // --- Files -------------------------------------------------------------------------------
 
