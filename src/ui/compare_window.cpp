@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -59,7 +60,7 @@ CompareWindow::CompareWindow(Focus focus, QWidget* mainWindow)
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
   table_->verticalHeader()->hide();
-  table_->horizontalHeader()->setStretchLastSection(true);
+  ShareColumns();
   table_->setAlternatingRowColors(true);
   layout->addWidget(table_, 1);
   auto* buttons = new QHBoxLayout;
@@ -75,9 +76,36 @@ CompareWindow::CompareWindow(Focus focus, QWidget* mainWindow)
   resize(760, 420);
 }
 
+// The two values are what the engineer reads: they share what the page and the name leave
+// and wrap there, so a long one never squeezes the other out of sight.
+void CompareWindow::ShareColumns() {
+  QHeaderView& header = *table_->horizontalHeader();
+  header.setSectionResizeMode(kPage, QHeaderView::ResizeToContents);
+  header.setSectionResizeMode(kParameter, QHeaderView::Interactive);
+  header.setSectionResizeMode(kWindow, QHeaderView::Stretch);
+  header.setSectionResizeMode(kOther, QHeaderView::Stretch);
+  table_->setWordWrap(true);
+  table_->setTextElideMode(Qt::ElideNone);
+  table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+}
+
+// A name wider than a third of the list wraps too.
+void CompareWindow::FitNameColumn() {
+  table_->resizeColumnToContents(kParameter);
+  const int third = table_->viewport()->width() / 3;
+  if (table_->columnWidth(kParameter) > third) table_->setColumnWidth(kParameter, third);
+}
+
+void CompareWindow::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  FitNameColumn();
+}
+
 void CompareWindow::ShowDifferences(const QString& title, const QString& otherSide,
                                     const std::vector<ParameterDifference>& differences) {
   Fill(title, otherSide, differences);
+  if (!isVisible()) StepAside(QRect());  // placed before it is mapped, not moved after
   show();
   StepAside(QRect());
   raise();
@@ -88,6 +116,7 @@ void CompareWindow::ShowDifferences(const QString& title, const QString& otherSi
 int CompareWindow::RunDifferences(const QString& title, const QString& otherSide,
                                   const std::vector<ParameterDifference>& differences) {
   Fill(title, otherSide, differences);
+  if (const QWidget* owner = Owner()) StepAside(owner->frameGeometry());  // the question stays in sight
   table_->setFocus(Qt::OtherFocusReason);
   return exec();
 }
@@ -109,9 +138,13 @@ void CompareWindow::Fill(const QString& title, const QString& otherSide,
       ++hidden;
     }
     const QString cells[kColumns] = {d.page, name, LeftText(d), RightText(d)};
-    for (int c = 0; c < kColumns; ++c) table_->setItem(r, c, new QTableWidgetItem(cells[c]));
+    for (int c = 0; c < kColumns; ++c) {
+      auto* item = new QTableWidgetItem(cells[c]);
+      item->setToolTip(cells[c]);  // the whole text, however the column wraps it
+      table_->setItem(r, c, item);
+    }
   }
-  table_->resizeColumnsToContents();
+  FitNameColumn();
   QStringList summary;
   summary << (differences.size() == 1 ? tr("One parameter differs.")
                                       : tr("%1 parameters differ.").arg(differences.size()));
@@ -129,13 +162,25 @@ void CompareWindow::Activate(int tableRow) {
   if (const QWidget* field = focus_(row)) StepAside(QRect(field->mapToGlobal(QPoint(0, 0)), field->size()));
 }
 
+const QWidget* CompareWindow::Owner() const {
+  return parentWidget() ? parentWidget()->window() : nullptr;
+}
+
+// Before the window is first mapped its frame is not known yet: the owner's decoration
+// stands in for its own.
+QRect CompareWindow::ExpectedFrame() const {
+  if (isVisible() || !Owner()) return frameGeometry();
+  const QSize decoration = Owner()->frameGeometry().size() - Owner()->size();
+  return QRect(pos(), size() + decoration);
+}
+
 void CompareWindow::StepAside(const QRect& keep) {
-  const QWidget* main = parentWidget() ? parentWidget()->window() : nullptr;
+  const QWidget* main = Owner();
   const QScreen* screen = main ? main->screen() : nullptr;
   if (screen == nullptr) return;
-  const QRect frame = frameGeometry();
+  const QRect frame = ExpectedFrame();
   const QRect mainFrame = main->frameGeometry();
-  if (!frame.intersects(keep.isEmpty() ? mainFrame : keep)) return;
+  if (isVisible() && !frame.intersects(keep.isEmpty() ? mainFrame : keep)) return;
   const QRect at = PlaceClear(frame.size(), mainFrame, keep, screen->availableGeometry());
   if (at.isNull()) return;
   resize(at.size() - (frame.size() - size()));

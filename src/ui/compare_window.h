@@ -37,18 +37,26 @@ class CompareWindow : public QDialog {
   // Fills the window and shows it beside the main window.
   void ShowDifferences(const QString& title, const QString& otherSide,
                        const std::vector<ParameterDifference>& differences);
-  // Fills the window and runs it modally over its parent (a dialog that is modal itself).
+  // Fills the window and runs it modally beside its parent (a dialog that is modal itself).
   int RunDifferences(const QString& title, const QString& otherSide,
                      const std::vector<ParameterDifference>& differences);
 
   QTableWidget& Table() { return *table_; }
   QLabel& Summary() { return *summary_; }
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
+  void ShareColumns();
+  void FitNameColumn();
+  const QWidget* Owner() const;
+  QRect ExpectedFrame() const;
   void Fill(const QString& title, const QString& otherSide,
             const std::vector<ParameterDifference>& differences);
   void Activate(int tableRow);
-  // Moves the window off the main window, and off `keep` where it must stay over it.
+  // Moves the window off its owner (the main window or the question it belongs to), and off
+  // `keep` where it must stay over the owner; a window not yet shown is always placed.
   void StepAside(const QRect& keep);
 
   Focus focus_;

@@ -3,6 +3,8 @@
 // way from a row to its field.
 #include <gtest/gtest.h>
 
+#include <QScrollBar>
+
 #include <QAction>
 #include <QFile>
 #include <QLineEdit>
@@ -79,6 +81,21 @@ TEST_F(Compare, WithTheDeviceListsTheChangedLimitsAndOnlyReads) {
   EXPECT_EQ(Row(0).mid(0, 3), (QStringList{"OUTPUT", "Overspeed limit, Relay 1", "2500.00 RPM"}));
   EXPECT_EQ(Row(1)[1], QStringLiteral("Overspeed limit, Relay 2"));
   EXPECT_TRUE(prompts.NothingShown()) << prompts.Describe().toStdString();
+}
+
+// Both values stay readable: their columns share the width, a long one wraps in its own and
+// shows whole in its tooltip.
+TEST_F(Compare, ValuesShareTheListsWidthAndALongOneWraps) {
+  auto* comment = Control<QLineEdit>("txt_usr_comment");
+  comment->setText(QString(FindParameter("txt_usr_comment")->detail, u'W'));
+  app->form.TakeEdit(comment);
+  Trigger("men_file_cmp_dev");
+  ASSERT_EQ(Rows().rowCount(), 1) << prompts.Describe().toStdString();
+  EXPECT_NEAR(Rows().columnWidth(2), Rows().columnWidth(3), 1);
+  EXPECT_GT(Rows().columnWidth(3), Rows().viewport()->width() / 5);
+  EXPECT_FALSE(Rows().horizontalScrollBar()->isVisible());
+  EXPECT_TRUE(Rows().item(0, 2)->toolTip().contains(comment->text()));
+  EXPECT_GT(Rows().rowHeight(0), 3 * Rows().fontMetrics().height() / 2) << "the long value wraps";
 }
 
 TEST_F(Compare, EnterOnARowBringsItsFieldToTheFront) {

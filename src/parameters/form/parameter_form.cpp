@@ -535,6 +535,10 @@ void ParameterForm::FocusParameter(QWidget* control, int rowNumber) {
     pages->setCurrentIndex(page);
   if (qobject_cast<QLineEdit*>(control) != nullptr || qobject_cast<QComboBox*>(control) != nullptr)
     control->setFocus(Qt::OtherFocusReason);
+  // A check box draws its focus mark only for focus that came from the keyboard, as a row
+  // chosen with Enter in the comparison did.
+  else if (qobject_cast<QCheckBox*>(control) != nullptr)
+    control->setFocus(Qt::ShortcutFocusReason);
 }
 
 // --- Sensor type -----------------------------------------------------------------------------
