@@ -11,6 +11,8 @@ packages=(
   fonts-dejavu-core
   # The reports ask for Arial: fontconfig serves its metric twin, embedded in every PDF.
   fonts-liberation2
+  # Qt's own texts (the standard buttons) in the language of the pack.
+  qt6-translations-l10n
   # Tests read the reports back with an independent PDF reader.
   poppler-utils
   # The Debian package (dpkg-shlibdeps) and the checks of what gets installed.

@@ -124,6 +124,21 @@
     </message>
 </context>
 <context>
+    <name>kvn::AccessLevel</name>
+    <message>
+        <source>Logout at quit failed: the device did not answer and may still grant admin access.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Logout at quit: the device did not report its access level afterwards.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Logout at quit failed: the device still grants admin access.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kvn::ChangeRecord</name>
     <message>
         <source>The device&apos;s current settings could not be kept as a backup before writing:<byte value="xd"/>
@@ -272,6 +287,10 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <source>Nothing was written: the step was cancelled without a backup of the device&apos;s settings.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Interrupted at: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kvn::Reports</name>
@@ -306,6 +325,13 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
     </message>
 </context>
 <context>
+    <name>kvn::Tabout_kvn</name>
+    <message>
+        <source>Version %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kvn::Tparam_upd</name>
     <message>
         <source>Show changes...</source>
@@ -324,10 +350,6 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
     </message>
     <message>
         <source>the folder of %1 does not exist</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>the folder of %1 cannot be written</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -435,10 +457,6 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Wrote the configuration report to %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>--file belongs to report only</source>
         <translation type="unfinished"></translation>
     </message>
@@ -471,10 +489,6 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>no command given (identify, read, compare, backup, log, report, program, restore-default, save-default)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>several ports cannot write one output file (-o)</source>
         <translation type="unfinished"></translation>
     </message>
@@ -484,51 +498,6 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
     </message>
     <message>
         <source>save-default takes at most one configuration file: save-default [FILE.kvn]</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Usage: korvane-cli [options] COMMAND [arguments] [options]
-
-Commands:
-  identify             device type, serial number, firmware, tag, access level, mode
-  read -o FILE.kvn     the device&apos;s parameter set into a configuration file
-  compare FILE.kvn     the parameters in which the device and the file differ
-  backup               the device&apos;s set into backups/&lt;serial&gt;/&lt;time&gt;.kvn
-  log -o FILE.csv      the device&apos;s event log into a CSV file
-  report -o FILE.pdf [--file FILE.kvn]
-                       the configuration report of the device&apos;s set, or of a file
-  program FILE.kvn     program the file&apos;s set: programming mode, write, read back,
-                       commit, confirm by reading back, leave programming mode
-  restore-default      the device replaces its working set by its default set
-  save-default [FILE.kvn]
-                       the file&apos;s set (or the device&apos;s own) as the device&apos;s default
-
-Options (default: the window&apos;s interface settings):
-  --port PATH|COMn     device path (/dev/ttyUSB0, /dev/serial/by-id/...) or COM name
-  --interface usb|rs485
-  --baud N             4800, 9600, 19200, 38400, 57600, 115200 (RS-485)
-  --parity none|odd|even
-  --address N          Modbus slave address 1..254 (RS-485)
-  --work-dir DIR       the work directory (settings, ports, backups)
-
-Programming (program, restore-default, save-default; USB interface only):
-  --port given several times: every device at once, one result line each
-  --yes                answer the questions OK (needed without a terminal)
-  --expect-checksum N  program only the file with this checksum (as read prints it)
-  --admin              log in as admin; the password is asked without echo
-  --password-file FILE the admin password from FILE&apos;s first line (- : stdin)
-  --new-password-file FILE
-                       also set the device&apos;s admin password from FILE
-  --user-level-ok      at user level only the user block is written; without
-                       this flag that is refused
-
-  --json               one JSON object per line on stdout
-  --quiet, -q          nothing on stdout but the differences; errors still on stderr
-  --help, -h           this text
-  --version            the program&apos;s version
-
-Exit status:
-</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -557,6 +526,146 @@ Exit status:
     </message>
     <message>
         <source>the set in force is not known, check the unit: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the unit is in programming mode: it answers with writes that are not committed; finish the session or run `korvane-cli abort`</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no file can be written in the folder of %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is the command&apos;s input: the output needs another name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is a configuration file: it is not replaced by a file of another format</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no configuration file: it has no checksum mark</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>its checksum %1 does not match its content (%2): the file was changed or cut</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>it holds %1 values, a configuration holds %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a parameter block&apos;s values do not match the block&apos;s CRC</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wrote the configuration report of the device&apos;s set to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wrote the configuration report of %1 (checksum %2) to %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>abort needs the device&apos;s USB interface (--interface usb): over RS-485 the device takes no commands</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>left programming mode: writes that were not committed are dropped</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the unit is still in programming mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the unit was not in programming mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>admin login ended</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the unit is still at admin level</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--port %1 is given twice</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--address, --baud and --parity belong to --interface rs485: over USB the device answers at address 1, 115200 baud, no parity</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no command given (identify, read, compare, backup, log, report, program, restore-default, save-default, abort)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: korvane-cli [options] COMMAND [arguments] [options]
+
+Commands:
+  identify             device type, serial number, firmware, tag, access level, mode
+  read -o FILE.kvn     the device&apos;s parameter set into a configuration file
+  compare FILE.kvn     the parameters in which the device and the file differ
+  backup               the device&apos;s set into backups/&lt;serial&gt;/&lt;time&gt;.kvn
+  log -o FILE.csv      the device&apos;s event log into a CSV file
+  report -o FILE.pdf [--file FILE.kvn]
+                       the configuration report of the device&apos;s set, or of a file
+  program FILE.kvn     program the file&apos;s set: programming mode, write, read back,
+                       commit, confirm by reading back, leave programming mode
+  restore-default      the device replaces its working set by its default set
+  save-default [FILE.kvn]
+                       the file&apos;s set (or the device&apos;s own) as the device&apos;s default
+  abort                take the unit out of programming mode (uncommitted writes are
+                       dropped) and end an admin login: after a power cut or a kill
+
+Options (default: the window&apos;s interface settings):
+  --port PATH|COMn     device path (/dev/ttyUSB0, /dev/serial/by-id/...) or COM name
+  --interface usb|rs485
+  --baud N             4800, 9600, 19200, 38400, 57600, 115200 (RS-485)
+  --parity none|odd|even
+  --address N          Modbus slave address 1..254 (RS-485)
+                       (with usb the device answers at 1, 115200 baud, no parity)
+  --work-dir DIR       the work directory (settings, ports, backups)
+
+Programming (program, restore-default, save-default; USB interface only):
+  --port given several times: every device at once, one result line each
+  --yes                answer the questions OK (needed without a terminal)
+  --expect-checksum N  program only the file with this checksum (as read prints it)
+  --admin              log in as admin; the password is asked without echo
+  --password-file FILE the admin password from FILE&apos;s first line (- : stdin)
+  --new-password-file FILE
+                       also set the device&apos;s admin password from FILE
+  --user-level-ok      at user level only the user block is written; without
+                       this flag that is refused
+
+  --json               one JSON object per line on stdout
+  --quiet, -q          nothing on stdout but the differences; errors still on stderr
+  --help, -h           this text
+  --version            the program&apos;s version
+
+Exit status:
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>identical to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 parameters differ from %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>type %1, firmware %2, tag %3, %4, %5</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>interrupted</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -685,6 +794,50 @@ Exit status:
         <source>not committed, the previous set is in force: declined at &quot;%1&quot;</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>the unit is still in programming mode: run korvane-cli abort</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>whether the unit left programming mode is not known: it did not answer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>its set could not be read back</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>it holds neither the written nor the previous set in: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the unit is still at admin level</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>whether the admin login ended is not known</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not recorded: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>interrupted, the new set is in force: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>interrupted, the previous set is in force: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the device runs the written set, read back after leaving programming mode: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>korvane-cli: interrupted: the unit is taken out of programming mode first; this takes a few seconds</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kvn::cli::ExitCode</name>
@@ -705,14 +858,6 @@ Exit status:
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>wrong device (type, firmware, mode)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>interrupted (SIGINT, SIGTERM): port closed, no output file written</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>refused before anything was written (entry check, access level, a declined question, checksum mismatch, rejected login)</source>
         <translation type="unfinished"></translation>
     </message>
@@ -721,7 +866,15 @@ Exit status:
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the set in force is not known (the device stopped answering): check the unit</source>
+        <source>wrong device (type, firmware, mode), or a unit in programming mode (run abort)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the set in force is not known, or the unit is still in programming mode: check the unit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>interrupted (SIGINT, SIGTERM, SIGHUP, SIGQUIT): a unit in programming mode is taken out of it first; no output file written</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -744,6 +897,10 @@ Exit status:
     </message>
     <message>
         <source>ended without a result (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Port</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

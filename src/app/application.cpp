@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -164,7 +165,9 @@ MainFormSteps Application::Steps() {
     const QString folder = QDir::currentPath();
     QString pack;
     if (LoadLanguagePack(folder, texts, errors, &pack)) {
-      if (translation.Load(PackLanguage(pack), TranslationFolders(folder), errors)) RetranslateMainMenu(*w.men_main);
+      if (translation.Load(PackLanguage(pack), TranslationFolders(folder), errors,
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        RetranslateMainMenu(*w.men_main);
       ApplyTexts(w, texts, prompts);
     }
     startupErrors += errors.Text();
@@ -191,6 +194,7 @@ MainFormSteps Application::Steps() {
   s.PreparePlotCanvas = [this](TMain_Form& w) { PreparePlotCanvas(w); };
   s.RefreshAccessLevel = [this](TMain_Form&) { access->apply_access_level(); };
   s.PollDevice = [this](TMain_Form&) { live->PollDevice(); };
+  s.LogOutOnQuit = [this](TMain_Form&) { LogOutOnQuit(); };
   s.SaveProgramSettings = [this](TMain_Form&) { SaveProgramSettings(WorkDir(), setup, prompts); };
   s.CloseLink = [this](TMain_Form&) { link.Close(); };
   return s;
@@ -243,6 +247,14 @@ void Application::LogPortRefusal() {
   const QString device = QFileInfo(link.Ports().Lookup(setup.com_num)).canonicalFilePath();
   startupErrors += QStringLiteral("%1 (%2): %3\r\n")
                        .arg(setup.com_num, device, RefusalText(PortState::NoPermission));
+  WriteStartupLog(WorkDir(), StartupErrors(startupErrors), prompts);
+}
+
+// A failed logout does not hold up the quit: the start-up log keeps it for whoever looks.
+void Application::LogOutOnQuit() {
+  const QString failure = access ? access->LogOutOnQuit() : QString();
+  if (failure.isEmpty()) return;
+  startupErrors += failure + QStringLiteral("\r\n");
   WriteStartupLog(WorkDir(), StartupErrors(startupErrors), prompts);
 }
 

@@ -109,6 +109,7 @@ class Application {
  private:
   MainFormSteps Steps();
   void LogPortRefusal();
+  void LogOutOnQuit();
   void CreateOperations(TMain_Form& w);
   void PreparePlotCanvas(TMain_Form& w);
   void ShowComparison(const ComparisonView& view);

@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "device_link/pause.h"
 #include "texts/program_settings.h"
+#include "texts/recent_folders.h"
 #include "ui/logo.h"
 #include "ui/qt_prompts.h"
 #include "ui/theme.h"
@@ -19,9 +20,15 @@ int main(int argc, char** argv) {
   kvn::theme::ApplyLightTheme(qtApp);
   kvn::SetApplicationTitle(QStringLiteral("Korvane"));
 
-  kvn::QtPrompts prompts;
+  // The folders last used by the file dialogs are kept beside the settings, and like them
+  // written when the engineer quits.
+  kvn::RecentFolders folders;
+  folders.Load(kvn::WorkDirectory(kvn::DefaultWorkBase()));
+  kvn::QtPrompts prompts(nullptr, &folders);
   kvn::Pause pause;
   kvn::Application app(prompts, pause, {kvn::DefaultWorkBase(), kvn::LocaleDecimalSeparator()});
   app.Window().show();
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  folders.Save(app.WorkDir());
+  return status;
 }

@@ -1,6 +1,7 @@
 #include "texts/program_settings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
 #include <array>
 #include <climits>
@@ -196,7 +197,12 @@ bool SaveProgramSettings(const QString& workDirectory, const LocSetupRec& setup,
 
 bool WriteStartupLog(const QString& workDirectory, const StartupErrors& errors,
                      Prompts& prompts) {
-  if (errors.IsEmpty()) return false;
+  // A log left by an earlier start would tell whoever reads it about problems this start
+  // does not have.
+  if (errors.IsEmpty()) {
+    QFile::remove(FileIn(workDirectory, kStartupLogName));
+    return false;
+  }
   if (!EnsureWorkDirectory(workDirectory, prompts)) return false;
   return WriteTextRecord(FileIn(workDirectory, kStartupLogName), errors.Text(), prompts) == 0;
 }

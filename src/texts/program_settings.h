@@ -69,7 +69,7 @@ class StartupErrors {
   QString text_;
 };
 
-// Writes "kvn_init.log" only when errors is not empty; an older log otherwise stays as it is.
+// Writes "kvn_init.log" when errors is not empty; otherwise removes a log of an earlier start.
 // Returns true when a log was written.
 bool WriteStartupLog(const QString& workDirectory, const StartupErrors& errors, Prompts& prompts);
 

@@ -22,21 +22,23 @@ QStringList TranslationFolders(const QString& workingDirectory) {
   return {workingDirectory, installed};
 }
 
-ProgramTranslation::ProgramTranslation() = default;
+QString QtCatalogueFileName(const QString& language) {
+  return QStringLiteral("qtbase_") + language + QStringLiteral(".qm");
+}
 
-ProgramTranslation::~ProgramTranslation() { Remove(); }
+InstalledCatalogue::~InstalledCatalogue() { Remove(); }
 
-void ProgramTranslation::Remove() {
+void InstalledCatalogue::Remove() {
   if (translator_) QCoreApplication::removeTranslator(translator_.get());
   translator_.reset();
   bytes_.clear();
   file_.clear();
 }
 
-bool ProgramTranslation::Load(const QString& language, const QStringList& folders, StartupErrors& errors) {
-  if (language.isEmpty()) return false;
+bool InstalledCatalogue::Load(const QString& fileName, const QStringList& folders, StartupErrors& errors) {
   for (const QString& folder : folders) {
-    const QString path = QDir(folder).filePath(TranslationFileName(language));
+    if (folder.isEmpty()) continue;
+    const QString path = QDir(folder).filePath(fileName);
     FileRead file = ReadGuardedFile(path, file_cap::kTranslation);
     if (file.Missing()) continue;
     auto translator = std::make_unique<QTranslator>();
@@ -54,6 +56,13 @@ bool ProgramTranslation::Load(const QString& language, const QStringList& folder
     return true;
   }
   return false;
+}
+
+bool ProgramTranslation::Load(const QString& language, const QStringList& folders, StartupErrors& errors,
+                              const QString& qtFolder) {
+  if (language.isEmpty()) return false;
+  qt_.Load(QtCatalogueFileName(language), {qtFolder}, errors);
+  return own_.Load(TranslationFileName(language), folders, errors);
 }
 
 }  // namespace kvn

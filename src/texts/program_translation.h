@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <QTranslator>
 #include <QStringList>
 #include <memory>
 
@@ -23,28 +24,51 @@ QString TranslationFileName(const QString& language);
 // program in <prefix>/bin.
 QStringList TranslationFolders(const QString& workingDirectory);
 
-// The translator the program installs once at start-up, with the bytes it reads them from;
-// removed again when the program ends.
-class ProgramTranslation {
- public:
-  ProgramTranslation();
-  ~ProgramTranslation();
-  ProgramTranslation(const ProgramTranslation&) = delete;
-  ProgramTranslation& operator=(const ProgramTranslation&) = delete;
+// Qt's own catalogue of a language, qtbase_<language>.qm: the standard buttons and the texts
+// of Qt's dialogs (file, input, colour).
+QString QtCatalogueFileName(const QString& language);
 
-  // Installs the first korvane_<language>.qm found in folders. None there changes nothing; one
-  // that cannot be read or is no translation adds a line to errors and changes nothing. True
-  // when a translation was installed.
-  bool Load(const QString& language, const QStringList& folders, StartupErrors& errors);
-  // The file in use; empty when none.
+// One catalogue installed in the application, with the bytes it reads its texts from (they
+// must live as long as it is installed); removed again when it goes.
+class InstalledCatalogue {
+ public:
+  InstalledCatalogue() = default;
+  ~InstalledCatalogue();
+  InstalledCatalogue(const InstalledCatalogue&) = delete;
+  InstalledCatalogue& operator=(const InstalledCatalogue&) = delete;
+
+  // Installs the first file of that name found in folders. None there changes nothing; one that
+  // cannot be read or is no translation adds a line to errors and changes nothing. True when a
+  // catalogue was installed.
+  bool Load(const QString& fileName, const QStringList& folders, StartupErrors& errors);
   const QString& File() const { return file_; }
 
  private:
   void Remove();
 
   std::unique_ptr<QTranslator> translator_;
-  QByteArray bytes_;  // the translator reads its texts from here for as long as it is installed
+  QByteArray bytes_;
   QString file_;
+};
+
+// The translations the program installs once at start-up: its own texts beyond the table and
+// Qt's, both in the pack's language.
+class ProgramTranslation {
+ public:
+  // Installs korvane_<language>.qm from the first of folders that holds it, and Qt's catalogue
+  // of the language from qtFolder (Qt's translations folder). A missing file changes nothing;
+  // a damaged one adds a line to errors. True when the program's own translation was
+  // installed.
+  bool Load(const QString& language, const QStringList& folders, StartupErrors& errors,
+            const QString& qtFolder = QString());
+  // The program's own file in use; empty when none.
+  const QString& File() const { return own_.File(); }
+  // Qt's catalogue in use; empty when none.
+  const QString& QtFile() const { return qt_.File(); }
+
+ private:
+  InstalledCatalogue own_;
+  InstalledCatalogue qt_;
 };
 
 }  // namespace kvn

@@ -23,6 +23,7 @@ Tabout_kvn::Tabout_kvn(const Texts& texts, QWidget* parent)
                           Qt::WindowCloseButtonHint),
       texts_(texts),
       lbl3_about_text_(new QLabel(this)),
+      version_(new QLabel(this)),
       cmd3_ok_(new QPushButton(this)) {
   setObjectName(QStringLiteral("Tabout_kvn"));
   lbl3_about_text_->setObjectName(QStringLiteral("lbl3_about_text"));
@@ -34,6 +35,10 @@ Tabout_kvn::Tabout_kvn(const Texts& texts, QWidget* parent)
   lbl3_about_text_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
   lbl3_about_text_->setBackgroundRole(QPalette::Base);
   lbl3_about_text_->setAutoFillBackground(true);
+
+  // The same version as the status panel, the command line's --version and the package.
+  version_->setObjectName(QStringLiteral("lbl3_version"));
+  version_->setAlignment(Qt::AlignCenter);
 
   cmd3_ok_->setObjectName(QStringLiteral("cmd3_ok"));
   cmd3_ok_->setDefault(true);
@@ -48,6 +53,7 @@ Tabout_kvn::Tabout_kvn(const Texts& texts, QWidget* parent)
   layout->setContentsMargins(16, 16, 16, 12);
   layout->setSpacing(12);
   layout->addWidget(lbl3_about_text_);
+  layout->addWidget(version_);
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -64,6 +70,7 @@ void Tabout_kvn::ApplyTexts(const QString& caption) {
   // never cut off, whatever the font or a language pack makes of it.
   lbl3_about_text_->setFixedHeight(
       std::max(kMinTextHeight, lbl3_about_text_->heightForWidth(kTextWidth)));
+  version_->setText(tr("Version %1").arg(QStringLiteral(KVN_VERSION)));
   cmd3_ok_->setText(texts_.GetTextByKey(QStringLiteral("cmd3_ok")));
 }
 

@@ -9,7 +9,7 @@ namespace kvn {
 class Texts;
 
 // The about box: the about text, centred and word-wrapped in an area of fixed width that is
-// as high as the text needs, and an OK button.
+// as high as the text needs, the program's version and an OK button.
 class Tabout_kvn : public QDialog {
   Q_OBJECT
 
@@ -25,6 +25,7 @@ class Tabout_kvn : public QDialog {
 
   const Texts& texts_;
   QLabel* lbl3_about_text_;
+  QLabel* version_;
   QPushButton* cmd3_ok_;
 };
 

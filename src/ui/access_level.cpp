@@ -4,6 +4,7 @@
 #include <QCheckBox>
 
 #include "device_link/block_table.h"
+#include "device_link/block_transfer.h"
 #include "device_link/modbus_master.h"
 #include "operations/admin_login.h"
 #include "operations/device_transaction.h"
@@ -12,9 +13,12 @@
 #include "texts/prompts.h"
 #include "texts/setup_record.h"
 #include "texts/texts.h"
+#include "texts/tr_context.h"
 
 namespace kvn {
 namespace {
+
+KVN_TR_CONTEXT(kvn::AccessLevel)
 
 enum Msg {
   kMsgEnterPassword = 19,
@@ -108,6 +112,20 @@ void AccessLevel::men_perm_userClick() {
   LogOut(s_.master, s_.images, s_.setup);
   s_.images.DeviceImage[static_cast<size_t>(reg::AccessLevel)] = 0;
   apply_access_level();
+}
+
+// Whoever uses the device next, with this program or any Modbus tool, must not find the
+// engineer's admin rights; the device's own answer afterwards says whether it dropped them.
+QString AccessLevel::LogOutOnQuit() {
+  if (DeviceAccessLevel(s_.setup, s_.images) != 1) return {};
+  const Hourglass hourglass;
+  if (!LogOut(s_.master, s_.images, s_.setup))
+    return Tr("Logout at quit failed: the device did not answer and may still grant admin access.");
+  if (!s_.blocks.ReadBlock(BlockId::Identification, false, ImageSelector::Device))
+    return Tr("Logout at quit: the device did not report its access level afterwards.");
+  if (Cell(s_.images.DeviceImage, reg::AccessLevel) != 0)
+    return Tr("Logout at quit failed: the device still grants admin access.");
+  return {};
 }
 
 }  // namespace kvn

@@ -33,6 +33,9 @@ class AccessLevel {
 
   void men_perm_adminClick();
   void men_perm_userClick();
+  // At quit: a device left at admin level is sent back to user level and asked what it now
+  // grants. Empty when nothing was needed or the device is at user level; otherwise why not.
+  QString LogOutOnQuit();
   void chk_act_passClick() { update_password_edit(); }
 
  private:

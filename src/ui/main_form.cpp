@@ -28,6 +28,7 @@
 #include "texts/prompts.h"
 #include "texts/setup_record.h"
 #include "texts/texts.h"
+#include "ui/button_texts.h"
 #include "ui/info_balloon.h"
 #include "ui/log_page.h"
 #include "ui/main_menu.h"
@@ -196,6 +197,9 @@ void TMain_Form::FormCreate() {
       ResetLogGrid(*grid, context_.texts);
   }
   pg_ctrl1->setCurrentIndex(0);
+  FitButtonsToTexts(*this);  // the texts are final: the pack and the translation are in
+  // The panel's commands keep their whole translated captions: it grows with them.
+  pnl_status->setFixedWidth(std::max(pnl_status->width(), pnl_status->minimumSizeHint().width()));
   LayOutFrame();
   RunStep(context_.steps.ClearParameterControls);
   ProcessPendingMessages();
@@ -399,6 +403,7 @@ bool TMain_Form::FormClose() {
   ProcessPendingMessages();
   context_.pause.Wait(kQuitSettleMs);
   ProcessPendingMessages();
+  RunStep(context_.steps.LogOutOnQuit);
   RunStep(context_.steps.SaveProgramSettings);
   RunStep(context_.steps.CloseLink);
   return true;

@@ -41,6 +41,7 @@ struct MainFormSteps {
   Step PreparePlotCanvas;       // plot geometry and the empty grid
   Step RefreshAccessLevel;
   Step PollDevice;              // Timer1 tick
+  Step LogOutOnQuit;            // an admin login must not outlive the program
   Step SaveProgramSettings;
   Step CloseLink;
 };

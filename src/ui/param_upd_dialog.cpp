@@ -12,6 +12,7 @@
 
 #include "operations/device_transaction.h"
 #include "operations/programming_session.h"
+#include "ui/button_texts.h"
 
 namespace kvn {
 namespace {
@@ -107,9 +108,9 @@ Tparam_upd::Tparam_upd(ProgrammingSession& session, QWidget* parent)
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       session_(session),
       lbl_info_(new QLabel(this)),
-      cmd_confirm_(MakeButton(this, "cmd_confirm", QStringLiteral("OK"))),
-      cmd_cancel_(MakeButton(this, "cmd_cancel", QStringLiteral("Cancel"))),
-      cmd_ok_(MakeButton(this, "cmd_ok", QStringLiteral("OK"))) {
+      cmd_confirm_(MakeButton(this, "cmd_confirm", StandardButtonText("OK"))),
+      cmd_cancel_(MakeButton(this, "cmd_cancel", StandardButtonText("Cancel"))),
+      cmd_ok_(MakeButton(this, "cmd_ok", StandardButtonText("OK"))) {
   setObjectName(QStringLiteral("Tparam_upd"));
   QFont font(QStringLiteral("Tahoma"));
   font.setPixelSize(kFontPixels);
@@ -132,6 +133,7 @@ Tparam_upd::Tparam_upd(ProgrammingSession& session, QWidget* parent)
 // The design's text box holds two lines; a rejected-groups list needs four or more, so the
 // box and the buttons below it move down as far as the text needs.
 void Tparam_upd::FitText() {
+  FitButtonsToTexts(*this);
   const int textHeight = std::max(kInfo.height(), lbl_info_->heightForWidth(kInfo.width()));
   const int extra = textHeight - kInfo.height();
   lbl_info_->setGeometry(kInfo.x(), kInfo.y(), kInfo.width(), textHeight);

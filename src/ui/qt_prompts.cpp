@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QInputDialog>
@@ -9,6 +10,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "texts/recent_folders.h"
+#include "ui/button_texts.h"
 #include "ui/indicator_window.h"
 #include "ui/window_texts.h"
 
@@ -40,12 +43,12 @@ class BoxInFront {
   IndicatorsStandAside indicators_;
 };
 
-// Button captions are fixed texts of the program, not the platform's translated ones, so that
-// the boxes read the same on every system.
+// Button captions are the program's fixed texts, not the platform theme's, so that the boxes
+// read the same on every system.
 void ShowSingleButtonBox(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                          const QString& text) {
   QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
-  QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+  QPushButton* ok = box.addButton(StandardButtonText("OK"), QMessageBox::AcceptRole);
   box.setDefaultButton(ok);
   box.setEscapeButton(ok);
   FitTitle(box);
@@ -84,13 +87,13 @@ void QtPrompts::ShowMessage(const QString& text) {
 }
 
 bool QtPrompts::ConfirmOkCancel(const QString& text, DefaultButton preferred) {
-  return AskTwoButtonBox(parent_, QStringLiteral("Confirm"), text, QStringLiteral("OK"),
-                         QStringLiteral("Cancel"), preferred == DefaultButton::Cancel);
+  return AskTwoButtonBox(parent_, QStringLiteral("Confirm"), text, StandardButtonText("OK"),
+                         StandardButtonText("Cancel"), preferred == DefaultButton::Cancel);
 }
 
 bool QtPrompts::AskYesNo(const QString& text) {
-  return AskTwoButtonBox(parent_, QStringLiteral("Confirm"), text, QStringLiteral("&Yes"),
-                         QStringLiteral("&No"));
+  return AskTwoButtonBox(parent_, QStringLiteral("Confirm"), text, StandardButtonText("&Yes"),
+                         StandardButtonText("&No"));
 }
 
 std::optional<QString> QtPrompts::InputText(const QString& title, const QString& prompt,
@@ -115,7 +118,9 @@ QString QtPrompts::SaveFileName(const QString& title, const QString& filter,
 
 QString QtPrompts::AskFileName(bool save, const QString& title, const QString& filter,
                                const QString& defaultExt) {
-  QFileDialog dialog(parent_, title, QString(), filter);
+  const QString kind = RecentFolders::KindOf(filter, defaultExt);
+  const QString folder = folders_ ? folders_->FolderFor(kind) : QString();
+  QFileDialog dialog(parent_, title, QDir(folder).exists() ? folder : QString(), filter);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setDefaultSuffix(defaultExt);
@@ -123,7 +128,9 @@ QString QtPrompts::AskFileName(bool save, const QString& title, const QString& f
   dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
   if (dialog.exec() != QDialog::Accepted) return QString();
   const QStringList chosen = dialog.selectedFiles();
-  return chosen.isEmpty() ? QString() : chosen.first();
+  if (chosen.isEmpty()) return QString();
+  if (folders_) folders_->Remember(kind, chosen.first());
+  return chosen.first();
 }
 
 std::optional<QColor> QtPrompts::PickColor(const QColor& initial) {

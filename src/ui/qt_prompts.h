@@ -5,11 +5,15 @@ class QWidget;
 
 namespace kvn {
 
+class RecentFolders;
+
 // The prompts as the engineer sees them: modal message boxes, the one-line input box, the
 // standard file dialogs and the colour picker. Boxes without a parent are centred on the screen.
+// With folders, a file dialog opens in the folder last used for its kind of file.
 class QtPrompts : public Prompts {
  public:
-  explicit QtPrompts(QWidget* parent = nullptr) : parent_(parent) {}
+  explicit QtPrompts(QWidget* parent = nullptr, RecentFolders* folders = nullptr)
+      : parent_(parent), folders_(folders) {}
 
   void ShowError(const QString& text) override;
   void ShowInfo(const QString& text) override;
@@ -29,6 +33,7 @@ class QtPrompts : public Prompts {
                       const QString& defaultExt);
 
   QWidget* parent_;
+  RecentFolders* folders_;
 };
 
 }  // namespace kvn

@@ -8,6 +8,7 @@
 
 #include "device_link/block_table.h"
 #include "e2e/live_app.h"
+#include "texts/text_record.h"
 #include "ui/main_menu.h"
 
 namespace kvn::test {
@@ -182,6 +183,42 @@ TEST_F(Access, NoLevelDisablesThePermissionMenuAndShowsADash) {
   Poll();
   EXPECT_FALSE(Enabled("men_perm")) << "stays disabled while the level stays unknown";
 }
+
+// Quitting never leaves the device at admin level for whoever comes next; a device that does
+// not hear the logout does not keep the program open, and the start-up log says so.
+struct QuitCase {
+  const char* name;
+  bool admin;     // logged in before quitting
+  bool silent;    // the device stops answering before the quit
+  int levelAfter; // what the device grants afterwards
+  bool logged;    // the start-up log tells of the failed logout
+};
+
+class QuitAtLevel : public Access, public ::testing::WithParamInterface<QuitCase> {};
+
+TEST_P(QuitAtLevel, LeavesTheDeviceAtUserLevelOrSaysWhyNot) {
+  const QuitCase& c = GetParam();
+  if (c.admin) LogIn(QStringLiteral("admin"));
+  sim().ClearRequests();
+  if (c.silent) sim().SetFault(devsim::Fault::Silent);
+  prompts.QueueYesNo(true);
+  EXPECT_TRUE(app->Window().close());
+  EXPECT_EQ(sim().WithModel([](devsim::DeviceModel& m) { return m.AccessLevel(); }), c.levelAfter);
+  if (!c.admin) {
+    EXPECT_TRUE(sim().Requests().empty());
+  } else if (!c.silent) {
+    EXPECT_EQ(sim().Requests(), (std::vector<RecordedRequest>{kLoginWrite, kIdentificationRead}));
+  }
+  const QString log = ReadTextRecordQuiet(app->WorkDir() + QStringLiteral("/kvn_init.log"), 1 << 16);
+  EXPECT_EQ(log.contains(QStringLiteral("Logout at quit failed")), c.logged) << log.toStdString();
+  EXPECT_FALSE(app->Window().isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Quit, QuitAtLevel,
+                         ::testing::Values(QuitCase{"admin", true, false, 0, false},
+                                           QuitCase{"admin_device_silent", true, true, 1, true},
+                                           QuitCase{"user", false, false, 0, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 class AccessOverRs485 : public Access {
  protected:

@@ -2,6 +2,7 @@
 // build time) beside its pack: which file it takes, and what the window and the core then say.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QMenuBar>
 #include <QPushButton>
@@ -14,6 +15,13 @@
 #include "ui/compare_window.h"
 #include "ui/main_menu.h"
 #include "ui/param_upd_dialog.h"
+#include "ui/about_dialog.h"
+#include "ui/button_texts.h"
+#include "ui/setup_diag_dialog.h"
+#include "ui/setup_if_dialog.h"
+
+#include <QLayout>
+#include <QStyle>
 
 namespace kvn::test {
 namespace {
@@ -71,6 +79,56 @@ INSTANTIATE_TEST_SUITE_P(Start, TranslationStart,
                                            TranslationCase{"missing", "de.lngpack", "korvane_el.qm", {}, false},
                                            TranslationCase{"damaged", "de.lngpack", "korvane_de.qm", "no qm", false}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// German captions, longer than the design's buttons were drawn for.
+const std::pair<const char*, const char*> kGermanButtons[] = {
+    {"cmd_read_param", "Geräteeinstellungen auslesen und anzeigen"},
+    {"cmd_enter_prog", "Programmiermodus des Geräts starten"},
+    {"cmd_out_report", "PDF-Bericht der Konfiguration erzeugen"},
+    {"cmd_load_log", "Ereignisprotokoll vom Gerät laden"},
+};
+
+class GermanStart : public TranslationStart {
+ protected:
+  void SetUp() override {
+    TranslationStart::SetUp();
+    QString out;
+    QTextStream o(&out);
+    const QString pack = dir->Path(QStringLiteral("de.lngpack"));
+    ASSERT_EQ(lngpack::Base(pack, lngpack::BuiltInTexts(), o, o), 0);
+    QStringList lines = ReadPackLines(pack);
+    for (const auto& [key, text] : kGermanButtons) lines[LineOf(key)] = QString::fromUtf8(text);
+    ASSERT_TRUE(WritePackLines(pack, lines));
+    ASSERT_EQ(lngpack::Seal(pack, o, o), 0);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KVN_TEST_QM), dir->Path(QStringLiteral("korvane_de.qm"))));
+    StartProgram();
+  }
+};
+
+// Every button of the window and its dialogs shows its whole German text, "Show changes..."
+// too; the standard buttons speak German from Qt's own catalogue.
+TEST_F(GermanStart, ButtonsHoldTheirWholeTextAndStandardButtonsAreTranslated) {
+  app->paramUpd->findChild<QPushButton*>(QStringLiteral("cmd_show_changes"))->show();
+  QCoreApplication::processEvents();  // the layouts place what the texts made wider
+  const std::vector<QWidget*> windows = {&app->Window(), app->paramUpd.get(), app->compareWindow.get(),
+                                         app->setupInterface.get(), app->setupPlot.get(), app->about.get()};
+  for (QWidget* window : windows) {
+    if (window->layout()) window->layout()->activate();
+    for (const QPushButton* button : window->findChildren<QPushButton*>()) {
+      // A layout places only the buttons shown; one of fixed width has its width anyway.
+      const bool placed = !window->layout() || button->isVisibleTo(window) ||
+                          button->minimumWidth() == button->maximumWidth();
+      if (button->isHidden() || !placed) continue;
+      const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+      const int textWidth = button->fontMetrics().horizontalAdvance(QString(button->text()).remove(u'&'));
+      EXPECT_LE(textWidth, button->width() - margin) << button->objectName().toStdString() << ": "
+                                                     << button->text().toStdString();
+    }
+  }
+  EXPECT_FALSE(app->translation.QtFile().isEmpty());
+  EXPECT_EQ((QStringList{StandardButtonText("&Yes"), StandardButtonText("&No"), StandardButtonText("Cancel")}),
+            (QStringList{"&Ja", "&Nein", "Abbrechen"}));
+}
 
 }  // namespace
 }  // namespace kvn::test

@@ -17,6 +17,7 @@
 #include "support/recording_prompts.h"
 #include "texts/guarded_file.h"
 #include "texts/program_settings.h"
+#include "texts/recent_folders.h"
 #include "texts/text_record.h"
 
 namespace kvn {
@@ -542,15 +543,40 @@ TEST_F(WorkDirectoryFiles, FailedSaveKeepsPreviousSettings) {
   EXPECT_EQ(loaded.com_num, QStringLiteral("COM17"));
 }
 
-TEST_F(WorkDirectoryFiles, NoStartupLogWhenNoErrorsAndOldLogUntouched) {
+// Each kind of file has its own folder, kept across a restart; the settings file is not
+// touched, and a damaged line costs only itself.
+TEST_F(WorkDirectoryFiles, FoldersLastUsedPerKindOfFileSurviveARestart) {
+  struct Chosen { const char* filter; const char* ext; const char* file; };
+  const Chosen chosen[] = {{"KVN file (*.kvn);;All (*)", "", "/plant/a b/unit.kvn"},
+                           {"Report (*.pdf)", "pdf", "/reports/ü/r.pdf"},
+                           {"Log (*.CSV)", "", "/logs/one=two/log.csv"}};
+  RecentFolders used;
+  for (const Chosen& c : chosen)
+    used.Remember(RecentFolders::KindOf(QString::fromUtf8(c.filter), QString::fromLatin1(c.ext)),
+                  QString::fromUtf8(c.file));
   ASSERT_TRUE(QDir().mkpath(Work()));
-  const QByteArray oldLog = EncodeTextRecord(QStringLiteral("old failure\r\n"));
-  WriteBytes(LogPath(), oldLog);
-  const QDateTime oldTime = QFileInfo(LogPath()).lastModified();
+  ASSERT_TRUE(used.Save(Work()));
+  QFile file(Work() + u'/' + QLatin1String(kFoldersFileName));
+  ASSERT_TRUE(file.open(QIODevice::Append));
+  file.write("no separator\n=nokind\n");
+  file.close();
+  RecentFolders restarted;
+  restarted.Load(Work());
+  for (const Chosen& c : chosen) {
+    const QString kind = RecentFolders::KindOf(QString::fromUtf8(c.filter), QString::fromLatin1(c.ext));
+    EXPECT_EQ(restarted.FolderFor(kind), QFileInfo(QString::fromUtf8(c.file)).absolutePath()) << c.file;
+  }
+  EXPECT_TRUE(restarted.FolderFor(QStringLiteral("txt")).isEmpty());
+  EXPECT_FALSE(QFileInfo::exists(SettingsPath()));
+}
+
+// A clean start leaves no log that could be taken for its own.
+TEST_F(WorkDirectoryFiles, NoErrorsRemoveTheLogOfAnEarlierStart) {
+  ASSERT_TRUE(QDir().mkpath(Work()));
+  WriteBytes(LogPath(), EncodeTextRecord(QStringLiteral("old failure\r\n")));
 
   EXPECT_FALSE(WriteStartupLog(Work(), StartupErrors{}, prompts));
-  EXPECT_EQ(ReadBytes(LogPath()), oldLog);
-  EXPECT_EQ(QFileInfo(LogPath()).lastModified(), oldTime);
+  EXPECT_FALSE(QFileInfo::exists(LogPath()));
   EXPECT_TRUE(prompts.NothingShown()) << prompts.Describe().toStdString();
 }
 

@@ -24,6 +24,7 @@
 #include "texts/setting_colour.h"
 #include "texts/texts.h"
 #include "ui/about_dialog.h"
+#include "ui/status_panel.h"
 #include "ui/com_scan_window.h"
 #include "ui/qt_prompts.h"
 #include "ui/setup_diag_dialog.h"
@@ -525,6 +526,9 @@ TEST(AboutBox, ShowsExpandedAboutTextUnderTheMainCaption) {
     EXPECT_EQ(about.windowTitle(), QStringLiteral("Korvane - off-line"));
     EXPECT_EQ(Child<QLabel>(about, "lbl3_about_text").text(), ExpandLines(AboutText()));
     EXPECT_EQ(Child<QAbstractButton>(about, "cmd3_ok").text(), QStringLiteral("OK"));
+    QWidget window;  // the build's version is the one the status panel has always shown
+    EXPECT_EQ(Child<QLabel>(about, "lbl3_version").text(),
+              Child<QLabel>(*BuildStatusPanel(window), "lbl_stat_ver").text());
     Click(about, "cmd3_ok");
   });
   EXPECT_EQ(about.Run(QStringLiteral("Korvane - off-line")), QDialog::Accepted);
