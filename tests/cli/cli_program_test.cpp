@@ -10,7 +10,11 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <csignal>
 #include <functional>
+#include <tuple>
 #include <memory>
 #include <vector>
 
@@ -90,6 +94,11 @@ const Case kCases[] = {
     {"rejected groups", "program {file} --yes --password-file {pw}", File::Released,
      [](devsim::Faults& f) { f.rejectGroups = 0x09; }, 6, Held::Previous, "[Configuration - user], [Measurement]",
      Writes::Some},
+    {"the device sets its own bit after the commit", "program {file} --yes --password-file {pw}", File::Released,
+     [](devsim::Faults& f) { f.deviceBitAfterCommit = true; }, 0, Held::Released, "programmed", Writes::Some},
+    {"the device runs neither set", "program {file} --yes --password-file {pw}", File::Released,
+     [](devsim::Faults& f) { f.commitAltersRegister = reg::TagNumber + 2; }, 7, Held::Released,
+     "neither the written nor the previous set in: Device tag", Writes::Some},
     {"restore default", "restore-default --yes", File::Released, kClean, 0, Held::Released, "restored", Writes::Some},
     {"save default", "save-default {file} --yes --password-file {pw}", File::Released, kClean, 0, Held::Released,
      "saved as default", Writes::Some},
@@ -117,7 +126,8 @@ class CliProgram : public SimFixture {
   QStringList Line(const char* line, const QStringList& ports) const {
     QStringList words = QString::fromLatin1(line).split(QLatin1Char(' '));
     for (QString& w : words)
-      w.replace(QStringLiteral("{file}"), Path("set.kvn")).replace(QStringLiteral("{pw}"), Path("pw")).replace(QStringLiteral("{bad}"), Path("bad"));
+      w.replace(QStringLiteral("{file}"), Path("set.kvn")).replace(QStringLiteral("{pw}"), Path("pw")).replace(QStringLiteral("{bad}"), Path("bad"))
+          .replace(QStringLiteral("{next}"), Path("next"));
     for (const QString& port : ports) words << QStringLiteral("--port") << port;
     return words << QStringLiteral("--interface") << QStringLiteral("usb") << QStringLiteral("--work-dir")
                  << dir.filePath(QStringLiteral("work"));
@@ -263,6 +273,210 @@ TEST_F(CliProgram, FourDevicesAtOnceEachWithItsOwnResultLine) {
   }
 }
 
+// Interrupts and a reader that went away, each at a step of a session: the unit always ends out
+// of programming mode at user level, the result line names the set it holds, and the
+// operation has its history line.
+enum class Moment { Writing, AfterCommit, RestoreReread, Never };
+enum class Stop { Int, Term, Hup, ClosedStdout };
+enum class Holds { Previous, Released, Default };
+
+struct Interrupt {
+  const char* name;
+  const char* line;
+  Moment when;
+  Stop stop;
+  int exit;
+  Holds holds;
+  const char* says;  // a part of the result line; empty when stdout was closed
+};
+
+const Interrupt kInterrupts[] = {
+    {"SIGINT while writing", "program {file} --yes --password-file {pw}", Moment::Writing, Stop::Int, 130,
+     Holds::Previous, "interrupted, the previous set is in force"},
+    {"SIGTERM while writing", "program {file} --yes --password-file {pw} --json", Moment::Writing, Stop::Term, 130,
+     Holds::Previous, "interrupted, the previous set is in force"},
+    {"SIGHUP while writing", "program {file} --yes --password-file {pw}", Moment::Writing, Stop::Hup, 130,
+     Holds::Previous, "interrupted, the previous set is in force"},
+    {"SIGINT after the commit went out", "program {file} --yes --password-file {pw}", Moment::AfterCommit, Stop::Int,
+     130, Holds::Released, "interrupted, the new set is in force"},
+    {"SIGINT in the restore's re-read", "restore-default --yes", Moment::RestoreReread, Stop::Int, 130, Holds::Default,
+     "interrupted"},
+    {"stdout closed from the start", "program {file} --yes --password-file {pw} --json", Moment::Never,
+     Stop::ClosedStdout, 0, Holds::Released, ""},
+};
+
+int CommandsSent(const std::vector<devsim::RecordedRequest>& requests) {
+  return static_cast<int>(std::count_if(requests.begin(), requests.end(), [](const auto& r) {
+    return r.function == 16 && r.start == reg::ProgCommand;
+  }));
+}
+
+int BlocksWritten(const std::vector<devsim::RecordedRequest>& requests) {
+  return static_cast<int>(std::count_if(requests.begin(), requests.end(), [](const auto& r) {
+    return r.function == 16 && r.start != reg::ProgCommand && r.start != reg::Password;
+  }));
+}
+
+bool Reached(Moment when, const std::vector<devsim::RecordedRequest>& requests) {
+  switch (when) {
+    case Moment::Writing: return BlocksWritten(requests) >= 1;
+    case Moment::AfterCommit:
+    case Moment::RestoreReread: return CommandsSent(requests) >= 2;
+    case Moment::Never: break;
+  }
+  return false;
+}
+
+QByteArray HistoryOf(const QString& work) {
+  QFile history(work + QStringLiteral("/backups/KV2300-0017-0417/history.csv"));
+  return history.open(QIODevice::ReadOnly) ? history.readAll() : QByteArray();
+}
+
+TEST_F(CliProgram, AnInterruptNeverLeavesTheUnitInProgrammingMode) {
+  for (const Interrupt& c : kInterrupts) {
+    SCOPED_TRACE(c.name);
+    RestartDevice(Options());
+    PrepareFile(File::Released, sim());
+    const uint16_t released = [&] {
+      auto set = std::make_unique<RegisterImage>();
+      QFile f(Path("set.kvn"));
+      return f.open(QIODevice::ReadOnly) && ReadConfigurationText(DecodeTextRecord(f.readAll()), *set)
+                 ? static_cast<uint16_t>((*set)[reg::TagNumber])
+                 : uint16_t{0};
+    }();
+    const int historyLines = static_cast<int>(HistoryOf(Path("work")).count('\n'));
+    // Slow answers hold the write step open long after the signal goes, on a loaded machine too.
+    if (c.when == Moment::Writing) sim().faults().firstByteDelayMs = 60;
+    sim().ClearRequests();
+    QProcess cli;
+    cli.start(QStringLiteral(KVN_CLI_PATH), Line(c.line, {SlavePath()}));
+    ASSERT_TRUE(cli.waitForStarted());
+    if (c.stop == Stop::ClosedStdout) cli.closeReadChannel(QProcess::StandardOutput);
+    static constexpr int kSignal[] = {SIGINT, SIGTERM, SIGHUP, 0};
+    while (c.when != Moment::Never && !Reached(c.when, sim().Requests()) && !cli.waitForFinished(2)) {}
+    if (kSignal[static_cast<int>(c.stop)] != 0) ::kill(static_cast<pid_t>(cli.processId()), kSignal[static_cast<int>(c.stop)]);
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(cli.exitCode(), c.exit) << cli.readAllStandardError().toStdString();
+    if (*c.says) {
+      const QByteArray out = cli.readAllStandardOutput();
+      EXPECT_TRUE(out.contains(c.says)) << out.toStdString();
+    }
+    const auto [programming, level, tag, fallback] = sim().WithModel([](devsim::DeviceModel& m) {
+      return std::tuple{m.Programming(), m.AccessLevel(), m.Working()[reg::TagNumber], m.Defaults()[reg::TagNumber]};
+    });
+    EXPECT_FALSE(programming);
+    EXPECT_EQ(level, 0);
+    const uint16_t expected = c.holds == Holds::Previous ? kPreviousTag : c.holds == Holds::Released ? released : fallback;
+    EXPECT_EQ(tag, expected);
+    const QByteArray history = HistoryOf(Path("work"));
+    EXPECT_EQ(history.count('\n'), historyLines + (historyLines == 0 ? 2 : 1));
+    EXPECT_TRUE(history.trimmed().split('\n').back().contains(c.holds == Holds::Default ? "Restore default setup"
+                                                                                          : "Program device settings"));
+  }
+}
+
+// A unit left in programming mode (its session killed) is never read as the set it runs; abort
+// takes it out, after which it is read again.
+TEST_F(CliProgram, AUnitInProgrammingModeIsRefusedUntilAborted) {
+  PrepareFile(File::Released, sim());
+  sim().WithModel([](devsim::DeviceModel& m) {
+    m.WriteHolding(reg::ProgCommand, {cmd::EnterProgramming});
+    m.WriteHolding(reg::TagNumber + 1, {0x4141});  // a write that was never committed
+  });
+  for (const char* line : {"read -o {file}", "compare {file}", "backup", "program {file} --yes --password-file {pw}"}) {
+    SCOPED_TRACE(line);
+    const CliRun run = RunCli(Line(line, {SlavePath()}));
+    EXPECT_EQ(run.exit, 4);
+    EXPECT_TRUE(run.err.contains("the unit is in programming mode")) << run.err.toStdString();
+  }
+  EXPECT_TRUE(sim().WithModel([](devsim::DeviceModel& m) { return m.Programming(); }));
+  const CliRun abort = RunCli(Line("abort", {SlavePath()}));
+  EXPECT_EQ(abort.exit, 0) << abort.err.toStdString();
+  EXPECT_TRUE(abort.out.contains("left programming mode"));
+  EXPECT_FALSE(sim().WithModel([](devsim::DeviceModel& m) { return m.Programming(); }));
+  EXPECT_EQ(RunCli(Line("compare {file}", {SlavePath()})).exit, 1);
+}
+
+// A new admin password set from a file logs in afterwards and the old one no longer does; a
+// history line that cannot be written is said in the result line, which keeps the unit's
+// outcome.
+TEST_F(CliProgram, TheNewPasswordLogsInAndAnUnwrittenHistoryIsSaid) {
+  PrepareFile(File::Released, sim());
+  ASSERT_TRUE(QDir().mkpath(Path("work") + QStringLiteral("/backups/KV2300-0017-0417/history.csv")));
+  QFile next(Path("next"));
+  ASSERT_TRUE(next.open(QIODevice::WriteOnly));
+  next.write("N3w-pass\n");
+  next.close();
+  const CliRun set = RunCli(Line("program {file} --yes --password-file {pw} --new-password-file {next}", {SlavePath()}));
+  EXPECT_EQ(set.exit, 0) << set.err.toStdString();
+  EXPECT_TRUE(ResultFields(set)[2].contains(QLatin1String("; not recorded: "))) << set.out.toStdString();
+  EXPECT_EQ(RunCli(Line("program {file} --yes --password-file {pw}", {SlavePath()})).exit, 5);
+  EXPECT_EQ(RunCli(Line("program {file} --yes --password-file {next}", {SlavePath()})).exit, 0);
+}
+
+// Several ports: --json anywhere on the line reaches every run exactly, and the commands that
+// write nothing print each port's own answer.
+TEST_F(CliProgram, SeveralPortsPassEveryOptionAndTellEachPortsAnswer) {
+  PrepareFile(File::Released, sim());
+  devsim::PtyDevice second(Options());
+  const QStringList ports{SlavePath(), QString::fromStdString(second.SlavePath())};
+  for (const char* line : {"--json program {file} --yes --password-file {pw}", "program {file} --json --yes --password-file {pw}",
+                           "program {file} --yes --password-file {pw} --json"}) {
+    SCOPED_TRACE(line);
+    const CliRun run = RunCli(Line(line, ports));
+    EXPECT_EQ(run.exit, 0) << run.out.toStdString();
+    const QList<QJsonObject> results = JsonLines(run.out);
+    ASSERT_EQ(results.size(), 2) << run.out.toStdString();
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(results[i].value(QStringLiteral("port")).toString(), ports[i]);
+  }
+  second.WithModel([](devsim::DeviceModel& m) { m.SetWorkingRegister(reg::TagNumber, kPreviousTag); });
+  const struct {
+    const char* line;
+    int exit;
+    const char* first;   // in the first port's line
+    const char* second;  // in the second port's
+  } kAnswers[] = {{"identify", 0, "type 2300, firmware 1.20", "type 2300, firmware 1.20"},
+                  {"backup", 0, ".kvn", ".kvn"},
+                  {"compare {file}", 1, "identical to", "Device tag"}};
+  for (const auto& c : kAnswers) {
+    SCOPED_TRACE(c.line);
+    const CliRun run = RunCli(Line(c.line, ports));
+    EXPECT_EQ(run.exit, c.exit) << run.err.toStdString();
+    const QList<QByteArray> lines = run.out.trimmed().split('\n');
+    const auto lineOf = [&](const QString& port) {
+      for (const QByteArray& l : lines)
+        if (l.startsWith(port.toUtf8() + '\t')) return l;
+      return QByteArray();
+    };
+    EXPECT_TRUE(lineOf(ports[0]).contains(c.first)) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(ports[1].toUtf8() + '\t') && run.out.contains(c.second)) << run.out.toStdString();
+  }
+}
+
+// A parent killed outright leaves its runs to finish: each unit ends programmed and out of
+// programming mode.
+TEST_F(CliProgram, RunsWhoseParentDiedTakeTheirUnitsToTheEnd) {
+  PrepareFile(File::Released, sim());
+  devsim::PtyDevice second(Options());
+  second.WithModel([](devsim::DeviceModel& m) { m.SetWorkingRegister(reg::TagNumber, kPreviousTag); });
+  sim().faults().firstByteDelayMs = 30;
+  second.faults().firstByteDelayMs = 30;
+  sim().ClearRequests();
+  QProcess cli;
+  cli.start(QStringLiteral(KVN_CLI_PATH),
+            Line("program {file} --yes --password-file {pw}", {SlavePath(), QString::fromStdString(second.SlavePath())}));
+  while (BlocksWritten(sim().Requests()) == 0 && !cli.waitForFinished(2)) {}
+  ::kill(static_cast<pid_t>(cli.processId()), SIGKILL);
+  cli.waitForFinished();
+  const auto done = [](devsim::PtyDevice& d) {
+    return d.WithModel([](devsim::DeviceModel& m) { return !m.Programming() && m.Working()[reg::TagNumber] != kPreviousTag; });
+  };
+  for (int waited = 0; waited < 300 && !(done(sim()) && done(second)); ++waited) QThread::msleep(50);
+  EXPECT_TRUE(done(sim()));
+  EXPECT_TRUE(done(second));
+}
+
 // korvane-cli on a terminal as a person meets it: what the terminal shows, and answers typed
 // when a question has appeared.
 class Terminal {
@@ -328,6 +542,28 @@ TEST_F(CliProgram, OnATerminalThePasswordIsHiddenAndEachQuestionAsked) {
     EXPECT_FALSE(terminal.Shown().contains(kPassword));
     EXPECT_FALSE(terminal.Shown().contains("Commit changes?\r\n")) << "said before it was asked";
     EXPECT_EQ(sim().Register(reg::TagNumber) == kPreviousTag, !commit);
+  }
+}
+
+// Ctrl+C at the password prompt or at a question ends at once, with nothing written: the line
+// typed next is no answer.
+TEST_F(CliProgram, CtrlCAtAPromptEndsAtOnce) {
+  PrepareFile(File::Released, sim());
+  for (const char* prompt : {"Enter password", "Overwrite existing parameters? [y/N] "}) {
+    SCOPED_TRACE(prompt);
+    sim().ClearRequests();
+    Terminal terminal(Line("program {file} --admin", {SlavePath()}));
+    if (QByteArray(prompt).startsWith("Overwrite")) {
+      ASSERT_TRUE(terminal.WaitFor("Enter password"));
+      terminal.Type("Qx7-released\n");
+    }
+    ASSERT_TRUE(terminal.WaitFor(prompt));
+    terminal.Type("\x03");
+    EXPECT_EQ(terminal.Exit(), 130) << terminal.Shown().toStdString();
+    EXPECT_FALSE(terminal.Shown().contains("Press [OK]"));
+    const std::vector<devsim::RecordedRequest> requests = sim().Requests();
+    EXPECT_EQ(BlocksWritten(requests), 0);
+    EXPECT_EQ(sim().WithModel([](devsim::DeviceModel& m) { return m.AccessLevel(); }), 0);
   }
 }
 

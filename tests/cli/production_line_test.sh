@@ -55,4 +55,9 @@ out=$(KORVANE_CLI=$cli KORVANE_PASSWORD_FILE=$work/admin-password \
   bash "$work/program-units.sh" "$work/released.kvn" "$((checksum + 1))" "$work/unit1" "$work/unit2")
 status=$?
 [[ $status == 5 && $(grep -c '^NOT PROGRAMMED' <<<"$out") == 2 ]] || { echo "a wrong checksum: status $status: $out"; fail=1; }
+# A password file the line cannot read is its own fault, not a missing unit.
+out=$(KORVANE_CLI=$cli KORVANE_PASSWORD_FILE=$work/no-such-file \
+  bash "$work/program-units.sh" "$work/released.kvn" "$checksum" "$work/unit1" "$work/unit2")
+status=$?
+[[ $status == 2 && $(grep -c '^BAD FILE OR PASSWORD FILE' <<<"$out") == 2 ]] || { echo "no password file: status $status: $out"; fail=1; }
 exit $fail

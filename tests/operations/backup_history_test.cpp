@@ -138,6 +138,20 @@ TEST_F(History, AppendsOneLinePerOperationUnderAHeader) {
   EXPECT_TRUE(lines[2].contains(QStringLiteral(",Failed,")));
 }
 
+// A history begun by a desktop in one locale keeps its separators when a script in another
+// appends to it.
+TEST_F(History, ALaterWriterKeepsTheFormatTheFileBeganWith) {
+  {
+    QFile begun(dir.filePath(QStringLiteral("history.csv")));
+    ASSERT_TRUE(begun.open(QIODevice::WriteOnly));
+    begun.write((HistoryHeader().join(QLatin1Char(';')) + QStringLiteral(";\r\n2026.12.01 08.00.00;SN-1;user;x;y;z;w;\r\n")).toUtf8());
+  }
+  ASSERT_EQ(AppendHistory(dir.path(), Entry(QStringLiteral("ok")), QLatin1Char('.'), QLatin1Char(',')), QString());
+  const QStringList lines = Lines();
+  ASSERT_EQ(lines.size(), 3);
+  EXPECT_TRUE(lines[2].startsWith(QStringLiteral("2026.12.09 21.05.07;SN-1;admin;Program device settings;ok;"))) << lines[2].toStdString();
+}
+
 TEST_F(History, AFullHistoryIsSetAsideWholeAndBegunAnew) {
   {
     QFile big(dir.filePath(QStringLiteral("history.csv")));
