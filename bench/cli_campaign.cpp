@@ -33,6 +33,12 @@
 #include <utility>
 #include <vector>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "campaign_sets.h"
 #include "child_process.h"
 #include "devsim/device_model.h"
@@ -63,6 +69,20 @@ struct Counts {
   std::map<int, std::array<int, 3>> exits;  // exit status: runs per set held
 };
 
+// How a signals run stops the command: a stop signal, a reader that went away (stdout closed
+// from the start), or SIGKILL followed by korvane-cli abort.
+enum class Blow { Int, Term, Hup, ClosedStdout, Kill };
+constexpr const char* kBlowNames[] = {"SIGINT", "SIGTERM", "SIGHUP", "stdout closed", "SIGKILL + abort"};
+constexpr int kBlowSignal[] = {SIGINT, SIGTERM, SIGHUP, 0, SIGKILL};
+
+struct SignalCounts {
+  int runs = 0;
+  std::array<int, 5> blows{};
+  int leftProgramming = 0, leftAdmin = 0, falseSuccess = 0, oldSetNotHeld = 0, interruptedWrongSet = 0;
+  int mixed = 0, noHistory = 0, unexpectedEnd = 0, abortFailed = 0, endedBeforeStart = 0;
+  std::map<int, std::array<int, 3>> exits;
+};
+
 bool Refused(int exit) { return exit >= 2 && exit <= 5; }
 bool Known(int exit) { return exit == 0 || Refused(exit) || exit == 6 || exit == 7; }
 
@@ -72,6 +92,9 @@ class CliCampaign {
   bool Prepare();
   void Run(int first, int runs);
   bool Report(int first, int runs, double seconds) const;
+  // The signals campaign: each run stops the command at a random moment.
+  void RunSignals(int first, int runs);
+  bool ReportSignals(int first, int runs, double seconds) const;
 
  private:
   static std::vector<const BlockDescriptor*> Written();
@@ -84,6 +107,11 @@ class CliCampaign {
   bool LeftInProgramming();
   Ending Program();
   void Judge(int run, const QString& fault, bool spoiled, const Ending& e);
+  QStringList ProgramArguments() const;
+  Ending ProgramStopped(Blow blow, int afterMs);
+  int HistoryLines() const;
+  bool LeftAtAdminLevel();
+  void JudgeSignal(int run, Blow blow, int afterMs, const Ending& e, int historyBefore, int cleanMs);
 
   QTemporaryDir base_;
   devsim::PtyDevice device_;
@@ -92,6 +120,7 @@ class CliCampaign {
   Set file_, previous_;
   int answers_ = 0;
   Counts c_;
+  SignalCounts sc_;
   QStringList violations_;
 };
 
@@ -287,7 +316,181 @@ bool CliCampaign::Report(int first, int runs, double seconds) const {
   return ok;
 }
 
+QStringList CliCampaign::ProgramArguments() const {
+  return {QStringLiteral("program"), Path("set.kvn"), QStringLiteral("--yes"), QStringLiteral("--password-file"),
+          Path("admin.txt"), QStringLiteral("--port"), Port(), QStringLiteral("--interface"), QStringLiteral("usb"),
+          QStringLiteral("--work-dir"), Path("work")};
+}
+
+// The command started as a script starts it, stopped `afterMs` later as `blow` says; for
+// SIGKILL, korvane-cli abort follows, as the man page tells an engineer.
+Ending CliCampaign::ProgramStopped(Blow blow, int afterMs) {
+  std::vector<QByteArray> storage{Cli().toLocal8Bit()};
+  for (const QString& a : ProgramArguments()) storage.push_back(a.toLocal8Bit());
+  std::vector<char*> argv;
+  for (QByteArray& a : storage) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  setenv("KORVANE_TEST_PAUSE_DIVISOR", "1000", 1);
+  int pipeEnds[2] = {-1, -1};
+  const QByteArray output = Path("output.txt").toLocal8Bit();
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (blow == Blow::ClosedStdout && pipe(pipeEnds) == 0) {
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, 1, output.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  }
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (pipeEnds[0] >= 0) {
+    ::close(pipeEnds[0]);  // the reader goes away before the first line
+    ::close(pipeEnds[1]);
+  }
+  Ending e;
+  if (spawned != 0) return e;
+  QThread::msleep(static_cast<unsigned long>(afterMs));
+  int status = 0;
+  if (kBlowSignal[static_cast<int>(blow)] != 0 && waitpid(pid, &status, WNOHANG) == 0) {
+    kill(pid, kBlowSignal[static_cast<int>(blow)]);
+  }
+  QElapsedTimer waited;
+  waited.start();
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (waited.elapsed() > kRunLimitMs) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      break;
+    }
+    QThread::msleep(2);
+  }
+  e.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  if (blow != Blow::ClosedStdout) {
+    QFile out(Path("output.txt"));
+    if (out.open(QIODevice::ReadOnly))
+      for (const QByteArray& line : out.readAll().split('\n'))
+        if (line.contains('\t')) e.line = QString::fromUtf8(line);
+  }
+  if (blow == Blow::Kill) {
+    const Child abort = RunChild(Cli(), {QStringLiteral("abort"), QStringLiteral("--port"), Port(), QStringLiteral("--interface"),
+                                         QStringLiteral("usb"), QStringLiteral("--work-dir"), Path("work")},
+                                 {}, {kRunLimitMs, Path("abort.txt")});
+    if (abort.ExitCode() != 0) ++sc_.abortFailed;
+  }
+  const Set held = Held();
+  e.holds = held == file_ ? Holds::File : held == previous_ ? Holds::Previous : Holds::Mixed;
+  return e;
+}
+
+int CliCampaign::HistoryLines() const {
+  QFile history(Path("work") + QStringLiteral("/backups/KV2300-0017-0417/history.csv"));
+  return history.open(QIODevice::ReadOnly) ? static_cast<int>(history.readAll().count('\n')) : 0;
+}
+
+// True when the command left the device at admin level; it is then logged out for the next run.
+bool CliCampaign::LeftAtAdminLevel() {
+  return device_.WithModel([](devsim::DeviceModel& m) {
+    if (m.AccessLevel() == 0) return false;
+    m.WriteHolding(reg::Password, std::vector<uint16_t>(8, 0xFFFF));
+    return true;
+  });
+}
+
+void CliCampaign::JudgeSignal(int run, Blow blow, int afterMs, const Ending& e, int historyBefore, int cleanMs) {
+  std::vector<const char*> broken;
+  const auto count = [&](bool happened, int& counter, const char* name) {
+    if (!happened) return;
+    ++counter;
+    broken.push_back(name);
+  };
+  ++sc_.runs;
+  ++sc_.blows[static_cast<size_t>(blow)];
+  ++sc_.exits[e.exit][static_cast<size_t>(e.holds)];
+  count(LeftInProgramming(), sc_.leftProgramming, "left in programming mode");
+  count(LeftAtAdminLevel(), sc_.leftAdmin, "left at admin level");
+  count(e.holds == Holds::Mixed, sc_.mixed, "mixed set");
+  if (blow == Blow::Kill) return;
+  count(e.exit == 0 && e.holds != Holds::File, sc_.falseSuccess, "0 without the file's set");
+  count(e.exit == 6 && e.holds != Holds::Previous, sc_.oldSetNotHeld, "6 without the previous set");
+  // 130 names the set in force; before programming mode it is the previous one, untouched.
+  const bool saysNew = e.line.contains(QLatin1String("the new set is in force"));
+  count(e.exit == 130 && (saysNew ? e.holds != Holds::File : e.holds != Holds::Previous), sc_.interruptedWrongSet,
+        "130 naming another set");
+  const bool sessionRan = e.exit == 0 || e.exit == 6 || e.exit == 7 || (e.exit == 130 && e.line.contains(QLatin1String("in force")));
+  count(sessionRan && HistoryLines() == historyBefore, sc_.noHistory, "no history line");
+  // A signal in the few milliseconds before the program could catch it ends it untouched.
+  const bool untouched = device_.Requests().empty();
+  if (e.exit == -1 && untouched) ++sc_.endedBeforeStart;
+  count(e.exit != 0 && e.exit != 6 && e.exit != 7 && e.exit != 130 && !Refused(e.exit) && !untouched, sc_.unexpectedEnd,
+        "unexpected end");
+  const QString what = QStringLiteral("run %1 (%2 after %3 of %4 ms): exit %5, the device holds %6: %7")
+                           .arg(run)
+                           .arg(QLatin1String(kBlowNames[static_cast<size_t>(blow)]))
+                           .arg(afterMs)
+                           .arg(cleanMs)
+                           .arg(e.exit)
+                           .arg(QLatin1String(kHoldsNames[static_cast<size_t>(e.holds)]), e.line);
+  for (const char* b : broken) violations_ << QStringLiteral("%1 in %2").arg(QLatin1String(b), what);
+  if (std::getenv("KVN_SESSION_TRACE")) std::fprintf(stderr, "%s\n", qPrintable(what));
+}
+
+void CliCampaign::RunSignals(int first, int runs) {
+  // A clean run gives the span of a whole command, over which the moments are drawn.
+  PutPreviousSet();
+  QElapsedTimer clean;
+  clean.start();
+  const Ending e = ProgramStopped(Blow::ClosedStdout, 0);
+  const int cleanMs = static_cast<int>(clean.elapsed());
+  if (e.exit != 0 || e.holds != Holds::File) violations_ << QStringLiteral("clean run: exit %1").arg(e.exit);
+  for (int run = first; run < first + runs; ++run) {
+    PutPreviousSet();
+    device_.faults().Clear();
+    device_.ClearRequests();
+    std::seed_seq seeds{seed_, static_cast<uint32_t>(run)};
+    std::mt19937 random(seeds);
+    const auto blow = static_cast<Blow>(std::uniform_int_distribution<int>(0, 4)(random));
+    const int afterMs = std::uniform_int_distribution<int>(0, cleanMs)(random);
+    const int historyBefore = HistoryLines();
+    JudgeSignal(run, blow, afterMs, ProgramStopped(blow, afterMs), historyBefore, cleanMs);
+  }
+}
+
+bool CliCampaign::ReportSignals(int first, int runs, double seconds) const {
+  std::printf("session_campaign cli-signals: runs %d..%d of korvane-cli program FILE --yes --password-file PW in %.0f s,\n"
+              "each stopped at a random moment: SIGINT %d, SIGTERM %d, SIGHUP %d, stdout closed %d, SIGKILL + abort %d\n",
+              first, first + runs - 1, seconds, sc_.blows[0], sc_.blows[1], sc_.blows[2], sc_.blows[3], sc_.blows[4]);
+  std::printf("  %4s %5s   the device holds: %13s %16s %11s\n", "exit", "runs", kHoldsNames[0], kHoldsNames[1], kHoldsNames[2]);
+  for (const auto& [exit, held] : sc_.exits)
+    std::printf("  %4d %5d   %31d %16d %11d\n", exit, held[0] + held[1] + held[2], held[0], held[1], held[2]);
+  const std::pair<const char*, int> targets[] = {
+      {"left in programming mode", sc_.leftProgramming}, {"left at admin level", sc_.leftAdmin},
+      {"0 without the file's set", sc_.falseSuccess},   {"6 without the previous set", sc_.oldSetNotHeld},
+      {"130 naming another set", sc_.interruptedWrongSet}, {"mixed set", sc_.mixed},
+      {"no history line", sc_.noHistory},               {"unexpected end", sc_.unexpectedEnd},
+      {"abort after SIGKILL failed", sc_.abortFailed}};
+  bool ok = true;
+  for (const auto& [name, count] : targets) {
+    std::printf("  %-30s %4d   (target 0)\n", name, count);
+    ok = ok && count == 0;
+  }
+  std::printf("  %-30s %4d   (the signal came before the program could catch it; nothing sent)\n",
+              "ended before it started", sc_.endedBeforeStart);
+  for (const QString& v : violations_) std::printf("  %s\n", qPrintable(v));
+  return ok && violations_.isEmpty();
+}
+
 }  // namespace
+
+int RunCliSignalCampaign(int first, int runs, uint32_t seed) {
+  CliCampaign campaign(seed);
+  if (!campaign.Prepare()) return 1;
+  QElapsedTimer t;
+  t.start();
+  campaign.RunSignals(first, runs);
+  return campaign.ReportSignals(first, runs, t.elapsed() / 1000.0) ? 0 : 1;
+}
 
 int RunCliCampaign(int first, int runs, uint32_t seed) {
   CliCampaign campaign(seed);

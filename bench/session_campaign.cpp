@@ -4,8 +4,10 @@
 // fixed pauses shortened through the pause seam:
 //   session_campaign [RUNS] [SEED] [program|save|restore]
 //   session_campaign [RUNS] [SEED] cli [FIRST]
+//   session_campaign [RUNS] [SEED] cli-signals [FIRST]
 // The second form runs the admin programming session through korvane-cli instead, runs FIRST
-// (default 1) to FIRST+RUNS-1 after a clean one (cli_campaign.cpp tells what it counts).
+// (default 1) to FIRST+RUNS-1 after a clean one (cli_campaign.cpp tells what it counts); the
+// third stops each such run at a random moment (a signal, a closed stdout, or SIGKILL and abort).
 // Each run goes as the engineer goes: "Enter programming mode" (the button, then a poll), the
 // command's own entry (the button or the menu item, which checks the entries, opens the session
 // dialog and takes the backup before the first write), the dialog's steps pressed on the real
@@ -403,9 +405,11 @@ int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
   const uint32_t seed = argc > 2 ? static_cast<uint32_t>(std::atol(argv[2])) : 18;
   const QString only = argc > 3 ? QString::fromLatin1(argv[3]) : QString();  // "program", "save", "restore" or "cli"
-  if (only == QLatin1String("cli")) {
+  if (only == QLatin1String("cli") || only == QLatin1String("cli-signals")) {
     QCoreApplication qt(argc, argv);
-    return kvn::bench::RunCliCampaign(argc > 4 ? std::max(1, std::atoi(argv[4])) : 1, runs, seed);
+    const int first = argc > 4 ? std::max(1, std::atoi(argv[4])) : 1;
+    return only == QLatin1String("cli") ? kvn::bench::RunCliCampaign(first, runs, seed)
+                                        : kvn::bench::RunCliSignalCampaign(first, runs, seed);
   }
   QApplication qt(argc, argv);
   SessionCampaign campaign(seed);

@@ -347,7 +347,6 @@ int Run(const QStringList& arguments) {
     std::fputs(text.toUtf8().constData(), stdout);
     return Status(ExitCode::Done);
   }
-  CatchInterrupts();
   // The texts beyond the table in the language of the window's pack, as the window loads them.
   ProgramTranslation translation;
   if (const QString pack = FindLanguagePack(QDir::currentPath()); !pack.isEmpty()) {

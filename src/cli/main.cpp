@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cli/commands.h"
+#include "cli/interrupt.h"
 #include "cli/options.h"
 
 namespace {
@@ -31,6 +32,8 @@ std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
 // korvane-cli: the device's work from a terminal or a script, through the same core as the
 // window. No widgets: a console application, with fonts for the report only.
 int main(int argc, char** argv) {
+  // First of all: a stop request that comes while the program starts is seen, not fatal.
+  kvn::cli::CatchInterrupts();
   const std::unique_ptr<QCoreApplication> app = MakeApplication(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("korvane-cli"));
   return kvn::cli::Run(QCoreApplication::arguments().mid(1));

@@ -357,7 +357,10 @@ void ProgrammingSession::WriteAndVerifyStep(int nextState, int verifiedMessage) 
   // Nothing written is committed: leaving programming mode drops it.
   end_ = SessionEnd::Old;
   if (!send_parameters()) {
-    SetInfo(kMsgWriteFailed);
+    if (s_.stop_requested && s_.stop_requested())
+      SetInfo(Tr("Stopped by an interrupt before the next block was written: nothing is committed."));
+    else
+      SetInfo(kMsgWriteFailed);
     return;
   }
   if (verify_read() != 0) {
