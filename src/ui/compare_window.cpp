@@ -85,15 +85,16 @@ void CompareWindow::ShareColumns() {
   header.setSectionResizeMode(kWindow, QHeaderView::Stretch);
   header.setSectionResizeMode(kOther, QHeaderView::Stretch);
   table_->setWordWrap(true);
-  table_->setTextElideMode(Qt::ElideNone);
   table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  // A row is as high as its wrapped texts, whenever a column's width changes.
+  connect(&header, &QHeaderView::sectionResized, table_, [this] { table_->resizeRowsToContents(); });
 }
 
 // A name wider than a third of the list wraps too.
 void CompareWindow::FitNameColumn() {
   table_->resizeColumnToContents(kParameter);
-  const int third = table_->viewport()->width() / 3;
+  // The window's own width: the table's viewport follows it only once the layout has run.
+  const int third = width() / 3;
   if (table_->columnWidth(kParameter) > third) table_->setColumnWidth(kParameter, third);
 }
 
@@ -145,6 +146,7 @@ void CompareWindow::Fill(const QString& title, const QString& otherSide,
     }
   }
   FitNameColumn();
+  table_->resizeRowsToContents();
   QStringList summary;
   summary << (differences.size() == 1 ? tr("One parameter differs.")
                                       : tr("%1 parameters differ.").arg(differences.size()));
@@ -181,7 +183,10 @@ void CompareWindow::StepAside(const QRect& keep) {
   const QRect frame = ExpectedFrame();
   const QRect mainFrame = main->frameGeometry();
   if (isVisible() && !frame.intersects(keep.isEmpty() ? mainFrame : keep)) return;
-  const QRect at = PlaceClear(frame.size(), mainFrame, keep, screen->availableGeometry());
+  // Without a field to keep clear of, the owner itself is kept clear of: where the screen has
+  // no room beside it, the window goes, made smaller, to the largest free band around it.
+  const QRect at = PlaceClear(frame.size(), mainFrame, keep.isEmpty() ? mainFrame : keep,
+                              screen->availableGeometry());
   if (at.isNull()) return;
   resize(at.size() - (frame.size() - size()));
   move(at.topLeft());
