@@ -291,6 +291,10 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <source>Interrupted at: %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Stopped by an interrupt before the next block was written: nothing is committed.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kvn::Reports</name>

@@ -120,8 +120,9 @@ void Application::CreateOperations(TMain_Form& w) {
   changeRecord = std::make_unique<ChangeRecord>(ChangeRecord::Services{
       blocks, prompts, texts, codec, WorkDir(),
       LocaleEventFormats(options.decimalSeparator).list, &QDateTime::currentDateTime, &images->DeviceImage});
+  sessionPoll = std::make_unique<TimerPoll>(*w.Timer1, poll);
   session = std::make_unique<ProgrammingSession>(ProgrammingSession::Services{
-      device, prompts, master, pause, form, [this] { return connection->RereadDeviceSettings(); },
+      setup, blocks, *images, texts, sessionPoll.get(), prompts, master, pause, form, [this] { return connection->RereadDeviceSettings(); },
       [this](const QString& text) {
         if (paramUpd) paramUpd->ShowInfo(text);
       },

@@ -7,6 +7,7 @@
 #include "device_link/port_map.h"
 #include "device_link/register_image.h"
 #include "device_link/serial_link.h"
+#include "operations/device_transaction.h"
 #include "operations/event_log.h"
 #include "operations/poll_state.h"
 #include "parameters/form/parameter_form.h"
@@ -92,6 +93,7 @@ class Application {
   std::unique_ptr<EventLogPage> eventLogPage;  // the window's front end of the log
   std::unique_ptr<Reports> reports;
   std::unique_ptr<ChangeRecord> changeRecord;  // backups and history of the session's writes
+  std::unique_ptr<TimerPoll> sessionPoll;  // the session holds the window's poll off through it
   std::unique_ptr<ProgrammingSession> session;
   PlotCanvas* canvas = nullptr;
 

@@ -3,7 +3,6 @@
 // every outcome told by the exit status.
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QTimer>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -157,7 +156,7 @@ class DeviceWrite {
                                         LocaleEventFormats(LocaleDecimalSeparator()).list, &QDateTime::currentDateTime,
                                         &d_.images->DeviceImage}),
         session_(ProgrammingSession::Services{
-            DeviceContext{d_.settings, d_.link, d_.blocks, *d_.images, d_.texts, poll_, timer_}, d_.prompts, d_.master,
+            d_.settings, d_.blocks, *d_.images, d_.texts, nullptr, d_.prompts, d_.master,
             d_.pause, view_, [this] { return RereadSet(); }, [this](const QString& text) { ShowInfo(text); },
             [this] { DriveDialog(); }, {}, &changes_, &Interrupted}) {
     d_.prompts.SetAnswers({c.options.yes, InputIsTerminal()});
@@ -199,8 +198,6 @@ class DeviceWrite {
   Device d_;
   Codec codec_;
   FileSetView view_;
-  PollState poll_;
-  QTimer timer_;  // the window's poll timer; nothing polls here
   ChangeRecord changes_;
   ProgrammingSession session_;
   std::unique_ptr<RegisterImage> fileSet_ = std::make_unique<RegisterImage>();

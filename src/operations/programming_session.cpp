@@ -110,7 +110,7 @@ bool ProgrammingSession::ReadCommandAnswer() {
 
 void ProgrammingSession::AskToEnter() {
   if (!s_.prompts.ConfirmOkCancel(Message(kMsgEnterQuestion))) return;
-  const PollTimerStopped noPoll(s_.timer);
+  const PollHeld noPoll(s_.poll);
   const Hourglass wait;
   // The next poll shows the mode and enables the controls.
   EnterProgramming();
@@ -128,10 +128,10 @@ ProgrammingSession::Entry ProgrammingSession::EnterProgramming() {
 }
 
 ModeRead ProgrammingSession::Abort() {
-  const PollTimerStopped noPoll(s_.timer);
+  const PollHeld noPoll(s_.poll);
   const ModeRead mode = LeaveProgrammingMode(s_.master, s_.blocks, s_.images, s_.setup);
   // The device drops what was written and not committed: the window's idea of its set is old.
-  s_.poll.ConfigBlocksPolled = false;
+  if (s_.poll) s_.poll->SetChanged();
   if (mode == ModeRead::Out) SetInForceChanged();
   return mode;
 }
@@ -196,7 +196,7 @@ void ProgrammingSession::StartSteps(int firstState) {
 void ProgrammingSession::OpenDialog(int firstState, int captionMessage, int questionMessage) {
   caption_ = Message(captionMessage);
   info_ = Message(questionMessage);
-  const PollTimerStopped noPoll(s_.timer);  // for the dialog's whole life
+  const PollHeld noPoll(s_.poll);  // for the dialog's whole life
   StartSteps(firstState);
   if (s_.run_dialog) s_.run_dialog();
   // Left at a question after something was written: the cancel is the outcome (an ended
@@ -207,7 +207,7 @@ void ProgrammingSession::OpenDialog(int firstState, int captionMessage, int ques
     end_ = written_.empty() ? SessionEnd::Refused : SessionEnd::Old;
   }
   // Whatever happened in the dialog, the device's parameter blocks are read afresh.
-  s_.poll.ConfigBlocksPolled = false;
+  if (s_.poll) s_.poll->SetChanged();
 }
 
 // --- Dialog steps ---------------------------------------------------------------------------

@@ -5,12 +5,16 @@
 
 #include "device_link/block_table.h"
 #include "operations/connection.h"
-#include "operations/device_context.h"
+#include "device_link/register_image.h"
 #include "operations/programming_mode.h"
 
 namespace kvn {
 
+class BlockTransfer;
 class ChangeRecord;
+class PollHold;
+class Texts;
+struct LocSetupRec;
 class ModbusMaster;
 class ParameterView;
 class Pause;
@@ -55,7 +59,14 @@ enum class CommitKind { Working, Default };
 // the default-setup commands). The dialog shows what this holds; the steps run here.
 class ProgrammingSession {
  public:
-  struct Services : DeviceContext {
+  struct Services {
+    LocSetupRec& setup;
+    BlockTransfer& blocks;
+    RegisterImages& images;
+    const Texts& texts;
+    // The front end's poll, held off for the dialog's life and told when the set must be read
+    // again; none where nothing polls.
+    PollHold* poll;
     Prompts& prompts;
     ModbusMaster& master;
     Pause& pause;

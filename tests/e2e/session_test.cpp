@@ -260,8 +260,9 @@ TEST_F(Session, EnterAsksFirstThenWrites51AndTheNextPollShowsProgramming) {
 
   prompts.QueueConfirm(true);
   Click("cmd_enter_prog");
-  // The set the device runs is kept before programming mode makes it answer with pending writes.
-  EXPECT_EQ(Requests(), kBackup + QStringList{kCommand});
+  // The set the device runs is kept before programming mode makes it answer with pending writes;
+  // the mode is then read, not assumed.
+  EXPECT_EQ(Requests(), (kBackup + QStringList{kCommand, kIdent}));
   EXPECT_EQ(StoredCommand(), cmd::EnterProgramming);
   Poll();
   EXPECT_EQ(Text("lbl_conn_stat"), Msg(12));
@@ -274,7 +275,7 @@ TEST_F(Session, EnterAsksFirstThenWrites51AndTheNextPollShowsProgramming) {
   Click("cmd_abort_prog");
   EXPECT_FALSE(app->poll.ConfigBlocksPolled) << "what was written and dropped is read afresh";
   EXPECT_TRUE(prompts.NothingShown());
-  EXPECT_EQ(Requests(), QStringList{kCommand});
+  EXPECT_EQ(Requests(), (QStringList{kCommand, kIdent}));
   EXPECT_EQ(SimRegister(reg::ProgStatus) & 0xFF, 0);
   Poll();
   EXPECT_EQ(Text("lbl_conn_stat"), Msg(10));

@@ -514,10 +514,10 @@ TEST_F(BindingWindowTest, FindFirstOutOfRangeAndFocusParameterShowTheEntry) {
     EXPECT_EQ(window->pg_ctrl1->currentIndex(), c.page) << c.name;
     EXPECT_TRUE(control->hasFocus()) << c.name;
   }
-  // A check box only brings its page to the front.
+  // A check box brought to the front takes the focus too, so that its focus mark shows.
   form.FocusParameter(Box("chk_latch_usb"), FindParameterRow("chk_latch_usb"));
   EXPECT_EQ(window->pg_ctrl1->currentIndex(), 3);
-  EXPECT_FALSE(Box("chk_latch_usb")->hasFocus());
+  EXPECT_TRUE(Box("chk_latch_usb")->hasFocus());
 }
 
 // --- Check boxes and combo boxes ---------------------------------------------------------------
