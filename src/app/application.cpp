@@ -210,7 +210,7 @@ void Application::ShowComparison(const ComparisonView& view) {
     prompts.ShowInfo(view.identical);
     return;
   }
-  compareWindow->ShowDifferences(view.title, view.otherSide, view.differences);
+  compareWindow->ShowDifferences(view.title, view.otherSide, view.differences, view.note);
 }
 
 // The field is brought to the front of the main window; the comparison then steps aside from it.

@@ -38,8 +38,6 @@ namespace {
 KVN_TR_CONTEXT(kvn::cli::Programming)
 
 enum Msg {
-  kMsgTooLong = 3,
-  kMsgTooLongEnd = 4,
   kMsgEnterPassword = 19,
   kMsgOverwriteQuestion = 21,
   kMsgUpdateCaption = 27,
@@ -48,7 +46,6 @@ enum Msg {
   kMsgRestoreCaption = 39,
   kMsgSaveCaption = 45,
   kMsgDenied = 59,
-  kMsgPasswordMissing = 60,
   kMsgUserLevelQuestion = 79,
 };
 
@@ -79,20 +76,14 @@ class FileSetView : public ParameterView {
     return false;
   }
   bool PasswordChangeWanted() const override { return wanted_; }
-  bool PasswordTyped() const override { return !newPassword_.isEmpty(); }
+  QString NewPasswordEntry() const override { return newPassword_; }
   void ShowPasswordEntry() override {}
 
-  // A new admin password, checked as the window's password field takes one; empty when taken.
+  // A new admin password, held to the password field's rules; empty when taken.
   QString TakeNewPassword(const QString& typed) {
-    const QString entered = TrimEntry(typed);
-    const ParameterDescriptor& row = PasswordRow();
-    if (entered.isEmpty()) return OneLine(texts_.GetMessageText(kMsgPasswordMissing));
-    if (entered.size() > row.detail)
-      return texts_.GetMessageText(kMsgTooLong) + QString::number(row.detail) + texts_.GetMessageText(kMsgTooLongEnd);
-    for (const QChar c : entered)
-      if (!TextKeyPasses(c)) return Tr("the new password holds a character the password field does not take: %1").arg(c);
+    if (const QString problem = NewPasswordProblem(typed, texts_); !problem.isEmpty()) return OneLine(problem);
     wanted_ = true;
-    newPassword_ = entered;
+    newPassword_ = TrimEntry(typed);
     return {};
   }
 

@@ -8,6 +8,7 @@
 #include "operations/configuration_file.h"
 #include "device_link/block_table.h"
 #include "operations/device_backup.h"
+#include "operations/device_reading.h"
 #include "operations/device_transaction.h"
 #include "operations/set_comparison.h"
 #include "texts/prompts.h"
@@ -40,9 +41,14 @@ std::vector<ParameterDifference> Comparison::WindowAgainst(const RegisterImage& 
   return SetDifferences(s_.images.EditImage, deviceSet, s_.texts, s_.format);
 }
 
+QString ProgrammingModeReadNote() {
+  return Tr("The device is in programming mode: it answers with written values that are not committed, not "
+            "with the set it runs. Finish the session or abort programming mode to compare with that set.");
+}
+
 ComparisonView Comparison::DeviceView(std::vector<ParameterDifference> differences) const {
   return {Tr("Compare with device"), Tr("Device"), std::move(differences),
-          Tr("No differences: the window and the device hold the same settings.")};
+          Tr("No differences: the window and the device hold the same settings."), {}};
 }
 
 bool Comparison::WindowHoldsASet() {
@@ -63,7 +69,13 @@ void Comparison::men_file_cmp_devClick() {
     Hourglass hourglass;
     differences = WindowAgainstDevice();
   }
-  if (differences) s_.show(DeviceView(std::move(*differences)));
+  if (!differences) return;
+  ComparisonView view = DeviceView(std::move(*differences));
+  if (InProgrammingMode(s_.images.DeviceImage)) {
+    view.note = ProgrammingModeReadNote();
+    view.identical = view.note + QStringLiteral("\r\n") + view.identical;
+  }
+  s_.show(view);
 }
 
 void Comparison::men_file_cmp_fileClick() {
@@ -75,7 +87,7 @@ void Comparison::men_file_cmp_fileClick() {
   if (!s_.files.ReadInto(path, *scratch)) return;
   s_.show({Tr("Compare with file %1").arg(QFileInfo(path).fileName()), Tr("File"),
            SetDifferences(s_.images.EditImage, *scratch, s_.texts, s_.format),
-           Tr("No differences: the window and the file hold the same settings.")});
+           Tr("No differences: the window and the file hold the same settings."), {}});
 }
 
 }  // namespace kvn

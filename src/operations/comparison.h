@@ -20,7 +20,11 @@ struct ComparisonView {
   QString otherSide;  // "Device" or "File"
   std::vector<ParameterDifference> differences;
   QString identical;  // "No differences: the window and the device hold the same settings."
+  QString note;       // what the other side's values are worth, above the rows; empty: nothing to say
 };
+
+// A unit in programming mode answers reads with what was written to it, committed or not.
+QString ProgrammingModeReadNote();
 
 // The window's parameter set against the device's or a configuration file's, parameter by
 // parameter. The other set goes into a scratch image: EditImage, DeviceImage and VerifyImage

@@ -14,6 +14,7 @@
 #include "operations/device_transaction.h"
 #include "operations/operation_names.h"
 #include "parameters/device_access.h"
+#include "parameters/entry_text.h"
 #include "parameters/field_kinds.h"
 #include "parameters/parameter_view.h"
 #include "texts/prompts.h"
@@ -137,8 +138,9 @@ ModeRead ProgrammingSession::Abort() {
 }
 
 bool ProgrammingSession::PasswordEntryPresent() {
-  if (s_.blocks.CheckBlockCrc(BlockId::Password) && s_.form.PasswordTyped()) return true;
-  s_.prompts.ShowError(Message(kMsgPasswordMissing));
+  const QString problem = NewPasswordProblem(s_.form.NewPasswordEntry(), s_.texts);
+  if (s_.blocks.CheckBlockCrc(BlockId::Password) && problem.isEmpty()) return true;
+  s_.prompts.ShowError(problem.isEmpty() ? Message(kMsgPasswordMissing) : problem);
   s_.form.ShowPasswordEntry();
   return false;
 }

@@ -11,4 +11,11 @@ QString TrimEntry(const QString& text);
 // but "|", which separates the fields of a record.
 bool TextKeyPasses(QChar key);
 
+class Texts;
+
+// What stands against a new admin password, by the rules of the password field, for every
+// front end: the first rule it breaks in the current texts (none typed: message 60; too long:
+// messages 3 and 4; a character the field does not take), or empty when it may be set.
+QString NewPasswordProblem(const QString& typed, const Texts& texts);
+
 }  // namespace kvn

@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 
 #include "device_link/block_table.h"
 
@@ -22,8 +23,8 @@ class ParameterView {
 
   // The engineer asked for a new admin password to be sent with the set.
   virtual bool PasswordChangeWanted() const = 0;
-  // A new password has been entered.
-  virtual bool PasswordTyped() const = 0;
+  // The new password as entered (empty when none was).
+  virtual QString NewPasswordEntry() const = 0;
   // Brings the password entry before the engineer after message 'password missing'.
   virtual void ShowPasswordEntry() = 0;
 };

@@ -104,8 +104,8 @@ void CompareWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void CompareWindow::ShowDifferences(const QString& title, const QString& otherSide,
-                                    const std::vector<ParameterDifference>& differences) {
-  Fill(title, otherSide, differences);
+                                    const std::vector<ParameterDifference>& differences, const QString& note) {
+  Fill(title, otherSide, differences, note);
   if (!isVisible()) StepAside(QRect());  // placed before it is mapped, not moved after
   show();
   StepAside(QRect());
@@ -123,7 +123,7 @@ int CompareWindow::RunDifferences(const QString& title, const QString& otherSide
 }
 
 void CompareWindow::Fill(const QString& title, const QString& otherSide,
-                         const std::vector<ParameterDifference>& differences) {
+                         const std::vector<ParameterDifference>& differences, const QString& note) {
   setWindowTitle(title);
   table_->setHorizontalHeaderLabels({tr("Page"), tr("Parameter"), tr("Window"), otherSide});
   table_->clearContents();
@@ -148,6 +148,7 @@ void CompareWindow::Fill(const QString& title, const QString& otherSide,
   FitNameColumn();
   table_->resizeRowsToContents();
   QStringList summary;
+  if (!note.isEmpty()) summary << note;
   summary << (differences.size() == 1 ? tr("One parameter differs.")
                                       : tr("%1 parameters differ.").arg(differences.size()));
   if (hidden > 0)

@@ -34,9 +34,10 @@ class CompareWindow : public QDialog {
   using Focus = std::function<QWidget*(int row)>;
   CompareWindow(Focus focus, QWidget* mainWindow = nullptr);
 
-  // Fills the window and shows it beside the main window.
+  // Fills the window and shows it beside the main window; a note stands above the rows (what
+  // the other side's values are worth).
   void ShowDifferences(const QString& title, const QString& otherSide,
-                       const std::vector<ParameterDifference>& differences);
+                       const std::vector<ParameterDifference>& differences, const QString& note = {});
   // Fills the window and runs it modally beside its parent (a dialog that is modal itself).
   int RunDifferences(const QString& title, const QString& otherSide,
                      const std::vector<ParameterDifference>& differences);
@@ -53,7 +54,7 @@ class CompareWindow : public QDialog {
   const QWidget* Owner() const;
   QRect ExpectedFrame() const;
   void Fill(const QString& title, const QString& otherSide,
-            const std::vector<ParameterDifference>& differences);
+            const std::vector<ParameterDifference>& differences, const QString& note = {});
   void Activate(int tableRow);
   // Moves the window off its owner (the main window or the question it belongs to), and off
   // `keep` where it must stay over the owner; a window not yet shown is always placed.

@@ -83,6 +83,18 @@ TEST_F(Compare, WithTheDeviceListsTheChangedLimitsAndOnlyReads) {
   EXPECT_TRUE(prompts.NothingShown()) << prompts.Describe().toStdString();
 }
 
+// A device in programming mode answers with writes never committed: the list says so above
+// its rows, and so does the box of an equal set.
+TEST_F(Compare, WithADeviceInProgrammingModeSaysWhatItsValuesAreWorth) {
+  sim().WithModel([](devsim::DeviceModel& m) { m.WriteHolding(reg::ProgCommand, {cmd::EnterProgramming}); });
+  Poll();
+  Trigger("men_file_cmp_dev");
+  EXPECT_TRUE(prompts.Describe().contains(QLatin1String("The device is in programming mode"))) << prompts.Describe().toStdString();
+  sim().WithModel([](devsim::DeviceModel& m) { m.WriteHolding(reg::TagNumber, {0x4242}); });
+  Trigger("men_file_cmp_dev");
+  EXPECT_TRUE(app->compareWindow->Summary().text().startsWith(QLatin1String("The device is in programming mode")));
+}
+
 // Both values stay readable: their columns share the width, a long one wraps in its own and
 // shows whole in its tooltip.
 TEST_F(Compare, ValuesShareTheListsWidthAndALongOneWraps) {

@@ -595,9 +595,9 @@ bool ParameterForm::PasswordChangeWanted() const {
   return box && box->isChecked();
 }
 
-bool ParameterForm::PasswordTyped() const {
+QString ParameterForm::NewPasswordEntry() const {
   const auto* field = qobject_cast<const QLineEdit*>(Control(QString::fromLatin1(kPasswordField), container::Device));
-  return field && !field->text().trimmed().isEmpty();
+  return field ? field->text() : QString();
 }
 
 void ParameterForm::ShowPasswordEntry() {

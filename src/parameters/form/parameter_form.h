@@ -92,7 +92,7 @@ class ParameterForm : public QObject, public ParameterView {
   // The device page's admin-password row: "activate" ticked, a password typed, and the row
   // brought into view with its field focused.
   bool PasswordChangeWanted() const override;
-  bool PasswordTyped() const override;
+  QString NewPasswordEntry() const override;
   void ShowPasswordEntry() override;
   bool AllowEnable(const QString& controlName, bool wanted) const;
   // men_restore_form: shows EditImage again, discarding what the fields show.
