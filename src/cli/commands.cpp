@@ -259,8 +259,9 @@ int RunLog(Context& c) {
   EventLog log({d.master, d.texts, d.prompts, LocaleEventFormats(LocaleDecimalSeparator())});
   // The log is read from the address the window reads it from; an interrupt stops it after
   // the answer under way.
-  const EventLogProgress progress{{}, [&](int entries, int maximum) {
-                                    c.out.Progress(QStringLiteral("log"), entries, maximum);
+  // The device tells no count before its end marker: the progress counts the events read.
+  const EventLogProgress progress{{}, [&](int entries, int) {
+                                    c.out.Progress(QStringLiteral("log"), entries, 0);
                                     return !Interrupted();
                                   }};
   const bool read = log.Load(d.settings.addr, progress);

@@ -9,7 +9,7 @@
 
 namespace {
 
-// With --json stderr carries nothing: Qt's own notes about the environment stay unsaid.
+// Only Qt's critical and fatal messages reach stderr.
 void DropNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
   if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
 }
@@ -20,7 +20,9 @@ std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
   QStringList arguments;
   for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   const kvn::cli::Options options = kvn::cli::ParseArguments(arguments).options;
-  if (options.json) qInstallMessageHandler(DropNotes);
+  // Qt's notes on the environment (an unset XDG_RUNTIME_DIR, a font fallback) are no answer of
+  // the command, and a script would take them for one.
+  qInstallMessageHandler(DropNotes);
   if (options.command != kvn::cli::Command::Report)
     return std::make_unique<QCoreApplication>(argc, argv);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -53,17 +53,20 @@ void Output::Say(const QString& line) {
 void Output::Progress(const QString& step, int done, int total) {
   if (mode_.quiet) return;
   if (mode_.json) {
-    JsonLine({{QStringLiteral("event"), QStringLiteral("progress")},
-              {QStringLiteral("step"), step},
-              {QStringLiteral("done"), done},
-              {QStringLiteral("total"), total}});
+    QJsonObject event{{QStringLiteral("event"), QStringLiteral("progress")}, {QStringLiteral("step"), step},
+                      {QStringLiteral("done"), done}};
+    if (total > 0) event.insert(QStringLiteral("total"), total);
+    JsonLine(event);
     return;
   }
-  if (!mode_.terminal || total <= 0) return;
-  const int percent = done * 100 / total;
-  Write(stderr, QStringLiteral("\r%1: %2 of %3 (%4%)").arg(step).arg(done).arg(total).arg(percent).toUtf8());
+  if (!mode_.terminal) return;
+  // A count whose end is not known in advance (the event log ends at its end marker) shows as
+  // a count, not as a share of a most that is rarely reached.
+  const QString line = total > 0 ? QStringLiteral("\r%1: %2 of %3 (%4%)").arg(step).arg(done).arg(total).arg(done * 100 / total)
+                                 : QStringLiteral("\r%1: %2").arg(step).arg(done);
+  Write(stderr, line.toUtf8());
   progressShown_ = true;
-  if (done == total) EndProgressLine();
+  if (total > 0 && done == total) EndProgressLine();
 }
 
 void Output::Difference(const ParameterDifference& d) { Difference({d.page, d.name, LeftText(d), RightText(d)}, {}); }

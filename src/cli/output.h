@@ -35,7 +35,8 @@ class Output {
   bool Json() const { return mode_.json; }
   // A line for people (nothing with --json or --quiet).
   void Say(const QString& line);
-  // Blocks (or entries) done of total in one step of the command ("read").
+  // Blocks (or entries) done of total in one step of the command ("read"); a total of 0 or
+  // less: the end is not known in advance.
   void Progress(const QString& step, int done, int total);
   // One row of a comparison: page, parameter, the device's text and the file's.
   void Difference(const ParameterDifference& d);
