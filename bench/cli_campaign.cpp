@@ -84,6 +84,27 @@ struct SignalCounts {
 };
 
 bool Refused(int exit) { return exit >= 2 && exit <= 5; }
+
+// Each target with its count; true when every count is 0.
+template <size_t N>
+bool PrintTargets(const std::pair<const char*, int> (&targets)[N]) {
+  bool ok = true;
+  for (const auto& [name, count] : targets) {
+    std::printf("  %-30s %4d   (target 0)\n", name, count);
+    ok = ok && count == 0;
+  }
+  return ok;
+}
+
+// The targets a run missed, each counted where the report finds it.
+struct Broken {
+  std::vector<const char*> names;
+  void Count(bool happened, int& counter, const char* name) {
+    if (!happened) return;
+    ++counter;
+    names.push_back(name);
+  }
+};
 bool Known(int exit) { return exit == 0 || Refused(exit) || exit == 6 || exit == 7; }
 
 class CliCampaign {
@@ -112,6 +133,8 @@ class CliCampaign {
   int HistoryLines() const;
   bool LeftAtAdminLevel();
   void JudgeSignal(int run, Blow blow, int afterMs, const Ending& e, int historyBefore, int cleanMs);
+  // Keeps a run's missed targets for the report, and traces the run when asked.
+  void Keep(const Broken& broken, const QString& what);
 
   QTemporaryDir base_;
   devsim::PtyDevice device_;
@@ -237,12 +260,8 @@ Ending CliCampaign::Program() {
 }
 
 void CliCampaign::Judge(int run, const QString& fault, bool spoiled, const Ending& e) {
-  std::vector<const char*> broken;
-  const auto count = [&](bool happened, int& counter, const char* name) {
-    if (!happened) return;
-    ++counter;
-    broken.push_back(name);
-  };
+  Broken broken;
+  const auto count = [&](bool happened, int& counter, const char* name) { broken.Count(happened, counter, name); };
   count(!spoiled && (e.exit != 0 || e.holds != Holds::File), c_.cleanFailed, "clean failure");
   if (run > 0) {
     ++c_.runs;
@@ -259,7 +278,11 @@ void CliCampaign::Judge(int run, const QString& fault, bool spoiled, const Endin
                            .arg(fault)
                            .arg(e.exit)
                            .arg(QLatin1String(kHoldsNames[static_cast<size_t>(e.holds)]), e.line);
-  for (const char* b : broken) violations_ << QStringLiteral("%1 in %2").arg(QLatin1String(b), what);
+  Keep(broken, what);
+}
+
+void CliCampaign::Keep(const Broken& broken, const QString& what) {
+  for (const char* b : broken.names) violations_ << QStringLiteral("%1 in %2").arg(QLatin1String(b), what);
   if (std::getenv("KVN_SESSION_TRACE")) std::fprintf(stderr, "%s\n", qPrintable(what));
 }
 
@@ -307,11 +330,7 @@ bool CliCampaign::Report(int first, int runs, double seconds) const {
       {"refused (2..5), set changed", c_.refusedChanged}, {"mixed set", c_.mixed},
       {"unexpected end", c_.unexpectedEnd}, {"no fault", c_.noFault},
       {"clean failure", c_.cleanFailed}, {"left in programming mode", c_.leftProgramming}};
-  bool ok = true;
-  for (const auto& [name, count] : targets) {
-    std::printf("  %-30s %4d   (target 0)\n", name, count);
-    ok = ok && count == 0;
-  }
+  bool ok = PrintTargets(targets);
   for (const QString& v : violations_) std::printf("  %s\n", qPrintable(v));
   return ok;
 }
@@ -399,12 +418,8 @@ bool CliCampaign::LeftAtAdminLevel() {
 }
 
 void CliCampaign::JudgeSignal(int run, Blow blow, int afterMs, const Ending& e, int historyBefore, int cleanMs) {
-  std::vector<const char*> broken;
-  const auto count = [&](bool happened, int& counter, const char* name) {
-    if (!happened) return;
-    ++counter;
-    broken.push_back(name);
-  };
+  Broken broken;
+  const auto count = [&](bool happened, int& counter, const char* name) { broken.Count(happened, counter, name); };
   ++sc_.runs;
   ++sc_.blows[static_cast<size_t>(blow)];
   ++sc_.exits[e.exit][static_cast<size_t>(e.holds)];
@@ -432,8 +447,7 @@ void CliCampaign::JudgeSignal(int run, Blow blow, int afterMs, const Ending& e, 
                            .arg(cleanMs)
                            .arg(e.exit)
                            .arg(QLatin1String(kHoldsNames[static_cast<size_t>(e.holds)]), e.line);
-  for (const char* b : broken) violations_ << QStringLiteral("%1 in %2").arg(QLatin1String(b), what);
-  if (std::getenv("KVN_SESSION_TRACE")) std::fprintf(stderr, "%s\n", qPrintable(what));
+  Keep(broken, what);
 }
 
 void CliCampaign::RunSignals(int first, int runs) {
@@ -470,11 +484,7 @@ bool CliCampaign::ReportSignals(int first, int runs, double seconds) const {
       {"130 naming another set", sc_.interruptedWrongSet}, {"mixed set", sc_.mixed},
       {"no history line", sc_.noHistory},               {"unexpected end", sc_.unexpectedEnd},
       {"abort after SIGKILL failed", sc_.abortFailed}};
-  bool ok = true;
-  for (const auto& [name, count] : targets) {
-    std::printf("  %-30s %4d   (target 0)\n", name, count);
-    ok = ok && count == 0;
-  }
+  bool ok = PrintTargets(targets);
   std::printf("  %-30s %4d   (the signal came before the program could catch it; nothing sent)\n",
               "ended before it started", sc_.endedBeforeStart);
   for (const QString& v : violations_) std::printf("  %s\n", qPrintable(v));

@@ -73,7 +73,7 @@ void Comparison::men_file_cmp_devClick() {
   ComparisonView view = DeviceView(std::move(*differences));
   if (InProgrammingMode(s_.images.DeviceImage)) {
     view.note = ProgrammingModeReadNote();
-    view.identical = view.note + QStringLiteral("\r\n") + view.identical;
+    view.identical = view.note + QStringLiteral("\r\n\r\n") + view.identical;
   }
   s_.show(view);
 }
