@@ -386,7 +386,12 @@ ExitCode DeviceWrite::CodeOfEnd() const {
   }
   if (judgement_) {
     switch (judgement_->verdict) {
-      case SetVerdict::New: code = judgement_->alsoPrevious && code != ExitCode::Done ? code : ExitCode::Done; break;
+      // The written set is in force. Where it was the previous one too, the session's own word
+      // stands, but for "not known": the set in force has now been read.
+      case SetVerdict::New:
+        if (!judgement_->alsoPrevious) code = ExitCode::Done;
+        else if (code == ExitCode::SetUnknown) code = ExitCode::OldSet;
+        break;
       case SetVerdict::Previous: code = code == ExitCode::Refused ? code : ExitCode::OldSet; break;
       case SetVerdict::NotKnown: code = ExitCode::SetUnknown; break;
     }
