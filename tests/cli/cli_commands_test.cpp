@@ -214,5 +214,31 @@ TEST_F(CliCommands, AnInterruptedReadLeavesNoFile) {
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
 }
 
+// Three units on one RS-485 line: each address reaches its own unit, an address with none
+// stays silent.
+TEST_F(CliCommands, UnitsOnOneLineAnswerAtTheirOwnAddresses) {
+  devsim::SimOptions options;
+  options.units = 3;
+  options.pacing = {19200, 10};
+  devsim::PtyDevice bus(options);
+  const struct {
+    int address;
+    int exit;
+    const char* serial;
+  } kUnits[] = {{1, 0, "KV2300-0017-0417"}, {2, 0, "KV2300-0017-0418"}, {3, 0, "KV2300-0017-0419"}, {4, 3, ""}};
+  for (const auto& u : kUnits) {
+    SCOPED_TRACE(u.address);
+    QStringList line{QStringLiteral("identify"), QStringLiteral("--json"), QStringLiteral("--port"),
+                     QString::fromStdString(bus.SlavePath()), QStringLiteral("--interface"), QStringLiteral("rs485"),
+                     QStringLiteral("--baud"), QStringLiteral("19200"), QStringLiteral("--parity"), QStringLiteral("none"),
+                     QStringLiteral("--address"), QString::number(u.address), QStringLiteral("--work-dir"), work()};
+    const CliRun run = RunCli(line);
+    EXPECT_EQ(run.exit, u.exit) << run.out.toStdString();
+    EXPECT_EQ(JsonLines(run.out).back().value(QStringLiteral("serial_number")).toString(), QLatin1String(u.serial));
+  }
+  EXPECT_EQ(bus.WithUnit(1, [](devsim::Simulator& s) { return s.Model().Working()[reg::TagNumber]; }),
+            uint16_t('U' | 'N' << 8));
+}
+
 }  // namespace
 }  // namespace kvn::test

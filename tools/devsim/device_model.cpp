@@ -304,6 +304,14 @@ void DeviceModel::SetWorkingRegister(int r, uint16_t value) {
   }
 }
 
+void DeviceModel::SetWorkingText(int r, int registers, const std::string& text) {
+  std::string padded = text.substr(0, static_cast<size_t>(2 * registers));
+  padded.resize(static_cast<size_t>(2 * registers), ' ');
+  for (int i = 0; i < registers; ++i)
+    SetWorkingRegister(r + i, static_cast<uint16_t>(static_cast<uint8_t>(padded[2 * i]) |
+                                                    static_cast<uint8_t>(padded[2 * i + 1]) << 8));
+}
+
 void DeviceModel::PowerCycle() {
   if (programming_) DiscardPending();
   programming_ = false;

@@ -79,6 +79,9 @@ class DeviceModel {
   void Poke(int r, uint16_t value) { regs_[static_cast<size_t>(r)] = value; }
   // Changes a value of the working setup as if it had been programmed (keeps the CRC valid).
   void SetWorkingRegister(int r, uint16_t value);
+  // Text into `registers` working registers from r: two characters to a register, the first in
+  // the low byte, padded with blanks (a tag, a comment).
+  void SetWorkingText(int r, int registers, const std::string& text);
   void SetErrors(uint32_t bits);
   void SetRemoteTestInput(bool closed);
   void ForceSpeed(std::optional<float> rpm) { signal_.ForceSpeed(rpm); }

@@ -111,6 +111,8 @@ Settings Parse(const QCoreApplication& app) {
   value("serial", "Serial number the device reports (16 characters at most), to tell simulated units apart.", "TEXT");
   value("tag", "Device tag it starts with (16 characters at most).", "TEXT");
   flag("device-bit-after-commit", "After a commit the device sets its own bit 5 of the first relay word.");
+  value("units", "Answer as N units on one RS-485 line, at the address and the N-1 after it, each with a serial "
+                 "number and tag of its own (not with --usb).", "N");
   flag("remote-test", "The remote test-and-reset input is closed.");
   flag("verbose", "Print every request.");
   p.process(app);
@@ -145,6 +147,11 @@ Settings Parse(const QCoreApplication& app) {
     s.tag = p.value("tag").toLatin1();
   }
   s.deviceBitAfterCommit = p.isSet("device-bit-after-commit");
+  if (p.isSet("units")) {
+    s.sim.units = static_cast<int>(Number(p, "units", 1, 247));
+    if (s.sim.units > 1 && m.usb) Fail("--units belongs to an RS-485 line: over USB one device answers at address 1");
+    if (m.line.address + s.sim.units - 1 > 247) Fail("--units runs past address 247");
+  }
   s.link = p.value("link");
   for (const QString& name : p.values("fault")) s.faults.push_back(FaultNamed(name));
   if (p.isSet("corrupt-crc")) s.corruptNext = static_cast<int>(Number(p, "corrupt-crc", 0, 1000000));
@@ -196,13 +203,7 @@ void ApplyFaults(const Settings& s, kvn::devsim::PtyDevice& device) {
   f.silentLogFrom = s.silentLogFrom;
   f.deviceBitAfterCommit = s.deviceBitAfterCommit;
   device.WithModel([&](kvn::devsim::DeviceModel& m) {
-    // Two characters to a register, the first in the low byte, padded with blanks.
-    if (!s.tag.isNull()) {
-      const QByteArray tag = s.tag.leftJustified(16, ' ');
-      for (int i = 0; i < 8; ++i)
-        m.SetWorkingRegister(kvn::reg::TagNumber + i,
-                             static_cast<uint16_t>(static_cast<uint8_t>(tag[2 * i]) | static_cast<uint8_t>(tag[2 * i + 1]) << 8));
-    }
+    if (!s.tag.isNull()) m.SetWorkingText(kvn::reg::TagNumber, 8, s.tag.toStdString());
     m.SetErrors(s.errors);
     m.SetRemoteTestInput(s.remoteTest);
     m.ForceSpeed(s.speed);
@@ -258,8 +259,13 @@ int main(int argc, char** argv) {
   const auto& m = settings.sim.model;
   // The firmware it reports, a --wrong-firmware included.
   const int firmware = settings.wrongFirmware >= 0 ? settings.wrongFirmware : m.identity.firmware;
-  std::printf("korvane-sim: device type %d, firmware %d.%02d, serial %s\n", settings.wrongType ? 2200 : m.identity.deviceType,
-              firmware / 100, firmware % 100, m.identity.serialNumber.c_str());
+  for (int i = 0; i < settings.sim.units; ++i) {
+    const kvn::devsim::ModelOptions unit = kvn::devsim::UnitOptions(m, i);
+    std::printf("korvane-sim: %sdevice type %d, firmware %d.%02d, serial %s\n",
+                settings.sim.units > 1 ? qPrintable(QStringLiteral("address %1: ").arg(unit.line.address)) : "",
+                settings.wrongType ? 2200 : unit.identity.deviceType, firmware / 100, firmware % 100,
+                unit.identity.serialNumber.c_str());
+  }
   std::printf("korvane-sim: listening on %s", device.SlavePath().c_str());
   if (!settings.link.isEmpty()) std::printf(" (link %s)", qPrintable(settings.link));
   if (m.usb)

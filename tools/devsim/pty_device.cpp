@@ -10,9 +10,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
+
+#include "device_link/block_table.h"
 
 namespace kvn::devsim {
 
@@ -37,8 +40,29 @@ int ToPollMs(std::chrono::nanoseconds d) {
 
 }  // namespace
 
+ModelOptions UnitOptions(const ModelOptions& first, int index) {
+  ModelOptions unit = first;
+  unit.line.address = first.line.address + index;
+  std::string& serial = unit.identity.serialNumber;
+  // The digits at its end counted on, keeping their width: KV2300-0017-0417, -0418, ...
+  size_t digits = serial.size();
+  while (digits > 0 && std::isdigit(static_cast<unsigned char>(serial[digits - 1]))) --digits;
+  const std::string tail = serial.substr(digits);
+  const long long number = tail.empty() ? 0 : std::stoll(tail);
+  std::string counted = std::to_string(number + index);
+  if (counted.size() < tail.size()) counted.insert(0, tail.size() - counted.size(), '0');
+  serial = serial.substr(0, digits) + counted;
+  unit.seed = first.seed + static_cast<uint32_t>(index);
+  return unit;
+}
+
 PtyDevice::PtyDevice(const SimOptions& options, RequestObserver observer)
     : options_(options), observer_(std::move(observer)), sim_(options.model) {
+  for (int i = 1; i < options.units; ++i) {
+    others_.push_back(std::make_unique<Simulator>(UnitOptions(options.model, i)));
+    const int address = options.model.line.address + i;
+    others_.back()->Model().SetWorkingText(reg::TagNumber, 8, "UNIT-" + std::to_string(address));
+  }
   OpenPty();
   lastCatchUp_ = Clock::now();
   lastByte_ = lastCatchUp_;
@@ -116,7 +140,8 @@ void PtyDevice::CatchUp() {
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now - lastCatchUp_);
   if (ms.count() <= 0) return;
   lastCatchUp_ += ms;
-  if (options_.realTime) sim_.Model().Advance(static_cast<int>(std::min<long long>(ms.count(), 3'600'000)));
+  if (!options_.realTime) return;
+  for (int i = 0; i < Units(); ++i) Unit(i).Model().Advance(static_cast<int>(std::min<long long>(ms.count(), 3'600'000)));
 }
 
 void PtyDevice::Run() {
@@ -153,17 +178,22 @@ void PtyDevice::Run() {
 }
 
 void PtyDevice::Answer(const std::vector<uint8_t>& frame) {
-  std::optional<Reply> reply;
+  std::vector<Reply> replies;
   std::optional<RecordedRequest> request;
   {
     std::lock_guard lock(mutex_);
     CatchUp();
     const size_t before = sim_.Requests().size();
-    reply = sim_.HandleFrame(frame);
+    for (int i = 0; i < Units(); ++i)
+      if (std::optional<Reply> reply = Unit(i).HandleFrame(frame)) replies.push_back(std::move(*reply));
     if (sim_.Requests().size() > before) request = sim_.Requests().back();
   }
-  if (request && observer_) observer_(*request, reply.has_value());
-  if (reply) Transmit(*reply);
+  if (request && observer_) observer_(*request, !replies.empty());
+  if (replies.size() > 1) {
+    // Two transmitters at once: what the line carries is their bytes mixed, as a bus does.
+    for (size_t i = 0; i < replies[0].bytes.size() && i < replies[1].bytes.size(); ++i) replies[0].bytes[i] |= replies[1].bytes[i];
+  }
+  if (!replies.empty()) Transmit(replies.front());
 }
 
 void PtyDevice::Transmit(const Reply& reply) {

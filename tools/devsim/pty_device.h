@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -25,7 +26,15 @@ struct SimOptions {
   ModelOptions model;
   LinePacing pacing;
   bool realTime = true;  // the model follows the wall clock; false: only Advance() moves it
+  // Units on the one line: 1 is the model above; each further one answers at the next address
+  // with a serial number and tag of its own, and its own state. Only the addressed unit
+  // answers; units given one address answer together, as two devices on a bus do.
+  int units = 1;
 };
+
+// The options of unit `index` (0 is the first) of a bus: the next address, the serial number's
+// last digits counted on, the tag "UNIT-<address>".
+ModelOptions UnitOptions(const ModelOptions& first, int index);
 
 // Called on the simulator thread for every request with a valid CRC.
 using RequestObserver = std::function<void(const RecordedRequest&, bool answered)>;
@@ -58,6 +67,13 @@ class PtyDevice {
     std::lock_guard lock(mutex_);
     return f(sim_.Model());
   }
+  // The same for unit `index` of the bus (0 is the first, whose model WithModel reaches).
+  template <class F>
+  auto WithUnit(int index, F&& f) {
+    std::lock_guard lock(mutex_);
+    return f(Unit(index));
+  }
+  int Units() const { return 1 + static_cast<int>(others_.size()); }
 
   uint16_t Register(int r);
   std::vector<RecordedRequest> Requests();
@@ -83,11 +99,13 @@ class PtyDevice {
   std::chrono::nanoseconds CharacterTime() const;
   std::chrono::milliseconds SilenceTime() const;
   void CloseMaster();
+  Simulator& Unit(int index) { return index == 0 ? sim_ : *others_[static_cast<size_t>(index - 1)]; }
 
   SimOptions options_;
   RequestObserver observer_;
   std::mutex mutex_;
   Simulator sim_;
+  std::vector<std::unique_ptr<Simulator>> others_;  // the bus's further units
   FrameAssembler assembler_;
   int master_ = -1;
   int slave_ = -1;
