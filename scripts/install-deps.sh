@@ -8,6 +8,8 @@ packages=(
   # lupdate and lrelease, and their CMake commands: the translation catalogue and its tests.
   qt6-l10n-tools qt6-tools-dev
   libgtest-dev googletest libmodbus-dev
+  # The records repository, written in-process.
+  libgit2-dev
   fonts-dejavu-core
   # The reports ask for Arial: fontconfig serves its metric twin, embedded in every PDF.
   fonts-liberation2

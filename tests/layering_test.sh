@@ -4,7 +4,7 @@
 # korvane-cli and into every test of the core.
 set -u
 src=${1:?usage: layering_test.sh SRC_DIR}
-core=(platform texts device_link parameters operations reports)
+core=(platform texts device_link parameters records operations reports)
 upward='"(ui|app|cli|parameters/form)/'
 widgets='<Q(Widget|Label|LineEdit|CheckBox|ComboBox|AbstractButton|PushButton|TableWidget|TabWidget|Action|ScrollBar|MessageBox|Dialog|InputDialog|FileDialog|Application|HeaderView|Menu|MainWindow|Layout|VBoxLayout|HBoxLayout|GridLayout|Frame|GroupBox|ToolTip|ColorDialog|Splitter)>|<QtWidgets'
 status=0

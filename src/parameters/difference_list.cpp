@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <array>
+#include <memory>
 
 #include "device_link/block_table.h"
 #include "parameters/config_file.h"
@@ -84,10 +85,7 @@ class Sides {
   const QString& Name(int n) { return Names().names[static_cast<size_t>(n - 1)]; }
   const QString& Page(const BlockDescriptor& block) {
     QString& page = pages_[static_cast<size_t>(block.Number())];
-    if (page.isNull()) {
-      page = PageCaptionOf(texts, block);
-      if (page.isEmpty()) page = Tr("Factory settings");  // the stored blocks no page shows
-    }
+    if (page.isNull()) page = DifferencePage(texts, block);
     return page;
   }
 
@@ -137,10 +135,10 @@ ParameterDifference RegisterDifference(Sides& s, const BlockDescriptor& block, i
   ParameterDifference d;
   d.reg = r;
   d.page = s.Page(block);
-  d.name = Tr("Register %1").arg(r);
+  d.name = UnshownRegisterName(r);
   d.caption = d.name;
-  d.left = Hex(Low16(s.left, r));
-  d.right = Hex(Low16(s.right, r));
+  d.left = UnshownRegisterText(s.left, r);
+  d.right = UnshownRegisterText(s.right, r);
   return d;
 }
 
@@ -190,6 +188,51 @@ QString RightText(const ParameterDifference& d) {
 }
 
 QString BelowShownNote() { return Tr("differs below the shown precision"); }
+
+bool TextHidesRegisters(const Texts& texts, const NumberFormat& format, const RegisterImage& image,
+                        const ParameterDescriptor& row) {
+  const RowRegisters registers = RegistersShownBy(row);
+  const QString shown = ShownText(texts, format, image, row);
+  auto probe = std::make_unique<RegisterImage>(image);
+  for (int i = 0; i < registers.count; ++i) {
+    const RowRegister& r = registers.at[static_cast<size_t>(i)];
+    // Its lowest own bit: the smallest change the register can take.
+    const auto lowest = static_cast<int32_t>(r.bits & (~r.bits + 1));
+    int32_t& cell = (*probe)[static_cast<size_t>(r.reg)];
+    cell ^= lowest;
+    const bool hidden = ShownText(texts, format, *probe, row) == shown;
+    cell ^= lowest;
+    if (hidden) return true;
+  }
+  return false;
+}
+
+QString RegistersText(const RegisterImage& image, const ParameterDescriptor& row) {
+  const RowRegisters registers = RegistersShownBy(row);
+  QStringList parts;
+  for (int i = 0; i < registers.count; ++i) {
+    const int r = registers.at[static_cast<size_t>(i)].reg;
+    parts << QString::number(r) + QLatin1Char('=') + Hex(Low16(image, r));
+  }
+  return parts.join(QStringLiteral(", "));
+}
+
+uint16_t UnshownBits(int r) {
+  if (r < 0 || r >= kRegisterCount) return 0;
+  for (const BlockDescriptor& block : BlockTable)
+    if (IsStoredBlock(block) && r >= block.start && r < block.start + block.count)
+      return static_cast<uint16_t>(~ShownBits()[static_cast<size_t>(r)]);
+  return 0;
+}
+
+QString DifferencePage(const Texts& texts, const BlockDescriptor& block) {
+  const QString page = PageCaptionOf(texts, block);
+  return page.isEmpty() ? Tr("Factory settings") : page;  // the stored blocks no page shows
+}
+
+QString UnshownRegisterName(int r) { return Tr("Register %1").arg(r); }
+
+QString UnshownRegisterText(const RegisterImage& image, int r) { return Hex(Low16(image, r)); }
 
 QString DifferenceLine(const ParameterDifference& d) {
   QString line = d.name + QStringLiteral(": ") + d.left + QStringLiteral(" → ") + d.right;

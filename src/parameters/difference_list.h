@@ -7,6 +7,8 @@
 namespace kvn {
 
 class NumberFormat;
+struct ParameterDescriptor;
+struct BlockDescriptor;
 class Texts;
 
 // One parameter, or one register no parameter shows, that differs between two sets.
@@ -46,5 +48,22 @@ QString BelowShownNote();
 // The difference as one line of a record: "name: left → right", and for a difference below
 // the shown precision the note with both raw values.
 QString DifferenceLine(const ParameterDifference& d);
+
+// --- One set on its own, for a record that must change with every register ---
+
+// Whether the row's shown text stays the same when one of its own register bits changes: its
+// text then cannot stand for its registers alone (a float below the shown decimals).
+bool TextHidesRegisters(const Texts& texts, const NumberFormat& format, const RegisterImage& image,
+                        const ParameterDescriptor& row);
+// The row's registers as the difference list gives raw values: "5556=0x0083, 5557=0x44E1".
+QString RegistersText(const RegisterImage& image, const ParameterDescriptor& row);
+// The bits of a stored block's register that no row shows (0 for a register outside them),
+// the name and the text the difference list gives such a register.
+uint16_t UnshownBits(int r);
+QString UnshownRegisterName(int r);
+QString UnshownRegisterText(const RegisterImage& image, int r);
+// The page caption a list gives a block's parameters: its page's, or "Factory settings" for
+// the stored blocks no page shows.
+QString DifferencePage(const Texts& texts, const BlockDescriptor& block);
 
 }  // namespace kvn

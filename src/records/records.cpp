@@ -1,0 +1,426 @@
+#include "records/records.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSysInfo>
+#include <QThread>
+#include <git2.h>
+
+#include <array>
+#include <memory>
+
+#include "texts/atomic_file.h"
+#include "texts/guarded_file.h"
+#include "texts/tr_context.h"
+
+namespace kvn {
+
+namespace {
+
+KVN_TR_CONTEXT(kvn::Records)
+
+const QString kRecordsFolder = QStringLiteral("records");
+const QString kLockFile = QStringLiteral("korvane-records.lock");
+constexpr int kStaleLockMs = 30000;
+constexpr int kRetryPauseMs = 5;
+constexpr qint64 kUnitFileCap = 1024 * 1024;  // settings.txt is some 10 KB
+
+template <typename T, void (*Free)(T*)>
+struct Deleter {
+  void operator()(T* p) const { Free(p); }
+};
+template <typename T, void (*Free)(T*)>
+using Owned = std::unique_ptr<T, Deleter<T, Free>>;
+using Tree = Owned<git_tree, git_tree_free>;
+using CommitObject = Owned<git_commit, git_commit_free>;
+using Reference = Owned<git_reference, git_reference_free>;
+using Signature = Owned<git_signature, git_signature_free>;
+using TreeBuilder = Owned<git_treebuilder, git_treebuilder_free>;
+using TreeEntry = Owned<git_tree_entry, git_tree_entry_free>;
+using Config = Owned<git_config, git_config_free>;
+using Index = Owned<git_index, git_index_free>;
+using Object = Owned<git_object, git_object_free>;
+using RevWalk = Owned<git_revwalk, git_revwalk_free>;
+
+QString GitError(const QString& what) {
+  const git_error* e = git_error_last();
+  return e && e->message ? what + QStringLiteral(": ") + QString::fromUtf8(e->message) : what;
+}
+
+QString Hex(const git_oid& id) {
+  std::array<char, GIT_OID_HEXSZ + 1> text{};
+  git_oid_tostr(text.data(), text.size(), &id);
+  return QString::fromLatin1(text.data());
+}
+
+const std::array<const char*, 3> kFileNames{kSettingsFile, kSettingsTextFile, kIdentityFile};
+
+std::array<const QByteArray*, 3> FilesOf(const UnitFiles& f) { return {&f.settings, &f.text, &f.identity}; }
+
+// Who the commit is by: the Git identity git itself would use, else the login at this host.
+struct Person {
+  QString name;
+  QString email;
+};
+
+QString ConfigText(git_config* config, const char* key) {
+  git_buf value = GIT_BUF_INIT;
+  if (git_config_get_string_buf(&value, config, key) != 0) return {};
+  const QString text = QString::fromUtf8(value.ptr, static_cast<qsizetype>(value.size)).trimmed();
+  git_buf_dispose(&value);
+  return text;
+}
+
+QString LoginName() {
+  QString login = qEnvironmentVariable("USER");
+  if (login.isEmpty()) login = qEnvironmentVariable("USERNAME");
+  if (login.isEmpty()) login = QDir::home().dirName();
+  return login.isEmpty() ? QStringLiteral("unknown") : login;
+}
+
+Person Author(git_repository* repo) {
+  Person p;
+  git_config* raw = nullptr;
+  if (git_repository_config_snapshot(&raw, repo) == 0) {
+    const Config config(raw);
+    p.name = ConfigText(config.get(), "user.name");
+    p.email = ConfigText(config.get(), "user.email");
+  }
+  if (p.name.isEmpty()) p.name = LoginName();
+  if (p.email.isEmpty()) p.email = LoginName() + QLatin1Char('@') + QSysInfo::machineHostName();
+  return p;
+}
+
+// The program and the station, the last lines of every message, and the unit it belongs to:
+// `git log --grep "^Unit: X$"` finds a unit's commits, its empty ones too.
+QString Trailers(const QString& unit) {
+  const QString program = QCoreApplication::applicationName().isEmpty() ? QStringLiteral("korvane")
+                                                                          : QCoreApplication::applicationName();
+  return QStringLiteral("Unit: ") + unit + QStringLiteral("\nStation: ") + QSysInfo::machineHostName() +
+         QStringLiteral("\nProgram: ") + program + QLatin1Char(' ') + QStringLiteral(KVN_VERSION) + QLatin1Char('\n');
+}
+
+QString UnitOf(const QString& message) {
+  for (const QString& line : message.split(QLatin1Char('\n')))
+    if (line.startsWith(QLatin1String("Unit: "))) return line.mid(6);
+  return {};
+}
+
+// The branch a commit goes to: the one HEAD names (born or not), or HEAD itself when detached.
+QString BranchOf(git_repository* repo) {
+  git_reference* raw = nullptr;
+  if (git_reference_lookup(&raw, repo, "HEAD") != 0) return QStringLiteral("HEAD");
+  const Reference head(raw);
+  if (git_reference_type(head.get()) != GIT_REFERENCE_SYMBOLIC) return QStringLiteral("HEAD");
+  return QString::fromUtf8(git_reference_symbolic_target(head.get()));
+}
+
+// Takes the program's own lock of the repository, retried often: a commit holds it for
+// milliseconds. A lock whose process died is taken over.
+bool LockRecords(QLockFile& lock, int waitMs) {
+  lock.setStaleLockTime(kStaleLockMs);
+  QDeadlineTimer deadline(waitMs);
+  for (;;) {
+    if (lock.tryLock(0)) return true;
+    if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired()) return false;
+    QThread::msleep(kRetryPauseMs);
+  }
+}
+
+}  // namespace
+
+// One commit to make: the unit, its new files (none: as they are) and its message.
+struct Records::Commit {
+  QString unit;
+  QString serial;
+  const UnitFiles* files = nullptr;
+  QString message;  // empty for an observation: chosen by what the last record holds
+  QDateTime time;
+};
+
+Records::Records(QString workDirectory) : path_(PathIn(workDirectory)) { git_libgit2_init(); }
+
+Records::~Records() {
+  git_repository_free(repo_);
+  git_libgit2_shutdown();
+}
+
+QString Records::PathIn(const QString& workDirectory) {
+  return workDirectory + QLatin1Char('/') + kRecordsFolder;
+}
+
+QString Records::Open(bool create) {
+  if (repo_) return {};
+  const QByteArray path = QFile::encodeName(path_);
+  const int opened = git_repository_open_ext(&repo_, path.constData(), GIT_REPOSITORY_OPEN_NO_SEARCH, nullptr);
+  if (opened == 0) return {};
+  repo_ = nullptr;
+  if (opened != GIT_ENOTFOUND) return GitError(Tr("The records %1 cannot be opened").arg(QDir::toNativeSeparators(path_)));
+  if (!create) return Tr("There are no records yet in %1.").arg(QDir::toNativeSeparators(path_));
+  if (git_repository_init(&repo_, path.constData(), 0) == 0) return {};
+  repo_ = nullptr;
+  return GitError(Tr("The records %1 cannot be created").arg(QDir::toNativeSeparators(path_)));
+}
+
+RecordOutcome Records::Observe(const QString& unit, const QString& serial, const UnitFiles& files,
+                               const QDateTime& time) {
+  return Write({unit, serial, &files, {}, time});
+}
+
+RecordOutcome Records::Outcome(const QString& unit, const UnitFiles* files, const QString& message,
+                               const QDateTime& time) {
+  return Write({unit, {}, files, message, time});
+}
+
+namespace {
+
+// The tip of the branch; a null commit on a branch not yet born.
+struct Tip {
+  bool ok = false;
+  git_oid id{};
+  CommitObject commit;
+  Tree tree;
+};
+
+Tip TipOf(git_repository* repo, const QByteArray& branch) {
+  Tip tip;
+  const int found = git_reference_name_to_id(&tip.id, repo, branch.constData());
+  if (found == GIT_ENOTFOUND) {
+    tip.ok = true;
+    return tip;
+  }
+  git_commit* commit = nullptr;
+  git_tree* tree = nullptr;
+  if (found != 0 || git_commit_lookup(&commit, repo, &tip.id) != 0) return tip;
+  tip.commit.reset(commit);
+  if (git_commit_tree(&tree, commit) != 0) return tip;
+  tip.tree.reset(tree);
+  tip.ok = true;
+  return tip;
+}
+
+// The unit's folder in a tree; null when it has none.
+Tree UnitTree(git_repository* repo, git_tree* root, const QByteArray& unit) {
+  if (!root) return nullptr;
+  const git_tree_entry* entry = git_tree_entry_byname(root, unit.constData());
+  git_tree* tree = nullptr;
+  if (!entry || git_tree_entry_type(entry) != GIT_OBJECT_TREE || git_tree_lookup(&tree, repo, git_tree_entry_id(entry)) != 0)
+    return nullptr;
+  return Tree(tree);
+}
+
+bool SameFiles(git_tree* unitTree, const std::array<git_oid, 3>& blobs) {
+  if (!unitTree) return false;
+  for (size_t i = 0; i < blobs.size(); ++i) {
+    const git_tree_entry* entry = git_tree_entry_byname(unitTree, kFileNames[i]);
+    if (!entry || git_oid_cmp(git_tree_entry_id(entry), &blobs[i]) != 0) return false;
+  }
+  return true;
+}
+
+// The root tree with the unit's folder holding the blobs; the tip's own tree when blobs is null.
+bool BuildTree(git_repository* repo, git_tree* root, git_tree* unitTree, const QByteArray& unit,
+               const std::array<git_oid, 3>* blobs, git_oid* out) {
+  if (!blobs) {
+    if (root) {
+      git_oid_cpy(out, git_tree_id(root));
+      return true;
+    }
+    git_treebuilder* empty = nullptr;
+    if (git_treebuilder_new(&empty, repo, nullptr) != 0) return false;
+    return git_treebuilder_write(out, TreeBuilder(empty).get()) == 0;
+  }
+  git_treebuilder* rawUnit = nullptr;
+  if (git_treebuilder_new(&rawUnit, repo, unitTree) != 0) return false;
+  const TreeBuilder unitBuilder(rawUnit);
+  for (size_t i = 0; i < blobs->size(); ++i)
+    if (git_treebuilder_insert(nullptr, unitBuilder.get(), kFileNames[i], &(*blobs)[i], GIT_FILEMODE_BLOB) != 0)
+      return false;
+  git_oid unitId;
+  if (git_treebuilder_write(&unitId, unitBuilder.get()) != 0) return false;
+  git_treebuilder* rawRoot = nullptr;
+  if (git_treebuilder_new(&rawRoot, repo, root) != 0) return false;
+  const TreeBuilder rootBuilder(rawRoot);
+  return git_treebuilder_insert(nullptr, rootBuilder.get(), unit.constData(), &unitId, GIT_FILEMODE_TREE) == 0 &&
+         git_treebuilder_write(out, rootBuilder.get()) == 0;
+}
+
+Signature SignatureAt(const Person& person, const QDateTime& time) {
+  git_signature* raw = nullptr;
+  const QDateTime t = time.isValid() ? time : QDateTime::currentDateTime();
+  if (git_signature_new(&raw, person.name.toUtf8().constData(), person.email.toUtf8().constData(),
+                        t.toSecsSinceEpoch(), t.offsetFromUtc() / 60) != 0)
+    return nullptr;
+  return Signature(raw);
+}
+
+// Moves the branch from the tip the commit was made on to the commit; someone else holding
+// the branch's lock is waited for. False with the reason when the branch moved on meanwhile
+// (the caller makes the commit anew) or stayed locked.
+int MoveBranch(git_repository* repo, const QByteArray& branch, const Tip& tip, const git_oid& id,
+               const QByteArray& note, const QDeadlineTimer& deadline) {
+  for (;;) {
+    git_reference* ref = nullptr;
+    const int moved = tip.commit ? git_reference_create_matching(&ref, repo, branch.constData(), &id, 1, &tip.id,
+                                                                 note.constData())
+                                 : git_reference_create(&ref, repo, branch.constData(), &id, 0, note.constData());
+    git_reference_free(ref);
+    if (moved != GIT_ELOCKED || deadline.hasExpired()) return moved;
+    QThread::msleep(kRetryPauseMs);
+  }
+}
+
+}  // namespace
+
+RecordOutcome Records::Write(const Commit& c) {
+  RecordOutcome outcome;
+  outcome.error = Open(true);
+  if (!outcome.error.isEmpty()) return outcome;
+  const QString lockPath = QDir(QFile::decodeName(git_repository_path(repo_))).filePath(kLockFile);
+  QLockFile lock(lockPath);
+  if (!LockRecords(lock, kRecordsLockWaitMs)) {
+    outcome.error = Tr("The records are being written by another program; %1 is still held.")
+                        .arg(QDir::toNativeSeparators(lockPath));
+    return outcome;
+  }
+  const QByteArray unit = c.unit.toUtf8();
+  std::array<git_oid, 3> blobs{};
+  if (c.files) {
+    const std::array<const QByteArray*, 3> bytes = FilesOf(*c.files);
+    for (size_t i = 0; i < blobs.size(); ++i)
+      if (git_blob_create_from_buffer(&blobs[i], repo_, bytes[i]->constData(), static_cast<size_t>(bytes[i]->size())) != 0) {
+        outcome.error = GitError(Tr("The records cannot be written"));
+        return outcome;
+      }
+  }
+  const QByteArray branch = BranchOf(repo_).toUtf8();
+  const Person author = Author(repo_);
+  const Signature signature = SignatureAt(author, c.time);
+  if (!signature) {
+    outcome.error = GitError(Tr("The records cannot be signed"));
+    return outcome;
+  }
+  const QDeadlineTimer deadline(kRecordsLockWaitMs);
+  for (;;) {
+    const Tip tip = TipOf(repo_, branch);
+    if (!tip.ok) {
+      outcome.error = GitError(Tr("The records' last commit cannot be read"));
+      return outcome;
+    }
+    const Tree unitTree = UnitTree(repo_, tip.tree.get(), unit);
+    QString message = c.message;
+    if (message.isEmpty()) {
+      if (SameFiles(unitTree.get(), blobs)) return outcome;  // nothing changed: nothing to record
+      message = (unitTree ? Tr("%1: found changed since the last record") : Tr("%1: first record")).arg(c.serial);
+    }
+    if (!message.endsWith(QLatin1Char('\n'))) message += QLatin1Char('\n');
+    message += QLatin1Char('\n') + Trailers(c.unit);
+    git_oid treeId;
+    git_tree* tree = nullptr;
+    if (!BuildTree(repo_, tip.tree.get(), unitTree.get(), unit, c.files ? &blobs : nullptr, &treeId) ||
+        git_tree_lookup(&tree, repo_, &treeId) != 0) {
+      outcome.error = GitError(Tr("The records cannot be written"));
+      return outcome;
+    }
+    const Tree newTree(tree);
+    const git_commit* parents[] = {tip.commit.get()};
+    git_oid id;
+    const QByteArray text = message.toUtf8();
+    if (git_commit_create(&id, repo_, nullptr, signature.get(), signature.get(), nullptr, text.constData(),
+                          newTree.get(), tip.commit ? 1 : 0, parents) != 0) {
+      outcome.error = GitError(Tr("The records cannot be written"));
+      return outcome;
+    }
+    const QByteArray note = QByteArrayLiteral("commit: ") + text.left(text.indexOf('\n'));
+    const int moved = MoveBranch(repo_, branch, tip, id, note, deadline);
+    if (moved == 0) {
+      outcome.committed = true;
+      outcome.commit = Hex(id);
+      break;
+    }
+    // Another writer (git itself) moved the branch on: the commit is made anew on its tip.
+    if ((moved != GIT_EMODIFIED && moved != GIT_EEXISTS) || deadline.hasExpired()) {
+      outcome.error = GitError(Tr("The records' branch cannot be moved on"));
+      return outcome;
+    }
+  }
+  if (c.files) CheckOut(c.unit, *c.files);
+  return outcome;
+}
+
+void Records::CheckOut(const QString& unit, const UnitFiles& files) {
+  const char* workTree = git_repository_workdir(repo_);
+  if (!workTree) return;  // a bare repository has none
+  const QDir folder(QFile::decodeName(workTree) + unit);
+  if (!folder.mkpath(QStringLiteral("."))) return;
+  git_index* raw = nullptr;
+  const bool haveIndex = git_repository_index(&raw, repo_) == 0;
+  const Index index(raw);
+  if (haveIndex) git_index_read(raw, 1);
+  const std::array<const QByteArray*, 3> bytes = FilesOf(files);
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    QString error;
+    const QString name = QString::fromLatin1(kFileNames[i]);
+    // Each write is made durable: a file that already holds its bytes costs none.
+    const FileRead held = ReadGuardedFile(folder.filePath(name), kUnitFileCap);
+    if (!(held.Ok() && held.bytes == *bytes[i]) && !WriteFileAtomically(folder.filePath(name), *bytes[i], &error)) return;
+    if (haveIndex) git_index_add_bypath(raw, (unit + QLatin1Char('/') + name).toUtf8().constData());
+  }
+  if (haveIndex) git_index_write(raw);
+}
+
+std::vector<RecordEntry> Records::Log(const QString& unit, QString* error) {
+  std::vector<RecordEntry> entries;
+  *error = Open(false);
+  if (!error->isEmpty()) return entries;
+  git_revwalk* raw = nullptr;
+  if (git_revwalk_new(&raw, repo_) != 0) {
+    *error = GitError(Tr("The records cannot be read"));
+    return entries;
+  }
+  const RevWalk walk(raw);
+  git_revwalk_sorting(raw, GIT_SORT_TOPOLOGICAL | GIT_SORT_TIME);
+  if (git_revwalk_push_head(raw) != 0) return entries;  // no commit yet
+  git_oid id;
+  while (git_revwalk_next(&id, raw) == 0) {
+    git_commit* rawCommit = nullptr;
+    if (git_commit_lookup(&rawCommit, repo_, &id) != 0) continue;
+    const CommitObject commit(rawCommit);
+    RecordEntry e;
+    e.message = QString::fromUtf8(git_commit_message(rawCommit));
+    e.unit = UnitOf(e.message);
+    if (!unit.isEmpty() && e.unit != unit) continue;
+    e.commit = Hex(id);
+    const git_signature* author = git_commit_author(rawCommit);
+    e.author = QString::fromUtf8(author->name);
+    e.email = QString::fromUtf8(author->email);
+    e.time = QDateTime::fromSecsSinceEpoch(author->when.time, Qt::OffsetFromUTC, author->when.offset * 60);
+    e.summary = e.message.section(QLatin1Char('\n'), 0, 0);
+    entries.push_back(std::move(e));
+  }
+  return entries;
+}
+
+std::optional<QByteArray> Records::FileAt(const QString& unit, const char* file, const QString& revision,
+                                          QString* error) {
+  *error = Open(false);
+  if (!error->isEmpty()) return std::nullopt;
+  const QString spec = revision + QLatin1Char(':') + unit + QLatin1Char('/') + QString::fromLatin1(file);
+  git_object* raw = nullptr;
+  if (git_revparse_single(&raw, repo_, spec.toUtf8().constData()) != 0) {
+    *error = GitError(Tr("No record %1 of %2").arg(revision, unit));
+    return std::nullopt;
+  }
+  const Object object(raw);
+  if (git_object_type(raw) != GIT_OBJECT_BLOB) {
+    *error = Tr("No record %1 of %2").arg(revision, unit);
+    return std::nullopt;
+  }
+  const auto* blob = reinterpret_cast<git_blob*>(raw);
+  return QByteArray(static_cast<const char*>(git_blob_rawcontent(blob)), static_cast<qsizetype>(git_blob_rawsize(blob)));
+}
+
+}  // namespace kvn

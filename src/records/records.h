@@ -1,0 +1,81 @@
+#pragma once
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "records/unit_files.h"
+
+struct git_repository;
+
+namespace kvn {
+
+// The names of a unit's files in its folder.
+inline constexpr char kSettingsFile[] = "settings.kvn";
+inline constexpr char kSettingsTextFile[] = "settings.txt";
+inline constexpr char kIdentityFile[] = "identity.txt";
+
+// How long a commit waits for another writer of the same repository: another process of the
+// program, or git itself holding the branch's reference.
+inline constexpr int kRecordsLockWaitMs = 5000;
+
+// What one commit left behind.
+struct RecordOutcome {
+  bool committed = false;
+  QString commit;  // its id, hex
+  QString error;   // why nothing was recorded; empty when recorded or nothing was due
+};
+
+// One commit as a log shows it.
+struct RecordEntry {
+  QString commit;  // id, hex
+  QDateTime time;  // the commit's own time, in its own offset
+  QString author;
+  QString email;
+  QString summary;  // the message's first line
+  QString message;  // the whole message
+  QString unit;     // the unit's folder, from the message's "Unit:" line
+};
+
+// The plant's records: <work dir>/records, a Git repository with a folder per unit. Created on
+// first use; one already there (a clone of the plant's) is used as it is. Each commit is made
+// on the branch HEAD names, from its tip, without the index: the tree is built from the tip's,
+// so a commit never takes along what someone left in the work tree. Writers of the program
+// take turns through a lock file in the repository; a branch reference that someone else holds
+// is retried for kRecordsLockWaitMs. The unit's files in the work tree follow each commit.
+class Records {
+ public:
+  explicit Records(QString workDirectory);
+  ~Records();
+  Records(const Records&) = delete;
+  Records& operator=(const Records&) = delete;
+
+  static QString PathIn(const QString& workDirectory);
+  const QString& Path() const { return path_; }
+
+  // A set read from the unit: its files are committed when they differ from the unit's last
+  // record, with "<serial>: first record" or "<serial>: found changed since the last record".
+  RecordOutcome Observe(const QString& unit, const QString& serial, const UnitFiles& files, const QDateTime& time);
+  // A write's outcome: always a commit, empty when nothing changed. files nullptr: the unit's
+  // files stay as they are (what the unit runs is not known).
+  RecordOutcome Outcome(const QString& unit, const UnitFiles* files, const QString& message, const QDateTime& time);
+
+  // The commits of the branch, newest first; of one unit only when unit is not empty.
+  std::vector<RecordEntry> Log(const QString& unit, QString* error);
+  // A unit's file as it was at revision (any name git takes: HEAD, an id, HEAD~2, a branch);
+  // nullopt with the reason when there is none.
+  std::optional<QByteArray> FileAt(const QString& unit, const char* file, const QString& revision, QString* error);
+
+ private:
+  struct Commit;
+  QString Open(bool create);
+  RecordOutcome Write(const Commit& commit);
+  // The unit's files in the work tree and the index, as the commit just made holds them.
+  void CheckOut(const QString& unit, const UnitFiles& files);
+
+  QString path_;
+  git_repository* repo_ = nullptr;
+};
+
+}  // namespace kvn
