@@ -122,6 +122,18 @@
         <source>differs below the shown precision</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The device is in programming mode: it answers with written values that are not committed, not with the set it runs. Finish the session or abort programming mode to compare with that set.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Factory settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the new password holds a character the password field does not take: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kvn::AccessLevel</name>
@@ -158,6 +170,11 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
     </message>
     <message>
         <source>%1 (taken in programming mode: it may hold written values that were never committed)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records could not be written:<byte value="xd"/>
+%1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -230,6 +247,14 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
     </message>
 </context>
 <context>
+    <name>kvn::Connection</name>
+    <message>
+        <source>The records could not be written:<byte value="xd"/>
+%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kvn::DeviceBackup</name>
     <message>
         <source>The device&apos;s current settings could not be read.</source>
@@ -270,6 +295,32 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
     </message>
 </context>
 <context>
+    <name>kvn::NetworkPort</name>
+    <message>
+        <source>%1 is no network port: tcp://HOST:PORT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 did not answer within %2 ms</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kvn::PortMap</name>
+    <message>
+        <source>%1 is no COM name (COM1 to COM50)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the folder %1 cannot be created</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is not a link: it is left as it is</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kvn::ProgrammingSession</name>
     <message>
         <source>Cancelled at: %1</source>
@@ -297,6 +348,57 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
     </message>
 </context>
 <context>
+    <name>kvn::Records</name>
+    <message>
+        <source>The records %1 cannot be opened</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There are no records yet in %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records %1 cannot be created</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records are being written by another program; %1 is still held.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records cannot be written</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records cannot be signed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records&apos; last commit cannot be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: found changed since the last record</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: first record</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records&apos; branch cannot be moved on</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records cannot be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No record %1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kvn::Reports</name>
     <message>
         <source>The PDF document could not be started.</source>
@@ -311,13 +413,6 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
     </message>
     <message>
         <source>in use</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>kvn::Sides</name>
-    <message>
-        <source>Factory settings</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -402,10 +497,6 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
     </message>
     <message>
         <source> (korvane-cli --help tells the usage)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>--port takes a device path (/dev/ttyUSB0) or a COM name (COM1 to COM50): %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -605,7 +696,51 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>no command given (identify, read, compare, backup, log, report, program, restore-default, save-default, abort)</source>
+        <source>identical to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 parameters differ from %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>type %1, firmware %2, tag %3, %4, %5</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>interrupted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: the connection to the serial server ended: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not recorded: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 stands for %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> (not there)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--port takes a device path (/dev/ttyUSB0), a COM name (COM1 to COM50) or a serial server&apos;s tcp://HOST:PORT: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no command given (identify, read, compare, backup, log, report, program, restore-default, save-default, abort, ports)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ports takes: ports list, or ports add COMn tcp://HOST:PORT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ports names its COM name itself: --port belongs to the other commands</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -626,9 +761,14 @@ Commands:
                        the file&apos;s set (or the device&apos;s own) as the device&apos;s default
   abort                take the unit out of programming mode (uncommitted writes are
                        dropped) and end an admin login: after a power cut or a kill
+  ports list           the program&apos;s COM names and what each stands for
+  ports add COMn tcp://HOST:PORT
+                       COMn stands for a serial server&apos;s network port, in the window too
 
 Options (default: the window&apos;s interface settings):
-  --port PATH|COMn     device path (/dev/ttyUSB0, /dev/serial/by-id/...) or COM name
+  --port PATH|COMn|tcp://HOST:PORT
+                       device path (/dev/ttyUSB0, /dev/serial/by-id/...), COM name, or
+                       a serial server&apos;s network port (RTU frames over TCP)
   --interface usb|rs485
   --baud N             4800, 9600, 19200, 38400, 57600, 115200 (RS-485)
   --parity none|odd|even
@@ -654,22 +794,6 @@ Programming (program, restore-default, save-default; USB interface only):
 
 Exit status:
 </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>identical to %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 parameters differ from %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>type %1, firmware %2, tag %3, %4, %5</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>interrupted</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -725,6 +849,14 @@ Exit status:
     </message>
     <message>
         <source>%1 is not a serial port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: the connection to the serial server ended: %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -886,10 +1018,6 @@ Exit status:
     <name>kvn::cli::FileSetView</name>
     <message>
         <source>%1, %2: %3</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>the new password holds a character the password field does not take: %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

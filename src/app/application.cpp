@@ -92,7 +92,7 @@ void Application::CreateOperations(TMain_Form& w) {
       }});
   connection = std::make_unique<Connection>(Connection::Services{
       device, prompts, form, [this](bool open) { display->ShowInterface(open); },
-      [this] { display->UpdateModeDisplay(); }});
+      [this] { display->UpdateModeDisplay(); }, WorkDir()});
   live = std::make_unique<LiveData>(LiveData::Services{
       device, WindowControls(w), codec, *display,
       [this](bool ok, bool previousFailed, float speed) {

@@ -21,6 +21,7 @@
 #include "operations/event_log.h"
 #include "operations/programming_mode.h"
 #include "operations/set_comparison.h"
+#include "operations/unit_records.h"
 #include "parameters/config_file.h"
 #include "parameters/device_access.h"
 #include "parameters/parameter_table.h"
@@ -176,6 +177,16 @@ std::bitset<kParameterRows> PasswordRows() {
 
 }  // namespace
 
+namespace {
+
+// A set read is committed to the records beside its file; a commit that failed is told, never
+// a failure of the command.
+QString NotRecordedNote(const QString& error) {
+  return error.isEmpty() ? QString() : QStringLiteral("; ") + Tr("not recorded: %1").arg(error);
+}
+
+}  // namespace
+
 int RunIdentify(Context& c) {
   Device d(c.setup, c.workDirectory);
   // The poll that accepts the device has read the tag's block too.
@@ -212,9 +223,11 @@ int RunRead(Context& c) {
   QString error;
   if (!WriteFileAtomically(path, bytes, &error)) return Fail(c, {ExitCode::Usage, QStringLiteral("%1: %2").arg(path, error)});
   const QString checksum = ChecksumOf(bytes);
-  c.out.Say(Tr("Saved the device's settings to %1 (checksum %2)").arg(path, checksum));
+  const QString notRecorded = RecordReadSet(c.workDirectory, d.images->EditImage, QDateTime::currentDateTime());
+  c.out.Say(Tr("Saved the device's settings to %1 (checksum %2)").arg(path, checksum) + NotRecordedNote(notRecorded));
   return c.out.Finish(c.options.commandName, ExitCode::Done,
-                      {{QStringLiteral("file"), path}, {QStringLiteral("checksum"), checksum.toInt()}});
+                      {{QStringLiteral("file"), path}, {QStringLiteral("checksum"), checksum.toInt()},
+                       {QStringLiteral("recorded"), notRecorded.isEmpty()}});
 }
 
 int RunCompare(Context& c) {
@@ -246,9 +259,12 @@ int RunBackup(Context& c) {
   d.link.Close();
   if (!backup.ok) return Fail(c, {ExitCode::NoDevice, backup.error});
   const QString path = QDir(backup.folder).filePath(backup.fileName);
-  c.out.Say(path);
+  const QString notRecorded =
+      RecordReadSet(c.workDirectory, QFileInfo(backup.folder).fileName(), *scratch, QDateTime::currentDateTime());
+  c.out.Say(path + NotRecordedNote(notRecorded));
   return c.out.Finish(c.options.commandName, ExitCode::Done,
-                      {{QStringLiteral("file"), path}, {QStringLiteral("serial_number"), backup.serialNumber}});
+                      {{QStringLiteral("file"), path}, {QStringLiteral("serial_number"), backup.serialNumber},
+                       {QStringLiteral("recorded"), notRecorded.isEmpty()}});
 }
 
 int RunLog(Context& c) {

@@ -1,11 +1,14 @@
 #include "operations/change_record.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QStringList>
 
 #include <algorithm>
 
 #include "operations/change_history.h"
 #include "operations/device_reading.h"
+#include "operations/unit_records.h"
 #include "parameters/value_codec.h"
 #include "texts/prompts.h"
 #include "texts/tr_context.h"
@@ -47,6 +50,10 @@ bool ChangeRecord::Hold(bool inProgrammingMode) {
   takenInProgrammingMode_ = inProgrammingMode;
   // A backup that could not be read has no serial number of its own: the device's as polled.
   heldSerial_ = backup_.serialNumber.isEmpty() && s_.lastRead ? SerialNumberIn(*s_.lastRead) : backup_.serialNumber;
+  // A set read in programming mode holds writes never committed: never the set the unit runs.
+  observeError_ = backup_.ok && !inProgrammingMode
+                      ? RecordReadSet(s_.workDirectory, QFileInfo(backup_.folder).fileName(), *backupSet_, s_.now())
+                      : QString();
   if (backup_.ok) {
     held_ = Held::Backup;
     return true;
@@ -97,16 +104,17 @@ void ChangeRecord::Record(const QString& result, const RegisterImage* after,
   if (!attempted_) return;
   const RegisterImage* before = Before();
   if (!after || !before) {
-    Append(result, {}, false);
+    Append(result, {}, nullptr);
     return;
   }
   // Blocks the operation left alone are no change, whatever the window holds in them.
   auto given = std::make_unique<RegisterImage>(*before);
   for (const BlockDescriptor& b : blocks) std::copy_n(after->begin() + b.start, b.count, given->begin() + b.start);
-  Append(result, DifferenceList(*before, *given, s_.texts, s_.format), true);
+  Append(result, DifferenceList(*before, *given, s_.texts, s_.format), given.get());
 }
 
-void ChangeRecord::Append(const QString& result, std::vector<ParameterDifference> changes, bool known) {
+void ChangeRecord::Append(const QString& result, std::vector<ParameterDifference> changes, const RegisterImage* after) {
+  const bool known = after != nullptr;
   attempted_ = false;
   HistoryEntry entry;
   entry.time = s_.now();
@@ -123,6 +131,19 @@ void ChangeRecord::Append(const QString& result, std::vector<ParameterDifference
   const QString folder = backup_.ok ? backup_.folder : BackupFolder(s_.workDirectory, heldSerial_);
   recordError_ = AppendHistory(folder, entry, s_.format.DecimalSeparator(), s_.listSeparator);
   if (!recordError_.isEmpty()) s_.prompts.ShowError(Tr("The change history could not be written:\r\n%1").arg(recordError_));
+  // The records' files follow only a set whose every block is known: the backup's with what
+  // was written over it.
+  const RegisterImage* runs = held_ == Held::Backup && !takenInProgrammingMode_ ? after : nullptr;
+  QStringList recordsErrors;
+  if (!observeError_.isEmpty()) recordsErrors << observeError_;
+  observeError_.clear();
+  const QString outcomeError =
+      RecordWriteOutcome(s_.workDirectory, QFileInfo(folder).fileName(), entry, runs, s_.format.DecimalSeparator());
+  if (!outcomeError.isEmpty()) recordsErrors << outcomeError;
+  if (recordsErrors.isEmpty()) return;
+  const QString recordsError = recordsErrors.join(QStringLiteral("; "));
+  s_.prompts.ShowError(Tr("The records could not be written:\r\n%1").arg(recordsError));
+  recordError_ = recordError_.isEmpty() ? recordsError : recordError_ + QStringLiteral("; ") + recordsError;
 }
 
 }  // namespace kvn

@@ -71,7 +71,8 @@ class ChangeRecord {
   void Record(const QString& result, const RegisterImage* after, const std::vector<BlockDescriptor>& blocks);
 
   const BackupOutcome& LastBackup() const { return backup_; }
-  // Why the last history line could not be written; empty when it was (or none was due).
+  // Why the last history line or its commit to the records (or the commit of the backup's set)
+  // could not be written; empty when they were (or none was due).
   const QString& RecordError() const { return recordError_; }
 
  private:
@@ -82,7 +83,7 @@ class ChangeRecord {
   bool GoOnWithoutBackup();
   const RegisterImage* Before() const;
   QString BackupNote() const;
-  void Append(const QString& result, std::vector<ParameterDifference> changes, bool known);
+  void Append(const QString& result, std::vector<ParameterDifference> changes, const RegisterImage* after);
 
   Services s_;
   QString operation_;
@@ -93,6 +94,7 @@ class ChangeRecord {
   BackupOutcome backup_;
   std::unique_ptr<RegisterImage> backupSet_;
   QString recordError_;
+  QString observeError_;  // why the held backup's set did not reach the records
 };
 
 }  // namespace kvn

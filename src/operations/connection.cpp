@@ -1,18 +1,25 @@
 #include "operations/connection.h"
 
+#include <QDateTime>
 #include <QTimer>
+#include <algorithm>
+#include <memory>
 
 #include "device_link/block_transfer.h"
 #include "device_link/serial_link.h"
 #include "operations/device_reading.h"
 #include "operations/device_transaction.h"
+#include "operations/unit_records.h"
 #include "parameters/parameter_view.h"
 #include "texts/prompts.h"
 #include "texts/setup_record.h"
 #include "texts/texts.h"
+#include "texts/tr_context.h"
 
 namespace kvn {
 namespace {
+
+KVN_TR_CONTEXT(kvn::Connection)
 
 // Message numbers of the texts and questions used here.
 enum Msg {
@@ -79,6 +86,17 @@ ReadOutcome Connection::ReadDeviceSettings() {
   return ReadOutcome::Adopted;
 }
 
+void Connection::Record() {
+  const RegisterImage& identification = s_.images.EditImage;
+  // A unit in programming mode answers with writes never committed: not the set it runs.
+  if (s_.workDirectory.isEmpty() || InProgrammingMode(identification)) return;
+  auto set = std::make_unique<RegisterImage>(s_.images.DeviceImage);
+  const BlockDescriptor& id = Block(BlockId::Identification);
+  std::copy_n(identification.begin() + id.start, id.count, set->begin() + id.start);
+  const QString error = RecordReadSet(s_.workDirectory, *set, QDateTime::currentDateTime());
+  if (!error.isEmpty()) s_.prompts.ShowError(Tr("The records could not be written:\r\n%1").arg(error));
+}
+
 ReadOutcome Connection::RereadDeviceSettings() {
   const ReadOutcome outcome = ReadDeviceSettings();
   if (outcome == ReadOutcome::Adopted) {
@@ -90,7 +108,11 @@ ReadOutcome Connection::RereadDeviceSettings() {
 
 void Connection::cmd_read_paramClick() {
   const PollTimerStopped noPoll(s_.timer);
-  if (ReadDeviceSettings() != ReadOutcome::Adopted) return;
+  // A session's own read-back is recorded with its outcome; this read is one of its own,
+  // whether the window takes its set or not.
+  const ReadOutcome outcome = ReadDeviceSettings();
+  if (outcome != ReadOutcome::Failed) Record();
+  if (outcome != ReadOutcome::Adopted) return;
   s_.prompts.ShowInfo(s_.texts.GetMessageText(kMsgParametersRead));
   s_.setup.setup_loaded = true;
   UpdateModeDisplay();

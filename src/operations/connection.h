@@ -36,6 +36,8 @@ class Connection {
     // A set has been loaded or off-line mode changed: the front end brings what it shows and
     // enables in line with setup_loaded and offline_mode.
     std::function<void()> update_mode_display;
+    // Where the records of the sets read go; empty: nowhere.
+    QString workDirectory;
   };
 
   explicit Connection(Services services) : s_(std::move(services)) {}
@@ -51,6 +53,9 @@ class Connection {
 
  private:
   bool ReadsPasswordBlock() const;
+
+  // The whole set just read, into the unit's records.
+  void Record();
 
   Services s_;
 };

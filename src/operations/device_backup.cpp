@@ -111,6 +111,8 @@ QString SerialNumberIn(const RegisterImage& image) {
   return TrimmedText(image, reg::SerialNumber, kSerialCharacters / 2);
 }
 
+QString TagIn(const RegisterImage& image) { return TrimmedText(image, reg::TagNumber, kTagCharacters / 2); }
+
 bool ReadStoredBlocks(BlockTransfer& blocks, RegisterImage& image, bool withPassword) {
   for (const BlockDescriptor& b : BlockTable) {
     const bool wanted = IsStoredBlock(b) || (withPassword && b.id == BlockId::Password);
@@ -144,8 +146,7 @@ BackupOutcome DeviceBackup::Take(const QDateTime& now, RegisterImage& image) {
     outcome.serialNumber = SerialNumberIn(image);
     outcome.accessLevel = Cell(image, reg::AccessLevel);
     if (ReadStoredBlocks(blocks_, image, outcome.accessLevel >= 1)) {
-      const QString tag = TrimmedText(image, reg::TagNumber, kTagCharacters / 2);
-      BackupOutcome written = Write(BackupFolder(workDirectory_, outcome.serialNumber, tag, now), now, image);
+      BackupOutcome written = Write(BackupFolder(workDirectory_, outcome.serialNumber, TagIn(image), now), now, image);
       written.serialNumber = outcome.serialNumber;
       written.accessLevel = outcome.accessLevel;
       return written;

@@ -19,6 +19,8 @@ bool ReadStoredBlocks(BlockTransfer& blocks, RegisterImage& image, bool withPass
 
 // The serial number in an image's identification block, trimmed.
 QString SerialNumberIn(const RegisterImage& image);
+// The tag in an image's identification block, trimmed.
+QString TagIn(const RegisterImage& image);
 
 // The folder of one device's backups and history: backups/<serial number> in the work
 // directory. Characters a file name cannot hold become "_". A serial number that reads blank or

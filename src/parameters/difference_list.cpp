@@ -9,12 +9,13 @@
 #include "parameters/config_file.h"
 #include "parameters/field_kinds.h"
 #include "parameters/parameter_table.h"
+#include "texts/tr_context.h"
 
 namespace kvn {
 
 namespace {
 
-QString Tr(const char* text) { return QCoreApplication::translate("kvn::DifferenceList", text); }
+KVN_TR_CONTEXT(kvn::DifferenceList)
 
 uint16_t Low16(const RegisterImage& image, int r) { return static_cast<uint16_t>(Cell(image, r) & 0xFFFF); }
 
