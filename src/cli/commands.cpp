@@ -90,6 +90,8 @@ Failure ReadSet(Device& d, Output& out, OnInterrupt interrupt) {
     if (stop && Interrupted()) d.link.Close();
   });
   if (stop && Interrupted()) return Stopped();
+  if (!read && d.link.OnNetwork() && !d.link.IsOpen())
+    return {ExitCode::NoDevice, Tr("%1: the connection to the serial server ended: %2").arg(d.settings.com_num, d.link.NetworkError())};
   if (!read) return {ExitCode::NoDevice, MessageText(d, kMsgReadFailure)};
   AdoptParameterBlocks(d.blocks, *d.images, withPassword);
   return {};
@@ -351,6 +353,27 @@ int RunAbort(Context& c) {
                        {QStringLiteral("admin_level"), level == LevelRead::Admin}});
 }
 
+// The program's COM names, kept in the ports folder for the window and the command line alike;
+// a name bound to a serial server's network port is reached as that port.
+int RunPorts(Context& c) {
+  PortMap ports(c.workDirectory + QStringLiteral("/ports"));
+  const QStringList& w = c.options.words;
+  if (w.front() == QLatin1String("add")) {
+    if (const QString problem = ports.BindNetworkAddress(w[1], w[2]); !problem.isEmpty())
+      return Fail(c, {ExitCode::Usage, problem});
+    c.out.Say(Tr("%1 stands for %2").arg(w[1], w[2]));
+    return c.out.Finish(c.options.commandName, ExitCode::Done, {{QStringLiteral("com"), w[1]}, {QStringLiteral("port"), w[2]}});
+  }
+  QJsonObject names;
+  for (const PortMap::Entry& e : ports.Entries()) {
+    const QString network = ports.NetworkAddress(e.comName);
+    const QString target = !network.isEmpty() ? network : e.target.isEmpty() ? e.path : e.target;
+    c.out.Say(QStringLiteral("%1  %2%3").arg(e.comName, target, e.present || !network.isEmpty() ? QString() : Tr(" (not there)")));
+    names.insert(e.comName, target);
+  }
+  return c.out.Finish(c.options.commandName, ExitCode::Done, {{QStringLiteral("ports"), names}});
+}
+
 int Run(const QStringList& arguments) {
   const ParseResult parsed = ParseArguments(arguments);
   const Options& options = parsed.options;
@@ -385,6 +408,7 @@ int Run(const QStringList& arguments) {
     case Command::RestoreDefault: return RunRestoreDefault(c);
     case Command::SaveDefault: return RunSaveDefault(c);
     case Command::Abort: return RunAbort(c);
+    case Command::Ports: return RunPorts(c);
     case Command::None: break;
   }
   return Status(ExitCode::Usage);

@@ -55,6 +55,7 @@ int RunProgram(Context& c);
 int RunRestoreDefault(Context& c);
 int RunSaveDefault(Context& c);
 int RunAbort(Context& c);
+int RunPorts(Context& c);
 
 // The whole program after QCoreApplication: the arguments after the program's name.
 int Run(const QStringList& arguments);

@@ -101,6 +101,10 @@ Device::Failure Device::Open() {
   const QString& name = settings.com_num;
   if (name.isEmpty())
     return {ExitCode::NoDevice, Tr("no port: give --port, or choose one in the window's interface settings")};
+  if (!ports.NetworkAddress(name).isEmpty()) {
+    if (link.Open()) return {};
+    return {ExitCode::NoDevice, Tr("%1: %2").arg(name, link.NetworkError())};
+  }
   const QString path = ports.Resolve(name);
   if (path.isEmpty()) return {ExitCode::NoDevice, Tr("%1 stands for no device").arg(name)};
   const QString problem = PortPathProblem(path);
@@ -135,6 +139,8 @@ Device::Failure Device::Identify() {
     case DeviceState::ModeMismatch: return {ExitCode::WrongDevice, MessageText(*this, kMsgModeMismatch)};
     case DeviceState::Accepted: break;
   }
+  if (!poll.LinkOk && link.OnNetwork() && !link.IsOpen())
+    return {ExitCode::NoDevice, Tr("%1: the connection to the serial server ended: %2").arg(settings.com_num, link.NetworkError())};
   if (!poll.LinkOk) return silent();
   return {};
 }

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "cli/exit_codes.h"
+#include "device_link/network_port.h"
 #include "device_link/port_map.h"
 #include "texts/tr_context.h"
 
@@ -17,7 +18,7 @@ struct CommandRow {
   const char* name;
   Command command;
 };
-constexpr std::array<CommandRow, 10> kCommands{{
+constexpr std::array<CommandRow, 11> kCommands{{
     {"identify", Command::Identify},
     {"read", Command::Read},
     {"compare", Command::Compare},
@@ -28,6 +29,7 @@ constexpr std::array<CommandRow, 10> kCommands{{
     {"restore-default", Command::RestoreDefault},
     {"save-default", Command::SaveDefault},
     {"abort", Command::Abort},
+    {"ports", Command::Ports},
 }};
 
 std::optional<int> NumberIn(const QString& text) {
@@ -47,8 +49,12 @@ struct OptionRow {
 };
 
 QString SetPort(Options& o, const QString& v) {
-  if (!PortMap::IsDevicePath(v) && PortMap::ComNumber(v) == 0)
-    return Tr("--port takes a device path (/dev/ttyUSB0) or a COM name (COM1 to COM50): %1").arg(v);
+  if (NetworkPort::IsAddress(v)) {
+    if (const QString problem = NetworkPort::AddressProblem(v); !problem.isEmpty()) return problem;
+  } else if (!PortMap::IsDevicePath(v) && PortMap::ComNumber(v) == 0) {
+    return Tr("--port takes a device path (/dev/ttyUSB0), a COM name (COM1 to COM50) or a serial server's "
+              "tcp://HOST:PORT: %1").arg(v);
+  }
   // Two runs on one device would interleave their transactions on one line.
   if (o.ports.contains(v)) return Tr("--port %1 is given twice").arg(v);
   if (!o.port) o.port = v;
@@ -174,13 +180,21 @@ QString CheckCommand(Options& o, const QStringList& positional) {
   if (o.help || o.version) return {};
   if (o.command == Command::None)
     return Tr("no command given (identify, read, compare, backup, log, report, program, restore-default, save-default, "
-              "abort)");
+              "abort, ports)");
   if (const QString problem = CheckWriteOptions(o); !problem.isEmpty()) return problem;
   if (const QString problem = CheckInterface(o); !problem.isEmpty()) return problem;
   if (o.ports.size() > 1 && !o.output.isEmpty()) return Tr("several ports cannot write one output file (-o)");
   if (o.command == Command::Compare || o.command == Command::Program) {
     if (positional.size() != 1) return Tr("%1 takes one configuration file: %1 FILE.kvn").arg(o.commandName);
     o.file = positional.front();
+    return {};
+  }
+  if (o.command == Command::Ports) {
+    const bool list = positional == QStringList{QStringLiteral("list")};
+    const bool add = positional.size() == 3 && positional.front() == QLatin1String("add");
+    if (!list && !add) return Tr("ports takes: ports list, or ports add COMn tcp://HOST:PORT");
+    if (!o.ports.isEmpty()) return Tr("ports names its COM name itself: --port belongs to the other commands");
+    o.words = positional;
     return {};
   }
   if (o.command == Command::SaveDefault) {
@@ -280,9 +294,14 @@ QString UsageText() {
             "                       the file's set (or the device's own) as the device's default\n"
             "  abort                take the unit out of programming mode (uncommitted writes are\n"
             "                       dropped) and end an admin login: after a power cut or a kill\n"
+            "  ports list           the program's COM names and what each stands for\n"
+            "  ports add COMn tcp://HOST:PORT\n"
+            "                       COMn stands for a serial server's network port, in the window too\n"
             "\n"
             "Options (default: the window's interface settings):\n"
-            "  --port PATH|COMn     device path (/dev/ttyUSB0, /dev/serial/by-id/...) or COM name\n"
+            "  --port PATH|COMn|tcp://HOST:PORT\n"
+            "                       device path (/dev/ttyUSB0, /dev/serial/by-id/...), COM name, or\n"
+            "                       a serial server's network port (RTU frames over TCP)\n"
             "  --interface usb|rs485\n"
             "  --baud N             4800, 9600, 19200, 38400, 57600, 115200 (RS-485)\n"
             "  --parity none|odd|even\n"

@@ -7,7 +7,7 @@
 
 namespace kvn::cli {
 
-enum class Command { None, Identify, Read, Compare, Backup, Log, Report, Program, RestoreDefault, SaveDefault, Abort };
+enum class Command { None, Identify, Read, Compare, Backup, Log, Report, Program, RestoreDefault, SaveDefault, Abort, Ports };
 
 // The commands that change what the device runs: each a guarded programming session.
 inline bool WritesDevice(Command c) {
@@ -23,6 +23,7 @@ struct Options {
   QString commandName;
   QString output;  // read -o FILE.kvn, log -o FILE.csv, report -o FILE.pdf
   QString file;    // compare FILE, program FILE, save-default [FILE], report --file FILE
+  QStringList words;  // ports: list | add COMn tcp://HOST:PORT
   std::optional<QString> port;  // the first --port
   QStringList ports;            // every --port, in order: several run in parallel
   std::optional<bool> usb;

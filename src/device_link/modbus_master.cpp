@@ -101,8 +101,10 @@ ModbusResult ModbusMaster::ReceiveFrame(int slave, int length, int requestBytes)
   const int bits = link_.BitsPerCharacter();
   const uint32_t requestTime = static_cast<uint32_t>(WireTimeMs(requestBytes, baud, bits));
   const uint32_t answerTime = static_cast<uint32_t>(WireTimeMs(length + 2, baud, bits));
-  const uint32_t firstByteLimit = kFirstByteMs + requestTime;
-  const uint32_t wholeLimit = kWholeFrameMs + requestTime + answerTime;
+  // A serial server's answer also crosses the network and back.
+  const auto network = static_cast<uint32_t>(link_.NetworkAllowanceMs());
+  const uint32_t firstByteLimit = kFirstByteMs + requestTime + network;
+  const uint32_t wholeLimit = kWholeFrameMs + requestTime + answerTime + network;
 
   uint32_t start = Tick();
   uint32_t last = start;

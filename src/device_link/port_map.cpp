@@ -1,5 +1,11 @@
 #include "device_link/port_map.h"
 
+#include <filesystem>
+#include <system_error>
+
+#include "device_link/network_port.h"
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -149,6 +155,36 @@ QString PortMap::Lookup(const QString& comName) const {
   if (HasLink(comName)) return LinkPath(ComNumber(comName));
   for (const Entry& e : entries_)
     if (e.comName == comName && !e.fromLink) return e.path;
+  return {};
+}
+
+QString PortMap::NetworkAddress(const QString& comName) const {
+  if (NetworkPort::IsAddress(comName)) return comName;
+  if (ComNumber(comName) == 0) return {};
+  // The link's own text: it names no file, so nothing may resolve it.
+  std::error_code error;
+  const std::filesystem::path target = std::filesystem::read_symlink(LinkPath(ComNumber(comName)).toStdString(), error);
+  const QString text = error ? QString() : QString::fromStdString(target.string());
+  return NetworkPort::IsAddress(text) ? text : QString();
+}
+
+QString PortMap::BindNetworkAddress(const QString& comName, const QString& address) const {
+  if (ComNumber(comName) == 0) return QCoreApplication::translate("kvn::PortMap", "%1 is no COM name (COM1 to COM50)").arg(comName);
+  if (const QString problem = NetworkPort::AddressProblem(address); !problem.isEmpty()) return problem;
+  const QString link = LinkPath(ComNumber(comName));
+  if (!QDir().mkpath(portsFolder_))
+    return QCoreApplication::translate("kvn::PortMap", "the folder %1 cannot be created").arg(portsFolder_);
+  std::error_code error;
+  const std::filesystem::path path = link.toStdString();
+  const std::filesystem::file_status status = std::filesystem::symlink_status(path, error);
+  if (std::filesystem::exists(status) && !std::filesystem::is_symlink(status))
+    return QCoreApplication::translate("kvn::PortMap", "%1 is not a link: it is left as it is").arg(link);
+  // Made beside the old one and renamed over it, so the name never stands for nothing.
+  const std::filesystem::path fresh = path.string() + ".new";
+  std::filesystem::remove(fresh, error);
+  std::filesystem::create_symlink(address.toStdString(), fresh, error);
+  if (!error) std::filesystem::rename(fresh, path, error);
+  if (error) return QStringLiteral("%1: %2").arg(link, QString::fromStdString(error.message()));
   return {};
 }
 

@@ -51,6 +51,13 @@ class PortMap {
   // The path "COMn" stands for without looking for new devices: its link, or the number the
   // last refresh gave in memory.
   QString Lookup(const QString& comName) const;
+  // The serial server's network port a name stands for: the name itself when it is one
+  // ("tcp://HOST:PORT"), or the address a COMn link in the ports folder names (as a serial
+  // server's virtual-COM driver binds a COM name to it); empty for a serial port.
+  QString NetworkAddress(const QString& comName) const;
+  // Binds "COMn" to a network port: a link in the ports folder whose target is the address.
+  // Empty when done, else why not.
+  QString BindNetworkAddress(const QString& comName, const QString& address) const;
   Identity IdentityOf(const QString& comName) const;
   // The current mapping, ordered by COM number.
   const std::vector<Entry>& Entries();

@@ -15,6 +15,8 @@ constexpr int kScanSettleMs = 300;       // lets the indicator appear before the
 constexpr long long kBatchCapUs = 50000;  // far inside the 300 ms gap limit
 constexpr long long kMinBatchUs = 200;    // below this a sleep costs more than a wake-up
 constexpr int kSendingRoundsMax = 1000;   // ~1 s: a request of 255 bytes at 4800 baud takes 0.6 s
+constexpr int kConnectMs = 3000;          // a serial server that takes longer is not there
+constexpr int kNetworkMarginMs = 50;      // the network's scheduling on top of its round trip
 
 QSerialPort::Parity ToQtParity(int parity) {
   switch (parity) {
@@ -83,12 +85,25 @@ void SerialLink::Initialise() {
 bool SerialLink::Open() {
   openedName_ = settings_.com_num;
   opened_ = {};
+  const QString address = ports_.NetworkAddress(settings_.com_num);
+  if (!address.isEmpty()) return OpenNetwork(address);
   return OpenPath(ports_.Resolve(settings_.com_num));
 }
 
+// A network port is reopened while its name still stands for the same server.
 bool SerialLink::Reopen() {
   if (openedName_ != settings_.com_num) opened_ = {};
   openedName_ = settings_.com_num;
+  const QString address = ports_.NetworkAddress(settings_.com_num);
+  if (onNetwork_ || !address.isEmpty()) {
+    if (address != networkAddress_) {
+      Close();
+      closedOnPurpose_ = false;
+      openRefusal_ = PortState::Absent;
+      return false;
+    }
+    return OpenNetwork(address);
+  }
   if (!StillTheSameDevice(opened_, ports_.IdentityOf(settings_.com_num))) {
     if (port_.isOpen()) port_.close();
     portOpen_ = false;
@@ -98,7 +113,26 @@ bool SerialLink::Reopen() {
   return OpenPath(ports_.Lookup(settings_.com_num));
 }
 
+bool SerialLink::OpenNetwork(const QString& address) {
+  if (port_.isOpen()) port_.close();
+  onNetwork_ = true;
+  networkAddress_ = address;
+  closedOnPurpose_ = false;
+  fifoHead_ = fifoCount_ = 0;
+  portOpen_ = net_.Open(address, kConnectMs);
+  openRefusal_ = portOpen_ ? PortState::Free : PortState::Unusable;
+  return portOpen_;
+}
+
+int SerialLink::NetworkAllowanceMs() const {
+  // There and back for the request and the answer, each a round trip at worst.
+  return onNetwork_ ? 2 * net_.RoundTripMs() + kNetworkMarginMs : 0;
+}
+
 bool SerialLink::OpenPath(const QString& path) {
+  net_.Close();
+  onNetwork_ = false;
+  networkAddress_.clear();
   if (port_.isOpen()) port_.close();
   closedOnPurpose_ = false;
   portOpen_ = false;
@@ -137,6 +171,7 @@ int SerialLink::BitsPerCharacter() const {
 // An unplugged adapter shows up as a resource error; from then on the handle is useless.
 void SerialLink::LosePort() {
   port_.close();
+  net_.Close();
   portOpen_ = false;
   fifoHead_ = fifoCount_ = 0;
 }
@@ -152,7 +187,9 @@ int SerialLink::TransmitQueueBytes() {
 }
 
 void SerialLink::DiscardWhileSending() {
-  if (!port_.isOpen()) return;
+  // A serial server takes the request whole before it sends it on the line: nothing that
+  // arrives now can be older than the purge, and all of it may be the answer.
+  if (onNetwork_ || !port_.isOpen()) return;
   const long long characterUs = 1000000LL * BitsPerCharacter() / AppliedBaud();
   for (int rounds = 0; rounds < kSendingRoundsMax; ++rounds) {
     fifoHead_ = 0;
@@ -168,6 +205,11 @@ void SerialLink::DiscardWhileSending() {
 }
 
 bool SerialLink::Write(const uint8_t* bytes, int count) {
+  if (onNetwork_) {
+    if (net_.Write(bytes, count)) return true;
+    LosePort();
+    return false;
+  }
   if (!port_.isOpen()) return false;
   int waits = 0;
   while (count > kQueueSize - TransmitQueueBytes()) {
@@ -187,6 +229,7 @@ bool SerialLink::Write(const uint8_t* bytes, int count) {
 }
 
 int SerialLink::ReadAvailable(uint8_t* buffer, int max) {
+  if (onNetwork_) return net_.ReadAvailable(buffer, max);
   if (!port_.isOpen()) return 0;
   const qint64 n = std::min<qint64>(max, port_.bytesAvailable());
   if (n <= 0) return 0;
@@ -197,6 +240,7 @@ int SerialLink::ReadAvailable(uint8_t* buffer, int max) {
 // Bytes are arriving but fewer than awaited: sleep for the wire time of the missing ones
 // (never past the end of the frame, capped) so one wake-up collects a batch.
 void SerialLink::AwaitBatch(int awaited) {
+  if (onNetwork_) return;  // a server sends what it has in segments of its own
   const qint64 available = port_.bytesAvailable();
   if (available <= 0 || available >= awaited) return;
   const long long characterUs = 1000000LL * BitsPerCharacter() / AppliedBaud();
@@ -213,7 +257,14 @@ int SerialLink::NextByte(int awaited) {
 }
 
 int SerialLink::NextBytes(uint8_t* dest, int max, int awaited, int waitMs) {
-  if (fifoCount_ == 0 && port_.isOpen()) {
+  if (fifoCount_ == 0 && onNetwork_ && net_.IsOpen()) {
+    fifoHead_ = 0;
+    if (!net_.WaitForBytes(waitMs) && !net_.IsOpen()) {
+      LosePort();
+      return 0;
+    }
+    fifoCount_ = net_.ReadAvailable(fifo_.data(), kQueueSize);
+  } else if (fifoCount_ == 0 && port_.isOpen()) {
     fifoHead_ = 0;
     fifoCount_ = ReadAvailable(fifo_.data(), kQueueSize);
     if (fifoCount_ == 0) {
@@ -239,6 +290,11 @@ int SerialLink::NextBytes(uint8_t* dest, int max, int awaited, int waitMs) {
 
 bool SerialLink::AwaitInput(int milliseconds) {
   if (fifoCount_ > 0) return true;
+  if (onNetwork_) {
+    if (net_.WaitForBytes(milliseconds)) return true;
+    if (!net_.IsOpen()) LosePort();
+    return false;
+  }
   if (!port_.isOpen()) return false;
   if (port_.bytesAvailable() > 0 || port_.waitForReadyRead(milliseconds)) return true;
   if (FarEndGone()) LosePort();
@@ -249,6 +305,11 @@ bool SerialLink::AwaitInput(int milliseconds) {
 // FIFO is emptied with the driver's queues: a leftover tail of an earlier answer would
 // otherwise misalign every following frame in the same place.
 int SerialLink::Purge() {
+  if (onNetwork_) {
+    const int discarded = fifoCount_ + net_.Discard();
+    fifoHead_ = fifoCount_ = 0;
+    return discarded;
+  }
   if (!port_.isOpen()) return 0;
   const int discarded =
       fifoCount_ + static_cast<int>(port_.bytesAvailable()) + platform::DriverInputQueue(port_.handle());
@@ -259,6 +320,7 @@ int SerialLink::Purge() {
 
 void SerialLink::Close() {
   if (port_.isOpen()) port_.close();
+  net_.Close();
   portOpen_ = false;
   closedOnPurpose_ = true;
 }
@@ -275,6 +337,13 @@ void SerialLink::ScanPorts(const ScanIndicator* indicator) {
     const int n = PortMap::ComNumber(e.comName);
     if (n == 0) continue;
     const auto index = static_cast<size_t>(n - 1);
+    // A serial server's port is offered as it is: its server is reached when it is opened.
+    if (!ports_.NetworkAddress(e.comName).isEmpty()) {
+      portPresent_[index] = true;
+      portStates_[index] = PortState::Free;
+      if (indicator && indicator->step) indicator->step(n);
+      continue;
+    }
     QSerialPort probe;
     if (OpenExclusive(probe, e.path)) {
       portPresent_[index] = true;

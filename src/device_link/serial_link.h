@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "device_link/network_port.h"
 #include "device_link/port_map.h"
 #include "device_link/port_state.h"
 #include "texts/setup_record.h"
@@ -72,11 +73,16 @@ class SerialLink {
   // Probes COM1..COM50; a port that is held open counts as absent, and its state says why.
   void ScanPorts(const ScanIndicator* indicator = nullptr);
 
-  bool IsOpen() const { return port_.isOpen(); }
+  bool IsOpen() const { return onNetwork_ ? net_.IsOpen() : port_.isOpen(); }
   bool PortOpen() const { return portOpen_; }
   // True when the port is not open although nobody closed it on purpose: it could not be
   // opened, or the adapter was unplugged. The poll then tries to open it again.
-  bool ShouldReopen() const { return !port_.isOpen() && !closedOnPurpose_; }
+  bool ShouldReopen() const { return !IsOpen() && !closedOnPurpose_; }
+  // The port is a serial server's, reached over the network: what the last open or the
+  // connection's end said, and what the answer's time limits add for the round trip.
+  bool OnNetwork() const { return onNetwork_; }
+  QString NetworkError() const { return net_.Error(); }
+  int NetworkAllowanceMs() const;
   const std::array<bool, kComPortCount>& PortPresent() const { return portPresent_; }
   // Why each number did not open at the last scan: Free where it did, Absent where nothing is.
   const std::array<PortState, kComPortCount>& PortStates() const { return portStates_; }
@@ -91,6 +97,7 @@ class SerialLink {
 
  private:
   bool OpenPath(const QString& path);
+  bool OpenNetwork(const QString& address);
   bool ApplyLineSettings();
   void LosePort();
   bool FarEndGone();
@@ -101,6 +108,9 @@ class SerialLink {
   PortMap& ports_;
   Pause& pause_;
   QSerialPort port_;
+  NetworkPort net_;
+  bool onNetwork_ = false;   // the last open was of a network port
+  QString networkAddress_;   // which one
   bool portOpen_ = false;
   bool closedOnPurpose_ = false;
   QString openedName_;           // the COM name of the last open

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -238,6 +239,41 @@ TEST_F(CliCommands, UnitsOnOneLineAnswerAtTheirOwnAddresses) {
   }
   EXPECT_EQ(bus.WithUnit(1, [](devsim::Simulator& s) { return s.Model().Working()[reg::TagNumber]; }),
             uint16_t('U' | 'N' << 8));
+}
+
+// A serial server's network port, named directly or through a COM name: read as a serial port
+// is; a server that refuses, stalls or resets is a lost port (3), never a hang.
+TEST_F(CliCommands, ASerialServersPortIsReadOrLostNeverHung) {
+  devsim::SimOptions options = Options();
+  options.tcpPort = 0;
+  devsim::PtyDevice server(options);
+  const QString address = QString::fromStdString(server.SlavePath());
+  ASSERT_EQ(RunCli({QStringLiteral("ports"), QStringLiteral("add"), QStringLiteral("COM20"), address,
+                    QStringLiteral("--work-dir"), work()}).exit, 0);
+  const struct {
+    const char* name;
+    QString port;
+    std::function<void(devsim::Faults&)> fault;
+    int exit;
+    const char* says;
+  } kCases[] = {
+      {"by its address", address, [](devsim::Faults&) {}, 0, ""},
+      {"by a COM name", QStringLiteral("COM20"), [](devsim::Faults&) {}, 0, ""},
+      {"refused", QStringLiteral("tcp://127.0.0.1:1"), [](devsim::Faults&) {}, 3, "refused"},
+      {"stalls", address, [](devsim::Faults& f) { f.silent = true; }, 3, "does not answer"},
+      {"resets mid-read", address, [](devsim::Faults& f) { f.disconnectAtRequest = 6; }, 3, "the connection to the serial server ended"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    server.faults().Clear();
+    c.fault(server.faults());
+    QElapsedTimer took;
+    took.start();
+    const CliRun run = RunCli(Line("read -o {out} --port {port}", c.port));
+    EXPECT_EQ(run.exit, c.exit) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(c.says)) << run.err.toStdString();
+    EXPECT_LT(took.elapsed(), 20000);
+  }
 }
 
 }  // namespace

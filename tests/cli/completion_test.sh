@@ -31,7 +31,7 @@ check() {  # check "LINE" "EXPECTED" (a line ending in a blank completes a new w
   [[ $got == "$expected" ]] || { echo "'$line': '$got', expected '$expected'"; fail=1; }
 }
 
-commands=$("$cli" --help | awk '/^Commands:/ { f = 1; next } /^$/ { f = 0 } f && /^  [a-z]/ { print $1 }' | xargs)
+commands=$("$cli" --help | awk '/^Commands:/ { f = 1; next } /^$/ { f = 0 } f && /^  [a-z]/ && !seen[$1]++ { print $1 }' | xargs)
 [[ -n $commands ]] || { echo "--help names no command"; exit 1; }
 check "korvane-cli " "$commands"
 check "korvane-cli --json re" "read report restore-default"

@@ -52,6 +52,27 @@ TEST_F(Connected, UsbShowsPortAndHidesAddress) {
   EXPECT_TRUE(Enabled("cmd_load_log"));
 }
 
+// A COM name bound to a serial server's network port: the window reaches the device through it
+// as through any port, and its set reads whole.
+class OverTheNetwork : public LiveApp {
+ protected:
+  devsim::SimOptions Options() const override {
+    devsim::SimOptions options = LiveApp::Options();
+    options.tcpPort = 0;
+    return options;
+  }
+};
+
+TEST_F(OverTheNetwork, AComNameBoundToASerialServerIsReachedAsAnyPort) {
+  ASSERT_TRUE(SlavePath().startsWith(QLatin1String("tcp://")));
+  StartProgram();
+  Poll();
+  EXPECT_EQ(Text("lbl_conn_stat"), "Operating");
+  EXPECT_EQ(Text("lbl_serial_num"), "KV2300-0017-0417");
+  app->connection->cmd_read_paramClick();
+  EXPECT_TRUE(app->setup.setup_loaded) << prompts.Describe().toStdString();
+}
+
 class OverRs485 : public LiveApp {
  protected:
   devsim::SimOptions Options() const override {

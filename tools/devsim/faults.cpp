@@ -30,6 +30,7 @@ void Faults::Clear() {
   alterWrittenRegister = -1;
   silentLogFrom = -1;
   disconnect = false;
+  disconnectAtRequest = 0;
   accessLevel = -1;
   failAtWriteCountdown = 0;
   failAtWriteKind = WriteFailure::Silent;

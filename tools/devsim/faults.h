@@ -64,6 +64,7 @@ struct Faults {
   std::atomic<int> rejectGroups{0};      // group bits every commit and save rejects
   std::atomic<int> alterWrittenRegister{-1};  // written value of this register is stored XOR 1
   std::atomic<bool> disconnect{false};   // close the device side of the line
+  std::atomic<int> disconnectAtRequest{0};  // requests left until the one that closes the line unanswered (0: off)
   std::atomic<int> silentLogFrom{-1};    // no answer to event-log reads from this input register on
 
   // --- Access levels ---

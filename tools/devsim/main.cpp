@@ -111,6 +111,8 @@ Settings Parse(const QCoreApplication& app) {
   value("serial", "Serial number the device reports (16 characters at most), to tell simulated units apart.", "TEXT");
   value("tag", "Device tag it starts with (16 characters at most).", "TEXT");
   flag("device-bit-after-commit", "After a commit the device sets its own bit 5 of the first relay word.");
+  value("tcp", "Serve as a serial server: RTU frames over TCP on 127.0.0.1 at PORT (0: any free port) instead "
+               "of a pseudo-terminal, paced at the line's baud.", "PORT");
   value("units", "Answer as N units on one RS-485 line, at the address and the N-1 after it, each with a serial "
                  "number and tag of its own (not with --usb).", "N");
   flag("remote-test", "The remote test-and-reset input is closed.");
@@ -147,6 +149,7 @@ Settings Parse(const QCoreApplication& app) {
     s.tag = p.value("tag").toLatin1();
   }
   s.deviceBitAfterCommit = p.isSet("device-bit-after-commit");
+  if (p.isSet("tcp")) s.sim.tcpPort = static_cast<int>(Number(p, "tcp", 0, 65535));
   if (p.isSet("units")) {
     s.sim.units = static_cast<int>(Number(p, "units", 1, 247));
     if (s.sim.units > 1 && m.usb) Fail("--units belongs to an RS-485 line: over USB one device answers at address 1");

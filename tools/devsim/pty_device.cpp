@@ -1,9 +1,13 @@
 #include "devsim/pty_device.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/eventfd.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
@@ -63,7 +67,8 @@ PtyDevice::PtyDevice(const SimOptions& options, RequestObserver observer)
     const int address = options.model.line.address + i;
     others_.back()->Model().SetWorkingText(reg::TagNumber, 8, "UNIT-" + std::to_string(address));
   }
-  OpenPty();
+  if (options.tcpPort >= 0) OpenListener(options.tcpPort);
+  else OpenPty();
   lastCatchUp_ = Clock::now();
   lastByte_ = lastCatchUp_;
   thread_ = std::thread([this] { Run(); });
@@ -86,6 +91,39 @@ void PtyDevice::OpenPty() {
   if (stopFd_ < 0) throw std::runtime_error(std::string("eventfd failed: ") + std::strerror(errno));
 }
 
+void PtyDevice::OpenListener(int port) {
+  listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (listener_ < 0) throw std::runtime_error(std::string("socket failed: ") + std::strerror(errno));
+  const int yes = 1;
+  setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener_, 4) != 0)
+    throw std::runtime_error(std::string("cannot serve on port ") + std::to_string(port) + ": " + std::strerror(errno));
+  socklen_t length = sizeof address;
+  getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+  slavePath_ = "tcp://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+  stopFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (stopFd_ < 0) throw std::runtime_error(std::string("eventfd failed: ") + std::strerror(errno));
+}
+
+// A new client takes the line over, as on a serial server that serves one at a time.
+void PtyDevice::Accept() {
+  const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+  if (client < 0) return;
+  if (faults().disconnect) {
+    close(client);
+    return;
+  }
+  const int yes = 1;
+  setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+  CloseMaster();
+  master_ = client;
+  assembler_ = FrameAssembler{};
+}
+
 void PtyDevice::Stop() {
   if (thread_.joinable()) {
     stopping_ = true;
@@ -96,7 +134,8 @@ void PtyDevice::Stop() {
   CloseMaster();
   if (slave_ >= 0) close(slave_);
   if (stopFd_ >= 0) close(stopFd_);
-  slave_ = stopFd_ = -1;
+  if (listener_ >= 0) close(listener_);
+  slave_ = stopFd_ = listener_ = -1;
 }
 
 void PtyDevice::CloseMaster() {
@@ -153,10 +192,11 @@ void PtyDevice::Run() {
     }
     auto timeout = std::chrono::duration_cast<std::chrono::nanoseconds>(kTick);
     if (assembler_.Pending()) timeout = std::max<std::chrono::nanoseconds>(lastByte_ + SilenceTime() - Clock::now(), {});
-    pollfd fds[2] = {{stopFd_, POLLIN, 0}, {master_, POLLIN, 0}};
-    const int n = poll(fds, master_ >= 0 ? 2 : 1, ToPollMs(timeout));
+    pollfd fds[3] = {{stopFd_, POLLIN, 0}, {master_, POLLIN, 0}, {listener_, POLLIN, 0}};
+    const int n = poll(fds, 3, ToPollMs(timeout));
     if (n < 0 && errno != EINTR) break;
     if (fds[0].revents) break;
+    if (fds[2].revents & POLLIN) Accept();
     {
       std::lock_guard lock(mutex_);
       CatchUp();
@@ -167,6 +207,8 @@ void PtyDevice::Run() {
         lastByte_ = Clock::now();
         assembler_.Feed(std::span(buffer.data(), static_cast<size_t>(got)));
         while (auto frame = assembler_.NextFrame()) Answer(*frame);
+      } else if (listener_ >= 0 && got == 0) {
+        CloseMaster();  // the client went: the line waits for the next one
       }
     } else if (master_ >= 0 && (fds[1].revents & (POLLHUP | POLLERR))) {
       // Nobody holds the line open (cannot happen while we keep our slave end): idle.
@@ -228,7 +270,8 @@ bool PtyDevice::WriteAll(const uint8_t* bytes, size_t count) {
   const auto giveUp = Clock::now() + kWriteStall;
   while (count > 0) {
     if (faults().disconnect || master_ < 0) return false;
-    const ssize_t n = write(master_, bytes, count);
+    // A client that went away must not end the simulator with SIGPIPE.
+    const ssize_t n = listener_ >= 0 ? send(master_, bytes, count, MSG_NOSIGNAL) : write(master_, bytes, count);
     if (n > 0) {
       bytes += n;
       count -= static_cast<size_t>(n);

@@ -30,6 +30,10 @@ struct SimOptions {
   // with a serial number and tag of its own, and its own state. Only the addressed unit
   // answers; units given one address answer together, as two devices on a bus do.
   int units = 1;
+  // A serial server instead of a pseudo-terminal: RTU frames over TCP on 127.0.0.1 at this
+  // port (0: any free one), paced at the line's baud as the server's line would pace them.
+  // One client at a time; a new one takes the line over. -1: a pseudo-terminal.
+  int tcpPort = -1;
 };
 
 // The options of unit `index` (0 is the first) of a bus: the next address, the serial number's
@@ -89,6 +93,8 @@ class PtyDevice {
   using Clock = std::chrono::steady_clock;
 
   void OpenPty();
+  void OpenListener(int port);
+  void Accept();
   void Run();
   void CatchUp();
   void Answer(const std::vector<uint8_t>& frame);
@@ -107,8 +113,9 @@ class PtyDevice {
   Simulator sim_;
   std::vector<std::unique_ptr<Simulator>> others_;  // the bus's further units
   FrameAssembler assembler_;
-  int master_ = -1;
+  int master_ = -1;  // the pseudo-terminal's master end, or the connected client's socket
   int slave_ = -1;
+  int listener_ = -1;  // the serial server's listening socket
   int stopFd_ = -1;
   std::string slavePath_;
   std::atomic<bool> stopping_{false};

@@ -40,6 +40,8 @@ std::optional<Reply> Simulator::HandleFrame(std::span<const uint8_t> frame) {
   const auto own = static_cast<uint8_t>(model_.SlaveAddress());
   if (request.address != own && request.address != rtu::kBroadcast) return std::nullopt;
   if (request.function == rtu::kWriteMultiple && faults_.TakeWriteFailure()) StartWriteFailure();
+  if (const int left = faults_.disconnectAtRequest; left > 0 && (faults_.disconnectAtRequest = left - 1) == 0)
+    faults_.disconnect = true;
   if (faults_.silent || faults_.disconnect) return std::nullopt;
   if (const int from = faults_.silentLogFrom; from >= 0 && request.function == rtu::kReadInput &&
                                               request.start >= from)
