@@ -92,6 +92,25 @@ void Output::Difference(const QStringList& fields, const QString& port) {
   Write(stdout, VisibleFields(port.isEmpty() ? fields : QStringList(port) + fields).toUtf8() + '\n');
 }
 
+void Output::Row(const QStringList& fields, const QJsonObject& json) {
+  if (mode_.json) {
+    JsonLine(json);
+    return;
+  }
+  EndProgressLine();
+  Write(stdout, VisibleFields(fields).toUtf8() + '\n');
+}
+
+void Output::Unit(const QStringList& fields, QJsonObject object) {
+  if (mode_.json) {
+    object.insert(QStringLiteral("event"), QStringLiteral("unit"));
+    JsonLine(object);
+    return;
+  }
+  EndProgressLine();
+  Write(stdout, VisibleFields(fields).toUtf8() + '\n');
+}
+
 void Output::Error(const QString& message) {
   if (mode_.json) {
     JsonLine({{QStringLiteral("event"), QStringLiteral("error")}, {QStringLiteral("message"), message}});

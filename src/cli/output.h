@@ -43,7 +43,13 @@ class Output {
   // The same row as text (page, parameter, device, file), with the port it was found on when
   // several ports run at once.
   void Difference(const QStringList& fields, const QString& port);
+  // One row of a listing that is the command's answer (a record of the log, a line of a set):
+  // its text fields tab-separated on stdout, with --quiet too; with --json the object instead.
+  void Row(const QStringList& fields, const QJsonObject& json);
   void Error(const QString& message);
+  // One unit a command found (a scan): its fields tab-separated for people (shown with --quiet
+  // too: they are the answer), the "unit" event with --json.
+  void Unit(const QStringList& fields, QJsonObject object);
   // What a step under way tells (the session's texts): stderr for people, unless --quiet.
   void Note(const QString& text);
   // The one line of a writing command that tells a script the unit's state: port, serial
