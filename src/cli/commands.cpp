@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QLocale>
 #include <QTemporaryFile>
@@ -14,7 +15,9 @@
 #include "cli/interrupt.h"
 #include "cli/output.h"
 #include "cli/parallel.h"
+#include "cli/records_commands.h"
 #include "device_link/block_table.h"
+#include "operations/bus_scan.h"
 #include "operations/device_backup.h"
 #include "operations/device_reading.h"
 #include "operations/device_status.h"
@@ -353,6 +356,42 @@ int RunAbort(Context& c) {
                        {QStringLiteral("admin_level"), level == LevelRead::Admin}});
 }
 
+// Every address of a line asked once: a line per unit found (address, type, serial number,
+// firmware, tag), and the addresses whose answers came garbled as suspected conflicts.
+int RunScan(Context& c) {
+  Device d(c.setup, c.workDirectory);
+  if (const Failure f = d.Open(); f.Failed()) return Fail(c, f);
+  const std::vector<BusFinding> found =
+      BusScan(d.master).Run({c.options.firstAddress, c.options.lastAddress}, [&](int done, int total) {
+        c.out.Progress(QStringLiteral("scan"), done, total);
+        return !Interrupted();
+      });
+  d.link.Close();
+  if (Interrupted()) return Fail(c, Stopped());
+  const NumberFormat format(QLatin1Char('.'));
+  int units = 0;
+  QJsonArray conflicts;
+  for (const BusFinding& f : found) {
+    if (f.kind == BusFinding::Kind::Conflict) {
+      conflicts << f.address;
+      c.out.Unit({QString::number(f.address), Tr("suspected address conflict: garbled answers, twice")},
+                 {{QStringLiteral("address"), f.address}, {QStringLiteral("conflict"), true}});
+      continue;
+    }
+    ++units;
+    const QString firmware = format.FormatScaled(f.firmware, 2);
+    QStringList fields{QString::number(f.address), QString::number(f.deviceType), f.serialNumber, firmware, f.tag};
+    if (!f.accepted) fields << Tr("not a device this program works with");
+    c.out.Unit(fields,
+               {{QStringLiteral("address"), f.address}, {QStringLiteral("device_type"), f.deviceType},
+                {QStringLiteral("serial_number"), f.serialNumber}, {QStringLiteral("firmware"), firmware},
+                {QStringLiteral("device_tag"), f.tag}, {QStringLiteral("accepted"), f.accepted}});
+  }
+  c.out.Say(units == 1 ? Tr("One unit found.") : Tr("%1 units found.").arg(units));
+  return c.out.Finish(c.options.commandName, units > 0 ? ExitCode::Done : ExitCode::NoDevice,
+                      {{QStringLiteral("units"), units}, {QStringLiteral("conflicts"), conflicts}});
+}
+
 // The program's COM names, kept in the ports folder for the window and the command line alike;
 // a name bound to a serial server's network port is reached as that port.
 int RunPorts(Context& c) {
@@ -409,6 +448,8 @@ int Run(const QStringList& arguments) {
     case Command::SaveDefault: return RunSaveDefault(c);
     case Command::Abort: return RunAbort(c);
     case Command::Ports: return RunPorts(c);
+    case Command::Scan: return RunScan(c);
+    case Command::Records: return RunRecords(c);
     case Command::None: break;
   }
   return Status(ExitCode::Usage);

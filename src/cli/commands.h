@@ -56,6 +56,7 @@ int RunRestoreDefault(Context& c);
 int RunSaveDefault(Context& c);
 int RunAbort(Context& c);
 int RunPorts(Context& c);
+int RunScan(Context& c);
 
 // The whole program after QCoreApplication: the arguments after the program's name.
 int Run(const QStringList& arguments);

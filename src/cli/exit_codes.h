@@ -10,7 +10,7 @@ namespace kvn::cli {
 // in force, or the set in force not known.
 enum class ExitCode : int {
   Done = 0,         // done; for compare: identical
-  Differ = 1,       // compare found differences
+  Differ = 1,       // compare or records diff found differences
   Usage = 2,        // usage error or a bad file; nothing was sent to the device
   NoDevice = 3,     // no device: port missing, refused, in use, or no answer
   WrongDevice = 4,  // wrong device: type, firmware or mode; or a unit in programming mode
@@ -27,7 +27,7 @@ struct ExitCodeRow {
 
 inline constexpr std::array<ExitCodeRow, 9> kExitCodes{{
     {ExitCode::Done, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "done (for compare: identical)")},
-    {ExitCode::Differ, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "compare found differences")},
+    {ExitCode::Differ, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "compare or records diff found differences")},
     {ExitCode::Usage, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "usage error or a bad file (nothing sent to the device)")},
     {ExitCode::NoDevice, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "no device: the port is missing, refused, in use, or the device does not answer")},
     {ExitCode::WrongDevice, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "wrong device (type, firmware, mode), or a unit in programming mode (run abort)")},

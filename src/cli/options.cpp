@@ -5,6 +5,7 @@
 #include <array>
 
 #include "cli/exit_codes.h"
+#include "cli/records_commands.h"
 #include "device_link/network_port.h"
 #include "device_link/port_map.h"
 #include "texts/tr_context.h"
@@ -18,7 +19,7 @@ struct CommandRow {
   const char* name;
   Command command;
 };
-constexpr std::array<CommandRow, 11> kCommands{{
+constexpr std::array<CommandRow, 13> kCommands{{
     {"identify", Command::Identify},
     {"read", Command::Read},
     {"compare", Command::Compare},
@@ -30,6 +31,8 @@ constexpr std::array<CommandRow, 11> kCommands{{
     {"save-default", Command::SaveDefault},
     {"abort", Command::Abort},
     {"ports", Command::Ports},
+    {"records", Command::Records},
+    {"scan", Command::Scan},
 }};
 
 std::optional<int> NumberIn(const QString& text) {
@@ -92,6 +95,17 @@ QString SetChecksum(Options& o, const QString& v) {
   return {};
 }
 
+QString SetAddresses(Options& o, const QString& v) {
+  const QStringList ends = v.split(QLatin1Char('-'));
+  const std::optional<int> first = NumberIn(ends.value(0));
+  const std::optional<int> last = ends.size() == 2 ? NumberIn(ends[1]) : first;
+  if (ends.size() > 2 || !first || !last || *first < 1 || *last > 247 || *first > *last)
+    return Tr("--addresses takes a range within 1-247, such as 1-32 (or one address): %1").arg(v);
+  o.firstAddress = *first;
+  o.lastAddress = *last;
+  return {};
+}
+
 QString SetAddress(Options& o, const QString& v) {
   const std::optional<int> a = NumberIn(v);
   if (!a || *a < 1 || *a > 254) return Tr("--address takes 1 to 254: %1").arg(v);
@@ -99,12 +113,13 @@ QString SetAddress(Options& o, const QString& v) {
   return {};
 }
 
-constexpr std::array<OptionRow, 19> kOptions{{
+constexpr std::array<OptionRow, 20> kOptions{{
     {"--port", true, SetPort},
     {"--interface", true, SetInterface},
     {"--baud", true, SetBaud},
     {"--parity", true, SetParity},
     {"--address", true, SetAddress},
+    {"--addresses", true, SetAddresses},
     {"--work-dir", true, [](Options& o, const QString& v) { o.workDir = v; return QString(); }},
     {"--output", true, [](Options& o, const QString& v) { o.output = v; return QString(); }},
     {"--json", false, [](Options& o, const QString&) { o.json = true; return QString(); }},
@@ -180,7 +195,7 @@ QString CheckCommand(Options& o, const QStringList& positional) {
   if (o.help || o.version) return {};
   if (o.command == Command::None)
     return Tr("no command given (identify, read, compare, backup, log, report, program, restore-default, save-default, "
-              "abort, ports)");
+              "abort, ports, records)");
   if (const QString problem = CheckWriteOptions(o); !problem.isEmpty()) return problem;
   if (const QString problem = CheckInterface(o); !problem.isEmpty()) return problem;
   if (o.ports.size() > 1 && !o.output.isEmpty()) return Tr("several ports cannot write one output file (-o)");
@@ -189,6 +204,13 @@ QString CheckCommand(Options& o, const QStringList& positional) {
     o.file = positional.front();
     return {};
   }
+  if (o.command == Command::Scan) {
+    if (o.usb.value_or(false)) return Tr("scan belongs to an RS-485 line (--interface rs485): over USB one unit answers");
+    if (o.address) return Tr("scan asks every address of --addresses, not one --address");
+    if (o.ports.size() > 1) return Tr("scan takes one --port: each bus is scanned on its own");
+  } else if (o.firstAddress != 1 || o.lastAddress != 247) {
+    return Tr("--addresses belongs to scan");
+  }
   if (o.command == Command::Ports) {
     const bool list = positional == QStringList{QStringLiteral("list")};
     const bool add = positional.size() == 3 && positional.front() == QLatin1String("add");
@@ -196,6 +218,10 @@ QString CheckCommand(Options& o, const QStringList& positional) {
     if (!o.ports.isEmpty()) return Tr("ports names its COM name itself: --port belongs to the other commands");
     o.words = positional;
     return {};
+  }
+  if (o.command == Command::Records) {
+    o.words = positional;
+    return RecordsUsageProblem(o, positional);
   }
   if (o.command == Command::SaveDefault) {
     if (positional.size() > 1) return Tr("save-default takes at most one configuration file: save-default [FILE.kvn]");
@@ -294,9 +320,17 @@ QString UsageText() {
             "                       the file's set (or the device's own) as the device's default\n"
             "  abort                take the unit out of programming mode (uncommitted writes are\n"
             "                       dropped) and end an admin login: after a power cut or a kill\n"
+            "  scan [--addresses 1-247]\n"
+            "                       every address of an RS-485 line asked once: the units found\n"
             "  ports list           the program's COM names and what each stands for\n"
             "  ports add COMn tcp://HOST:PORT\n"
             "                       COMn stands for a serial server's network port, in the window too\n"
+            "  records log [SERIAL] the records' commits, newest first (of one unit)\n"
+            "  records show SERIAL[@REV] [-o FILE.kvn]\n"
+            "                       a unit's set as recorded (REV: HEAD, a commit, HEAD~2, ...)\n"
+            "  records diff SERIAL [REV [REV]]\n"
+            "                       the parameters in which a record and the unit (or two records)\n"
+            "                       differ\n"
             "\n"
             "Options (default: the window's interface settings):\n"
             "  --port PATH|COMn|tcp://HOST:PORT\n"
@@ -307,7 +341,7 @@ QString UsageText() {
             "  --parity none|odd|even\n"
             "  --address N          Modbus slave address 1..254 (RS-485)\n"
             "                       (with usb the device answers at 1, 115200 baud, no parity)\n"
-            "  --work-dir DIR       the work directory (settings, ports, backups)\n"
+            "  --work-dir DIR       the work directory (settings, ports, backups, records)\n"
             "\n"
             "Programming (program, restore-default, save-default; USB interface only):\n"
             "  --port given several times: every device at once, one result line each\n"

@@ -7,7 +7,7 @@
 
 namespace kvn::cli {
 
-enum class Command { None, Identify, Read, Compare, Backup, Log, Report, Program, RestoreDefault, SaveDefault, Abort, Ports };
+enum class Command { None, Identify, Read, Compare, Backup, Log, Report, Program, RestoreDefault, SaveDefault, Abort, Ports, Records, Scan };
 
 // The commands that change what the device runs: each a guarded programming session.
 inline bool WritesDevice(Command c) {
@@ -23,13 +23,15 @@ struct Options {
   QString commandName;
   QString output;  // read -o FILE.kvn, log -o FILE.csv, report -o FILE.pdf
   QString file;    // compare FILE, program FILE, save-default [FILE], report --file FILE
-  QStringList words;  // ports: list | add COMn tcp://HOST:PORT
+  QStringList words;  // ports: list | add COMn tcp://HOST:PORT; records: log|show|diff and their words
   std::optional<QString> port;  // the first --port
   QStringList ports;            // every --port, in order: several run in parallel
   std::optional<bool> usb;
   std::optional<int> baudIndex;  // into kBaudRates
   std::optional<int> parity;     // 0 none, 1 odd, 2 even
   std::optional<int> address;
+  int firstAddress = 1;  // scan --addresses FIRST-LAST
+  int lastAddress = 247;
   QString workDir;  // empty: the window's own
   // The writing commands.
   bool yes = false;                    // the command's questions answered OK

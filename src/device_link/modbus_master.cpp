@@ -54,7 +54,7 @@ bool ModbusMaster::AnotherAnswerFollows() {
 void ModbusMaster::DrainLateAnswers(bool sameRequest) {
   const uint32_t begin = Tick();
   if (link_.Purge() > 0) lastByteTick_ = begin;
-  const uint32_t horizon = sameRequest ? 0 : kLateAnswerHorizonMs;
+  const uint32_t horizon = sameRequest ? 0 : limits_.lateAnswerHorizonMs;
   for (;;) {
     const uint32_t now = Tick();
     const uint32_t sinceEnd = now - lastTransactionEnd_;
@@ -103,8 +103,8 @@ ModbusResult ModbusMaster::ReceiveFrame(int slave, int length, int requestBytes)
   const uint32_t answerTime = static_cast<uint32_t>(WireTimeMs(length + 2, baud, bits));
   // A serial server's answer also crosses the network and back.
   const auto network = static_cast<uint32_t>(link_.NetworkAllowanceMs());
-  const uint32_t firstByteLimit = kFirstByteMs + requestTime + network;
-  const uint32_t wholeLimit = kWholeFrameMs + requestTime + answerTime + network;
+  const uint32_t firstByteLimit = limits_.firstByteMs + requestTime + network;
+  const uint32_t wholeLimit = limits_.wholeFrameMs + requestTime + answerTime + network;
 
   uint32_t start = Tick();
   uint32_t last = start;
@@ -115,7 +115,7 @@ ModbusResult ModbusMaster::ReceiveFrame(int slave, int length, int requestBytes)
   std::array<uint8_t, 256> batch{};
   for (;;) {
     const uint32_t now = Tick();
-    const uint32_t gapLimit = received == 0 ? firstByteLimit : kFirstByteMs;
+    const uint32_t gapLimit = received == 0 ? firstByteLimit : limits_.firstByteMs;
     if (now - start > wholeLimit || now - last > gapLimit) return ModbusResult::NoResponse;
     // Wait for bytes until the nearer limit runs out (plus the millisecond the checks above
     // need to see it passed), never more than the frame still lacks: bytes behind it are the

@@ -37,6 +37,16 @@ class ModbusMaster {
 
   ModbusMaster(SerialLink& link, const Texts& texts, Prompts& prompts);
 
+  // The answer's time limits and how long a late answer is waited out. A bus scan asks every
+  // address once and most stay silent: it shortens them for the scan and puts them back.
+  struct Limits {
+    uint32_t firstByteMs = kFirstByteMs;
+    uint32_t wholeFrameMs = kWholeFrameMs;
+    uint32_t lateAnswerHorizonMs = kLateAnswerHorizonMs;
+  };
+  void SetLimits(const Limits& limits) { limits_ = limits; }
+  const Limits& CurrentLimits() const { return limits_; }
+
   // Reads dest.size() registers; fills dest on success and leaves it untouched otherwise.
   ModbusResult ReadRegisters(int function, int slave, int start, std::span<int32_t> dest);
   // Writes the low 16 bits of each source cell.
@@ -66,6 +76,7 @@ class ModbusMaster {
   void ShowFailure(ModbusResult last);
 
   SerialLink& link_;
+  Limits limits_;
   const Texts& texts_;
   Prompts& prompts_;
   std::array<uint8_t, 1024> rx_{};

@@ -16,6 +16,7 @@
 
 #include "cli/cli_process.h"
 #include "device_link/block_table.h"
+#include "devsim/setup_registers.h"
 #include "support/sim_fixture.h"
 
 namespace kvn::test {
@@ -274,6 +275,31 @@ TEST_F(CliCommands, ASerialServersPortIsReadOrLostNeverHung) {
     EXPECT_TRUE(run.err.contains(c.says)) << run.err.toStdString();
     EXPECT_LT(took.elapsed(), 20000);
   }
+}
+
+// A scan finds exactly the units of a line, and names an address two units answer at.
+TEST_F(CliCommands, AScanFindsEachUnitAndNamesAnAddressConflict) {
+  devsim::SimOptions options;
+  options.units = 4;
+  options.pacing = {19200, 10};
+  devsim::PtyDevice bus(options);
+  bus.WithUnit(3, [](devsim::Simulator& s) { s.Model().SetWorkingRegister(devsim::cfg::ModbusAddress, 2); });
+  const auto scan = [&](const char* addresses) {
+    return RunCli({QStringLiteral("scan"), QStringLiteral("--json"), QStringLiteral("--port"), QString::fromStdString(bus.SlavePath()),
+                   QStringLiteral("--interface"), QStringLiteral("rs485"), QStringLiteral("--baud"), QStringLiteral("19200"),
+                   QStringLiteral("--parity"), QStringLiteral("none"), QStringLiteral("--addresses"), QLatin1String(addresses),
+                   QStringLiteral("--work-dir"), work()});
+  };
+  const CliRun run = scan("1-6");
+  EXPECT_EQ(run.exit, 0) << run.err.toStdString();
+  QStringList seen;
+  for (const QJsonObject& o : JsonLines(run.out))
+    if (o.value(QStringLiteral("event")) == QLatin1String("unit"))
+      seen << QStringLiteral("%1 %2").arg(o.value(QStringLiteral("address")).toInt())
+                  .arg(o.value(QStringLiteral("conflict")).toBool() ? QStringLiteral("conflict")
+                                                                    : o.value(QStringLiteral("serial_number")).toString());
+  EXPECT_EQ(seen, (QStringList{"1 KV2300-0017-0417", "2 conflict", "3 KV2300-0017-0419"}));
+  EXPECT_EQ(scan("10-12").exit, 3);
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ check() {  # check "LINE" "EXPECTED" (a line ending in a blank completes a new w
 commands=$("$cli" --help | awk '/^Commands:/ { f = 1; next } /^$/ { f = 0 } f && /^  [a-z]/ && !seen[$1]++ { print $1 }' | xargs)
 [[ -n $commands ]] || { echo "--help names no command"; exit 1; }
 check "korvane-cli " "$commands"
-check "korvane-cli --json re" "read report restore-default"
+check "korvane-cli --json re" "read report restore-default records"
 check "korvane-cli read --inter" "--interface"
 check "korvane-cli --interface " "usb rs485"
 check "korvane-cli --parity e" "even"
@@ -51,4 +51,6 @@ check "korvane-cli program " "files:kvn"
 check "korvane-cli program a.kvn --password-file " "files:any"
 check "korvane-cli program a.kvn --expect" "--expect-checksum"
 check "korvane-cli res" "restore-default"
+check "korvane-cli records " "log show diff"
+check "korvane-cli records show KV1 -o " "files:kvn"
 exit $fail
