@@ -732,15 +732,51 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>no command given (identify, read, compare, backup, log, report, program, restore-default, save-default, abort, ports)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>ports takes: ports list, or ports add COMn tcp://HOST:PORT</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>ports names its COM name itself: --port belongs to the other commands</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>suspected address conflict: garbled answers, twice</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not a device this program works with</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>One unit found.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 units found.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--addresses takes a range within 1-247, such as 1-32 (or one address): %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no command given (identify, read, compare, backup, log, report, program, restore-default, save-default, abort, ports, records)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>scan belongs to an RS-485 line (--interface rs485): over USB one unit answers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>scan asks every address of --addresses, not one --address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>scan takes one --port: each bus is scanned on its own</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--addresses belongs to scan</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -761,9 +797,17 @@ Commands:
                        the file&apos;s set (or the device&apos;s own) as the device&apos;s default
   abort                take the unit out of programming mode (uncommitted writes are
                        dropped) and end an admin login: after a power cut or a kill
+  scan [--addresses 1-247]
+                       every address of an RS-485 line asked once: the units found
   ports list           the program&apos;s COM names and what each stands for
   ports add COMn tcp://HOST:PORT
                        COMn stands for a serial server&apos;s network port, in the window too
+  records log [SERIAL] the records&apos; commits, newest first (of one unit)
+  records show SERIAL[@REV] [-o FILE.kvn]
+                       a unit&apos;s set as recorded (REV: HEAD, a commit, HEAD~2, ...)
+  records diff SERIAL [REV [REV]]
+                       the parameters in which a record and the unit (or two records)
+                       differ
 
 Options (default: the window&apos;s interface settings):
   --port PATH|COMn|tcp://HOST:PORT
@@ -774,7 +818,7 @@ Options (default: the window&apos;s interface settings):
   --parity none|odd|even
   --address N          Modbus slave address 1..254 (RS-485)
                        (with usb the device answers at 1, 115200 baud, no parity)
-  --work-dir DIR       the work directory (settings, ports, backups)
+  --work-dir DIR       the work directory (settings, ports, backups, records)
 
 Programming (program, restore-default, save-default; USB interface only):
   --port given several times: every device at once, one result line each
@@ -794,6 +838,46 @@ Programming (program, restore-default, save-default; USB interface only):
 
 Exit status:
 </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the record %1 of %2 holds no valid set</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Saved the record %1 of %2 to %3 (checksum %4)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the unit on %1 is %2, not %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the unit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No differences: the record %1 and %2 hold the same settings.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>records takes: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 takes: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>records %1 writes no output file (-o)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>records %1 reaches no device: --port belongs to records diff against the unit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>records diff compares one unit: give one --port</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -982,10 +1066,6 @@ Exit status:
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>compare found differences</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>usage error or a bad file (nothing sent to the device)</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1011,6 +1091,10 @@ Exit status:
     </message>
     <message>
         <source>interrupted (SIGINT, SIGTERM, SIGHUP, SIGQUIT): a unit in programming mode is taken out of it first; no output file written</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>compare or records diff found differences</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -119,6 +119,14 @@ const Refused kRefused[] = {
     {"identify --interface usb --address 5", "belong to --interface rs485"},
     {"read -o a.kvn --baud 9600 --interface usb", "belong to --interface rs485"},
     {"abort --yes", "belong to program, restore-default and save-default"},
+    {"records", "records takes: records log [SERIAL]"},
+    {"records erase KV1", "records takes: records log [SERIAL]"},
+    {"records log KV1 KV2", "log takes: records log [SERIAL]"},
+    {"records show", "show takes: records show SERIAL[@REV]"},
+    {"records diff KV1 A B C", "diff takes: records diff SERIAL [REV [REV]]"},
+    {"records log -o a.kvn", "records log writes no output file"},
+    {"records show KV1 --port COM1", "records show reaches no device"},
+    {"records diff KV1 A B --port COM1", "records diff reaches no device"},
 };
 
 TEST(CliOptions, RefusedLinesSayWhy) {

@@ -117,5 +117,61 @@ TEST_F(CliRecords, GitNamesWhoChangedALimit) {
       << "the password reached the records";
 }
 
+// What korvane-cli reads back from the records of a unit read, found changed and programmed:
+// HEAD~2 the first read, HEAD~1 the tag changed elsewhere, HEAD the programmed limit.
+struct RecordsCase {
+  const char* what;
+  QStringList words;
+  bool device;     // --port and friends given: the unit itself is read
+  int exit;
+  QStringList says;  // lines of stdout, each a part of one line, in order
+};
+
+TEST_F(CliRecords, LogShowAndDiffReadWhatWasRecorded) {
+  ASSERT_EQ(Cli({QStringLiteral("read"), QStringLiteral("-o"), Path(QStringLiteral("set.kvn"))}).exit, 0);
+  sim().WithModel([](devsim::DeviceModel& m) { m.SetWorkingRegister(reg::TagNumber, 0x5A5A); });
+  ReleaseWithLimit(3210.0f);
+  ASSERT_EQ(Cli({QStringLiteral("program"), Path(QStringLiteral("set.kvn")), QStringLiteral("--yes"),
+                 QStringLiteral("--password-file"), Path(QStringLiteral("pw"))}).exit, 0);
+  const QString unit = QString::fromLatin1(kUnit);
+  const QString limit = QStringLiteral("OUTPUT\tOverspeed limit, Relay 1\t3300.00 RPM\t3210.00 RPM");
+  const RecordsCase cases[] = {
+      {"the log, newest first", {QStringLiteral("log")}, false, 0,
+       {unit + QStringLiteral(": Program device settings"), QStringLiteral("found changed"), QStringLiteral("first record")}},
+      {"one unit's log", {QStringLiteral("log"), unit}, false, 0, {QStringLiteral("Program"), QStringLiteral("found"), QStringLiteral("first")}},
+      {"another unit's log is empty", {QStringLiteral("log"), QStringLiteral("KV9")}, false, 0, {}},
+      {"the last record", {QStringLiteral("show"), unit}, false, 0, {QStringLiteral("DEVICE / Location tag = ")}},
+      {"two records", {QStringLiteral("diff"), unit, QStringLiteral("HEAD~2"), QStringLiteral("HEAD")}, false, 1,
+       {limit, QStringLiteral("One parameter differs.")}},
+      {"the last record and the unit", {QStringLiteral("diff"), unit}, true, 0, {QStringLiteral("No differences")}},
+      {"an older record and the unit", {QStringLiteral("diff"), unit, QStringLiteral("HEAD~2")}, true, 1, {limit}},
+      {"a unit never recorded", {QStringLiteral("show"), QStringLiteral("KV9")}, false, 2, {}},
+      {"a revision that does not exist", {QStringLiteral("diff"), unit, QStringLiteral("HEAD~9"), QStringLiteral("HEAD")}, false, 2, {}},
+  };
+  for (const RecordsCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    QStringList words = QStringList{QStringLiteral("records")} + c.words;
+    const CliRun run = c.device ? Cli(words)
+                                : RunCli(words << QStringLiteral("--work-dir") << Path(QStringLiteral("work")));
+    EXPECT_EQ(run.exit, c.exit) << run.out.toStdString() << run.err.toStdString();
+    const QStringList lines = QString::fromUtf8(run.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    qsizetype at = 0;
+    for (const QString& part : c.says) {
+      while (at < lines.size() && !lines[at].contains(part)) ++at;
+      EXPECT_LT(at, lines.size()) << "missing: " << part.toStdString() << "\n" << run.out.toStdString();
+    }
+    if (c.words.front() == QLatin1String("log") && c.exit == 0) {
+      EXPECT_EQ(lines.size(), c.says.size());
+    }
+  }
+  // The set as it was, as a file: the released file's bytes.
+  ASSERT_EQ(RunCli({QStringLiteral("records"), QStringLiteral("show"), unit + QStringLiteral("@HEAD"), QStringLiteral("-o"),
+                    Path(QStringLiteral("back.kvn")), QStringLiteral("--work-dir"), Path(QStringLiteral("work"))}).exit, 0);
+  QFile released(Path(QStringLiteral("set.kvn")));
+  QFile back(Path(QStringLiteral("back.kvn")));
+  ASSERT_TRUE(released.open(QIODevice::ReadOnly) && back.open(QIODevice::ReadOnly));
+  EXPECT_EQ(back.readAll(), released.readAll());
+}
+
 }  // namespace
 }  // namespace kvn::test
