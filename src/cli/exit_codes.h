@@ -17,6 +17,7 @@ enum class ExitCode : int {
   Refused = 5,      // refused before anything was written
   OldSet = 6,       // failed: nothing new committed, the previous set is in force
   SetUnknown = 7,   // the set in force is not known: the unit must be checked
+  NotSynced = 8,    // records sync: the server does not hold every record yet
   Interrupted = 130,  // ended by a stop signal; a unit in programming mode was taken out first
 };
 
@@ -25,7 +26,7 @@ struct ExitCodeRow {
   const char* meaning;  // as --help, the man page and the README give it
 };
 
-inline constexpr std::array<ExitCodeRow, 9> kExitCodes{{
+inline constexpr std::array<ExitCodeRow, 10> kExitCodes{{
     {ExitCode::Done, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "done (for compare: identical)")},
     {ExitCode::Differ, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "compare or records diff found differences")},
     {ExitCode::Usage, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "usage error or a bad file (nothing sent to the device)")},
@@ -34,6 +35,7 @@ inline constexpr std::array<ExitCodeRow, 9> kExitCodes{{
     {ExitCode::Refused, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "refused before anything was written (entry check, access level, a declined question, checksum mismatch, rejected login)")},
     {ExitCode::OldSet, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "failed: nothing new was committed, the previous set is in force (rejected groups are named)")},
     {ExitCode::SetUnknown, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "the set in force is not known, or the unit is still in programming mode: check the unit")},
+    {ExitCode::NotSynced, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "records sync: the server could not be reached or refused; nothing is lost, the next sync sends it")},
     {ExitCode::Interrupted, QT_TRANSLATE_NOOP("kvn::cli::ExitCode", "interrupted (SIGINT, SIGTERM, SIGHUP, SIGQUIT): a unit in programming mode is taken out of it first; no output file written")},
 }};
 

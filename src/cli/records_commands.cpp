@@ -39,6 +39,8 @@ constexpr RecordsRow kRecordsRows[] = {
     {"log", 0, 1, false, "records log [SERIAL]"},
     {"show", 1, 1, true, "records show SERIAL[@REV] [-o FILE.kvn]"},
     {"diff", 1, 3, false, "records diff SERIAL [REV [REV]]"},
+    {"server", 0, 1, false, "records server [URL]"},
+    {"sync", 0, 0, false, "records sync"},
 };
 
 const RecordsRow* FindRow(const QString& name) {
@@ -141,6 +143,28 @@ int RunRecordsDiff(Context& c, const QStringList& words) {
                       {{QStringLiteral("unit"), unit}, {QStringLiteral("differences"), static_cast<int>(rows.size())}});
 }
 
+int RunRecordsServer(Context& c, const QStringList& words) {
+  Records records(c.workDirectory);
+  QString error;
+  if (!words.isEmpty()) error = records.SetServer(words.front());
+  const QString server = error.isEmpty() ? records.Server(&error) : QString();
+  if (!error.isEmpty()) return Fail(c, {ExitCode::Usage, error});
+  c.out.Say(server.isEmpty() ? Tr("No server is set for the records.") : Tr("The records' server: %1").arg(server));
+  return c.out.Finish(c.options.commandName, ExitCode::Done, {{QStringLiteral("server"), server}});
+}
+
+int RunRecordsSync(Context& c) {
+  Records records(c.workDirectory);
+  const SyncOutcome sync = records.Sync();
+  const QJsonObject fields{{QStringLiteral("received"), sync.received}, {QStringLiteral("sent"), sync.sent}};
+  if (!sync.error.isEmpty()) {
+    c.out.Error(sync.error);
+    return c.out.Finish(c.options.commandName, ExitCode::NotSynced, fields);
+  }
+  c.out.Say(Tr("Records synced: %1 received, %2 sent.").arg(sync.received).arg(sync.sent));
+  return c.out.Finish(c.options.commandName, ExitCode::Done, fields);
+}
+
 }  // namespace
 
 QString RecordsUsageProblem(const Options& o, const QStringList& words) {
@@ -166,6 +190,8 @@ int RunRecords(Context& c) {
   const QString sub = words.front();
   if (sub == QLatin1String("log")) return RunRecordsLog(c, words.mid(1));
   if (sub == QLatin1String("show")) return RunRecordsShow(c, words.mid(1));
+  if (sub == QLatin1String("server")) return RunRecordsServer(c, words.mid(1));
+  if (sub == QLatin1String("sync")) return RunRecordsSync(c);
   return RunRecordsDiff(c, words.mid(1));
 }
 

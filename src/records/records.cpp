@@ -12,49 +12,22 @@
 #include <array>
 #include <memory>
 
+#include "records/git_handles.h"
 #include "texts/atomic_file.h"
 #include "texts/guarded_file.h"
 #include "texts/tr_context.h"
 
 namespace kvn {
 
+using namespace records_git;
+
 namespace {
 
 KVN_TR_CONTEXT(kvn::Records)
 
 const QString kRecordsFolder = QStringLiteral("records");
-const QString kLockFile = QStringLiteral("korvane-records.lock");
-constexpr int kStaleLockMs = 30000;
-constexpr int kRetryPauseMs = 5;
 constexpr qint64 kUnitFileCap = 1024 * 1024;  // settings.txt is some 10 KB
 
-template <typename T, void (*Free)(T*)>
-struct Deleter {
-  void operator()(T* p) const { Free(p); }
-};
-template <typename T, void (*Free)(T*)>
-using Owned = std::unique_ptr<T, Deleter<T, Free>>;
-using Tree = Owned<git_tree, git_tree_free>;
-using CommitObject = Owned<git_commit, git_commit_free>;
-using Reference = Owned<git_reference, git_reference_free>;
-using Signature = Owned<git_signature, git_signature_free>;
-using TreeBuilder = Owned<git_treebuilder, git_treebuilder_free>;
-using TreeEntry = Owned<git_tree_entry, git_tree_entry_free>;
-using Config = Owned<git_config, git_config_free>;
-using Index = Owned<git_index, git_index_free>;
-using Object = Owned<git_object, git_object_free>;
-using RevWalk = Owned<git_revwalk, git_revwalk_free>;
-
-QString GitError(const QString& what) {
-  const git_error* e = git_error_last();
-  return e && e->message ? what + QStringLiteral(": ") + QString::fromUtf8(e->message) : what;
-}
-
-QString Hex(const git_oid& id) {
-  std::array<char, GIT_OID_HEXSZ + 1> text{};
-  git_oid_tostr(text.data(), text.size(), &id);
-  return QString::fromLatin1(text.data());
-}
 
 const std::array<const char*, 3> kFileNames{kSettingsFile, kSettingsTextFile, kIdentityFile};
 
@@ -107,27 +80,6 @@ QString UnitOf(const QString& message) {
   for (const QString& line : message.split(QLatin1Char('\n')))
     if (line.startsWith(QLatin1String("Unit: "))) return line.mid(6);
   return {};
-}
-
-// The branch a commit goes to: the one HEAD names (born or not), or HEAD itself when detached.
-QString BranchOf(git_repository* repo) {
-  git_reference* raw = nullptr;
-  if (git_reference_lookup(&raw, repo, "HEAD") != 0) return QStringLiteral("HEAD");
-  const Reference head(raw);
-  if (git_reference_type(head.get()) != GIT_REFERENCE_SYMBOLIC) return QStringLiteral("HEAD");
-  return QString::fromUtf8(git_reference_symbolic_target(head.get()));
-}
-
-// Takes the program's own lock of the repository, retried often: a commit holds it for
-// milliseconds. A lock whose process died is taken over.
-bool LockRecords(QLockFile& lock, int waitMs) {
-  lock.setStaleLockTime(kStaleLockMs);
-  QDeadlineTimer deadline(waitMs);
-  for (;;) {
-    if (lock.tryLock(0)) return true;
-    if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired()) return false;
-    QThread::msleep(kRetryPauseMs);
-  }
 }
 
 }  // namespace
@@ -279,7 +231,7 @@ RecordOutcome Records::Write(const Commit& c) {
   RecordOutcome outcome;
   outcome.error = Open(true);
   if (!outcome.error.isEmpty()) return outcome;
-  const QString lockPath = QDir(QFile::decodeName(git_repository_path(repo_))).filePath(kLockFile);
+  const QString lockPath = LockPath(repo_);
   QLockFile lock(lockPath);
   if (!LockRecords(lock, kRecordsLockWaitMs)) {
     outcome.error = Tr("The records are being written by another program; %1 is still held.")

@@ -8,6 +8,7 @@
 #include "records/unit_files.h"
 
 struct git_repository;
+struct git_remote;
 
 namespace kvn {
 
@@ -25,6 +26,13 @@ struct RecordOutcome {
   bool committed = false;
   QString commit;  // its id, hex
   QString error;   // why nothing was recorded; empty when recorded or nothing was due
+};
+
+// What a sync with the plant's server did.
+struct SyncOutcome {
+  int received = 0;  // commits of other stations now in the records
+  int sent = 0;      // commits of this station the server now holds
+  QString error;     // why the server does not hold them all; empty when it does
 };
 
 // One commit as a log shows it.
@@ -67,12 +75,27 @@ class Records {
   // nullopt with the reason when there is none.
   std::optional<QByteArray> FileAt(const QString& unit, const char* file, const QString& revision, QString* error);
 
+  // --- The plant's server: the repository's remote "origin" (a clone's own) ---
+
+  // Its address; empty when none is set (error tells why when it cannot be read).
+  QString Server(QString* error);
+  // Sets it: a bare repository's path (made absolute), file://, ssh:// or user@host:path.
+  // Empty, or why it was not set.
+  QString SetServer(const QString& url);
+  // Fetches the server's branch, puts this station's commits on top of what other stations
+  // sent meanwhile and pushes them, never forcing anything: a push the server refuses because
+  // it moved on again is tried anew. A unit that two stations changed in between holds the
+  // later of their sets. What could not be sent stays and goes with the next sync.
+  SyncOutcome Sync();
+
  private:
   struct Commit;
   QString Open(bool create);
   RecordOutcome Write(const Commit& commit);
   // The unit's files in the work tree and the index, as the commit just made holds them.
   void CheckOut(const QString& unit, const UnitFiles& files);
+  // One round of Sync; false (and no error) when the server moved on while we pushed.
+  bool SyncOnce(git_remote* remote, SyncOutcome& outcome);
 
   QString path_;
   git_repository* repo_ = nullptr;

@@ -170,7 +170,8 @@ TEST(CliExitCodes, EveryCodeIsDocumentedWhereUsersLook) {
     const char* says;
   } kDocumented[] = {{0, "done"},       {1, "differences"},        {2, "usage error"},
                      {3, "no device"},  {4, "programming mode"},   {5, "refused before anything was written"},
-                     {6, "previous set is in force"}, {7, "still in programming mode"}, {130, "SIGHUP"}};
+                     {6, "previous set is in force"}, {7, "still in programming mode"},
+                     {8, "records sync"},       {130, "SIGHUP"}};
   const QString man = SourceText("packaging/man/korvane-cli.1");
   const QString readme = SourceText("README.md");
   ASSERT_FALSE(man.isEmpty());

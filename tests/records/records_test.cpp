@@ -211,5 +211,57 @@ TEST_F(RecordsTest, FourProcessesCommittingAtOnceLoseNothing) {
   }
 }
 
+// Two stations change the same unit between syncs, in either order of time: the server ends
+// with both commits, never a forced update, and the unit's files hold the later set.
+struct TwoStations {
+  int secondsA;
+  int secondsB;
+  const char* held;  // the settings the server's unit holds in the end
+};
+
+class RecordsSyncTest : public RecordsTest, public ::testing::WithParamInterface<TwoStations> {};
+
+TEST_P(RecordsSyncTest, BothCommitsLandAndTheLaterSetHolds) {
+  const QString server = dir.filePath(QStringLiteral("server.git"));
+  ASSERT_EQ(RunGit(dir.path(), {QStringLiteral("init"), QStringLiteral("-q"), QStringLiteral("--bare"), server}).exit, 0);
+  const QString workA = dir.filePath(QStringLiteral("a"));
+  const QString workB = dir.filePath(QStringLiteral("b"));
+  Records a(workA);
+  Records b(workB);
+  const UnitFiles setA{"A", "a\n", "unit\n"};
+  const UnitFiles setB{"B", "b\n", "unit\n"};
+  for (Records* r : {&a, &b}) ASSERT_EQ(r->SetServer(server), QString());
+  ASSERT_TRUE(a.Outcome(QStringLiteral("U1"), &setA, QStringLiteral("U1: by A"), t0.addSecs(GetParam().secondsA)).committed);
+  ASSERT_TRUE(b.Outcome(QStringLiteral("U1"), &setB, QStringLiteral("U1: by B"), t0.addSecs(GetParam().secondsB)).committed);
+  // A server that cannot be reached loses nothing: the commit goes with a later sync.
+  ASSERT_EQ(b.SetServer(dir.filePath(QStringLiteral("missing.git"))), QString());
+  EXPECT_FALSE(b.Sync().error.isEmpty());
+  ASSERT_EQ(b.SetServer(server), QString());
+
+  const SyncOutcome first = a.Sync();
+  EXPECT_EQ(first.error, QString());
+  EXPECT_EQ(first.sent, 1);
+  const QString tipAfterA = RunGit(server, {QStringLiteral("rev-parse"), QStringLiteral("HEAD")}).out.trimmed();
+  const SyncOutcome second = b.Sync();
+  EXPECT_EQ(second.error, QString());
+  EXPECT_EQ(second.received, 1);
+  EXPECT_EQ(second.sent, 1);
+  EXPECT_EQ(a.Sync().received, 1);
+
+  EXPECT_EQ(RunGit(server, {QStringLiteral("log"), QStringLiteral("--format=%s")}).out, QStringLiteral("U1: by B\nU1: by A\n"));
+  EXPECT_EQ(RunGit(server, {QStringLiteral("merge-base"), QStringLiteral("--is-ancestor"), tipAfterA, QStringLiteral("HEAD")}).exit, 0)
+      << "the server's branch was forced";
+  EXPECT_EQ(RunGit(server, {QStringLiteral("show"), QStringLiteral("HEAD:U1/settings.kvn")}).out, QString::fromLatin1(GetParam().held));
+  EXPECT_EQ(RunGit(server, {QStringLiteral("fsck"), QStringLiteral("--strict")}).exit, 0);
+  for (const QString& work : {workA, workB}) {
+    QFile held(Records::PathIn(work) + QStringLiteral("/U1/settings.kvn"));
+    ASSERT_TRUE(held.open(QIODevice::ReadOnly));
+    EXPECT_EQ(held.readAll(), QByteArray(GetParam().held)) << work.toStdString();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Orders, RecordsSyncTest,
+                         ::testing::Values(TwoStations{0, 60, "B"}, TwoStations{60, 0, "A"}));
+
 }  // namespace
 }  // namespace kvn

@@ -1,0 +1,282 @@
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QLockFile>
+
+#include <vector>
+
+#include "records/git_handles.h"
+#include "records/records.h"
+#include "texts/tr_context.h"
+
+namespace kvn {
+
+using namespace records_git;
+
+namespace {
+
+KVN_TR_CONTEXT(kvn::Records)
+
+constexpr char kRemote[] = "origin";
+constexpr int kPushRounds = 5;  // pushes refused because another station pushed first
+
+// A path of this machine (a mounted share) is made absolute, so that it means the same from
+// every working directory; URLs stay as they are.
+QString ServerAddress(const QString& url) {
+  const bool isUrl = url.contains(QStringLiteral("://"));
+  const bool isScp = !isUrl && url.contains(QLatin1Char(':')) && !url.startsWith(QLatin1Char('/'));
+  return isUrl || isScp ? url : QFileInfo(url).absoluteFilePath();
+}
+
+git_time_t TimeOf(const git_commit* commit) { return git_commit_author(commit)->when.time; }
+
+// The top-level folders (units) in which two trees differ.
+std::vector<std::string> ChangedUnits(const git_tree* before, const git_tree* after) {
+  std::vector<std::string> units;
+  const auto differs = [](const git_tree* a, const git_tree* b, std::vector<std::string>& out) {
+    for (size_t i = 0; i < git_tree_entrycount(a); ++i) {
+      const git_tree_entry* e = git_tree_entry_byindex(a, i);
+      const git_tree_entry* other = b ? git_tree_entry_byname(b, git_tree_entry_name(e)) : nullptr;
+      if (!other || git_oid_cmp(git_tree_entry_id(e), git_tree_entry_id(other)) != 0) out.emplace_back(git_tree_entry_name(e));
+    }
+  };
+  differs(after, before, units);
+  if (before) {
+    std::vector<std::string> removed;
+    differs(before, after, removed);
+    for (const std::string& name : removed)
+      if (!git_tree_entry_byname(after, name.c_str())) units.push_back(name);
+  }
+  return units;
+}
+
+struct Commits {
+  std::vector<CommitObject> list;
+  QString error;
+};
+
+// The commits reachable from `from` but not from `hidden`, oldest first.
+Commits CommitsBetween(git_repository* repo, const git_oid& from, const git_oid* hidden) {
+  Commits c;
+  git_revwalk* raw = nullptr;
+  if (git_revwalk_new(&raw, repo) != 0) {
+    c.error = GitError(Tr("The records cannot be read"));
+    return c;
+  }
+  const RevWalk walk(raw);
+  git_revwalk_sorting(raw, GIT_SORT_TOPOLOGICAL | GIT_SORT_REVERSE);
+  git_revwalk_push(raw, &from);
+  if (hidden) git_revwalk_hide(raw, hidden);
+  git_oid id;
+  while (git_revwalk_next(&id, raw) == 0) {
+    git_commit* commit = nullptr;
+    if (git_commit_lookup(&commit, repo, &id) != 0) {
+      c.error = GitError(Tr("The records cannot be read"));
+      return c;
+    }
+    c.list.emplace_back(commit);
+  }
+  return c;
+}
+
+Tree TreeOf(const git_commit* commit) {
+  git_tree* tree = nullptr;
+  return git_commit_tree(&tree, commit) == 0 ? Tree(tree) : nullptr;
+}
+
+Tree ParentTree(const git_commit* commit) {
+  git_commit* parent = nullptr;
+  if (git_commit_parentcount(commit) == 0 || git_commit_parent(&parent, commit, 0) != 0) return nullptr;
+  const CommitObject owner(parent);
+  return TreeOf(parent);
+}
+
+// The latest time at which any of the commits changed each unit.
+QHash<QByteArray, git_time_t> LatestChanges(const std::vector<CommitObject>& commits) {
+  QHash<QByteArray, git_time_t> latest;
+  for (const CommitObject& c : commits) {
+    const Tree tree = TreeOf(c.get());
+    if (!tree) continue;
+    for (const std::string& unit : ChangedUnits(ParentTree(c.get()).get(), tree.get())) {
+      git_time_t& t = latest[QByteArray::fromStdString(unit)];
+      t = std::max(t, TimeOf(c.get()));
+    }
+  }
+  return latest;
+}
+
+// Makes a station's commit anew on base: its message, author and time as they were; each unit
+// it changed takes its folder from it, unless another station changed that unit later.
+bool Replay(git_repository* repo, const git_commit* commit, git_oid* base, const QHash<QByteArray, git_time_t>& later) {
+  const Tree tree = TreeOf(commit);
+  git_commit* rawBase = nullptr;
+  if (!tree || git_commit_lookup(&rawBase, repo, base) != 0) return false;
+  const CommitObject baseCommit(rawBase);
+  const Tree baseTree = TreeOf(rawBase);
+  git_treebuilder* rawBuilder = nullptr;
+  if (!baseTree || git_treebuilder_new(&rawBuilder, repo, baseTree.get()) != 0) return false;
+  const TreeBuilder builder(rawBuilder);
+  for (const std::string& unit : ChangedUnits(ParentTree(commit).get(), tree.get())) {
+    if (later.value(QByteArray::fromStdString(unit), 0) > TimeOf(commit)) continue;
+    const git_tree_entry* entry = git_tree_entry_byname(tree.get(), unit.c_str());
+    const int done = entry ? git_treebuilder_insert(nullptr, rawBuilder, unit.c_str(), git_tree_entry_id(entry),
+                                                    git_tree_entry_filemode(entry))
+                           : git_treebuilder_remove(rawBuilder, unit.c_str());
+    if (done != 0) return false;
+  }
+  git_oid treeId;
+  git_tree* newTree = nullptr;
+  if (git_treebuilder_write(&treeId, rawBuilder) != 0 || git_tree_lookup(&newTree, repo, &treeId) != 0) return false;
+  const Tree owner(newTree);
+  const git_commit* parents[] = {rawBase};
+  return git_commit_create(base, repo, nullptr, git_commit_author(commit), git_commit_committer(commit),
+                           git_commit_message_encoding(commit), git_commit_message(commit), newTree, 1, parents) == 0;
+}
+
+// The server's default branch ("refs/heads/main"); the given one when the server has none yet.
+QByteArray ServerBranch(git_remote* remote, const QByteArray& local) {
+  git_remote_callbacks callbacks = GIT_REMOTE_CALLBACKS_INIT;
+  if (git_remote_connect(remote, GIT_DIRECTION_FETCH, &callbacks, nullptr, nullptr) != 0) return local;
+  git_buf name = GIT_BUF_INIT;
+  QByteArray branch = local;
+  if (git_remote_default_branch(&name, remote) == 0) branch = QByteArray(name.ptr, static_cast<qsizetype>(name.size));
+  git_buf_dispose(&name);
+  git_remote_disconnect(remote);
+  return branch;
+}
+
+// Moves the local branch from `from` (null: unborn) to `to`, and the work tree with it where it
+// still holds what `from` held.
+bool MoveLocal(git_repository* repo, const QByteArray& branch, const git_oid* from, const git_oid& to) {
+  git_reference* ref = nullptr;
+  const int moved = from ? git_reference_create_matching(&ref, repo, branch.constData(), &to, 1, from, "records: sync")
+                         : git_reference_create(&ref, repo, branch.constData(), &to, 0, "records: sync");
+  git_reference_free(ref);
+  if (moved != 0) return false;
+  if (git_repository_is_bare(repo)) return true;
+  git_commit* fromCommit = nullptr;
+  git_commit* toCommit = nullptr;
+  if (from) git_commit_lookup(&fromCommit, repo, from);
+  const CommitObject fromOwner(fromCommit);
+  if (git_commit_lookup(&toCommit, repo, &to) != 0) return true;
+  const CommitObject toOwner(toCommit);
+  const Tree baseline = fromCommit ? TreeOf(fromCommit) : nullptr;
+  git_checkout_options options = GIT_CHECKOUT_OPTIONS_INIT;
+  options.checkout_strategy = GIT_CHECKOUT_SAFE;
+  options.baseline = baseline.get();
+  git_checkout_tree(repo, reinterpret_cast<const git_object*>(toCommit), &options);
+  return true;
+}
+
+int PushRefused(const char*, const char* status, void* refusal) {
+  if (status) *static_cast<QString*>(refusal) = QString::fromUtf8(status);
+  return 0;
+}
+
+}  // namespace
+
+QString Records::Server(QString* error) {
+  *error = Open(false);
+  if (!error->isEmpty()) return {};
+  git_remote* raw = nullptr;
+  if (git_remote_lookup(&raw, repo_, kRemote) != 0) return {};
+  const Remote remote(raw);
+  return QString::fromUtf8(git_remote_url(raw));
+}
+
+QString Records::SetServer(const QString& url) {
+  if (url.trimmed().isEmpty()) return Tr("The records' server needs an address.");
+  if (const QString error = Open(true); !error.isEmpty()) return error;
+  const QByteArray address = ServerAddress(url.trimmed()).toUtf8();
+  git_remote* raw = nullptr;
+  if (git_remote_lookup(&raw, repo_, kRemote) == 0) {
+    git_remote_free(raw);
+    if (git_remote_set_url(repo_, kRemote, address.constData()) == 0) return {};
+  } else if (git_remote_create(&raw, repo_, kRemote, address.constData()) == 0) {
+    git_remote_free(raw);
+    return {};
+  }
+  return GitError(Tr("The records' server cannot be set"));
+}
+
+SyncOutcome Records::Sync() {
+  SyncOutcome outcome;
+  outcome.error = Open(true);
+  if (!outcome.error.isEmpty()) return outcome;
+  git_remote* raw = nullptr;
+  if (git_remote_lookup(&raw, repo_, kRemote) != 0) {
+    outcome.error = Tr("No server is set for the records: korvane-cli records server URL");
+    return outcome;
+  }
+  const Remote remote(raw);
+  QLockFile lock(LockPath(repo_));
+  if (!LockRecords(lock, kRecordsLockWaitMs)) {
+    outcome.error = Tr("The records are being written by another program; %1 is still held.").arg(LockPath(repo_));
+    return outcome;
+  }
+  for (int round = 0; round < kPushRounds; ++round)
+    if (SyncOnce(raw, outcome) || !outcome.error.isEmpty()) return outcome;
+  outcome.error = Tr("The server moved on at every try; nothing is lost, the next sync sends it.");
+  return outcome;
+}
+
+bool Records::SyncOnce(git_remote* remote, SyncOutcome& outcome) {
+  const QByteArray local = BranchOf(repo_).toUtf8();
+  const QByteArray server = ServerBranch(remote, local);
+  git_fetch_options fetch = GIT_FETCH_OPTIONS_INIT;
+  if (git_remote_fetch(remote, nullptr, &fetch, "records: fetch") != 0) {
+    outcome.error = GitError(Tr("The records' server cannot be reached"));
+    return false;
+  }
+  const QByteArray tracking = QByteArrayLiteral("refs/remotes/") + kRemote + server.mid(int(sizeof("refs/heads")) - 1);
+  git_oid ours;
+  git_oid theirs;
+  const bool haveOurs = git_reference_name_to_id(&ours, repo_, local.constData()) == 0;
+  const bool haveTheirs = git_reference_name_to_id(&theirs, repo_, tracking.constData()) == 0;
+  if (!haveOurs) {
+    if (haveTheirs && !MoveLocal(repo_, local, nullptr, theirs)) outcome.error = GitError(Tr("The records cannot be brought up to date"));
+    return true;
+  }
+  git_oid tip = ours;
+  if (haveTheirs && git_oid_cmp(&ours, &theirs) != 0 && git_graph_descendant_of(repo_, &ours, &theirs) != 1) {
+    const Commits received = CommitsBetween(repo_, theirs, &ours);
+    const Commits mine = CommitsBetween(repo_, ours, &theirs);
+    if (!received.error.isEmpty() || !mine.error.isEmpty()) {
+      outcome.error = received.error + mine.error;
+      return false;
+    }
+    tip = theirs;
+    const QHash<QByteArray, git_time_t> later = LatestChanges(received.list);
+    for (const CommitObject& c : mine.list)
+      if (!Replay(repo_, c.get(), &tip, later)) {
+        outcome.error = GitError(Tr("The records cannot be put on top of the server's"));
+        return false;
+      }
+    if (!MoveLocal(repo_, local, &ours, tip)) {
+      outcome.error = GitError(Tr("The records cannot be brought up to date"));
+      return false;
+    }
+    outcome.received += static_cast<int>(received.list.size());
+  }
+  if (haveTheirs && git_oid_cmp(&tip, &theirs) == 0) return true;
+  const int sending = static_cast<int>(CommitsBetween(repo_, tip, haveTheirs ? &theirs : nullptr).list.size());
+  const QByteArray spec = local + ':' + server;  // no "+": never a forced update
+  char* specs[] = {const_cast<char*>(spec.constData())};
+  const git_strarray refspecs{specs, 1};
+  QString refusal;
+  git_push_options push = GIT_PUSH_OPTIONS_INIT;
+  push.callbacks.push_update_reference = PushRefused;
+  push.callbacks.payload = &refusal;
+  const int pushed = git_remote_push(remote, &refspecs, &push);
+  // The server moved on since the fetch: the next round fetches again.
+  if (pushed == GIT_ENONFASTFORWARD || !refusal.isEmpty()) return false;
+  if (pushed != 0) {
+    outcome.error = GitError(Tr("The records' server refused them; nothing is lost, the next sync sends them"));
+    return false;
+  }
+  outcome.sent += sending;
+  return true;
+}
+
+}  // namespace kvn
