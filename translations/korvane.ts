@@ -134,6 +134,10 @@
         <source>the new password holds a character the password field does not take: %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The records cannot be read</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kvn::AccessLevel</name>
@@ -395,6 +399,38 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
     </message>
     <message>
         <source>No record %1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records&apos; server needs an address.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records&apos; server cannot be set</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No server is set for the records: korvane-cli records server URL</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server moved on at every try; nothing is lost, the next sync sends it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records&apos; server cannot be reached</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records cannot be brought up to date</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records cannot be put on top of the server&apos;s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records&apos; server refused them; nothing is lost, the next sync sends them</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -780,67 +816,6 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Usage: korvane-cli [options] COMMAND [arguments] [options]
-
-Commands:
-  identify             device type, serial number, firmware, tag, access level, mode
-  read -o FILE.kvn     the device&apos;s parameter set into a configuration file
-  compare FILE.kvn     the parameters in which the device and the file differ
-  backup               the device&apos;s set into backups/&lt;serial&gt;/&lt;time&gt;.kvn
-  log -o FILE.csv      the device&apos;s event log into a CSV file
-  report -o FILE.pdf [--file FILE.kvn]
-                       the configuration report of the device&apos;s set, or of a file
-  program FILE.kvn     program the file&apos;s set: programming mode, write, read back,
-                       commit, confirm by reading back, leave programming mode
-  restore-default      the device replaces its working set by its default set
-  save-default [FILE.kvn]
-                       the file&apos;s set (or the device&apos;s own) as the device&apos;s default
-  abort                take the unit out of programming mode (uncommitted writes are
-                       dropped) and end an admin login: after a power cut or a kill
-  scan [--addresses 1-247]
-                       every address of an RS-485 line asked once: the units found
-  ports list           the program&apos;s COM names and what each stands for
-  ports add COMn tcp://HOST:PORT
-                       COMn stands for a serial server&apos;s network port, in the window too
-  records log [SERIAL] the records&apos; commits, newest first (of one unit)
-  records show SERIAL[@REV] [-o FILE.kvn]
-                       a unit&apos;s set as recorded (REV: HEAD, a commit, HEAD~2, ...)
-  records diff SERIAL [REV [REV]]
-                       the parameters in which a record and the unit (or two records)
-                       differ
-
-Options (default: the window&apos;s interface settings):
-  --port PATH|COMn|tcp://HOST:PORT
-                       device path (/dev/ttyUSB0, /dev/serial/by-id/...), COM name, or
-                       a serial server&apos;s network port (RTU frames over TCP)
-  --interface usb|rs485
-  --baud N             4800, 9600, 19200, 38400, 57600, 115200 (RS-485)
-  --parity none|odd|even
-  --address N          Modbus slave address 1..254 (RS-485)
-                       (with usb the device answers at 1, 115200 baud, no parity)
-  --work-dir DIR       the work directory (settings, ports, backups, records)
-
-Programming (program, restore-default, save-default; USB interface only):
-  --port given several times: every device at once, one result line each
-  --yes                answer the questions OK (needed without a terminal)
-  --expect-checksum N  program only the file with this checksum (as read prints it)
-  --admin              log in as admin; the password is asked without echo
-  --password-file FILE the admin password from FILE&apos;s first line (- : stdin)
-  --new-password-file FILE
-                       also set the device&apos;s admin password from FILE
-  --user-level-ok      at user level only the user block is written; without
-                       this flag that is refused
-
-  --json               one JSON object per line on stdout
-  --quiet, -q          nothing on stdout but the differences; errors still on stderr
-  --help, -h           this text
-  --version            the program&apos;s version
-
-Exit status:
-</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>the record %1 of %2 holds no valid set</source>
         <translation type="unfinished"></translation>
     </message>
@@ -878,6 +853,83 @@ Exit status:
     </message>
     <message>
         <source>records diff compares one unit: give one --port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: korvane-cli [options] COMMAND [arguments] [options]
+
+Commands:
+  identify             device type, serial number, firmware, tag, access level, mode
+  read -o FILE.kvn     the device&apos;s parameter set into a configuration file
+  compare FILE.kvn     the parameters in which the device and the file differ
+  backup               the device&apos;s set into backups/&lt;serial&gt;/&lt;time&gt;.kvn
+  log -o FILE.csv      the device&apos;s event log into a CSV file
+  report -o FILE.pdf [--file FILE.kvn]
+                       the configuration report of the device&apos;s set, or of a file
+  program FILE.kvn     program the file&apos;s set: programming mode, write, read back,
+                       commit, confirm by reading back, leave programming mode
+  restore-default      the device replaces its working set by its default set
+  save-default [FILE.kvn]
+                       the file&apos;s set (or the device&apos;s own) as the device&apos;s default
+  abort                take the unit out of programming mode (uncommitted writes are
+                       dropped) and end an admin login: after a power cut or a kill
+  scan [--addresses 1-247]
+                       every address of an RS-485 line asked once: the units found
+  ports list           the program&apos;s COM names and what each stands for
+  ports add COMn tcp://HOST:PORT
+                       COMn stands for a serial server&apos;s network port, in the window too
+  records log [SERIAL] the records&apos; commits, newest first (of one unit)
+  records show SERIAL[@REV] [-o FILE.kvn]
+                       a unit&apos;s set as recorded (REV: HEAD, a commit, HEAD~2, ...)
+  records diff SERIAL [REV [REV]]
+                       the parameters in which a record and the unit (or two records)
+                       differ
+  records server [URL] the plant&apos;s server the records are synced with: a bare
+                       repository&apos;s path or file://
+  records sync         fetch what other stations sent, put ours on top, push
+                       (never forced)
+
+Options (default: the window&apos;s interface settings):
+  --port PATH|COMn|tcp://HOST:PORT
+                       device path (/dev/ttyUSB0, /dev/serial/by-id/...), COM name, or
+                       a serial server&apos;s network port (RTU frames over TCP)
+  --interface usb|rs485
+  --baud N             4800, 9600, 19200, 38400, 57600, 115200 (RS-485)
+  --parity none|odd|even
+  --address N          Modbus slave address 1..254 (RS-485)
+                       (with usb the device answers at 1, 115200 baud, no parity)
+  --work-dir DIR       the work directory (settings, ports, backups, records)
+
+Programming (program, restore-default, save-default; USB interface only):
+  --port given several times: every device at once, one result line each
+  --yes                answer the questions OK (needed without a terminal)
+  --expect-checksum N  program only the file with this checksum (as read prints it)
+  --admin              log in as admin; the password is asked without echo
+  --password-file FILE the admin password from FILE&apos;s first line (- : stdin)
+  --new-password-file FILE
+                       also set the device&apos;s admin password from FILE
+  --user-level-ok      at user level only the user block is written; without
+                       this flag that is refused
+
+  --json               one JSON object per line on stdout
+  --quiet, -q          nothing on stdout but the differences; errors still on stderr
+  --help, -h           this text
+  --version            the program&apos;s version
+
+Exit status:
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No server is set for the records.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records&apos; server: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Records synced: %1 received, %2 sent.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1095,6 +1147,10 @@ Exit status:
     </message>
     <message>
         <source>compare or records diff found differences</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>records sync: the server could not be reached or refused; nothing is lost, the next sync sends it</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
