@@ -28,7 +28,7 @@ expect Version "^${version}\$"
 expect Section '^electronics$'
 expect Description '^configuration and monitoring'
 for dependency in libqt6widgets6 libqt6serialport6 libqt6gui6 libqt6core6 libc6 libstdc\\+\\+6 \
-                  fonts-liberation2 qt6-translations-l10n; do
+                  libgit2-[0-9.]+ fonts-liberation2 qt6-translations-l10n; do
   expect Depends "(^|, )${dependency}( |,|$)"
 done
 # Built with debug information, shipped stripped.
