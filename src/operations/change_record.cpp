@@ -139,7 +139,8 @@ void ChangeRecord::Append(const QString& result, std::vector<ParameterDifference
   observeError_.clear();
   const QString outcomeError =
       RecordWriteOutcome(s_.workDirectory, QFileInfo(folder).fileName(), entry, runs, s_.format.DecimalSeparator());
-  if (!outcomeError.isEmpty()) recordsErrors << outcomeError;
+  // Records that cannot be opened fail the read's commit and the outcome's alike: told once.
+  if (!outcomeError.isEmpty() && !recordsErrors.contains(outcomeError)) recordsErrors << outcomeError;
   if (recordsErrors.isEmpty()) return;
   const QString recordsError = recordsErrors.join(QStringLiteral("; "));
   s_.prompts.ShowError(Tr("The records could not be written:\r\n%1").arg(recordsError));

@@ -75,46 +75,59 @@ class CliRecords : public SimFixture {
     Put(QStringLiteral("set.kvn"), EncodeTextRecord(ConfigurationText(*set)));
   }
 
+  // Bob reads the unit, its tag is changed outside the records, Ada programs a released file
+  // with one limit changed: three commits.
+  CliRun ReadChangeElsewhereAndProgram() {
+    Engineer("Bob Reader");
+    const CliRun read = Cli({QStringLiteral("read"), QStringLiteral("-o"), Path(QStringLiteral("set.kvn"))});
+    EXPECT_EQ(read.exit, 0) << read.err.toStdString();
+    sim().WithModel([](devsim::DeviceModel& m) { m.SetWorkingRegister(reg::TagNumber, 0x5A5A); });
+    ReleaseWithLimit(3210.0f);
+    Engineer("Ada Engineer");
+    return Cli({QStringLiteral("program"), Path(QStringLiteral("set.kvn")), QStringLiteral("--yes"),
+                QStringLiteral("--password-file"), Path(QStringLiteral("pw"))});
+  }
+
   QTemporaryDir dir;
   QByteArray savedHome;
 };
 
 TEST_F(CliRecords, GitNamesWhoChangedALimit) {
-  Engineer("Bob Reader");
-  ASSERT_EQ(Cli({QStringLiteral("read"), QStringLiteral("-o"), Path(QStringLiteral("set.kvn"))}).exit, 0);
-  sim().WithModel([](devsim::DeviceModel& m) { m.SetWorkingRegister(reg::TagNumber, 0x5A5A); });
-  ReleaseWithLimit(3210.0f);
-  Engineer("Ada Engineer");
-  const CliRun program = Cli({QStringLiteral("program"), Path(QStringLiteral("set.kvn")), QStringLiteral("--yes"),
-                              QStringLiteral("--password-file"), Path(QStringLiteral("pw"))});
-  ASSERT_EQ(program.exit, 0) << program.out.toStdString() << program.err.toStdString();
-  EXPECT_FALSE(program.out.contains("not recorded")) << program.out.toStdString();
-
+  ASSERT_EQ(ReadChangeElsewhereAndProgram().exit, 0);
   const QStringList log = Git({QStringLiteral("log"), QStringLiteral("--format=%an|%s")}).out.trimmed().split(QLatin1Char('\n'));
+  const QString unit = QString::fromLatin1(kUnit);
   ASSERT_EQ(log.size(), 3) << log.join(QLatin1Char('\n')).toStdString();
-  EXPECT_TRUE(log[0].startsWith(QStringLiteral("Ada Engineer|%1: ").arg(QLatin1String(kUnit)))) << log[0].toStdString();
-  EXPECT_EQ(log[1], QStringLiteral("Ada Engineer|%1: found changed since the last record").arg(QLatin1String(kUnit)));
-  EXPECT_EQ(log[2], QStringLiteral("Bob Reader|%1: first record").arg(QLatin1String(kUnit)));
+  EXPECT_TRUE(log[0].startsWith(QStringLiteral("Ada Engineer|%1: Program").arg(unit))) << log[0].toStdString();
+  EXPECT_EQ(log[1], QStringLiteral("Ada Engineer|%1: found changed since the last record").arg(unit));
+  EXPECT_EQ(log[2], QStringLiteral("Bob Reader|%1: first record").arg(unit));
   const QString body = Git({QStringLiteral("log"), QStringLiteral("-1"), QStringLiteral("--format=%b")}).out;
-  EXPECT_TRUE(body.contains(QStringLiteral("Overspeed limit, Relay 1: "))) << body.toStdString();
+  EXPECT_TRUE(body.contains(QStringLiteral("Overspeed limit, Relay 1: 3300.00 RPM → 3210.00 RPM"))) << body.toStdString();
   EXPECT_TRUE(body.contains(QStringLiteral("Access level: admin"))) << body.toStdString();
-
-  const GitRun fsck = Git({QStringLiteral("fsck"), QStringLiteral("--strict")});
-  EXPECT_EQ(fsck.exit, 0) << fsck.err.toStdString();
-  const QString blame = Git({QStringLiteral("blame"), QStringLiteral("-c"), QString::fromLatin1(kUnit) + QStringLiteral("/settings.txt")}).out;
-  int limitLines = 0;
-  for (const QString& line : blame.split(QLatin1Char('\n'))) {
-    if (line.contains(QStringLiteral("Overspeed limit, Relay 1 ="))) {
-      ++limitLines;
-      EXPECT_TRUE(line.contains(QStringLiteral("Ada Engineer"))) << line.toStdString();
-      EXPECT_TRUE(line.contains(QStringLiteral("3210"))) << line.toStdString();
-    } else if (line.contains(QStringLiteral("Underspeed limit, Relay 1 ="))) {
-      EXPECT_TRUE(line.contains(QStringLiteral("Bob Reader"))) << line.toStdString();
-    }
+  EXPECT_EQ(Git({QStringLiteral("fsck"), QStringLiteral("--strict")}).exit, 0);
+  // Who changed each line: the limit the program run wrote, the rest the first read.
+  const QString blame = Git({QStringLiteral("blame"), QStringLiteral("-c"), unit + QStringLiteral("/settings.txt")}).out;
+  const struct {
+    const char* line;
+    const char* author;
+  } kLines[] = {{"Overspeed limit, Relay 1 = 3210", "Ada Engineer"}, {"Underspeed limit, Relay 1 =", "Bob Reader"}};
+  for (const auto& expected : kLines) {
+    const QStringList found = blame.split(QLatin1Char('\n')).filter(QString::fromUtf8(expected.line));
+    ASSERT_EQ(found.size(), 1) << expected.line;
+    EXPECT_TRUE(found[0].contains(QString::fromUtf8(expected.author))) << found[0].toStdString();
   }
-  EXPECT_EQ(limitLines, 1);
-  EXPECT_FALSE(Git({QStringLiteral("grep"), QStringLiteral("-I"), QString::fromLatin1(kPassword)}).exit == 0)
+  EXPECT_NE(Git({QStringLiteral("grep"), QStringLiteral("-I"), QString::fromLatin1(kPassword)}).exit, 0)
       << "the password reached the records";
+}
+
+// Records that cannot be written (a file where their folder belongs) change no outcome: the
+// unit is read and programmed, the history written, and the result line tells what was not.
+TEST_F(CliRecords, ARecordsFailureIsToldAndChangesNoOutcome) {
+  QDir().mkpath(Path(QStringLiteral("work")));
+  Put(QStringLiteral("work/records"), "not a repository");
+  const CliRun program = ReadChangeElsewhereAndProgram();
+  EXPECT_EQ(program.exit, 0) << program.err.toStdString();
+  EXPECT_TRUE(program.out.contains("programmed") && program.out.contains("; not recorded: ")) << program.out.toStdString();
+  EXPECT_TRUE(QFile::exists(Path(QStringLiteral("work/backups/%1/history.csv").arg(QLatin1String(kUnit)))));
 }
 
 // What korvane-cli reads back from the records of a unit read, found changed and programmed:
@@ -128,11 +141,7 @@ struct RecordsCase {
 };
 
 TEST_F(CliRecords, LogShowAndDiffReadWhatWasRecorded) {
-  ASSERT_EQ(Cli({QStringLiteral("read"), QStringLiteral("-o"), Path(QStringLiteral("set.kvn"))}).exit, 0);
-  sim().WithModel([](devsim::DeviceModel& m) { m.SetWorkingRegister(reg::TagNumber, 0x5A5A); });
-  ReleaseWithLimit(3210.0f);
-  ASSERT_EQ(Cli({QStringLiteral("program"), Path(QStringLiteral("set.kvn")), QStringLiteral("--yes"),
-                 QStringLiteral("--password-file"), Path(QStringLiteral("pw"))}).exit, 0);
+  ASSERT_EQ(ReadChangeElsewhereAndProgram().exit, 0);
   const QString unit = QString::fromLatin1(kUnit);
   const QString limit = QStringLiteral("OUTPUT\tOverspeed limit, Relay 1\t3300.00 RPM\t3210.00 RPM");
   const RecordsCase cases[] = {
