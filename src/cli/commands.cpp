@@ -449,6 +449,7 @@ int Run(const QStringList& arguments) {
     case Command::Abort: return RunAbort(c);
     case Command::Ports: return RunPorts(c);
     case Command::Scan: return RunScan(c);
+    case Command::Fleet: return RunFleet(c);
     case Command::Records: return RunRecords(c);
     case Command::None: break;
   }

@@ -57,6 +57,7 @@ int RunSaveDefault(Context& c);
 int RunAbort(Context& c);
 int RunPorts(Context& c);
 int RunScan(Context& c);
+int RunFleet(Context& c);
 
 // The whole program after QCoreApplication: the arguments after the program's name.
 int Run(const QStringList& arguments);

@@ -19,7 +19,7 @@ struct CommandRow {
   const char* name;
   Command command;
 };
-constexpr std::array<CommandRow, 13> kCommands{{
+constexpr std::array<CommandRow, 14> kCommands{{
     {"identify", Command::Identify},
     {"read", Command::Read},
     {"compare", Command::Compare},
@@ -33,6 +33,7 @@ constexpr std::array<CommandRow, 13> kCommands{{
     {"ports", Command::Ports},
     {"records", Command::Records},
     {"scan", Command::Scan},
+    {"fleet", Command::Fleet},
 }};
 
 std::optional<int> NumberIn(const QString& text) {
@@ -195,10 +196,16 @@ QString CheckCommand(Options& o, const QStringList& positional) {
   if (o.help || o.version) return {};
   if (o.command == Command::None)
     return Tr("no command given (identify, read, compare, backup, log, report, program, restore-default, save-default, "
-              "abort, ports, records)");
+              "abort, scan, fleet, ports, records)");
   if (const QString problem = CheckWriteOptions(o); !problem.isEmpty()) return problem;
   if (const QString problem = CheckInterface(o); !problem.isEmpty()) return problem;
   if (o.ports.size() > 1 && !o.output.isEmpty()) return Tr("several ports cannot write one output file (-o)");
+  if (o.command == Command::Fleet) {
+    if (positional.size() != 1) return Tr("fleet takes the plant's list: fleet FLEET.csv");
+    if (!o.ports.isEmpty()) return Tr("fleet takes its ports from the list, not from --port");
+    o.file = positional.front();
+    return {};
+  }
   if (o.command == Command::Compare || o.command == Command::Program) {
     if (positional.size() != 1) return Tr("%1 takes one configuration file: %1 FILE.kvn").arg(o.commandName);
     o.file = positional.front();
@@ -322,6 +329,9 @@ QString UsageText() {
             "                       dropped) and end an admin login: after a power cut or a kill\n"
             "  scan [--addresses 1-247]\n"
             "                       every address of an RS-485 line asked once: the units found\n"
+            "  fleet FLEET.csv      every unit of a plant's list read, recorded and judged against\n"
+            "                       its released file (name,port,address,interface,baud,parity,\n"
+            "                       released[,checksum])\n"
             "  ports list           the program's COM names and what each stands for\n"
             "  ports add COMn tcp://HOST:PORT\n"
             "                       COMn stands for a serial server's network port, in the window too\n"

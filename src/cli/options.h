@@ -7,7 +7,7 @@
 
 namespace kvn::cli {
 
-enum class Command { None, Identify, Read, Compare, Backup, Log, Report, Program, RestoreDefault, SaveDefault, Abort, Ports, Records, Scan };
+enum class Command { None, Identify, Read, Compare, Backup, Log, Report, Program, RestoreDefault, SaveDefault, Abort, Ports, Records, Scan, Fleet };
 
 // The commands that change what the device runs: each a guarded programming session.
 inline bool WritesDevice(Command c) {

@@ -1,0 +1,115 @@
+// korvane-cli fleet: every unit of a plant's list read where it stands, recorded, and judged
+// against its released set. Read-only. Units on one port are read one after another (an RS-485
+// bus has one master); ports at the same time, each on a thread of its own with its own link.
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/device.h"
+#include "cli/interrupt.h"
+#include "cli/output.h"
+#include "operations/fleet.h"
+#include "parameters/value_codec.h"
+#include "texts/guarded_file.h"
+#include "texts/locale_separators.h"
+#include "texts/tr_context.h"
+
+namespace kvn::cli {
+namespace {
+
+KVN_TR_CONTEXT(kvn::cli::Fleet)
+
+// A plant's list is a few lines a unit: far below this.
+constexpr qint64 kFleetListCap = 4 * 1024 * 1024;
+
+LocSetupRec SetupFor(const LocSetupRec& base, const FleetUnit& u) {
+  LocSetupRec setup = base;
+  setup.com_num = u.port;
+  setup.usb = u.usb;
+  setup.baud = u.baudIndex;
+  setup.parity = u.parity;
+  setup.addr = u.usb ? 1 : u.address;
+  return setup;
+}
+
+FleetFinding Refused(FleetVerdict verdict, const QString& why) {
+  FleetFinding f;
+  f.verdict = verdict;
+  f.why = why;
+  return f;
+}
+
+// One unit: its released set (a refused file is said, the unit still read and recorded), its
+// whole set read out of programming mode, recorded and judged.
+FleetFinding ReadUnit(const Context& c, const FleetUnit& u) {
+  Device d(SetupFor(c.setup, u), c.workDirectory);
+  auto released = std::make_unique<RegisterImage>();
+  QString releasedProblem;
+  if (!u.released.isEmpty()) {
+    QString checksum;
+    if (const Failure f = ReadConfigurationFile(u.released, d, *released, &checksum); f.Failed())
+      releasedProblem = f.message;
+    else if (u.checksum && checksum.toLongLong() != *u.checksum)
+      releasedProblem = Tr("%1 carries checksum %2, not the released %3").arg(u.released, checksum).arg(*u.checksum);
+  }
+  Output quiet({false, true, false});
+  Failure f = ReachOutOfProgramming(d);
+  if (!f.Failed()) f = ReadSet(d, quiet);
+  d.link.Close();
+  if (f.code == ExitCode::WrongDevice) return Refused(FleetVerdict::WrongDevice, f.message);
+  if (f.Failed()) return Refused(FleetVerdict::NoAnswer, f.message);
+  const NumberFormat format(LocaleDecimalSeparator());
+  const bool judgeable = !u.released.isEmpty() && releasedProblem.isEmpty();
+  FleetFinding finding = JudgeReadSet(c.workDirectory, d.images->EditImage, judgeable ? released.get() : nullptr, d.texts,
+                                      format, QDateTime::currentDateTime());
+  if (!releasedProblem.isEmpty()) {
+    finding.verdict = FleetVerdict::ReleasedRefused;
+    finding.why = releasedProblem;
+  }
+  return finding;
+}
+
+}  // namespace
+
+int RunFleet(Context& c) {
+  const FileRead file = ReadGuardedFile(c.options.file, kFleetListCap);
+  if (!file.Ok()) return Fail(c, {ExitCode::Usage, QStringLiteral("%1: %2").arg(c.options.file, file.Missing() ? Tr("does not exist") : file.error)});
+  const FleetList list = ReadFleetList(file.bytes);
+  if (!list.error.isEmpty()) return Fail(c, {ExitCode::Usage, QStringLiteral("%1: %2").arg(c.options.file, list.error)});
+  std::map<QString, std::vector<size_t>> byPort;
+  for (size_t i = 0; i < list.units.size(); ++i) byPort[list.units[i].port].push_back(i);
+  std::vector<FleetFinding> findings(list.units.size());
+  std::vector<std::thread> buses;
+  for (const auto& [port, units] : byPort) {
+    buses.emplace_back([&c, &list, &findings, indexes = units] {
+      for (const size_t i : indexes)
+        findings[i] = Interrupted() ? Refused(FleetVerdict::NoAnswer, Tr("interrupted")) : ReadUnit(c, list.units[i]);
+    });
+  }
+  for (std::thread& bus : buses) bus.join();
+  if (Interrupted()) return Fail(c, Stopped());
+  int status = 0;
+  QJsonArray units;
+  for (size_t i = 0; i < list.units.size(); ++i) {
+    const FleetUnit& u = list.units[i];
+    const FleetFinding& f = findings[i];
+    const QString serial = f.serialNumber.isEmpty() ? QStringLiteral("-") : f.serialNumber;
+    c.out.Unit({u.name, u.port, QString::number(u.address), serial, VerdictText(f)},
+               {{QStringLiteral("name"), u.name}, {QStringLiteral("port"), u.port}, {QStringLiteral("address"), u.address},
+                {QStringLiteral("serial_number"), serial}, {QStringLiteral("verdict"), VerdictText(f)},
+                {QStringLiteral("status"), VerdictStatus(f)}, {QStringLiteral("recorded"), f.notRecorded.isEmpty()}});
+    if (c.out.Json())
+      for (const ParameterDifference& d : f.differences) c.out.Difference({d.page, d.name, LeftText(d), RightText(d)}, u.name);
+    status = std::max(status, VerdictStatus(f));
+  }
+  return c.out.Finish(c.options.commandName, static_cast<ExitCode>(status),
+                      {{QStringLiteral("units"), static_cast<int>(list.units.size())}});
+}
+
+}  // namespace kvn::cli

@@ -1,0 +1,104 @@
+// korvane-cli fleet against simulated buses, one behind a serial server's TCP port: each unit's
+// verdict follows what the test did to the units, and the run's status is the worst.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+#include "cli/cli_process.h"
+#include "device_link/block_table.h"
+#include "devsim/pty_device.h"
+
+namespace kvn::test {
+namespace {
+
+class Fleet : public ::testing::Test {
+ public:
+  void SetUp() override {
+    devsim::SimOptions options;
+    options.units = 3;
+    options.pacing = {115200, 10};
+    bus = std::make_unique<devsim::PtyDevice>(options);
+    options.units = 1;
+    options.tcpPort = 0;
+    options.model.identity.serialNumber = "KV2300-0099-0100";
+    server = std::make_unique<devsim::PtyDevice>(options);
+    ASSERT_EQ(Cli({"read", "-o", Path("released.kvn"), "--port", Bus(), "--interface", "rs485", "--baud", "115200", "--parity",
+                   "none", "--address", "1"}).exit, 0);
+  }
+  QString Path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+  QString Bus() const { return QString::fromStdString(bus->SlavePath()); }
+  CliRun Cli(QStringList words) const { return RunCli(words << QStringLiteral("--work-dir") << Path("work"), 60000); }
+  // The list: three units on the bus (the first two with the released file), one behind the
+  // server, and the lines a case adds.
+  void WriteList(const QString& extra) const {
+    QFile list(Path("fleet.csv"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    const QString released = Path("released.kvn"), bus = Bus(), net = QString::fromStdString(server->SlavePath());
+    list.write(QStringLiteral("name,port,address,interface,baud,parity,released,checksum\n"
+                              "t1,%1,1,rs485,115200,none,%2\nt2,%1,2,rs485,115200,none,%2\np3,%1,3,rs485,115200,none,\n"
+                              "f1,%3,1,rs485,115200,none,\n%4")
+                   .arg(bus, released, net, extra)
+                   .toUtf8());
+  }
+  QTemporaryDir dir;
+  std::unique_ptr<devsim::PtyDevice> bus, server;
+};
+
+// The verdict column of each unit's line, in the list's order.
+QStringList Verdicts(const CliRun& run) {
+  QStringList verdicts;
+  for (const QByteArray& line : run.out.split('\n'))
+    if (line.count('\t') >= 4) verdicts << QString::fromUtf8(line.split('\t')[4]).section(QLatin1Char(':'), 0, 0);
+  return verdicts;
+}
+
+TEST_F(Fleet, EachUnitsVerdictFollowsWhatHappenedToIt) {
+  const struct {
+    const char* name;
+    std::function<void(Fleet&)> before;
+    const char* extra;  // lines added to the list
+    int exit;
+    QStringList verdicts;
+  } kRuns[] = {
+      {"first run", [](Fleet&) {}, "", 1,
+       {"as released", "differs from released (2 rows)", "first record", "first record"}},
+      {"nothing happened", [](Fleet&) {}, "", 1, {"as released", "differs from released (2 rows)", "unchanged", "unchanged"}},
+      {"p3 changed behind our back",
+       [](Fleet& f) { f.bus->WithUnit(2, [](devsim::Simulator& s) { s.Model().SetWorkingRegister(reg::TagNumber, 0x4242); }); },
+       "", 1, {"as released", "differs from released (2 rows)", "changed since the last record", "unchanged"}},
+      {"the server's unit silent, the others read", [](Fleet& f) { f.server->faults().silent = true; }, "", 3,
+       {"as released", "differs from released (2 rows)", "unchanged", "no answer"}},
+      {"a wrong device", [](Fleet& f) { f.bus->WithUnit(2, [](devsim::Simulator& s) { s.GetFaults().firmware = 115; }); }, "", 4,
+       {"as released", "differs from released (2 rows)", "wrong device", "unchanged"}},
+      {"a released file of another checksum", [](Fleet&) {}, "t1b,{bus},1,rs485,115200,none,{released},1\n", 2,
+       {"as released", "differs from released (2 rows)", "unchanged", "unchanged", "released file refused"}},
+  };
+  for (const auto& r : kRuns) {
+    SCOPED_TRACE(r.name);
+    bus->faults().Clear();
+    server->faults().Clear();
+    for (int i = 0; i < 3; ++i) bus->WithUnit(i, [](devsim::Simulator& s) { s.GetFaults().Clear(); });
+    r.before(*this);
+    WriteList(QString::fromLatin1(r.extra).replace(QStringLiteral("{bus}"), Bus()).replace(QStringLiteral("{released}"), Path("released.kvn")));
+    const CliRun run = Cli({"fleet", Path("fleet.csv")});
+    EXPECT_EQ(run.exit, r.exit) << run.out.toStdString() << run.err.toStdString();
+    EXPECT_EQ(Verdicts(run), r.verdicts) << run.out.toStdString();
+  }
+  // The change behind our back is a commit of its own, naming the unit.
+  EXPECT_TRUE(Cli({"records", "log"}).out.contains("KV2300-0017-0419: found changed since the last record"));
+}
+
+TEST_F(Fleet, ABadListNamesItsLineAndColumnAndReadsNothing) {
+  WriteList(QStringLiteral("x1,%1,twelve,rs485,115200,none,\n").arg(Bus()));
+  bus->ClearRequests();
+  const CliRun run = Cli({"fleet", Path("fleet.csv")});
+  EXPECT_EQ(run.exit, 2);
+  EXPECT_TRUE(run.err.contains("line 6, column 3 (address)")) << run.err.toStdString();
+  EXPECT_TRUE(bus->Requests().empty());
+}
+
+}  // namespace
+}  // namespace kvn::test
