@@ -76,11 +76,15 @@ QString Trailers(const QString& unit) {
          QStringLiteral("\nProgram: ") + program + QLatin1Char(' ') + QStringLiteral(KVN_VERSION) + QLatin1Char('\n');
 }
 
+// The message's own "Unit:" line is among its last: a device's text above it (a tag that holds
+// a line break) cannot name another unit.
 QString UnitOf(const QString& message) {
-  for (const QString& line : message.split(QLatin1Char('\n')))
-    if (line.startsWith(QLatin1String("Unit: "))) return line.mid(6);
+  const QStringList lines = message.split(QLatin1Char('\n'));
+  for (auto line = lines.crbegin(); line != lines.crend(); ++line)
+    if (line->startsWith(QLatin1String("Unit: "))) return line->mid(6);
   return {};
 }
+
 
 }  // namespace
 
@@ -269,7 +273,8 @@ RecordOutcome Records::Write(const Commit& c) {
       message = (unitTree ? Tr("%1: found changed since the last record") : Tr("%1: first record")).arg(c.serial);
     }
     if (!message.endsWith(QLatin1Char('\n'))) message += QLatin1Char('\n');
-    message += QLatin1Char('\n') + Trailers(c.unit);
+    // A terminal that shows `git log` is never driven by a device's text in it.
+    message = WithoutControls(message, LineBreaks::Kept) + QLatin1Char('\n') + Trailers(c.unit);
     git_oid treeId;
     git_tree* tree = nullptr;
     if (!BuildTree(repo_, tip.tree.get(), unitTree.get(), unit, c.files ? &blobs : nullptr, &treeId) ||

@@ -38,7 +38,7 @@ std::vector<int> RowsInPageOrder() {
 }
 
 QString Line(const QString& page, const QString& name, const QString& value) {
-  return page + QStringLiteral(" / ") + name + QStringLiteral(" = ") + value;
+  return page + QStringLiteral(" / ") + name + QStringLiteral(" = ") + WithoutControls(value, LineBreaks::Escaped);
 }
 
 void AddRows(const Texts& texts, const NumberFormat& format, const RegisterImage& set, QStringList& lines) {
@@ -75,6 +75,19 @@ QByteArray Lines(const QStringList& lines) { return (lines.join(QLatin1Char('\n'
 
 }  // namespace
 
+QString WithoutControls(const QString& text, LineBreaks breaks) {
+  QString clean;
+  for (const QChar c : text) {
+    const bool kept = breaks == LineBreaks::Kept && c == QLatin1Char('\n');
+    if ((c.unicode() >= 0x20 && c.unicode() != 0x7F) || kept) {
+      clean += c;
+      continue;
+    }
+    clean += QStringLiteral("\\x") + QString::number(c.unicode(), 16).toUpper().rightJustified(2, QLatin1Char('0'));
+  }
+  return clean;
+}
+
 QByteArray SettingsText(const RegisterImage& set) {
   Texts texts;
   texts.FillFromDefaults();
@@ -90,9 +103,9 @@ UnitFiles UnitFilesOf(const RegisterImage& set) {
   constexpr int kTextWords = 8;  // serial number and tag: 16 characters each
   const QStringList identity{
       QStringLiteral("Device type: ") + QString::number(Cell(set, reg::DeviceType)),
-      QStringLiteral("Serial number: ") + TextField(set, reg::SerialNumber, kTextWords),
+      QStringLiteral("Serial number: ") + WithoutControls(TextField(set, reg::SerialNumber, kTextWords), LineBreaks::Escaped),
       QStringLiteral("Firmware: ") + format.FormatScaled(Cell(set, reg::Firmware), 2),
-      QStringLiteral("Tag: ") + TextField(set, reg::TagNumber, kTextWords),
+      QStringLiteral("Tag: ") + WithoutControls(TextField(set, reg::TagNumber, kTextWords), LineBreaks::Escaped),
   };
   return {EncodeTextRecord(ConfigurationText(set)), SettingsText(set), Lines(identity)};
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QString>
 
 #include "device_link/register_image.h"
 
@@ -22,5 +23,10 @@ UnitFiles UnitFilesOf(const RegisterImage& set);
 // stored blocks that no parameter shows. A value whose text hides its registers carries them
 // in brackets, so that every register change changes a line.
 QByteArray SettingsText(const RegisterImage& set);
+
+// Text that came from a device (a serial number, a tag) with its control characters as
+// visible escapes ("\x1B"); line breaks kept, or escaped too where one line must stay one.
+enum class LineBreaks { Kept, Escaped };
+QString WithoutControls(const QString& text, LineBreaks breaks);
 
 }  // namespace kvn

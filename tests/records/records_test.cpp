@@ -53,6 +53,8 @@ const Change kChanges[] = {
      "OUTPUT / Overspeed limit, Relay 1 = "},
     {"a text padded with zeros instead of blanks", [](RegisterImage& i) { SetText(i, "txt_usr_tag1", QString(), QChar(0)); },
      "DEVICE / Location tag = "},
+    {"a tag with a line break", [](RegisterImage& i) { SetText(i, "txt_usr_tag1", QStringLiteral("A\nB"), QChar(' ')); },
+     "DEVICE / Location tag = A\\x0AB"},
     {"a drop-down beyond its items", [](RegisterImage& i) { i[RegisterOfName("cmb_term")] = 6; },
      "DEVICE / MODBUS line termination = "},
     {"a register no parameter shows", [](RegisterImage& i) { i[3008] ^= 1; }, "Factory settings / Register 3008 = "},
