@@ -9,6 +9,7 @@
 #include "e2e/live_app.h"
 #include "operations/connection.h"
 #include "parameters/value_codec.h"
+#include "records/records.h"
 #include "devsim/factory_setup.h"
 #include "support/as_user.h"
 #include "support/pty_pair.h"
@@ -229,6 +230,26 @@ TEST_F(Connected, DifferingSetAnsweredCancelKeepsTheForm) {
             QStringList{"Read configuration differs from current settings. Overwrite current settings?"});
   EXPECT_EQ(teeth->text(), before);
   EXPECT_EQ(Control<QLineEdit>("txt_password")->text(), "");
+}
+
+// Every whole set read goes to the unit's records, whether the window takes it or not; the
+// same set read again adds nothing.
+TEST_F(Connected, ReadsAreRecordedAlsoADeclinedOne) {
+  StartProgram();
+  Poll();
+  app->connection->cmd_read_paramClick();
+  app->connection->cmd_read_paramClick();
+  sim().WithModel([](devsim::DeviceModel& m) {
+    m.SetWorkingRegister(4001, m.Register(4001) + 1);  // number of teeth
+    return 0;
+  });
+  prompts.QueueConfirm(false);
+  app->connection->cmd_read_paramClick();
+  QString error;
+  QStringList summaries;
+  for (const RecordEntry& e : Records(app->WorkDir()).Log(QStringLiteral("KV2300-0017-0417"), &error)) summaries << e.summary;
+  EXPECT_EQ(summaries, (QStringList{"KV2300-0017-0417: found changed since the last record", "KV2300-0017-0417: first record"}))
+      << error.toStdString();
 }
 
 TEST_F(Connected, OffLineHidesLivePagesAndStopsPolling) {
