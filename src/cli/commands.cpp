@@ -147,6 +147,13 @@ QString RecordProblem(const QByteArray& bytes) {
 
 }  // namespace
 
+QString ReportPathProblem(const Options& o) {
+  if (o.reportFile.isEmpty()) return {};
+  Options asOutput = o;
+  asOutput.output = o.reportFile;
+  return OutputProblem(o.reportFile, asOutput);
+}
+
 Failure ReadConfigurationFile(const QString& path, const Device& d, RegisterImage& image, QString* checksum) {
   const FileRead file = ReadGuardedFile(path, file_cap::kConfiguration);
   if (file.Missing()) return {ExitCode::Usage, Tr("%1 does not exist").arg(path)};

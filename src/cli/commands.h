@@ -41,6 +41,8 @@ Failure ReadSet(Device& d, Output& out, OnInterrupt interrupt = OnInterrupt::Sto
 // A configuration file's set, read through the guarded reader and checked as a load checks it;
 // its checksum as the file carries it when asked for.
 Failure ReadConfigurationFile(const QString& path, const Device& d, RegisterImage& image, QString* checksum = nullptr);
+// Why fleet's --report file cannot be written (checked before any unit is read); empty when it can.
+QString ReportPathProblem(const Options& o);
 // The checksum of a configuration record as the file carries it: the digits after its end mark.
 QString ChecksumOf(const QByteArray& record);
 

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QLocale>
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -15,9 +16,11 @@
 #include "cli/interrupt.h"
 #include "cli/output.h"
 #include "operations/fleet.h"
+#include "reports/fleet_report.h"
 #include "parameters/value_codec.h"
 #include "texts/guarded_file.h"
 #include "texts/locale_separators.h"
+#include "texts/texts.h"
 #include "texts/tr_context.h"
 
 namespace kvn::cli {
@@ -42,7 +45,25 @@ FleetFinding Refused(FleetVerdict verdict, const QString& why) {
   FleetFinding f;
   f.verdict = verdict;
   f.why = why;
+  f.time = QDateTime::currentDateTime();
   return f;
+}
+
+// The run's report: the summary and each differing unit's rows.
+QString WriteReport(const Context& c, const FleetList& list, const std::vector<FleetFinding>& findings) {
+  std::vector<FleetReportUnit> units;
+  for (size_t i = 0; i < list.units.size(); ++i) {
+    const FleetFinding& f = findings[i];
+    FleetReportUnit u{list.units[i].name, list.units[i].port, f.serialNumber, VerdictText(f), f.time, {}};
+    for (const ParameterDifference& d : f.differences) u.differences.push_back({d.page, d.name, LeftText(d), RightText(d)});
+    units.push_back(std::move(u));
+  }
+  Texts texts;
+  texts.FillFromDefaults();
+  QString error;
+  if (!WriteFleetReport(c.options.reportFile, units, QDateTime::currentDateTime(), SeparatorsOf(QLocale::system()), texts, &error))
+    return error.isEmpty() ? Tr("the report could not be written") : error;
+  return {};
 }
 
 // One unit: its released set (a refused file is said, the unit still read and recorded), its
@@ -82,6 +103,7 @@ int RunFleet(Context& c) {
   if (!file.Ok()) return Fail(c, {ExitCode::Usage, QStringLiteral("%1: %2").arg(c.options.file, file.Missing() ? Tr("does not exist") : file.error)});
   const FleetList list = ReadFleetList(file.bytes);
   if (!list.error.isEmpty()) return Fail(c, {ExitCode::Usage, QStringLiteral("%1: %2").arg(c.options.file, list.error)});
+  if (const QString problem = ReportPathProblem(c.options); !problem.isEmpty()) return Fail(c, {ExitCode::Usage, problem});
   std::map<QString, std::vector<size_t>> byPort;
   for (size_t i = 0; i < list.units.size(); ++i) byPort[list.units[i].port].push_back(i);
   std::vector<FleetFinding> findings(list.units.size());
@@ -108,8 +130,14 @@ int RunFleet(Context& c) {
       for (const ParameterDifference& d : f.differences) c.out.Difference({d.page, d.name, LeftText(d), RightText(d)}, u.name);
     status = std::max(status, VerdictStatus(f));
   }
-  return c.out.Finish(c.options.commandName, static_cast<ExitCode>(status),
-                      {{QStringLiteral("units"), static_cast<int>(list.units.size())}});
+  QJsonObject fields{{QStringLiteral("units"), static_cast<int>(list.units.size())}};
+  if (!c.options.reportFile.isEmpty()) {
+    const QString problem = WriteReport(c, list, findings);
+    if (problem.isEmpty()) c.out.Say(Tr("Wrote the fleet report to %1").arg(c.options.reportFile));
+    else c.out.Error(QStringLiteral("%1: %2").arg(c.options.reportFile, problem));
+    fields.insert(QStringLiteral("report"), problem.isEmpty());
+  }
+  return c.out.Finish(c.options.commandName, static_cast<ExitCode>(status), fields);
 }
 
 }  // namespace kvn::cli

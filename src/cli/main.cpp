@@ -23,8 +23,9 @@ std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
   // Qt's notes on the environment (an unset XDG_RUNTIME_DIR, a font fallback) are no answer of
   // the command, and a script would take them for one.
   qInstallMessageHandler(DropNotes);
-  if (options.command != kvn::cli::Command::Report)
-    return std::make_unique<QCoreApplication>(argc, argv);
+  const bool drawsReport = options.command == kvn::cli::Command::Report ||
+                           (options.command == kvn::cli::Command::Fleet && !options.reportFile.isEmpty());
+  if (!drawsReport) return std::make_unique<QCoreApplication>(argc, argv);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   return std::make_unique<QGuiApplication>(argc, argv);
 }

@@ -114,13 +114,14 @@ QString SetAddress(Options& o, const QString& v) {
   return {};
 }
 
-constexpr std::array<OptionRow, 20> kOptions{{
+constexpr std::array<OptionRow, 21> kOptions{{
     {"--port", true, SetPort},
     {"--interface", true, SetInterface},
     {"--baud", true, SetBaud},
     {"--parity", true, SetParity},
     {"--address", true, SetAddress},
     {"--addresses", true, SetAddresses},
+    {"--report", true, [](Options& o, const QString& v) { o.reportFile = v; return QString(); }},
     {"--work-dir", true, [](Options& o, const QString& v) { o.workDir = v; return QString(); }},
     {"--output", true, [](Options& o, const QString& v) { o.output = v; return QString(); }},
     {"--json", false, [](Options& o, const QString&) { o.json = true; return QString(); }},
@@ -200,8 +201,9 @@ QString CheckCommand(Options& o, const QStringList& positional) {
   if (const QString problem = CheckWriteOptions(o); !problem.isEmpty()) return problem;
   if (const QString problem = CheckInterface(o); !problem.isEmpty()) return problem;
   if (o.ports.size() > 1 && !o.output.isEmpty()) return Tr("several ports cannot write one output file (-o)");
+  if (o.command != Command::Fleet && !o.reportFile.isEmpty()) return Tr("--report belongs to fleet (a device's report: report -o FILE.pdf)");
   if (o.command == Command::Fleet) {
-    if (positional.size() != 1) return Tr("fleet takes the plant's list: fleet FLEET.csv");
+    if (positional.size() != 1) return Tr("fleet takes the plant's list: fleet FLEET.csv [--report FILE.pdf]");
     if (!o.ports.isEmpty()) return Tr("fleet takes its ports from the list, not from --port");
     o.file = positional.front();
     return {};
@@ -331,7 +333,8 @@ QString UsageText() {
             "                       every address of an RS-485 line asked once: the units found\n"
             "  fleet FLEET.csv      every unit of a plant's list read, recorded and judged against\n"
             "                       its released file (name,port,address,interface,baud,parity,\n"
-            "                       released[,checksum])\n"
+            "                       released[,checksum]); --report FILE.pdf: the run's summary and\n"
+            "                       each differing unit's rows\n"
             "  ports list           the program's COM names and what each stands for\n"
             "  ports add COMn tcp://HOST:PORT\n"
             "                       COMn stands for a serial server's network port, in the window too\n"

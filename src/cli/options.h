@@ -23,7 +23,8 @@ struct Options {
   QString commandName;
   QString output;  // read -o FILE.kvn, log -o FILE.csv, report -o FILE.pdf
   QString file;    // compare FILE, program FILE, save-default [FILE], report --file FILE
-  QStringList words;  // ports: list | add COMn tcp://HOST:PORT; records: log|show|diff and their words
+  QStringList words;  // ports: list | add COMn tcp://HOST:PORT
+  QString reportFile;  // fleet --report FILE.pdf; records: log|show|diff and their words
   std::optional<QString> port;  // the first --port
   QStringList ports;            // every --port, in order: several run in parallel
   std::optional<bool> usb;

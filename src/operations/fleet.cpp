@@ -135,6 +135,7 @@ int VerdictStatus(const FleetFinding& f) {
 FleetFinding JudgeReadSet(const QString& workDirectory, const RegisterImage& set, const RegisterImage* released,
                           const Texts& texts, const NumberFormat& format, const QDateTime& time) {
   FleetFinding f;
+  f.time = time;
   f.serialNumber = SerialNumberIn(set);
   const QString unit = RecordsUnitName(workDirectory, set, time);
   Records records(workDirectory);

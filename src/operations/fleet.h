@@ -53,6 +53,7 @@ struct FleetFinding {
   std::vector<ParameterDifference> differences;  // from the released set
   QString why;          // what kept the unit from being read or judged
   QString notRecorded;  // why its set was not recorded; empty when it was (or was the same)
+  QDateTime time;       // when it was read (or given up on)
 };
 
 // The verdict as the result line says it.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
@@ -89,6 +90,14 @@ TEST_F(Fleet, EachUnitsVerdictFollowsWhatHappenedToIt) {
   }
   // The change behind our back is a commit of its own, naming the unit.
   EXPECT_TRUE(Cli({"records", "log"}).out.contains("KV2300-0017-0419: found changed since the last record"));
+  // The report: a row per unit, and the differing unit's rows after them.
+  ASSERT_EQ(Cli({"fleet", Path("fleet.csv"), "--report", Path("fleet.pdf")}).exit, 2);
+  QProcess text;
+  text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), Path("fleet.pdf"), QStringLiteral("-")});
+  ASSERT_TRUE(text.waitForFinished());
+  const QString pages = QString::fromUtf8(text.readAllStandardOutput());
+  for (const char* seen : {"t1b", "released file refused", "t2 (KV2300-0017-0418): differs from released (2 rows)", "Device tag"})
+    EXPECT_TRUE(pages.contains(QLatin1String(seen))) << seen;
 }
 
 TEST_F(Fleet, ABadListNamesItsLineAndColumnAndReadsNothing) {
