@@ -135,7 +135,139 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>line %1, column %2 (%3): %4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a unit needs a name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a device path, a COM name or tcp://HOST:PORT: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1 to 247: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>rs485 or usb: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>4800, 9600, 19200, 38400, 57600 or 115200: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>none, odd or even: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the number the released file ends with: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a checksum needs its released file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>line %1: %2 fields, a unit has %3 (name,port,address,interface,baud,parity,released[,checksum])</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is named twice</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the list names no unit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>as released</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unchanged</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>first record</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>differs from released (1 row)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>differs from released (%1 rows)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>changed since the last record</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>released file refused: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no answer: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>wrong device: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>; changed since the last record</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>; not recorded: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>The records cannot be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Units</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Verdict</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Read at</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Page</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Parameter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Released</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fleet run</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -796,10 +928,6 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>no command given (identify, read, compare, backup, log, report, program, restore-default, save-default, abort, ports, records)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>scan belongs to an RS-485 line (--interface rs485): over USB one unit answers</source>
         <translation type="unfinished"></translation>
     </message>
@@ -856,6 +984,50 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>%1 carries checksum %2, not the released %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>does not exist</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no command given (identify, read, compare, backup, log, report, program, restore-default, save-default, abort, scan, fleet, ports, records)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>fleet takes its ports from the list, not from --port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No server is set for the records.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records&apos; server: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Records synced: %1 received, %2 sent.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the report could not be written</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wrote the fleet report to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--report belongs to fleet (a device&apos;s report: report -o FILE.pdf)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>fleet takes the plant&apos;s list: fleet FLEET.csv [--report FILE.pdf]</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Usage: korvane-cli [options] COMMAND [arguments] [options]
 
 Commands:
@@ -875,6 +1047,10 @@ Commands:
                        dropped) and end an admin login: after a power cut or a kill
   scan [--addresses 1-247]
                        every address of an RS-485 line asked once: the units found
+  fleet FLEET.csv      every unit of a plant&apos;s list read, recorded and judged against
+                       its released file (name,port,address,interface,baud,parity,
+                       released[,checksum]); --report FILE.pdf: the run&apos;s summary and
+                       each differing unit&apos;s rows
   ports list           the program&apos;s COM names and what each stands for
   ports add COMn tcp://HOST:PORT
                        COMn stands for a serial server&apos;s network port, in the window too
@@ -918,18 +1094,6 @@ Programming (program, restore-default, save-default; USB interface only):
 
 Exit status:
 </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>No server is set for the records.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The records&apos; server: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Records synced: %1 received, %2 sent.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
