@@ -85,6 +85,13 @@ struct SignalCounts {
 
 bool Refused(int exit) { return exit >= 2 && exit <= 5; }
 
+// The runs of each exit status by the set the device held after them.
+void PrintExits(const std::map<int, std::array<int, 3>>& exits) {
+  std::printf("  %4s %5s   the device holds: %13s %16s %11s\n", "exit", "runs", kHoldsNames[0], kHoldsNames[1], kHoldsNames[2]);
+  for (const auto& [exit, held] : exits)
+    std::printf("  %4d %5d   %31d %16d %11d\n", exit, held[0] + held[1] + held[2], held[0], held[1], held[2]);
+}
+
 // Each target with its count; true when every count is 0.
 template <size_t N>
 bool PrintTargets(const std::pair<const char*, int> (&targets)[N]) {
@@ -322,9 +329,7 @@ bool CliCampaign::Report(int first, int runs, double seconds) const {
               "one of its %d answers spoiled in each (once: %d, from it on: %d), fixed pauses divided by 1000,\n"
               "USB line at 115200 baud\n",
               first, first + runs - 1, seconds, answers_, c_.faultsOnce, c_.faultsOnward);
-  std::printf("  %4s %5s   the device holds: %13s %16s %11s\n", "exit", "runs", kHoldsNames[0], kHoldsNames[1], kHoldsNames[2]);
-  for (const auto& [exit, held] : c_.exits)
-    std::printf("  %4d %5d   %31d %16d %11d\n", exit, held[0] + held[1] + held[2], held[0], held[1], held[2]);
+  PrintExits(c_.exits);
   const std::pair<const char*, int> targets[] = {
       {"0 without the file's set", c_.falseSuccess}, {"6 without the previous set", c_.oldSetNotHeld},
       {"refused (2..5), set changed", c_.refusedChanged}, {"mixed set", c_.mixed},
@@ -475,9 +480,7 @@ bool CliCampaign::ReportSignals(int first, int runs, double seconds) const {
   std::printf("session_campaign cli-signals: runs %d..%d of korvane-cli program FILE --yes --password-file PW in %.0f s,\n"
               "each stopped at a random moment: SIGINT %d, SIGTERM %d, SIGHUP %d, stdout closed %d, SIGKILL + abort %d\n",
               first, first + runs - 1, seconds, sc_.blows[0], sc_.blows[1], sc_.blows[2], sc_.blows[3], sc_.blows[4]);
-  std::printf("  %4s %5s   the device holds: %13s %16s %11s\n", "exit", "runs", kHoldsNames[0], kHoldsNames[1], kHoldsNames[2]);
-  for (const auto& [exit, held] : sc_.exits)
-    std::printf("  %4d %5d   %31d %16d %11d\n", exit, held[0] + held[1] + held[2], held[0], held[1], held[2]);
+  PrintExits(sc_.exits);
   const std::pair<const char*, int> targets[] = {
       {"left in programming mode", sc_.leftProgramming}, {"left at admin level", sc_.leftAdmin},
       {"0 without the file's set", sc_.falseSuccess},   {"6 without the previous set", sc_.oldSetNotHeld},
