@@ -111,14 +111,23 @@ QString Records::PathIn(const QString& workDirectory) {
 QString Records::Open(bool create) {
   if (repo_) return {};
   const QByteArray path = QFile::encodeName(path_);
-  const int opened = git_repository_open_ext(&repo_, path.constData(), GIT_REPOSITORY_OPEN_NO_SEARCH, nullptr);
-  if (opened == 0) return {};
-  repo_ = nullptr;
-  if (opened != GIT_ENOTFOUND) return GitError(Tr("The records %1 cannot be opened").arg(QDir::toNativeSeparators(path_)));
-  if (!create) return Tr("There are no records yet in %1.").arg(QDir::toNativeSeparators(path_));
-  if (git_repository_init(&repo_, path.constData(), 0) == 0) return {};
-  repo_ = nullptr;
-  return GitError(Tr("The records %1 cannot be created").arg(QDir::toNativeSeparators(path_)));
+  // Two programs that start the records at the same moment: one creates them, the other finds
+  // them being created and opens them once they are.
+  const QDeadlineTimer deadline(kRecordsLockWaitMs);
+  for (;;) {
+    const int opened = git_repository_open_ext(&repo_, path.constData(), GIT_REPOSITORY_OPEN_NO_SEARCH, nullptr);
+    if (opened == 0) return {};
+    repo_ = nullptr;
+    if (opened == GIT_ENOTFOUND && !create) return Tr("There are no records yet in %1.").arg(QDir::toNativeSeparators(path_));
+    if (opened == GIT_ENOTFOUND && git_repository_init(&repo_, path.constData(), 0) == 0) return {};
+    repo_ = nullptr;
+    // Only records that another program is creating are waited for.
+    const bool beingCreated = QFileInfo(path_ + QStringLiteral("/.git")).isDir();
+    if (!beingCreated || deadline.hasExpired())
+      return GitError((opened == GIT_ENOTFOUND ? Tr("The records %1 cannot be created") : Tr("The records %1 cannot be opened"))
+                          .arg(QDir::toNativeSeparators(path_)));
+    QThread::msleep(kRetryPauseMs);
+  }
 }
 
 RecordOutcome Records::Observe(const QString& unit, const QString& serial, const UnitFiles& files,
@@ -231,81 +240,90 @@ int MoveBranch(git_repository* repo, const QByteArray& branch, const Tip& tip, c
 
 }  // namespace
 
-RecordOutcome Records::Write(const Commit& c) {
+namespace {
+
+RecordOutcome Failed(const QString& error) {
   RecordOutcome outcome;
-  outcome.error = Open(true);
-  if (!outcome.error.isEmpty()) return outcome;
-  const QString lockPath = LockPath(repo_);
-  QLockFile lock(lockPath);
-  if (!LockRecords(lock, kRecordsLockWaitMs)) {
-    outcome.error = Tr("The records are being written by another program; %1 is still held.")
-                        .arg(QDir::toNativeSeparators(lockPath));
-    return outcome;
-  }
-  const QByteArray unit = c.unit.toUtf8();
+  outcome.error = error;
+  return outcome;
+}
+
+bool WriteBlobs(git_repository* repo, const UnitFiles& files, std::array<git_oid, 3>& blobs) {
+  const std::array<const QByteArray*, 3> bytes = FilesOf(files);
+  for (size_t i = 0; i < blobs.size(); ++i)
+    if (git_blob_create_from_buffer(&blobs[i], repo, bytes[i]->constData(), static_cast<size_t>(bytes[i]->size())) != 0)
+      return false;
+  return true;
+}
+
+// What a commit is made of besides the branch's tip.
+struct Change {
+  QByteArray unit;
+  const std::array<git_oid, 3>* blobs;  // nullptr: the unit's files stay as they are
+  QString message;                      // with its trailers
+  const git_signature* signature;
+};
+
+// The commit on tip: the tip's tree with the unit's folder holding the blobs.
+bool MakeCommit(git_repository* repo, const Tip& tip, git_tree* unitTree, const Change& change, git_oid* id) {
+  git_oid treeId;
+  git_tree* rawTree = nullptr;
+  if (!BuildTree(repo, tip.tree.get(), unitTree, change.unit, change.blobs, &treeId) ||
+      git_tree_lookup(&rawTree, repo, &treeId) != 0)
+    return false;
+  const Tree tree(rawTree);
+  const git_commit* parents[] = {tip.commit.get()};
+  const QByteArray text = change.message.toUtf8();
+  return git_commit_create(id, repo, nullptr, change.signature, change.signature, nullptr, text.constData(), rawTree,
+                           tip.commit ? 1 : 0, parents) == 0;
+}
+
+}  // namespace
+
+QString Records::MessageOf(const Commit& c, bool unitRecorded) const {
+  QString message = c.message;
+  if (message.isEmpty())
+    message = (unitRecorded ? Tr("%1: found changed since the last record") : Tr("%1: first record")).arg(c.serial);
+  if (!message.endsWith(QLatin1Char('\n'))) message += QLatin1Char('\n');
+  // A terminal that shows `git log` is never driven by a device's text in it.
+  return WithoutControls(message, LineBreaks::Kept) + QLatin1Char('\n') + Trailers(c.unit);
+}
+
+RecordOutcome Records::Write(const Commit& c) {
+  if (const QString error = Open(true); !error.isEmpty()) return Failed(error);
+  QLockFile lock(LockPath(repo_));
+  if (!LockRecords(lock, kRecordsLockWaitMs))
+    return Failed(Tr("The records are being written by another program; %1 is still held.")
+                      .arg(QDir::toNativeSeparators(LockPath(repo_))));
   std::array<git_oid, 3> blobs{};
-  if (c.files) {
-    const std::array<const QByteArray*, 3> bytes = FilesOf(*c.files);
-    for (size_t i = 0; i < blobs.size(); ++i)
-      if (git_blob_create_from_buffer(&blobs[i], repo_, bytes[i]->constData(), static_cast<size_t>(bytes[i]->size())) != 0) {
-        outcome.error = GitError(Tr("The records cannot be written"));
-        return outcome;
-      }
-  }
+  if (c.files && !WriteBlobs(repo_, *c.files, blobs)) return Failed(GitError(Tr("The records cannot be written")));
+  const Signature signature = SignatureAt(Author(repo_), c.time);
+  if (!signature) return Failed(GitError(Tr("The records cannot be signed")));
+  const RecordOutcome outcome = CommitOnBranch(c, c.files ? &blobs : nullptr, signature.get());
+  if (outcome.committed && c.files) CheckOut(c.unit, *c.files);
+  return outcome;
+}
+
+RecordOutcome Records::CommitOnBranch(const Commit& c, const std::array<git_oid, 3>* blobs, const git_signature* signature) {
   const QByteArray branch = BranchOf(repo_).toUtf8();
-  const Person author = Author(repo_);
-  const Signature signature = SignatureAt(author, c.time);
-  if (!signature) {
-    outcome.error = GitError(Tr("The records cannot be signed"));
-    return outcome;
-  }
+  const QByteArray unit = c.unit.toUtf8();
   const QDeadlineTimer deadline(kRecordsLockWaitMs);
   for (;;) {
     const Tip tip = TipOf(repo_, branch);
-    if (!tip.ok) {
-      outcome.error = GitError(Tr("The records' last commit cannot be read"));
-      return outcome;
-    }
+    if (!tip.ok) return Failed(GitError(Tr("The records' last commit cannot be read")));
     const Tree unitTree = UnitTree(repo_, tip.tree.get(), unit);
-    QString message = c.message;
-    if (message.isEmpty()) {
-      if (SameFiles(unitTree.get(), blobs)) return outcome;  // nothing changed: nothing to record
-      message = (unitTree ? Tr("%1: found changed since the last record") : Tr("%1: first record")).arg(c.serial);
-    }
-    if (!message.endsWith(QLatin1Char('\n'))) message += QLatin1Char('\n');
-    // A terminal that shows `git log` is never driven by a device's text in it.
-    message = WithoutControls(message, LineBreaks::Kept) + QLatin1Char('\n') + Trailers(c.unit);
-    git_oid treeId;
-    git_tree* tree = nullptr;
-    if (!BuildTree(repo_, tip.tree.get(), unitTree.get(), unit, c.files ? &blobs : nullptr, &treeId) ||
-        git_tree_lookup(&tree, repo_, &treeId) != 0) {
-      outcome.error = GitError(Tr("The records cannot be written"));
-      return outcome;
-    }
-    const Tree newTree(tree);
-    const git_commit* parents[] = {tip.commit.get()};
+    // An observation that found the unit as last recorded has nothing to record.
+    if (c.message.isEmpty() && SameFiles(unitTree.get(), *blobs)) return {};
+    const Change change{unit, blobs, MessageOf(c, unitTree != nullptr), signature};
     git_oid id;
-    const QByteArray text = message.toUtf8();
-    if (git_commit_create(&id, repo_, nullptr, signature.get(), signature.get(), nullptr, text.constData(),
-                          newTree.get(), tip.commit ? 1 : 0, parents) != 0) {
-      outcome.error = GitError(Tr("The records cannot be written"));
-      return outcome;
-    }
-    const QByteArray note = QByteArrayLiteral("commit: ") + text.left(text.indexOf('\n'));
+    if (!MakeCommit(repo_, tip, unitTree.get(), change, &id)) return Failed(GitError(Tr("The records cannot be written")));
+    const QByteArray note = QByteArrayLiteral("commit: ") + change.message.section(QLatin1Char('\n'), 0, 0).toUtf8();
     const int moved = MoveBranch(repo_, branch, tip, id, note, deadline);
-    if (moved == 0) {
-      outcome.committed = true;
-      outcome.commit = Hex(id);
-      break;
-    }
+    if (moved == 0) return {true, Hex(id), {}};
     // Another writer (git itself) moved the branch on: the commit is made anew on its tip.
-    if ((moved != GIT_EMODIFIED && moved != GIT_EEXISTS) || deadline.hasExpired()) {
-      outcome.error = GitError(Tr("The records' branch cannot be moved on"));
-      return outcome;
-    }
+    if ((moved != GIT_EMODIFIED && moved != GIT_EEXISTS) || deadline.hasExpired())
+      return Failed(GitError(Tr("The records' branch cannot be moved on")));
   }
-  if (c.files) CheckOut(c.unit, *c.files);
-  return outcome;
 }
 
 void Records::CheckOut(const QString& unit, const UnitFiles& files) {

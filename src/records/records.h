@@ -2,13 +2,16 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <array>
 #include <optional>
 #include <vector>
 
 #include "records/unit_files.h"
 
-struct git_repository;
+struct git_oid;
 struct git_remote;
+struct git_repository;
+struct git_signature;
 
 namespace kvn {
 
@@ -92,6 +95,9 @@ class Records {
   struct Commit;
   QString Open(bool create);
   RecordOutcome Write(const Commit& commit);
+  // The commit on the branch's tip, made anew when someone else moved the tip meanwhile.
+  RecordOutcome CommitOnBranch(const Commit& commit, const std::array<git_oid, 3>* blobs, const git_signature* signature);
+  QString MessageOf(const Commit& commit, bool unitRecorded) const;
   // The unit's files in the work tree and the index, as the commit just made holds them.
   void CheckOut(const QString& unit, const UnitFiles& files);
   // One round of Sync; false (and no error) when the server moved on while we pushed.
