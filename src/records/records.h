@@ -102,6 +102,9 @@ class Records {
   void CheckOut(const QString& unit, const UnitFiles& files);
   // One round of Sync; false (and no error) when the server moved on while we pushed.
   bool SyncOnce(git_remote* remote, SyncOutcome& outcome);
+  // This station's commits made anew on the server's tip (tip: where they end), the local
+  // branch and work tree moved there.
+  bool PutOnTop(const QByteArray& local, const git_oid& ours, const git_oid& theirs, SyncOutcome& outcome, git_oid* tip);
 
   QString path_;
   git_repository* repo_ = nullptr;

@@ -221,6 +221,48 @@ SyncOutcome Records::Sync() {
   return outcome;
 }
 
+namespace {
+
+enum class Pushed { Sent, MovedOn, Refused };
+
+Pushed Push(git_remote* remote, const QByteArray& local, const QByteArray& server) {
+  const QByteArray spec = local + ':' + server;  // no "+": never a forced update
+  char* specs[] = {const_cast<char*>(spec.constData())};
+  const git_strarray refspecs{specs, 1};
+  QString refusal;
+  git_push_options push = GIT_PUSH_OPTIONS_INIT;
+  push.callbacks.push_update_reference = PushRefused;
+  push.callbacks.payload = &refusal;
+  const int pushed = git_remote_push(remote, &refspecs, &push);
+  if (pushed == GIT_ENONFASTFORWARD || !refusal.isEmpty()) return Pushed::MovedOn;
+  return pushed == 0 ? Pushed::Sent : Pushed::Refused;
+}
+
+}  // namespace
+
+bool Records::PutOnTop(const QByteArray& local, const git_oid& ours, const git_oid& theirs, SyncOutcome& outcome,
+                       git_oid* tip) {
+  const Commits received = CommitsBetween(repo_, theirs, &ours);
+  const Commits mine = CommitsBetween(repo_, ours, &theirs);
+  if (!received.error.isEmpty() || !mine.error.isEmpty()) {
+    outcome.error = received.error + mine.error;
+    return false;
+  }
+  *tip = theirs;
+  const QHash<QByteArray, git_time_t> later = LatestChanges(received.list);
+  for (const CommitObject& c : mine.list)
+    if (!Replay(repo_, c.get(), tip, later)) {
+      outcome.error = GitError(Tr("The records cannot be put on top of the server's"));
+      return false;
+    }
+  if (!MoveLocal(repo_, local, &ours, *tip)) {
+    outcome.error = GitError(Tr("The records cannot be brought up to date"));
+    return false;
+  }
+  outcome.received += static_cast<int>(received.list.size());
+  return true;
+}
+
 bool Records::SyncOnce(git_remote* remote, SyncOutcome& outcome) {
   const QByteArray local = BranchOf(repo_).toUtf8();
   const QByteArray server = ServerBranch(remote, local);
@@ -234,49 +276,24 @@ bool Records::SyncOnce(git_remote* remote, SyncOutcome& outcome) {
   git_oid theirs;
   const bool haveOurs = git_reference_name_to_id(&ours, repo_, local.constData()) == 0;
   const bool haveTheirs = git_reference_name_to_id(&theirs, repo_, tracking.constData()) == 0;
-  if (!haveOurs) {
-    if (haveTheirs && !MoveLocal(repo_, local, nullptr, theirs)) outcome.error = GitError(Tr("The records cannot be brought up to date"));
+  if (!haveOurs) {  // nothing recorded here yet: the server's records as they are
+    if (!haveTheirs) return true;
+    if (!MoveLocal(repo_, local, nullptr, theirs)) outcome.error = GitError(Tr("The records cannot be brought up to date"));
+    outcome.received += static_cast<int>(CommitsBetween(repo_, theirs, nullptr).list.size());
     return true;
   }
   git_oid tip = ours;
-  if (haveTheirs && git_oid_cmp(&ours, &theirs) != 0 && git_graph_descendant_of(repo_, &ours, &theirs) != 1) {
-    const Commits received = CommitsBetween(repo_, theirs, &ours);
-    const Commits mine = CommitsBetween(repo_, ours, &theirs);
-    if (!received.error.isEmpty() || !mine.error.isEmpty()) {
-      outcome.error = received.error + mine.error;
-      return false;
-    }
-    tip = theirs;
-    const QHash<QByteArray, git_time_t> later = LatestChanges(received.list);
-    for (const CommitObject& c : mine.list)
-      if (!Replay(repo_, c.get(), &tip, later)) {
-        outcome.error = GitError(Tr("The records cannot be put on top of the server's"));
-        return false;
-      }
-    if (!MoveLocal(repo_, local, &ours, tip)) {
-      outcome.error = GitError(Tr("The records cannot be brought up to date"));
-      return false;
-    }
-    outcome.received += static_cast<int>(received.list.size());
-  }
+  const bool behind = haveTheirs && git_oid_cmp(&ours, &theirs) != 0 && git_graph_descendant_of(repo_, &ours, &theirs) != 1;
+  if (behind && !PutOnTop(local, ours, theirs, outcome, &tip)) return false;
   if (haveTheirs && git_oid_cmp(&tip, &theirs) == 0) return true;
   const int sending = static_cast<int>(CommitsBetween(repo_, tip, haveTheirs ? &theirs : nullptr).list.size());
-  const QByteArray spec = local + ':' + server;  // no "+": never a forced update
-  char* specs[] = {const_cast<char*>(spec.constData())};
-  const git_strarray refspecs{specs, 1};
-  QString refusal;
-  git_push_options push = GIT_PUSH_OPTIONS_INIT;
-  push.callbacks.push_update_reference = PushRefused;
-  push.callbacks.payload = &refusal;
-  const int pushed = git_remote_push(remote, &refspecs, &push);
-  // The server moved on since the fetch: the next round fetches again.
-  if (pushed == GIT_ENONFASTFORWARD || !refusal.isEmpty()) return false;
-  if (pushed != 0) {
-    outcome.error = GitError(Tr("The records' server refused them; nothing is lost, the next sync sends them"));
-    return false;
+  switch (Push(remote, local, server)) {
+    case Pushed::Sent: outcome.sent += sending; return true;
+    case Pushed::MovedOn: return false;  // the next round fetches again
+    case Pushed::Refused: break;
   }
-  outcome.sent += sending;
-  return true;
+  outcome.error = GitError(Tr("The records' server refused them; nothing is lost, the next sync sends them"));
+  return false;
 }
 
 }  // namespace kvn

@@ -255,7 +255,12 @@ TEST_P(RecordsSyncTest, BothCommitsLandAndTheLaterSetHolds) {
       << "the server's branch was forced";
   EXPECT_EQ(RunGit(server, {QStringLiteral("show"), QStringLiteral("HEAD:U1/settings.kvn")}).out, QString::fromLatin1(GetParam().held));
   EXPECT_EQ(RunGit(server, {QStringLiteral("fsck"), QStringLiteral("--strict")}).exit, 0);
-  for (const QString& work : {workA, workB}) {
+  // A third station that has recorded nothing yet takes the server's records as they are.
+  const QString workC = dir.filePath(QStringLiteral("c"));
+  Records c(workC);
+  ASSERT_EQ(c.SetServer(server), QString());
+  EXPECT_EQ(c.Sync().received, 2);
+  for (const QString& work : {workA, workB, workC}) {
     QFile held(Records::PathIn(work) + QStringLiteral("/U1/settings.kvn"));
     ASSERT_TRUE(held.open(QIODevice::ReadOnly));
     EXPECT_EQ(held.readAll(), QByteArray(GetParam().held)) << work.toStdString();
