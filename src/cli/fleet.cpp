@@ -15,6 +15,7 @@
 #include "cli/device.h"
 #include "cli/interrupt.h"
 #include "cli/output.h"
+#include "operations/bus_scan.h"
 #include "operations/fleet.h"
 #include "reports/fleet_report.h"
 #include "parameters/value_codec.h"
@@ -66,6 +67,16 @@ QString WriteReport(const Context& c, const FleetList& list, const std::vector<F
   return {};
 }
 
+// A unit that gave no good answer: where its answers came garbled twice, two units answer at its
+// address, and the line says so.
+QString WhySilent(Device& d, const FleetUnit& u, const QString& why) {
+  if (!d.link.IsOpen() && !d.link.Open()) return why;
+  const std::vector<BusFinding> found = BusScan(d.master).Run({u.address, u.address});
+  if (!found.empty() && found.front().kind == BusFinding::Kind::Conflict)
+    return Tr("suspected address conflict: the answers at address %1 came garbled, as when two units answer").arg(u.address);
+  return why;
+}
+
 // One unit: its released set (a refused file is said, the unit still read and recorded), its
 // whole set read out of programming mode, recorded and judged.
 FleetFinding ReadUnit(const Context& c, const FleetUnit& u) {
@@ -82,8 +93,9 @@ FleetFinding ReadUnit(const Context& c, const FleetUnit& u) {
   Output quiet({false, true, false});
   Failure f = ReachOutOfProgramming(d);
   if (!f.Failed()) f = ReadSet(d, quiet);
-  d.link.Close();
   if (f.code == ExitCode::WrongDevice) return Refused(FleetVerdict::WrongDevice, f.message);
+  if (f.Failed() && f.code != ExitCode::Interrupted) f.message = WhySilent(d, u, f.message);
+  d.link.Close();
   if (f.Failed()) return Refused(FleetVerdict::NoAnswer, f.message);
   const NumberFormat format(LocaleDecimalSeparator());
   const bool judgeable = !u.released.isEmpty() && releasedProblem.isEmpty();

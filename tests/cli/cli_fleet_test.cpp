@@ -11,6 +11,7 @@
 #include "cli/cli_process.h"
 #include "device_link/block_table.h"
 #include "devsim/pty_device.h"
+#include "devsim/setup_registers.h"
 
 namespace kvn::test {
 namespace {
@@ -63,6 +64,7 @@ TEST_F(Fleet, EachUnitsVerdictFollowsWhatHappenedToIt) {
     const char* extra;  // lines added to the list
     int exit;
     QStringList verdicts;
+    const char* says = "";  // a part of the run's lines
   } kRuns[] = {
       {"first run", [](Fleet&) {}, "", 1,
        {"as released", "differs from released (2 rows)", "first record", "first record"}},
@@ -76,6 +78,9 @@ TEST_F(Fleet, EachUnitsVerdictFollowsWhatHappenedToIt) {
        {"as released", "differs from released (2 rows)", "wrong device", "unchanged"}},
       {"a released file of another checksum", [](Fleet&) {}, "t1b,{bus},1,rs485,115200,none,{released},1\n", 2,
        {"as released", "differs from released (2 rows)", "unchanged", "unchanged", "released file refused"}},
+      {"two units at one address, the rest read",
+       [](Fleet& f) { f.bus->WithUnit(2, [](devsim::Simulator& s) { s.Model().SetWorkingRegister(devsim::cfg::ModbusAddress, 2); }); },
+       "", 3, {"as released", "no answer", "no answer", "unchanged"}, "suspected address conflict: the answers at address 2"},
   };
   for (const auto& r : kRuns) {
     SCOPED_TRACE(r.name);
@@ -87,10 +92,13 @@ TEST_F(Fleet, EachUnitsVerdictFollowsWhatHappenedToIt) {
     const CliRun run = Cli({"fleet", Path("fleet.csv")});
     EXPECT_EQ(run.exit, r.exit) << run.out.toStdString() << run.err.toStdString();
     EXPECT_EQ(Verdicts(run), r.verdicts) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(r.says)) << run.out.toStdString();
   }
+  bus->WithUnit(2, [](devsim::Simulator& s) { s.Model().SetWorkingRegister(devsim::cfg::ModbusAddress, 3); });
   // The change behind our back is a commit of its own, naming the unit.
   EXPECT_TRUE(Cli({"records", "log"}).out.contains("KV2300-0017-0419: found changed since the last record"));
   // The report: a row per unit, and the differing unit's rows after them.
+  WriteList(QStringLiteral("t1b,%1,1,rs485,115200,none,%2,1\n").arg(Bus(), Path("released.kvn")));
   ASSERT_EQ(Cli({"fleet", Path("fleet.csv"), "--report", Path("fleet.pdf")}).exit, 2);
   QProcess text;
   text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), Path("fleet.pdf"), QStringLiteral("-")});
