@@ -9,9 +9,6 @@
 
 namespace kvn::records_git {
 
-namespace {
-constexpr int kStaleLockMs = 30000;
-}  // namespace
 
 QString GitError(const QString& what) {
   const git_error* e = git_error_last();

@@ -38,6 +38,9 @@ QString LockPath(git_repository* repo);
 // Takes it, retried often (a commit holds it for milliseconds); a lock whose process died is
 // taken over.
 bool LockRecords(QLockFile& lock, int waitMs);
+// A lock file older than this is no writer's any more: git and the program hold theirs for
+// milliseconds.
+inline constexpr int kStaleLockMs = 30000;
 // How long the retries pause.
 inline constexpr int kRetryPauseMs = 5;
 

@@ -69,10 +69,12 @@ Person Author(git_repository* repo) {
 
 // The program and the station, the last lines of every message, and the unit it belongs to:
 // `git log --grep "^Unit: X$"` finds a unit's commits, its empty ones too.
-QString Trailers(const QString& unit) {
+QString Trailers(const QString& unit, const QStringList& notes) {
   const QString program = QCoreApplication::applicationName().isEmpty() ? QStringLiteral("korvane")
                                                                           : QCoreApplication::applicationName();
-  return QStringLiteral("Unit: ") + unit + QStringLiteral("\nStation: ") + QSysInfo::machineHostName() +
+  QString lines;
+  for (const QString& note : notes) lines += note + QLatin1Char('\n');
+  return lines + QStringLiteral("Unit: ") + unit + QStringLiteral("\nStation: ") + QSysInfo::machineHostName() +
          QStringLiteral("\nProgram: ") + program + QLatin1Char(' ') + QStringLiteral(KVN_VERSION) + QLatin1Char('\n');
 }
 
@@ -85,6 +87,20 @@ QString UnitOf(const QString& message) {
   return {};
 }
 
+
+// git's own lock files that a program which died left behind, the branch's and the index's: a
+// lock older than kStaleLockMs is removed, and the commit's message tells it.
+QStringList RemoveStaleLocks(git_repository* repo, const QByteArray& branch) {
+  const QDir gitDir(QFile::decodeName(git_repository_path(repo)));
+  QStringList notes;
+  for (const QString& name : {QString::fromUtf8(branch) + QStringLiteral(".lock"), QStringLiteral("index.lock")}) {
+    const QFileInfo lock(gitDir.filePath(name));
+    if (!lock.isFile() || lock.lastModified().msecsTo(QDateTime::currentDateTime()) < kStaleLockMs) continue;
+    if (QFile::remove(lock.filePath()))
+      notes << QStringLiteral("Removed a lock left behind: %1 (%2)").arg(name, lock.lastModified().toString(Qt::ISODate));
+  }
+  return notes;
+}
 
 }  // namespace
 
@@ -280,13 +296,13 @@ bool MakeCommit(git_repository* repo, const Tip& tip, git_tree* unitTree, const 
 
 }  // namespace
 
-QString Records::MessageOf(const Commit& c, bool unitRecorded) const {
+QString Records::MessageOf(const Commit& c, bool unitRecorded, const QStringList& notes) const {
   QString message = c.message;
   if (message.isEmpty())
     message = (unitRecorded ? Tr("%1: found changed since the last record") : Tr("%1: first record")).arg(c.serial);
   if (!message.endsWith(QLatin1Char('\n'))) message += QLatin1Char('\n');
   // A terminal that shows `git log` is never driven by a device's text in it.
-  return WithoutControls(message, LineBreaks::Kept) + QLatin1Char('\n') + Trailers(c.unit);
+  return WithoutControls(message, LineBreaks::Kept) + QLatin1Char('\n') + Trailers(c.unit, notes);
 }
 
 RecordOutcome Records::Write(const Commit& c) {
@@ -308,13 +324,14 @@ RecordOutcome Records::CommitOnBranch(const Commit& c, const std::array<git_oid,
   const QByteArray branch = BranchOf(repo_).toUtf8();
   const QByteArray unit = c.unit.toUtf8();
   const QDeadlineTimer deadline(kRecordsLockWaitMs);
+  const QStringList notes = RemoveStaleLocks(repo_, branch);
   for (;;) {
     const Tip tip = TipOf(repo_, branch);
     if (!tip.ok) return Failed(GitError(Tr("The records' last commit cannot be read")));
     const Tree unitTree = UnitTree(repo_, tip.tree.get(), unit);
     // An observation that found the unit as last recorded has nothing to record.
     if (c.message.isEmpty() && SameFiles(unitTree.get(), *blobs)) return {};
-    const Change change{unit, blobs, MessageOf(c, unitTree != nullptr), signature};
+    const Change change{unit, blobs, MessageOf(c, unitTree != nullptr, notes), signature};
     git_oid id;
     if (!MakeCommit(repo_, tip, unitTree.get(), change, &id)) return Failed(GitError(Tr("The records cannot be written")));
     const QByteArray note = QByteArrayLiteral("commit: ") + change.message.section(QLatin1Char('\n'), 0, 0).toUtf8();

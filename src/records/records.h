@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <optional>
 #include <vector>
@@ -97,7 +98,7 @@ class Records {
   RecordOutcome Write(const Commit& commit);
   // The commit on the branch's tip, made anew when someone else moved the tip meanwhile.
   RecordOutcome CommitOnBranch(const Commit& commit, const std::array<git_oid, 3>* blobs, const git_signature* signature);
-  QString MessageOf(const Commit& commit, bool unitRecorded) const;
+  QString MessageOf(const Commit& commit, bool unitRecorded, const QStringList& notes) const;
   // The unit's files in the work tree and the index, as the commit just made holds them.
   void CheckOut(const QString& unit, const UnitFiles& files);
   // One round of Sync; false (and no error) when the server moved on while we pushed.

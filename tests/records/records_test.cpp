@@ -188,6 +188,32 @@ TEST_F(RecordsTest, AnExistingCloneIsUsedAsItIs) {
             QStringLiteral("README\nSN3/identity.txt\nSN3/settings.kvn\nSN3/settings.txt"));
 }
 
+// git's lock files: one left behind by a program that died (older than 30 s) is removed and the
+// commit says so; a fresh one belongs to a writer at work and stays.
+TEST_F(RecordsTest, LocksLeftBehindAreRemovedWithANote) {
+  const struct {
+    bool branch;  // the branch's lock, else the index's
+    int age;      // seconds
+    bool removed;
+  } kLocks[] = {{true, 60, true}, {false, 60, true}, {false, 0, false}};
+  const UnitFiles files{"set", "line\n", "unit\n"};
+  ASSERT_TRUE(Records(work).Outcome(QStringLiteral("U"), &files, QStringLiteral("U: first"), t0).committed);
+  const QString branch = Git({QStringLiteral("symbolic-ref"), QStringLiteral("HEAD")});
+  for (const auto& l : kLocks) {
+    const QString name = l.branch ? branch + QStringLiteral(".lock") : QStringLiteral("index.lock");
+    SCOPED_TRACE(name.toStdString() + " " + std::to_string(l.age));
+    QFile lock(Repo() + QStringLiteral("/.git/") + name);
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(lock.setFileTime(QDateTime::currentDateTime().addSecs(-l.age), QFileDevice::FileModificationTime));
+    lock.close();
+    ASSERT_TRUE(Records(work).Outcome(QStringLiteral("U"), nullptr, QStringLiteral("U: again"), t0).committed);
+    const QString message = Git({QStringLiteral("log"), QStringLiteral("-1"), QStringLiteral("--format=%B")});
+    EXPECT_EQ(message.contains(QStringLiteral("Removed a lock left behind: ") + name), l.removed) << message.toStdString();
+    EXPECT_EQ(lock.exists(), !l.removed);
+    lock.remove();
+  }
+}
+
 TEST_F(RecordsTest, FourProcessesCommittingAtOnceLoseNothing) {
   constexpr int kWriters = 4;
   constexpr int kCommits = 25;
