@@ -242,6 +242,7 @@ Failure DeviceWrite::ReadFile() {
     return {ExitCode::Refused, Tr("%1 carries checksum %2, not the released %3: nothing was sent")
                                    .arg(c_.options.file, checksum_)
                                    .arg(*expected)};
+  changes_.SetReleasedFile(c_.options.file, checksum_);
   return {};
 }
 

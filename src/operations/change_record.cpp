@@ -138,7 +138,7 @@ void ChangeRecord::Append(const QString& result, std::vector<ParameterDifference
   if (!observeError_.isEmpty()) recordsErrors << observeError_;
   observeError_.clear();
   const QString outcomeError =
-      RecordWriteOutcome(s_.workDirectory, QFileInfo(folder).fileName(), entry, runs, s_.format.DecimalSeparator());
+      RecordWriteOutcome(s_.workDirectory, QFileInfo(folder).fileName(), entry, runs, s_.format.DecimalSeparator(), released_);
   // Records that cannot be opened fail the read's commit and the outcome's alike: told once.
   if (!outcomeError.isEmpty() && !recordsErrors.contains(outcomeError)) recordsErrors << outcomeError;
   if (recordsErrors.isEmpty()) return;

@@ -9,6 +9,7 @@
 #include "device_link/block_table.h"
 #include "device_link/register_image.h"
 #include "operations/device_backup.h"
+#include "operations/unit_records.h"
 #include "parameters/difference_list.h"
 
 namespace kvn {
@@ -70,6 +71,10 @@ class ChangeRecord {
   // holds afterwards is not known, and the line says so instead of naming no change.
   void Record(const QString& result, const RegisterImage* after, const std::vector<BlockDescriptor>& blocks);
 
+  // The released file the operations write (the command line's), named in their records with
+  // the checksum it carries.
+  void SetReleasedFile(const QString& file, const QString& checksum) { released_ = {file, checksum}; }
+
   const BackupOutcome& LastBackup() const { return backup_; }
   // Why the last history line or its commit to the records (or the commit of the backup's set)
   // could not be written; empty when they were (or none was due).
@@ -95,6 +100,7 @@ class ChangeRecord {
   std::unique_ptr<RegisterImage> backupSet_;
   QString recordError_;
   QString observeError_;  // why the held backup's set did not reach the records
+  ReleasedFile released_;
 };
 
 }  // namespace kvn

@@ -31,7 +31,7 @@ QString OneLine(QString text) {
 }
 
 // The history's own texts: its level, and its changes field where it names no change.
-QString OutcomeMessage(const HistoryEntry& e, QChar decimal) {
+QString OutcomeMessage(const HistoryEntry& e, QChar decimal, const ReleasedFile& released) {
   enum Field { kLevel = 2, kChanges = 6 };
   const QStringList fields = HistoryFields(e, decimal);
   QStringList lines{e.serialNumber + QStringLiteral(": ") + OneLine(e.operation) + QStringLiteral(": ") + OneLine(e.result),
@@ -43,17 +43,20 @@ QString OutcomeMessage(const HistoryEntry& e, QChar decimal) {
   }
   lines << QString() << QStringLiteral("Access level: ") + fields.value(kLevel);
   if (!e.backupFile.isEmpty()) lines << QStringLiteral("Backup: ") + e.backupFile;
+  if (!released.file.isEmpty())
+    lines << QStringLiteral("Released file: %1 (checksum %2)").arg(released.file, released.checksum);
   return lines.join(QLatin1Char('\n'));
 }
 
 }  // namespace
 
 QString RecordWriteOutcome(const QString& workDirectory, const QString& unit, const HistoryEntry& entry,
-                           const RegisterImage* after, QChar decimal) {
+                           const RegisterImage* after, QChar decimal, const ReleasedFile& released) {
   Records records(workDirectory);
-  if (!after) return records.Outcome(unit, nullptr, OutcomeMessage(entry, decimal), entry.time).error;
+  const QString message = OutcomeMessage(entry, decimal, released);
+  if (!after) return records.Outcome(unit, nullptr, message, entry.time).error;
   const UnitFiles files = UnitFilesOf(*after);
-  return records.Outcome(unit, &files, OutcomeMessage(entry, decimal), entry.time).error;
+  return records.Outcome(unit, &files, message, entry.time).error;
 }
 
 }  // namespace kvn

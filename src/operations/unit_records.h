@@ -20,11 +20,17 @@ QString RecordReadSet(const QString& workDirectory, const RegisterImage& set, co
 
 struct HistoryEntry;
 
+// The file a write took its set from, as the command line names it, and its checksum.
+struct ReleasedFile {
+  QString file;
+  QString checksum;
+};
+
 // A write's outcome in the records, always a commit: the first line the serial number, the
 // operation and its result, then the changes as the history names them, one a line, the access
-// level and the backup it was told against. after: the set the unit runs afterwards, or
+// level, the backup it was told against and the released file. after: the set the unit runs afterwards, or
 // nullptr when its files are to stay as they are. Empty when recorded, otherwise why not.
 QString RecordWriteOutcome(const QString& workDirectory, const QString& unit, const HistoryEntry& entry,
-                           const RegisterImage* after, QChar decimal);
+                           const RegisterImage* after, QChar decimal, const ReleasedFile& released = {});
 
 }  // namespace kvn

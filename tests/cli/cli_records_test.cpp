@@ -103,6 +103,7 @@ TEST_F(CliRecords, GitNamesWhoChangedALimit) {
   const QString body = Git({QStringLiteral("log"), QStringLiteral("-1"), QStringLiteral("--format=%b")}).out;
   EXPECT_TRUE(body.contains(QStringLiteral("Overspeed limit, Relay 1: 3300.00 RPM → 3210.00 RPM"))) << body.toStdString();
   EXPECT_TRUE(body.contains(QStringLiteral("Access level: admin"))) << body.toStdString();
+  EXPECT_TRUE(body.contains(QStringLiteral("Released file: %1 (checksum ").arg(Path(QStringLiteral("set.kvn"))))) << body.toStdString();
   EXPECT_EQ(Git({QStringLiteral("fsck"), QStringLiteral("--strict")}).exit, 0);
   // Who changed each line: the limit the program run wrote, the rest the first read.
   const QString blame = Git({QStringLiteral("blame"), QStringLiteral("-c"), unit + QStringLiteral("/settings.txt")}).out;
