@@ -1096,6 +1096,10 @@ Exit status:
 </source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>suspected address conflict: the answers at address %1 came garbled, as when two units answer</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kvn::cli::Device</name>

@@ -17,6 +17,7 @@
 #include "cli/output.h"
 #include "operations/bus_scan.h"
 #include "operations/fleet.h"
+#include "records/records.h"
 #include "reports/fleet_report.h"
 #include "parameters/value_codec.h"
 #include "texts/guarded_file.h"
@@ -116,6 +117,9 @@ int RunFleet(Context& c) {
   const FleetList list = ReadFleetList(file.bytes);
   if (!list.error.isEmpty()) return Fail(c, {ExitCode::Usage, QStringLiteral("%1: %2").arg(c.options.file, list.error)});
   if (const QString problem = ReportPathProblem(c.options); !problem.isEmpty()) return Fail(c, {ExitCode::Usage, problem});
+  // The Git library stays set up for the whole run: a bus's thread that ended it as its last
+  // user would leave that thread's own state behind, never freed.
+  const Records keepGitUp(c.workDirectory);
   std::map<QString, std::vector<size_t>> byPort;
   for (size_t i = 0; i < list.units.size(); ++i) byPort[list.units[i].port].push_back(i);
   std::vector<FleetFinding> findings(list.units.size());
