@@ -496,22 +496,27 @@ bool CliCampaign::ReportSignals(int first, int runs, double seconds) const {
 
 }  // namespace
 
-int RunCliSignalCampaign(int first, int runs, uint32_t seed) {
+namespace {
+
+// One campaign: prepared, its runs, its report; the exit status of the benchmark.
+int RunCampaign(int first, int runs, uint32_t seed, void (CliCampaign::*run)(int, int),
+                bool (CliCampaign::*report)(int, int, double) const) {
   CliCampaign campaign(seed);
   if (!campaign.Prepare()) return 1;
   QElapsedTimer t;
   t.start();
-  campaign.RunSignals(first, runs);
-  return campaign.ReportSignals(first, runs, t.elapsed() / 1000.0) ? 0 : 1;
+  (campaign.*run)(first, runs);
+  return (campaign.*report)(first, runs, t.elapsed() / 1000.0) ? 0 : 1;
+}
+
+}  // namespace
+
+int RunCliSignalCampaign(int first, int runs, uint32_t seed) {
+  return RunCampaign(first, runs, seed, &CliCampaign::RunSignals, &CliCampaign::ReportSignals);
 }
 
 int RunCliCampaign(int first, int runs, uint32_t seed) {
-  CliCampaign campaign(seed);
-  if (!campaign.Prepare()) return 1;
-  QElapsedTimer t;
-  t.start();
-  campaign.Run(first, runs);
-  return campaign.Report(first, runs, t.elapsed() / 1000.0) ? 0 : 1;
+  return RunCampaign(first, runs, seed, &CliCampaign::Run, &CliCampaign::Report);
 }
 
 }  // namespace kvn::bench
