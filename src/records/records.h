@@ -28,7 +28,7 @@ inline constexpr int kRecordsLockWaitMs = 5000;
 // What one commit left behind.
 struct RecordOutcome {
   bool committed = false;
-  QString commit;  // its id, hex
+  QString commit;  // its id, hex; of an observation that found nothing new, the commit that holds the set
   QString error;   // why nothing was recorded; empty when recorded or nothing was due
 };
 
@@ -36,6 +36,7 @@ struct RecordOutcome {
 struct SyncOutcome {
   int received = 0;  // commits of other stations now in the records
   int sent = 0;      // commits of this station the server now holds
+  int pending = 0;   // commits of this station the server does not hold (as far as it was last seen)
   QString error;     // why the server does not hold them all; empty when it does
 };
 
@@ -91,6 +92,10 @@ class Records {
   // it moved on again is tried anew. A unit that two stations changed in between holds the
   // later of their sets. What could not be sent stays and goes with the next sync.
   SyncOutcome Sync();
+  // This station's commits the server does not hold, as of the last sync, without reaching the
+  // server: those on the branch not reachable from the server's branch as last fetched (all of
+  // them before the first fetch). 0 when no server is set.
+  int Pending(QString* error);
 
  private:
   struct Commit;

@@ -146,6 +146,19 @@ QByteArray ServerBranch(git_remote* remote, const QByteArray& local) {
   return branch;
 }
 
+constexpr char kRemoteHead[] = "refs/remotes/origin/HEAD";
+
+// The server's branch as this station last fetched it: the one origin/HEAD names (each sync
+// points it at the server's default branch), else the one named as ours.
+QByteArray TrackingBranch(git_repository* repo, const QByteArray& local) {
+  git_reference* raw = nullptr;
+  if (git_reference_lookup(&raw, repo, kRemoteHead) == 0) {
+    const Reference head(raw);
+    if (git_reference_type(raw) == GIT_REFERENCE_SYMBOLIC) return git_reference_symbolic_target(raw);
+  }
+  return QByteArrayLiteral("refs/remotes/") + kRemote + local.mid(int(sizeof("refs/heads")) - 1);
+}
+
 // Moves the local branch from `from` (null: unborn) to `to`, and the work tree with it where it
 // still holds what `from` held.
 bool MoveLocal(git_repository* repo, const QByteArray& branch, const git_oid* from, const git_oid& to) {
@@ -210,15 +223,44 @@ SyncOutcome Records::Sync() {
     return outcome;
   }
   const Remote remote(raw);
-  QLockFile lock(LockPath(repo_));
-  if (!LockRecords(lock, kRecordsLockWaitMs)) {
-    outcome.error = Tr("The records are being written by another program; %1 is still held.").arg(LockPath(repo_));
-    return outcome;
-  }
-  for (int round = 0; round < kPushRounds; ++round)
-    if (SyncOnce(raw, outcome) || !outcome.error.isEmpty()) return outcome;
-  outcome.error = Tr("The server moved on at every try; nothing is lost, the next sync sends it.");
+  const auto rounds = [&] {
+    QLockFile lock(LockPath(repo_));
+    if (!LockRecords(lock, kRecordsLockWaitMs)) {
+      outcome.error = Tr("The records are being written by another program; %1 is still held.").arg(LockPath(repo_));
+      return;
+    }
+    for (int round = 0; round < kPushRounds; ++round)
+      if (SyncOnce(raw, outcome) || !outcome.error.isEmpty()) return;
+    outcome.error = Tr("The server moved on at every try; nothing is lost, the next sync sends it.");
+  };
+  rounds();
+  QString error;
+  outcome.pending = Pending(&error);
   return outcome;
+}
+
+int Records::Pending(QString* error) {
+  *error = Open(false);
+  if (!error->isEmpty()) return 0;
+  git_remote* raw = nullptr;
+  if (git_remote_lookup(&raw, repo_, kRemote) != 0) return 0;
+  git_remote_free(raw);
+  const QByteArray local = BranchOf(repo_).toUtf8();
+  git_oid ours;
+  git_oid theirs;
+  if (git_reference_name_to_id(&ours, repo_, local.constData()) != 0) return 0;  // nothing recorded yet
+  if (git_reference_name_to_id(&theirs, repo_, TrackingBranch(repo_, local).constData()) != 0) {
+    const Commits all = CommitsBetween(repo_, ours, nullptr);
+    *error = all.error;
+    return static_cast<int>(all.list.size());
+  }
+  size_t ahead = 0;
+  size_t behind = 0;
+  if (git_graph_ahead_behind(&ahead, &behind, repo_, &ours, &theirs) != 0) {
+    *error = GitError(Tr("The records cannot be read"));
+    return 0;
+  }
+  return static_cast<int>(ahead);
 }
 
 namespace {
@@ -272,6 +314,9 @@ bool Records::SyncOnce(git_remote* remote, SyncOutcome& outcome) {
     return false;
   }
   const QByteArray tracking = QByteArrayLiteral("refs/remotes/") + kRemote + server.mid(int(sizeof("refs/heads")) - 1);
+  git_reference* head = nullptr;  // what Pending counts against
+  git_reference_symbolic_create(&head, repo_, kRemoteHead, tracking.constData(), 1, "records: server's branch");
+  git_reference_free(head);
   git_oid ours;
   git_oid theirs;
   const bool haveOurs = git_reference_name_to_id(&ours, repo_, local.constData()) == 0;

@@ -263,7 +263,9 @@ TEST_P(RecordsSyncTest, BothCommitsLandAndTheLaterSetHolds) {
   ASSERT_TRUE(b.Outcome(QStringLiteral("U1"), &setB, QStringLiteral("U1: by B"), t0.addSecs(GetParam().secondsB)).committed);
   // A server that cannot be reached loses nothing: the commit goes with a later sync.
   ASSERT_EQ(b.SetServer(dir.filePath(QStringLiteral("missing.git"))), QString());
-  EXPECT_FALSE(b.Sync().error.isEmpty());
+  const SyncOutcome unreachable = b.Sync();
+  EXPECT_FALSE(unreachable.error.isEmpty());
+  EXPECT_EQ(unreachable.pending, 1);
   ASSERT_EQ(b.SetServer(server), QString());
 
   const SyncOutcome first = a.Sync();
@@ -274,9 +276,15 @@ TEST_P(RecordsSyncTest, BothCommitsLandAndTheLaterSetHolds) {
   EXPECT_EQ(second.error, QString());
   EXPECT_EQ(second.received, 1);
   EXPECT_EQ(second.sent, 1);
+  EXPECT_EQ(second.pending, 0);
   EXPECT_EQ(a.Sync().received, 1);
+  QString error;
+  EXPECT_EQ(a.Pending(&error), 0);
+  ASSERT_TRUE(a.Outcome(QStringLiteral("U2"), &setA, QStringLiteral("U2: by A"), t0).committed);
+  EXPECT_EQ(a.Pending(&error), 1) << error.toStdString();
 
   EXPECT_EQ(RunGit(server, {QStringLiteral("log"), QStringLiteral("--format=%s")}).out, QStringLiteral("U1: by B\nU1: by A\n"));
+  EXPECT_EQ(a.Sync().pending, 0);
   EXPECT_EQ(RunGit(server, {QStringLiteral("merge-base"), QStringLiteral("--is-ancestor"), tipAfterA, QStringLiteral("HEAD")}).exit, 0)
       << "the server's branch was forced";
   EXPECT_EQ(RunGit(server, {QStringLiteral("show"), QStringLiteral("HEAD:U1/settings.kvn")}).out, QString::fromLatin1(GetParam().held));
@@ -285,7 +293,7 @@ TEST_P(RecordsSyncTest, BothCommitsLandAndTheLaterSetHolds) {
   const QString workC = dir.filePath(QStringLiteral("c"));
   Records c(workC);
   ASSERT_EQ(c.SetServer(server), QString());
-  EXPECT_EQ(c.Sync().received, 2);
+  EXPECT_EQ(c.Sync().received, 3);
   for (const QString& work : {workA, workB, workC}) {
     QFile held(Records::PathIn(work) + QStringLiteral("/U1/settings.kvn"));
     ASSERT_TRUE(held.open(QIODevice::ReadOnly));
