@@ -10,6 +10,8 @@ packages=(
   libgtest-dev googletest libmodbus-dev
   # The records repository, written in-process.
   libgit2-dev
+  # The records' server over ssh: a real sshd on the loopback in the tests and the benchmark.
+  openssh-server openssh-client
   fonts-dejavu-core
   # The reports ask for Arial: fontconfig serves its metric twin, embedded in every PDF.
   fonts-liberation2

@@ -16,6 +16,10 @@ struct git_signature;
 
 namespace kvn {
 
+namespace records_git {
+struct SshSession;
+}
+
 // The names of a unit's files in its folder.
 inline constexpr char kSettingsFile[] = "settings.kvn";
 inline constexpr char kSettingsTextFile[] = "settings.txt";
@@ -107,7 +111,7 @@ class Records {
   // The unit's files in the work tree and the index, as the commit just made holds them.
   void CheckOut(const QString& unit, const UnitFiles& files);
   // One round of Sync; false (and no error) when the server moved on while we pushed.
-  bool SyncOnce(git_remote* remote, SyncOutcome& outcome);
+  bool SyncOnce(git_remote* remote, records_git::SshSession& ssh, SyncOutcome& outcome);
   // This station's commits made anew on the server's tip (tip: where they end), the local
   // branch and work tree moved there.
   bool PutOnTop(const QByteArray& local, const git_oid& ours, const git_oid& theirs, SyncOutcome& outcome, git_oid* tip);

@@ -3,11 +3,13 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLockFile>
+#include <QUrl>
 
 #include <vector>
 
 #include "records/git_handles.h"
 #include "records/records.h"
+#include "records/records_ssh.h"
 #include "texts/tr_context.h"
 
 namespace kvn {
@@ -134,16 +136,17 @@ bool Replay(git_repository* repo, const git_commit* commit, git_oid* base, const
                            git_commit_message_encoding(commit), git_commit_message(commit), newTree, 1, parents) == 0;
 }
 
-// The server's default branch ("refs/heads/main"); the given one when the server has none yet.
-QByteArray ServerBranch(git_remote* remote, const QByteArray& local) {
-  git_remote_callbacks callbacks = GIT_REMOTE_CALLBACKS_INIT;
-  if (git_remote_connect(remote, GIT_DIRECTION_FETCH, &callbacks, nullptr, nullptr) != 0) return local;
+// Fetches the server's branches over one connection; server: its default branch
+// ("refs/heads/main"), the given one when the server has none yet.
+bool Fetch(git_remote* remote, const git_fetch_options& options, const QByteArray& local, QByteArray* server) {
+  *server = local;
+  if (git_remote_connect(remote, GIT_DIRECTION_FETCH, &options.callbacks, nullptr, nullptr) != 0) return false;
   git_buf name = GIT_BUF_INIT;
-  QByteArray branch = local;
-  if (git_remote_default_branch(&name, remote) == 0) branch = QByteArray(name.ptr, static_cast<qsizetype>(name.size));
+  if (git_remote_default_branch(&name, remote) == 0) *server = QByteArray(name.ptr, static_cast<qsizetype>(name.size));
   git_buf_dispose(&name);
+  const int fetched = git_remote_fetch(remote, nullptr, &options, "records: fetch");
   git_remote_disconnect(remote);
-  return branch;
+  return fetched == 0;
 }
 
 constexpr char kRemoteHead[] = "refs/remotes/origin/HEAD";
@@ -182,9 +185,14 @@ bool MoveLocal(git_repository* repo, const QByteArray& branch, const git_oid* fr
   return true;
 }
 
-int PushRefused(const char*, const char* status, void* refusal) {
-  if (status) *static_cast<QString*>(refusal) = QString::fromUtf8(status);
+int PushRefused(const char*, const char* status, void* session) {
+  if (status) static_cast<SshSession*>(session)->updateRefused = QString::fromUtf8(status);
   return 0;
+}
+
+// What went wrong with the server: the ssh check's own words when it refused.
+QString NetworkError(const SshSession& ssh, const QString& what) {
+  return ssh.refusal.isEmpty() ? GitError(what) : ssh.refusal;
 }
 
 }  // namespace
@@ -201,6 +209,10 @@ QString Records::Server(QString* error) {
 QString Records::SetServer(const QString& url) {
   if (url.trimmed().isEmpty()) return Tr("The records' server needs an address.");
   if (const QString error = Open(true); !error.isEmpty()) return error;
+  // A password in the address would be stored in the repository's settings: ssh keys only.
+  if (url.contains(QLatin1String("://")) && !QUrl(url.trimmed()).password().isEmpty())
+    return Tr("The records' server address holds a password, which would be stored in the settings; "
+              "give it without one: the server is reached with ssh keys.");
   const QByteArray address = ServerAddress(url.trimmed()).toUtf8();
   git_remote* raw = nullptr;
   if (git_remote_lookup(&raw, repo_, kRemote) == 0) {
@@ -223,17 +235,13 @@ SyncOutcome Records::Sync() {
     return outcome;
   }
   const Remote remote(raw);
-  const auto rounds = [&] {
-    QLockFile lock(LockPath(repo_));
-    if (!LockRecords(lock, kRecordsLockWaitMs)) {
-      outcome.error = Tr("The records are being written by another program; %1 is still held.").arg(LockPath(repo_));
-      return;
+  SshSession ssh(QString::fromUtf8(git_remote_url(raw)));
+  int round = 0;
+  while (!SyncOnce(raw, ssh, outcome) && outcome.error.isEmpty())
+    if (++round == kPushRounds) {
+      outcome.error = Tr("The server moved on at every try; nothing is lost, the next sync sends it.");
+      break;
     }
-    for (int round = 0; round < kPushRounds; ++round)
-      if (SyncOnce(raw, outcome) || !outcome.error.isEmpty()) return;
-    outcome.error = Tr("The server moved on at every try; nothing is lost, the next sync sends it.");
-  };
-  rounds();
   QString error;
   outcome.pending = Pending(&error);
   return outcome;
@@ -267,16 +275,16 @@ namespace {
 
 enum class Pushed { Sent, MovedOn, Refused };
 
-Pushed Push(git_remote* remote, const QByteArray& local, const QByteArray& server) {
+Pushed Push(git_remote* remote, SshSession& ssh, const QByteArray& local, const QByteArray& server) {
   const QByteArray spec = local + ':' + server;  // no "+": never a forced update
   char* specs[] = {const_cast<char*>(spec.constData())};
   const git_strarray refspecs{specs, 1};
-  QString refusal;
+  ssh.updateRefused.clear();
   git_push_options push = GIT_PUSH_OPTIONS_INIT;
+  SetSshCallbacks(push.callbacks, &ssh);
   push.callbacks.push_update_reference = PushRefused;
-  push.callbacks.payload = &refusal;
   const int pushed = git_remote_push(remote, &refspecs, &push);
-  if (pushed == GIT_ENONFASTFORWARD || !refusal.isEmpty()) return Pushed::MovedOn;
+  if (pushed == GIT_ENONFASTFORWARD || !ssh.updateRefused.isEmpty()) return Pushed::MovedOn;
   return pushed == 0 ? Pushed::Sent : Pushed::Refused;
 }
 
@@ -305,39 +313,48 @@ bool Records::PutOnTop(const QByteArray& local, const git_oid& ours, const git_o
   return true;
 }
 
-bool Records::SyncOnce(git_remote* remote, SyncOutcome& outcome) {
+bool Records::SyncOnce(git_remote* remote, SshSession& ssh, SyncOutcome& outcome) {
+  // The network is reached without the records' lock: other programs commit meanwhile.
   const QByteArray local = BranchOf(repo_).toUtf8();
-  const QByteArray server = ServerBranch(remote, local);
   git_fetch_options fetch = GIT_FETCH_OPTIONS_INIT;
-  if (git_remote_fetch(remote, nullptr, &fetch, "records: fetch") != 0) {
-    outcome.error = GitError(Tr("The records' server cannot be reached"));
+  SetSshCallbacks(fetch.callbacks, &ssh);
+  QByteArray server;
+  if (!Fetch(remote, fetch, local, &server)) {
+    outcome.error = NetworkError(ssh, Tr("The records' server cannot be reached"));
     return false;
   }
   const QByteArray tracking = QByteArrayLiteral("refs/remotes/") + kRemote + server.mid(int(sizeof("refs/heads")) - 1);
-  git_reference* head = nullptr;  // what Pending counts against
-  git_reference_symbolic_create(&head, repo_, kRemoteHead, tracking.constData(), 1, "records: server's branch");
-  git_reference_free(head);
-  git_oid ours;
   git_oid theirs;
-  const bool haveOurs = git_reference_name_to_id(&ours, repo_, local.constData()) == 0;
   const bool haveTheirs = git_reference_name_to_id(&theirs, repo_, tracking.constData()) == 0;
-  if (!haveOurs) {  // nothing recorded here yet: the server's records as they are
-    if (!haveTheirs) return true;
-    if (!MoveLocal(repo_, local, nullptr, theirs)) outcome.error = GitError(Tr("The records cannot be brought up to date"));
-    outcome.received += static_cast<int>(CommitsBetween(repo_, theirs, nullptr).list.size());
-    return true;
+  git_oid tip;
+  {
+    QLockFile lock(LockPath(repo_));
+    if (!LockRecords(lock, kRecordsLockWaitMs)) {
+      outcome.error = Tr("The records are being written by another program; %1 is still held.").arg(LockPath(repo_));
+      return false;
+    }
+    git_reference* head = nullptr;  // what Pending counts against
+    git_reference_symbolic_create(&head, repo_, kRemoteHead, tracking.constData(), 1, "records: server's branch");
+    git_reference_free(head);
+    git_oid ours;
+    if (git_reference_name_to_id(&ours, repo_, local.constData()) != 0) {  // nothing recorded here yet
+      if (!haveTheirs) return true;
+      if (!MoveLocal(repo_, local, nullptr, theirs)) outcome.error = GitError(Tr("The records cannot be brought up to date"));
+      outcome.received += static_cast<int>(CommitsBetween(repo_, theirs, nullptr).list.size());
+      return true;
+    }
+    tip = ours;
+    const bool behind = haveTheirs && git_oid_cmp(&ours, &theirs) != 0 && git_graph_descendant_of(repo_, &ours, &theirs) != 1;
+    if (behind && !PutOnTop(local, ours, theirs, outcome, &tip)) return false;
+    if (haveTheirs && git_oid_cmp(&tip, &theirs) == 0) return true;
   }
-  git_oid tip = ours;
-  const bool behind = haveTheirs && git_oid_cmp(&ours, &theirs) != 0 && git_graph_descendant_of(repo_, &ours, &theirs) != 1;
-  if (behind && !PutOnTop(local, ours, theirs, outcome, &tip)) return false;
-  if (haveTheirs && git_oid_cmp(&tip, &theirs) == 0) return true;
   const int sending = static_cast<int>(CommitsBetween(repo_, tip, haveTheirs ? &theirs : nullptr).list.size());
-  switch (Push(remote, local, server)) {
+  switch (Push(remote, ssh, local, server)) {
     case Pushed::Sent: outcome.sent += sending; return true;
     case Pushed::MovedOn: return false;  // the next round fetches again
     case Pushed::Refused: break;
   }
-  outcome.error = GitError(Tr("The records' server refused them; nothing is lost, the next sync sends them"));
+  outcome.error = NetworkError(ssh, Tr("The records' server refused them; nothing is lost, the next sync sends them"));
   return false;
 }
 
