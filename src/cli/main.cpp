@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/interrupt.h"
 #include "cli/options.h"
+#include "cli/records_push.h"
 
 namespace {
 
@@ -39,5 +40,8 @@ int main(int argc, char** argv) {
   kvn::cli::CatchInterrupts();
   const std::unique_ptr<QCoreApplication> app = MakeApplication(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("korvane-cli"));
-  return kvn::cli::Run(QCoreApplication::arguments().mid(1));
+  const QStringList arguments = QCoreApplication::arguments().mid(1);
+  if (const kvn::cli::ParseResult parsed = kvn::cli::ParseArguments(arguments); parsed.error.isEmpty())
+    kvn::cli::PushRecordsAtEnd(parsed.options);
+  return kvn::cli::Run(arguments);
 }

@@ -114,7 +114,14 @@ QString SetAddress(Options& o, const QString& v) {
   return {};
 }
 
-constexpr std::array<OptionRow, 21> kOptions{{
+QString SetRecordsTimeout(Options& o, const QString& v) {
+  const std::optional<int> s = NumberIn(v);
+  if (!s || *s < 0 || *s > 3600) return Tr("--records-timeout takes seconds, 0 to 3600 (0: no push): %1").arg(v);
+  o.recordsTimeout = *s;
+  return {};
+}
+
+constexpr std::array<OptionRow, 22> kOptions{{
     {"--port", true, SetPort},
     {"--interface", true, SetInterface},
     {"--baud", true, SetBaud},
@@ -123,6 +130,7 @@ constexpr std::array<OptionRow, 21> kOptions{{
     {"--addresses", true, SetAddresses},
     {"--report", true, [](Options& o, const QString& v) { o.reportFile = v; return QString(); }},
     {"--work-dir", true, [](Options& o, const QString& v) { o.workDir = v; return QString(); }},
+    {"--records-timeout", true, SetRecordsTimeout},
     {"--output", true, [](Options& o, const QString& v) { o.output = v; return QString(); }},
     {"--json", false, [](Options& o, const QString&) { o.json = true; return QString(); }},
     {"--quiet", false, [](Options& o, const QString&) { o.quiet = true; return QString(); }},
@@ -345,7 +353,9 @@ QString UsageText() {
             "                       the parameters in which a record and the unit (or two records)\n"
             "                       differ\n"
             "  records server [URL] the plant's server the records are synced with: a bare\n"
-            "                       repository's path or file://\n"
+            "                       repository's path, file://, ssh://user@host[:port]/path or\n"
+            "                       user@host:path (ssh: the agent's keys or ~/.ssh/id_*, the host\n"
+            "                       in ~/.ssh/known_hosts; never a password)\n"
             "  records sync         fetch what other stations sent, put ours on top, push\n"
             "                       (never forced)\n"
             "\n"
@@ -359,6 +369,9 @@ QString UsageText() {
             "  --address N          Modbus slave address 1..254 (RS-485)\n"
             "                       (with usb the device answers at 1, 115200 baud, no parity)\n"
             "  --work-dir DIR       the work directory (settings, ports, backups, records)\n"
+            "  --records-timeout S  a command that recorded pushes the records to their server\n"
+            "                       at its end, for at most S seconds (default 10; 0: no push);\n"
+            "                       what did not go stays and goes with the next push or sync\n"
             "\n"
             "Programming (program, restore-default, save-default; USB interface only):\n"
             "  --port given several times: every device at once, one result line each\n"

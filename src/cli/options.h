@@ -34,6 +34,7 @@ struct Options {
   int firstAddress = 1;  // scan --addresses FIRST-LAST
   int lastAddress = 247;
   QString workDir;  // empty: the window's own
+  int recordsTimeout = 10;  // seconds a command's push of the records may take; 0: none
   // The writing commands.
   bool yes = false;                    // the command's questions answered OK
   std::optional<qint64> expectChecksum;   // program: the released file's checksum

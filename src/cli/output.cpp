@@ -150,8 +150,22 @@ int Output::Result(const QString& command, const UnitResult& unit, QJsonObject f
   return Finish(command, unit.code, fields);
 }
 
+namespace {
+Output::BeforeResult& TheBeforeResult() {
+  static Output::BeforeResult beforeResult;
+  return beforeResult;
+}
+}  // namespace
+
+void Output::SetBeforeResult(BeforeResult beforeResult) { TheBeforeResult() = std::move(beforeResult); }
+
 int Output::Finish(const QString& command, ExitCode code, QJsonObject fields) {
   EndProgressLine();
+  if (const BeforeResult& before = TheBeforeResult()) {
+    // A warning like an error: on stderr, with --quiet and --json too.
+    if (const QString note = before(fields); !note.isEmpty())
+      Write(stderr, Visible(note, LineBreaks::Kept).toUtf8() + '\n');
+  }
   if (mode_.json) {
     fields.insert(QStringLiteral("event"), QStringLiteral("result"));
     if (!command.isEmpty()) fields.insert(QStringLiteral("command"), command);

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdio>
+#include <functional>
 
 #include "cli/exit_codes.h"
 
@@ -64,6 +65,10 @@ class Output {
   int Result(const QString& command, const UnitResult& unit, QJsonObject fields = {});
   // The result line with its fields (--json); returns the exit status for main().
   int Finish(const QString& command, ExitCode code, QJsonObject fields = {});
+  // What is done at the end of every command of this process, before its result is told (the
+  // records' push): it may add fields to the result and returns a line for stderr (or none).
+  using BeforeResult = std::function<QString(QJsonObject& fields)>;
+  static void SetBeforeResult(BeforeResult beforeResult);
 
  private:
   void Write(std::FILE* stream, const QByteArray& bytes);

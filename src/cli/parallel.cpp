@@ -128,7 +128,10 @@ int RunOnEveryPort(const Options& options, const QStringList& arguments, Output&
     return out.Finish(options.commandName, ExitCode::Usage);
   }
   // One password for every device, asked or read once, handed to each run on its standard input.
-  QStringList common = Without(arguments, {QStringLiteral("--port"), QStringLiteral("--json"), QStringLiteral("--quiet")});
+  // The records go to their server once, from here, after every child has recorded.
+  QStringList common = Without(arguments, {QStringLiteral("--port"), QStringLiteral("--json"), QStringLiteral("--quiet"),
+                                           QStringLiteral("--records-timeout")});
+  common << QStringLiteral("--records-timeout") << QStringLiteral("0");
   QByteArray input;
   if (options.admin && (options.passwordFile.isEmpty() || options.passwordFile == QLatin1String("-"))) {
     QString password;

@@ -15,6 +15,7 @@
 #include "parameters/difference_list.h"
 #include "parameters/value_codec.h"
 #include "records/records.h"
+#include "records/records_deadline.h"
 #include "texts/atomic_file.h"
 #include "texts/text_record.h"
 #include "texts/tr_context.h"
@@ -154,9 +155,11 @@ int RunRecordsServer(Context& c, const QStringList& words) {
 }
 
 int RunRecordsSync(Context& c) {
-  Records records(c.workDirectory);
-  const SyncOutcome sync = records.Sync();
-  const QJsonObject fields{{QStringLiteral("received"), sync.received}, {QStringLiteral("sent"), sync.sent}};
+  // Asked for by name: 0 (no push) does not apply, the default bounds it.
+  const int seconds = c.options.recordsTimeout > 0 ? c.options.recordsTimeout : kRecordsTimeoutSeconds;
+  const SyncOutcome sync = SyncWithin(c.workDirectory, seconds * 1000);
+  const QJsonObject fields{{QStringLiteral("received"), sync.received}, {QStringLiteral("sent"), sync.sent},
+                           {QStringLiteral("pending"), sync.pending}};
   if (!sync.error.isEmpty()) {
     c.out.Error(sync.error);
     return c.out.Finish(c.options.commandName, ExitCode::NotSynced, fields);

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -94,8 +95,9 @@ class Records {
   // Fetches the server's branch, puts this station's commits on top of what other stations
   // sent meanwhile and pushes them, never forcing anything: a push the server refuses because
   // it moved on again is tried anew. A unit that two stations changed in between holds the
-  // later of their sets. What could not be sent stays and goes with the next sync.
-  SyncOutcome Sync();
+  // later of their sets. What could not be sent stays and goes with the next sync. canceled,
+  // set from another thread, ends the work with the server at its next step (SyncWithin).
+  SyncOutcome Sync(const std::atomic<bool>* canceled = nullptr);
   // This station's commits the server does not hold, as of the last sync, without reaching the
   // server: those on the branch not reachable from the server's branch as last fetched (all of
   // them before the first fetch). 0 when no server is set.

@@ -225,7 +225,7 @@ QString Records::SetServer(const QString& url) {
   return GitError(Tr("The records' server cannot be set"));
 }
 
-SyncOutcome Records::Sync() {
+SyncOutcome Records::Sync(const std::atomic<bool>* canceled) {
   SyncOutcome outcome;
   outcome.error = Open(true);
   if (!outcome.error.isEmpty()) return outcome;
@@ -235,9 +235,9 @@ SyncOutcome Records::Sync() {
     return outcome;
   }
   const Remote remote(raw);
-  SshSession ssh(QString::fromUtf8(git_remote_url(raw)));
+  SshSession ssh(QString::fromUtf8(git_remote_url(raw)), canceled);
   int round = 0;
-  while (!SyncOnce(raw, ssh, outcome) && outcome.error.isEmpty())
+  while (!SyncOnce(raw, ssh, outcome) && outcome.error.isEmpty() && !(canceled && *canceled))
     if (++round == kPushRounds) {
       outcome.error = Tr("The server moved on at every try; nothing is lost, the next sync sends it.");
       break;

@@ -52,8 +52,13 @@ int Refuse(SshSession& s, int code, const QString& why) {
   return code;
 }
 
+bool Canceled(const SshSession& s) { return s.canceled && s.canceled->load(); }
+
+int RefuseCanceled(SshSession& s) { return Refuse(s, GIT_EUSER, Tr("The records' server did not answer in time.")); }
+
 int Credentials(git_credential** out, const char*, const char* userFromUrl, unsigned int allowed, void* payload) {
   auto& s = *static_cast<SshSession*>(payload);
+  if (Canceled(s)) return RefuseCanceled(s);
   const QByteArray user = userFromUrl ? QByteArray(userFromUrl) : LoginName().toUtf8();
   if (allowed & GIT_CREDENTIAL_USERNAME) return git_credential_username_new(out, user.constData());
   if (!(allowed & GIT_CREDENTIAL_SSH_KEY))
@@ -83,6 +88,7 @@ int Credentials(git_credential** out, const char*, const char* userFromUrl, unsi
 int CertificateCheck(git_cert* cert, int, const char*, void* payload) {
   auto& s = *static_cast<SshSession*>(payload);
   s.credentialRequests = 0;  // a connection of its own: every identity may be offered again
+  if (Canceled(s)) return RefuseCanceled(s);
   if (cert->cert_type != GIT_CERT_HOSTKEY_LIBSSH2) return GIT_PASSTHROUGH;
   const auto* hostkey = reinterpret_cast<const git_cert_hostkey*>(cert);
   if (!(hostkey->type & GIT_CERT_SSH_RAW))
@@ -110,6 +116,14 @@ int CertificateCheck(git_cert* cert, int, const char*, void* payload) {
                    "Once the server's administrator confirms that fingerprint, add this line to %3:\n%4")
                     .arg(s.host, fingerprint, QDir::toNativeSeparators(knownHosts), check.line));
 }
+
+// The transfer's own callbacks: only to stop it once the deadline passed.
+int Transferred(const git_indexer_progress*, void* payload) {
+  auto& s = *static_cast<SshSession*>(payload);
+  return Canceled(s) ? RefuseCanceled(s) : 0;
+}
+int Pushing(unsigned int, unsigned int, size_t, void* payload) { return Transferred(nullptr, payload); }
+int Told(const char*, int, void* payload) { return Transferred(nullptr, payload); }
 
 // A known_hosts pattern: * and ? are wildcards, everything else is itself ("[host]:port" too).
 bool PatternMatches(const QString& pattern, const QString& name) {
@@ -152,7 +166,7 @@ QString KeyType(const QByteArray& key) {
 
 }  // namespace
 
-SshSession::SshSession(const QString& url) {
+SshSession::SshSession(const QString& url, const std::atomic<bool>* canceled) : canceled(canceled) {
   if (url.contains(QLatin1String("://"))) {
     const QUrl parsed(url);
     host = parsed.host();
@@ -167,6 +181,9 @@ SshSession::SshSession(const QString& url) {
 void SetSshCallbacks(git_remote_callbacks& callbacks, SshSession* session) {
   callbacks.credentials = Credentials;
   callbacks.certificate_check = CertificateCheck;
+  callbacks.transfer_progress = Transferred;
+  callbacks.push_transfer_progress = Pushing;
+  callbacks.sideband_progress = Told;
   callbacks.payload = session;
 }
 

@@ -6,20 +6,24 @@
 #include <QString>
 #include <git2.h>
 
+#include <atomic>
+
 namespace kvn::records_git {
 
 // One connection's state, the callbacks' payload.
 struct SshSession {
-  explicit SshSession(const QString& url);
+  SshSession(const QString& url, const std::atomic<bool>* canceled);
 
   QString host;
   int port = 22;
   int credentialRequests = 0;  // each agent or key file is offered once, then we give up
   QString refusal;             // why the connection was refused, in the user's words
   QString updateRefused;       // the server's reason for not moving its branch
+  const std::atomic<bool>* canceled = nullptr;  // set: the deadline passed, stop at the next step
 };
 
-// The callbacks of a fetch or push to the server, with session as payload.
+// The callbacks of a fetch or push to the server, with session as payload; each of them ends
+// the work once session->canceled is set.
 void SetSshCallbacks(git_remote_callbacks& callbacks, SshSession* session);
 
 // known_hosts' verdict on a host key. line: what would add it ("[host]:port type base64").
