@@ -25,6 +25,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -42,6 +43,7 @@
 #include "campaign_sets.h"
 #include "child_process.h"
 #include "devsim/device_model.h"
+#include "records/records.h"
 #include "devsim/pty_device.h"
 #include "sim_device.h"
 
@@ -409,8 +411,12 @@ Ending CliCampaign::ProgramStopped(Blow blow, int afterMs) {
 }
 
 int CliCampaign::HistoryLines() const {
-  QFile history(Path("work") + QStringLiteral("/backups/KV2300-0017-0417/history.csv"));
-  return history.open(QIODevice::ReadOnly) ? static_cast<int>(history.readAll().count('\n')) : 0;
+  Records records(Path("work"));
+  QString error;
+  const std::vector<RecordEntry> log = records.Log(QStringLiteral("KV2300-0017-0417"), &error);
+  return static_cast<int>(std::count_if(log.begin(), log.end(), [](const RecordEntry& e) {
+    return e.message.contains(QLatin1String("\nAccess level: "));  // a write's outcome
+  }));
 }
 
 // True when the command left the device at admin level; it is then logged out for the next run.

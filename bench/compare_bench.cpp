@@ -4,8 +4,8 @@
 //   wire time of the blocks it reads (target <= 1.05);
 //   the difference list of two full parameter sets that differ everywhere (target < 1 ms);
 //   what a write operation adds to a session: the backup (identification and stored blocks
-//   read, file written, old ones pruned) and the history line (difference list, file read,
-//   extended and written whole), over the backup's read wire time plus 20 ms (target <= 1).
+//   read, committed to the records when they changed) and the outcome's commit (difference
+//   list, message, commit), over the backup's read wire time plus 20 ms (target <= 1).
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
     compare.Add(t.nsecsElapsed() / 1e6 / compareWire);
     app.Window().Timer1->stop();  // the handler starts the poll again; it stays off here
 
-    // What a write operation adds to a session: the backup before it, the history line after.
+    // What a write operation adds to a session: the backup before it, the outcome's commit after.
     kvn::ChangeRecord record({app.blocks, prompts, app.texts, app.codec, app.WorkDir(), QLatin1Char(','),
                               [run] { return QDateTime::currentDateTime().addSecs(run); }});
     t.restart();

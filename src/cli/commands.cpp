@@ -25,6 +25,7 @@
 #include "operations/programming_mode.h"
 #include "operations/set_comparison.h"
 #include "operations/unit_records.h"
+#include "records/records.h"
 #include "parameters/config_file.h"
 #include "parameters/device_access.h"
 #include "parameters/parameter_table.h"
@@ -262,21 +263,19 @@ int RunCompare(Context& c) {
 }
 
 int RunBackup(Context& c) {
-  const QString backups = c.workDirectory + QStringLiteral("/backups");
-  if (!QDir().mkpath(backups)) return Fail(c, {ExitCode::Usage, Tr("the folder %1 cannot be created").arg(backups)});
   Device d(c.setup, c.workDirectory);
   if (const Failure f = ReachOutOfProgramming(d); f.Failed()) return Fail(c, f);
   auto scratch = std::make_unique<RegisterImage>();
   const BackupOutcome backup = DeviceBackup(d.blocks, c.workDirectory).Take(QDateTime::currentDateTime(), *scratch);
   d.link.Close();
-  if (!backup.ok) return Fail(c, {ExitCode::NoDevice, backup.error});
-  const QString path = QDir(backup.folder).filePath(backup.fileName);
-  const QString notRecorded =
-      RecordReadSet(c.workDirectory, QFileInfo(backup.folder).fileName(), *scratch, QDateTime::currentDateTime());
-  c.out.Say(path + NotRecordedNote(notRecorded));
+  if (!backup.ok && backup.serialNumber.isEmpty()) return Fail(c, {ExitCode::NoDevice, backup.error});
+  if (!backup.ok) return Fail(c, {ExitCode::Usage, Tr("The set was read but not recorded: %1").arg(backup.error)});
+  // The unit's file in the records' work tree: a configuration file like any other.
+  const QString path = QDir(Records::PathIn(c.workDirectory)).filePath(backup.unit + QLatin1Char('/') + QLatin1String(kSettingsFile));
+  c.out.Say(Tr("%1 (record %2)").arg(QDir::toNativeSeparators(path), backup.record.left(kShortRecordId)));
   return c.out.Finish(c.options.commandName, ExitCode::Done,
                       {{QStringLiteral("file"), path}, {QStringLiteral("serial_number"), backup.serialNumber},
-                       {QStringLiteral("recorded"), notRecorded.isEmpty()}});
+                       {QStringLiteral("record"), backup.record}, {QStringLiteral("recorded"), true}});
 }
 
 int RunLog(Context& c) {

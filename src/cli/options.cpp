@@ -121,7 +121,7 @@ QString SetRecordsTimeout(Options& o, const QString& v) {
   return {};
 }
 
-constexpr std::array<OptionRow, 22> kOptions{{
+constexpr std::array<OptionRow, 23> kOptions{{
     {"--port", true, SetPort},
     {"--interface", true, SetInterface},
     {"--baud", true, SetBaud},
@@ -132,6 +132,7 @@ constexpr std::array<OptionRow, 22> kOptions{{
     {"--work-dir", true, [](Options& o, const QString& v) { o.workDir = v; return QString(); }},
     {"--records-timeout", true, SetRecordsTimeout},
     {"--output", true, [](Options& o, const QString& v) { o.output = v; return QString(); }},
+    {"--csv", false, [](Options& o, const QString&) { o.csv = true; return QString(); }},
     {"--json", false, [](Options& o, const QString&) { o.json = true; return QString(); }},
     {"--quiet", false, [](Options& o, const QString&) { o.quiet = true; return QString(); }},
     {"--help", false, [](Options& o, const QString&) { o.help = true; return QString(); }},
@@ -209,6 +210,7 @@ QString CheckCommand(Options& o, const QStringList& positional) {
   if (const QString problem = CheckWriteOptions(o); !problem.isEmpty()) return problem;
   if (const QString problem = CheckInterface(o); !problem.isEmpty()) return problem;
   if (o.ports.size() > 1 && !o.output.isEmpty()) return Tr("several ports cannot write one output file (-o)");
+  if (o.csv && o.command != Command::Records) return Tr("--csv belongs to records log");
   if (o.command != Command::Fleet && !o.reportFile.isEmpty()) return Tr("--report belongs to fleet (a device's report: report -o FILE.pdf)");
   if (o.command == Command::Fleet) {
     if (positional.size() != 1) return Tr("fleet takes the plant's list: fleet FLEET.csv [--report FILE.pdf]");
@@ -346,7 +348,9 @@ QString UsageText() {
             "  ports list           the program's COM names and what each stands for\n"
             "  ports add COMn tcp://HOST:PORT\n"
             "                       COMn stands for a serial server's network port, in the window too\n"
-            "  records log [SERIAL] the records' commits, newest first (of one unit)\n"
+            "  records log [SERIAL] [--csv -o FILE.csv]\n"
+            "                       the records' commits, newest first (of one unit); with --csv\n"
+            "                       the change history in history.csv's columns, oldest first\n"
             "  records show SERIAL[@REV] [-o FILE.kvn]\n"
             "                       a unit's set as recorded (REV: HEAD, a commit, HEAD~2, ...)\n"
             "  records diff SERIAL [REV [REV]]\n"
@@ -358,6 +362,8 @@ QString UsageText() {
             "                       in ~/.ssh/known_hosts; never a password)\n"
             "  records sync         fetch what other stations sent, put ours on top, push\n"
             "                       (never forced)\n"
+            "  records import [DIR] the backups and change history an earlier version kept\n"
+            "                       (backups/ of the work directory), each a commit as dated\n"
             "\n"
             "Options (default: the window's interface settings):\n"
             "  --port PATH|COMn|tcp://HOST:PORT\n"

@@ -306,7 +306,8 @@ Failure DeviceWrite::EnterProgramming() {
   switch (session_.EnterProgramming()) {
     case ProgrammingSession::Entry::Entered: break;
     case ProgrammingSession::Entry::NoBackup:
-      return {ExitCode::Refused, Tr("no backup of the device's settings could be taken: nothing was written")};
+      return {ExitCode::Refused, Tr("no backup of the device's settings could be taken (%1): nothing was written")
+                                     .arg(OneLine(changes_.LastBackup().error))};
     case ProgrammingSession::Entry::NotEntered:
       return {ExitCode::OldSet, Tr("the device did not enter programming mode: nothing was written")};
   }

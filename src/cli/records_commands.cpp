@@ -10,6 +10,9 @@
 #include "cli/device.h"
 #include "cli/output.h"
 #include "operations/device_backup.h"
+#include "operations/event_log.h"
+#include "operations/records_import.h"
+#include "operations/records_history.h"
 #include "operations/set_comparison.h"
 #include "parameters/config_file.h"
 #include "parameters/difference_list.h"
@@ -37,11 +40,12 @@ struct RecordsRow {
   const char* usage;
 };
 constexpr RecordsRow kRecordsRows[] = {
-    {"log", 0, 1, false, "records log [SERIAL]"},
+    {"log", 0, 1, true, "records log [SERIAL] [--csv -o FILE.csv]"},
     {"show", 1, 1, true, "records show SERIAL[@REV] [-o FILE.kvn]"},
     {"diff", 1, 3, false, "records diff SERIAL [REV [REV]]"},
     {"server", 0, 1, false, "records server [URL]"},
     {"sync", 0, 0, false, "records sync"},
+    {"import", 0, 1, false, "records import [DIR]"},
 };
 
 const RecordsRow* FindRow(const QString& name) {
@@ -70,9 +74,24 @@ Failure LoadRecord(Records& records, const QString& unit, const QString& revisio
   return {};
 }
 
+// The unit's writes and the changes found made outside the program, as history.csv holds them.
+int WriteHistoryCsv(Context& c, Records& records, const QString& unit) {
+  const QChar decimal = LocaleDecimalSeparator();
+  const Device d(c.setup, c.workDirectory);  // the texts a found change is named with
+  QString error;
+  const std::vector<RecordedOperation> operations = RecordedOperations(records, unit, d.texts, decimal, &error);
+  if (!error.isEmpty()) return Fail(c, {ExitCode::Usage, error});
+  if (!WriteFileAtomically(c.options.output, HistoryCsv(operations, decimal, LocaleEventFormats(decimal).list), &error))
+    return Fail(c, {ExitCode::Usage, QStringLiteral("%1: %2").arg(c.options.output, error)});
+  c.out.Say(Tr("Saved the change history of %1 to %2").arg(unit.isEmpty() ? Tr("every unit") : unit, c.options.output));
+  return c.out.Finish(c.options.commandName, ExitCode::Done,
+                      {{QStringLiteral("file"), c.options.output}, {QStringLiteral("records"), static_cast<int>(operations.size())}});
+}
+
 int RunRecordsLog(Context& c, const QStringList& words) {
   Records records(c.workDirectory);
   const QString unit = words.isEmpty() ? QString() : UnitOf(words.front());
+  if (c.options.csv) return WriteHistoryCsv(c, records, unit);
   QString error;
   const std::vector<RecordEntry> entries = records.Log(unit, &error);
   if (!error.isEmpty()) return Fail(c, {ExitCode::Usage, error});
@@ -181,11 +200,36 @@ QString RecordsUsageProblem(const Options& o, const QStringList& words) {
   const qsizetype given = words.size() - 1;
   if (given < row->minWords || given > row->maxWords) return Tr("%1 takes: %2").arg(words.front(), QString::fromLatin1(row->usage));
   if (!row->output && !o.output.isEmpty()) return Tr("records %1 writes no output file (-o)").arg(words.front());
+  const bool log = words.front() == QLatin1String("log");
+  if (o.csv && !log) return Tr("--csv belongs to records log");
+  if (log && o.csv != !o.output.isEmpty()) return Tr("records log writes the change history with --csv -o FILE.csv");
   // Only a diff against the unit itself reaches a device.
   const bool reachesDevice = words.front() == QLatin1String("diff") && given < 3;
   if (!reachesDevice && !o.ports.isEmpty()) return Tr("records %1 reaches no device: --port belongs to records diff against the unit").arg(words.front());
   if (o.ports.size() > 1) return Tr("records diff compares one unit: give one --port");
   return {};
+}
+
+// Backups and history lines an earlier version kept (the work directory's backups/, or
+// another station's folder), each a commit dated as it was; what was imported before is not
+// committed again.
+int RunRecordsImport(Context& c, const QStringList& words) {
+  const QString folder = words.isEmpty() ? c.workDirectory + QStringLiteral("/backups") : words[0];
+  const ImportOutcome outcome = ImportBackups(c.workDirectory, folder);
+  for (const QString& skipped : outcome.skipped) c.out.Error(Tr("Not imported: %1").arg(skipped));
+  const QJsonObject fields{{QStringLiteral("backups"), outcome.backups},
+                           {QStringLiteral("history_lines"), outcome.lines},
+                           {QStringLiteral("already_imported"), outcome.alreadyThere},
+                           {QStringLiteral("skipped"), static_cast<int>(outcome.skipped.size())}};
+  if (!outcome.error.isEmpty()) {
+    c.out.Error(outcome.error);
+    return c.out.Finish(c.options.commandName, ExitCode::Usage, fields);
+  }
+  c.out.Say(Tr("Imported %1 backups and %2 history lines (%3 imported before).")
+                .arg(outcome.backups)
+                .arg(outcome.lines)
+                .arg(outcome.alreadyThere));
+  return c.out.Finish(c.options.commandName, ExitCode::Done, fields);
 }
 
 int RunRecords(Context& c) {
@@ -195,6 +239,7 @@ int RunRecords(Context& c) {
   if (sub == QLatin1String("show")) return RunRecordsShow(c, words.mid(1));
   if (sub == QLatin1String("server")) return RunRecordsServer(c, words.mid(1));
   if (sub == QLatin1String("sync")) return RunRecordsSync(c);
+  if (sub == QLatin1String("import")) return RunRecordsImport(c, words.mid(1));
   return RunRecordsDiff(c, words.mid(1));
 }
 

@@ -7,8 +7,10 @@
 #include <algorithm>
 
 #include "operations/change_history.h"
+#include "operations/device_backup.h"
 #include "operations/device_reading.h"
 #include "operations/unit_records.h"
+#include "records/records.h"
 #include "parameters/value_codec.h"
 #include "texts/prompts.h"
 #include "texts/tr_context.h"
@@ -46,14 +48,11 @@ const RegisterImage* ChangeRecord::HeldSet() const { return held_ == Held::Backu
 
 bool ChangeRecord::Hold(bool inProgrammingMode) {
   *backupSet_ = RegisterImage{};
-  backup_ = DeviceBackup(s_.blocks, s_.workDirectory).Take(s_.now(), *backupSet_);
+  // A set read in programming mode holds writes never committed: never the set the unit runs.
+  backup_ = DeviceBackup(s_.blocks, s_.workDirectory).Take(s_.now(), *backupSet_, !inProgrammingMode);
   takenInProgrammingMode_ = inProgrammingMode;
   // A backup that could not be read has no serial number of its own: the device's as polled.
   heldSerial_ = backup_.serialNumber.isEmpty() && s_.lastRead ? SerialNumberIn(*s_.lastRead) : backup_.serialNumber;
-  // A set read in programming mode holds writes never committed: never the set the unit runs.
-  observeError_ = backup_.ok && !inProgrammingMode
-                      ? RecordReadSet(s_.workDirectory, QFileInfo(backup_.folder).fileName(), *backupSet_, s_.now())
-                      : QString();
   if (backup_.ok) {
     held_ = Held::Backup;
     return true;
@@ -94,9 +93,9 @@ const RegisterImage* ChangeRecord::Before() const {
 
 QString ChangeRecord::BackupNote() const {
   if (held_ != Held::Backup) return Tr("none: not backed up; changes against the settings last read");
-  if (!takenInProgrammingMode_) return backup_.fileName;
-  return Tr("%1 (taken in programming mode: it may hold written values that were never committed)")
-      .arg(backup_.fileName);
+  if (takenInProgrammingMode_)
+    return Tr("read in programming mode, not recorded: it may hold written values that were never committed");
+  return Tr("record %1").arg(backup_.record.left(kShortRecordId));
 }
 
 void ChangeRecord::Record(const QString& result, const RegisterImage* after,
@@ -127,24 +126,14 @@ void ChangeRecord::Append(const QString& result, std::vector<ParameterDifference
   entry.changes = std::move(changes);
   entry.changesKnown = known;
   entry.backedUp = held_ == Held::Backup;
-  // A unit without a serial number has its backup's own folder: its history goes beside it.
-  const QString folder = backup_.ok ? backup_.folder : BackupFolder(s_.workDirectory, heldSerial_);
-  recordError_ = AppendHistory(folder, entry, s_.format.DecimalSeparator(), s_.listSeparator);
-  if (!recordError_.isEmpty()) s_.prompts.ShowError(Tr("The change history could not be written:\r\n%1").arg(recordError_));
+  // A unit without a serial number has its backup's own folder: its outcome goes beside it.
+  const QString unit = backup_.ok ? backup_.unit : QFileInfo(BackupFolder(s_.workDirectory, heldSerial_)).fileName();
   // The records' files follow only a set whose every block is known: the backup's with what
   // was written over it.
   const RegisterImage* runs = held_ == Held::Backup && !takenInProgrammingMode_ ? after : nullptr;
-  QStringList recordsErrors;
-  if (!observeError_.isEmpty()) recordsErrors << observeError_;
-  observeError_.clear();
-  const QString outcomeError =
-      RecordWriteOutcome(s_.workDirectory, QFileInfo(folder).fileName(), entry, runs, s_.format.DecimalSeparator(), released_);
-  // Records that cannot be opened fail the read's commit and the outcome's alike: told once.
-  if (!outcomeError.isEmpty() && !recordsErrors.contains(outcomeError)) recordsErrors << outcomeError;
-  if (recordsErrors.isEmpty()) return;
-  const QString recordsError = recordsErrors.join(QStringLiteral("; "));
-  s_.prompts.ShowError(Tr("The records could not be written:\r\n%1").arg(recordsError));
-  recordError_ = recordError_.isEmpty() ? recordsError : recordError_ + QStringLiteral("; ") + recordsError;
+  recordError_ = RecordWriteOutcome(s_.workDirectory, unit, entry, runs, s_.format.DecimalSeparator(), released_);
+  if (!recordError_.isEmpty())
+    s_.prompts.ShowError(Tr("The outcome could not be recorded:\r\n%1").arg(recordError_));
 }
 
 }  // namespace kvn

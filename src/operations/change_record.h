@@ -19,8 +19,8 @@ class NumberFormat;
 class Prompts;
 class Texts;
 
-// What write operations on the device leave behind: a backup of the set the device runs and,
-// for each operation, one line of the change history.
+// What write operations on the device leave behind in the records: the set the device runs,
+// committed before the first write (the backup), and for each operation a commit of its outcome.
 //
 // In programming mode the device answers reads with what was written to it, committed or not.
 // The backup is therefore taken before programming mode is entered and held for every
@@ -76,8 +76,8 @@ class ChangeRecord {
   void SetReleasedFile(const QString& file, const QString& checksum) { released_ = {file, checksum}; }
 
   const BackupOutcome& LastBackup() const { return backup_; }
-  // Why the last history line or its commit to the records (or the commit of the backup's set)
-  // could not be written; empty when they were (or none was due).
+  // Why the last outcome could not be committed to the records; empty when it was (or none
+  // was due).
   const QString& RecordError() const { return recordError_; }
 
  private:
@@ -99,7 +99,6 @@ class ChangeRecord {
   BackupOutcome backup_;
   std::unique_ptr<RegisterImage> backupSet_;
   QString recordError_;
-  QString observeError_;  // why the held backup's set did not reach the records
   ReleasedFile released_;
 };
 

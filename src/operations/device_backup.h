@@ -9,8 +9,6 @@ namespace kvn {
 
 class BlockTransfer;
 
-inline constexpr int kBackupsKept = 50;  // per device, the newest
-
 // Reads the parameter blocks a configuration file holds (1..8) from the device into image,
 // which none of the program's three images may be: nothing shown, nothing adopted. False at
 // the first block that cannot be read. withPassword: the password block too, as the device
@@ -22,8 +20,9 @@ QString SerialNumberIn(const RegisterImage& image);
 // The tag in an image's identification block, trimmed.
 QString TagIn(const RegisterImage& image);
 
-// The folder of one device's backups and history: backups/<serial number> in the work
-// directory. Characters a file name cannot hold become "_". A serial number that reads blank or
+// The folder of one device's backups and history as earlier versions kept them,
+// backups/<serial number> in the work directory; its last part names the unit's folder in the
+// records. Characters a file name cannot hold become "_". A serial number that reads blank or
 // erased (all 0xFF) names no device: such a unit's backup goes to a folder of its own, named
 // by the unit's tag (when it has one) and the backup's time, "unknown-tag-<tag>-<stamp>" or
 // "unknown-<stamp>", so that two such units never share a folder nor prune each other's
@@ -31,38 +30,31 @@ QString TagIn(const RegisterImage& image);
 QString BackupFolder(const QString& workDirectory, const QString& serialNumber,
                      const QString& tag = {}, const QDateTime& firstBackup = {});
 
-// A backup file's name: the stamp of its time, a counter from 2 on when that second is taken.
-// Only files named so are backups the program may prune.
-bool IsBackupName(const QString& fileName);
+// A backup file's name as earlier versions wrote them, "yyyy-MM-dd_hh-mm-ss[_N].kvn": its time,
+// invalid when the name is none.
+QDateTime BackupNameTime(const QString& fileName);
 
 // What a backup left behind.
 struct BackupOutcome {
   bool ok = false;
   QString serialNumber;  // as the device gave it, trimmed
   int accessLevel = -1;  // register 14 as read with the backup
-  QString fileName;      // the backup file's name (no folder); empty when none was written
-  QString folder;        // the device's folder, where its backups and its history go
+  QString unit;          // the unit's folder in the records, where its record and history go
+  QString record;        // the commit that holds the set, hex; empty when none does
   QString error;         // why there is none, for the question whether to go on without it
 };
 
 // The device's current set kept before anything is written to it: the identification and the
-// stored parameter blocks are read into image (a scratch image), and written as a configuration
-// file backups/<serial>/<yyyy-mm-dd_hh-mm-ss>.kvn through the atomic writer. Of each device's
-// backups the newest kBackupsKept stay, the one just written always among them.
+// stored parameter blocks are read into image (a scratch image) and, when `record`, committed
+// to the unit's folder of the records when they differ from its last record. The backup is
+// then the unit's last commit. A set read in programming mode is held but never recorded: the
+// device answers there with written values that may never have been committed.
 class DeviceBackup {
  public:
   DeviceBackup(BlockTransfer& blocks, QString workDirectory)
       : blocks_(blocks), workDirectory_(std::move(workDirectory)) {}
 
-  BackupOutcome Take(const QDateTime& now, RegisterImage& image);
-
-  // Writes image's stored blocks as a backup of that device; the file's name or an error. The
-  // name is taken by creating it exclusively, so a file or link already there is never written.
-  static BackupOutcome Write(const QString& folder, const QDateTime& now, const RegisterImage& image);
-  // Removes the oldest backups beyond kBackupsKept from a device's folder: files with a backup
-  // name only, ordered by their stamp, then counter, then modification time. keep (the backup
-  // just written) is never removed, whatever its name says of its age.
-  static void Prune(const QString& folder, const QString& keep);
+  BackupOutcome Take(const QDateTime& now, RegisterImage& image, bool record = true);
 
  private:
   BlockTransfer& blocks_;

@@ -4,6 +4,7 @@
 
 #include "operations/change_history.h"
 #include "operations/device_backup.h"
+#include "operations/records_import.h"
 #include "records/records.h"
 
 namespace kvn {
@@ -14,6 +15,7 @@ QString RecordsUnitName(const QString& workDirectory, const RegisterImage& set, 
 
 QString RecordReadSet(const QString& workDirectory, const QString& unit, const RegisterImage& set,
                       const QDateTime& time) {
+  ImportBackupsOnce(workDirectory);
   Records records(workDirectory);
   return records.Observe(unit, SerialNumberIn(set), UnitFilesOf(set), time).error;
 }
@@ -52,6 +54,7 @@ QString OutcomeMessage(const HistoryEntry& e, QChar decimal, const ReleasedFile&
 
 QString RecordWriteOutcome(const QString& workDirectory, const QString& unit, const HistoryEntry& entry,
                            const RegisterImage* after, QChar decimal, const ReleasedFile& released) {
+  ImportBackupsOnce(workDirectory);
   Records records(workDirectory);
   const QString message = OutcomeMessage(entry, decimal, released);
   if (!after) return records.Outcome(unit, nullptr, message, entry.time).error;

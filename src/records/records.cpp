@@ -193,13 +193,21 @@ Tree UnitTree(git_repository* repo, git_tree* root, const QByteArray& unit) {
   return Tree(tree);
 }
 
+bool SameFile(git_tree* unitTree, const std::array<git_oid, 3>& blobs, size_t i) {
+  const git_tree_entry* entry = unitTree ? git_tree_entry_byname(unitTree, kFileNames[i]) : nullptr;
+  return entry && git_oid_cmp(git_tree_entry_id(entry), &blobs[i]) == 0;
+}
+
 bool SameFiles(git_tree* unitTree, const std::array<git_oid, 3>& blobs) {
-  if (!unitTree) return false;
-  for (size_t i = 0; i < blobs.size(); ++i) {
-    const git_tree_entry* entry = git_tree_entry_byname(unitTree, kFileNames[i]);
-    if (!entry || git_oid_cmp(git_tree_entry_id(entry), &blobs[i]) != 0) return false;
-  }
+  for (size_t i = 0; i < blobs.size(); ++i)
+    if (!SameFile(unitTree, blobs, i)) return false;
   return true;
+}
+
+// The set unchanged and only the identity new: a firmware update, or a unit whose identity
+// the records did not know yet (a set imported from a backup file).
+bool OnlyIdentityDiffers(git_tree* unitTree, const std::array<git_oid, 3>& blobs) {
+  return SameFile(unitTree, blobs, 0) && SameFile(unitTree, blobs, 1) && !SameFile(unitTree, blobs, 2);
 }
 
 // The root tree with the unit's folder holding the blobs; the tip's own tree when blobs is null.
@@ -296,10 +304,15 @@ bool MakeCommit(git_repository* repo, const Tip& tip, git_tree* unitTree, const 
 
 }  // namespace
 
-QString Records::MessageOf(const Commit& c, bool unitRecorded, const QStringList& notes) const {
+QString Records::MessageOf(const Commit& c, Observed observed, const QStringList& notes) const {
   QString message = c.message;
-  if (message.isEmpty())
-    message = (unitRecorded ? Tr("%1: found changed since the last record") : Tr("%1: first record")).arg(c.serial);
+  if (message.isEmpty()) {
+    switch (observed) {
+      case Observed::First: message = Tr("%1: first record").arg(c.serial); break;
+      case Observed::Changed: message = Tr("%1: found changed since the last record").arg(c.serial); break;
+      case Observed::Identity: message = Tr("%1: identity found changed since the last record (type, firmware or tag)").arg(c.serial); break;
+    }
+  }
   if (!message.endsWith(QLatin1Char('\n'))) message += QLatin1Char('\n');
   // A terminal that shows `git log` is never driven by a device's text in it.
   return WithoutControls(message, LineBreaks::Kept) + QLatin1Char('\n') + Trailers(c.unit, notes);
@@ -330,8 +343,12 @@ RecordOutcome Records::CommitOnBranch(const Commit& c, const std::array<git_oid,
     if (!tip.ok) return Failed(GitError(Tr("The records' last commit cannot be read")));
     const Tree unitTree = UnitTree(repo_, tip.tree.get(), unit);
     // An observation that found the unit as last recorded has nothing to record.
-    if (c.message.isEmpty() && SameFiles(unitTree.get(), *blobs)) return {};
-    const Change change{unit, blobs, MessageOf(c, unitTree != nullptr, notes), signature};
+    // The tip then holds the unit's set: it names the record.
+    if (c.message.isEmpty() && SameFiles(unitTree.get(), *blobs)) return {false, Hex(tip.id), {}};
+    const Observed observed = !unitTree                                         ? Observed::First
+                              : blobs && OnlyIdentityDiffers(unitTree.get(), *blobs) ? Observed::Identity
+                                                                                    : Observed::Changed;
+    const Change change{unit, blobs, MessageOf(c, observed, notes), signature};
     git_oid id;
     if (!MakeCommit(repo_, tip, unitTree.get(), change, &id)) return Failed(GitError(Tr("The records cannot be written")));
     const QByteArray note = QByteArrayLiteral("commit: ") + change.message.section(QLatin1Char('\n'), 0, 0).toUtf8();

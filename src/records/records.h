@@ -26,6 +26,9 @@ inline constexpr char kSettingsFile[] = "settings.kvn";
 inline constexpr char kSettingsTextFile[] = "settings.txt";
 inline constexpr char kIdentityFile[] = "identity.txt";
 
+// The length a record's id is shown with, as short as git's own short ids stay unambiguous.
+inline constexpr int kShortRecordId = 10;
+
 // How long a commit waits for another writer of the same repository: another process of the
 // program, or git itself holding the branch's reference.
 inline constexpr int kRecordsLockWaitMs = 5000;
@@ -70,6 +73,9 @@ class Records {
   Records& operator=(const Records&) = delete;
 
   static QString PathIn(const QString& workDirectory);
+  // Opens the records, creating them on first use: empty when they can be written to, else why
+  // not (a file where they belong, a damaged repository).
+  QString Check() { return Open(true); }
   const QString& Path() const { return path_; }
 
   // A set read from the unit: its files are committed when they differ from the unit's last
@@ -109,7 +115,8 @@ class Records {
   RecordOutcome Write(const Commit& commit);
   // The commit on the branch's tip, made anew when someone else moved the tip meanwhile.
   RecordOutcome CommitOnBranch(const Commit& commit, const std::array<git_oid, 3>* blobs, const git_signature* signature);
-  QString MessageOf(const Commit& commit, bool unitRecorded, const QStringList& notes) const;
+  enum class Observed { First, Changed, Identity };
+  QString MessageOf(const Commit& commit, Observed observed, const QStringList& notes) const;
   // The unit's files in the work tree and the index, as the commit just made holds them.
   void CheckOut(const QString& unit, const UnitFiles& files);
   // One round of Sync; false (and no error) when the server moved on while we pushed.

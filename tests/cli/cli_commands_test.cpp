@@ -43,7 +43,7 @@ const Case kCases[] = {
      "", true},
     {"compare differing", "--port {port} compare {file}", Prep::ChangedSet, devsim::Fault::None, 1,
      "Page\tParameter\tDevice\tFile", "", true},
-    {"backup", "backup --port {port}", Prep::None, devsim::Fault::None, 0, "/backups/", "", true},
+    {"backup", "backup --port {port}", Prep::None, devsim::Fault::None, 0, "/records/", "", true},
     {"log", "log -o {out} --port {port}", Prep::None, devsim::Fault::None, 0, "events of the device's log", "", true},
     {"log of a silent device", "log -o {out} --port {port}", Prep::None, devsim::Fault::Silent, 3, "",
      "does not answer", true},
@@ -191,12 +191,12 @@ TEST_F(CliCommands, ReadPrintsTheChecksumTheFileCarries) {
   EXPECT_EQ(lastProgress.value(QStringLiteral("done")).toInt(), lastProgress.value(QStringLiteral("total")).toInt());
 }
 
-// The backup lands where the window keeps them and names a file that holds the device's set.
+// The backup lands in the records and names a file that holds the device's set.
 TEST_F(CliCommands, BackupPrintsThePathOfTheDevicesNewBackup) {
   const CliRun backup = RunCli(Line("backup --port {port}", SlavePath()));
   ASSERT_EQ(backup.exit, 0) << backup.err.toStdString();
-  const QString path = QString::fromUtf8(backup.out.trimmed());
-  EXPECT_TRUE(path.startsWith(work() + QStringLiteral("/backups/")));
+  const QString path = QString::fromUtf8(backup.out.trimmed()).section(QStringLiteral(" (record "), 0, 0);
+  EXPECT_EQ(path, work() + QStringLiteral("/records/KV2300-0017-0417/settings.kvn"));
   const CliRun compare = RunCli(Line("compare --port {port}", SlavePath()) << path);
   EXPECT_EQ(compare.exit, 0) << compare.out.toStdString() << compare.err.toStdString();
 }

@@ -120,15 +120,19 @@ TEST_F(CliRecords, GitNamesWhoChangedALimit) {
       << "the password reached the records";
 }
 
-// Records that cannot be written (a file where their folder belongs) change no outcome: the
-// unit is read and programmed, the history written, and the result line tells what was not.
-TEST_F(CliRecords, ARecordsFailureIsToldAndChangesNoOutcome) {
+// Records that cannot be written (a file where their folder belongs): a read is done and says
+// it was not recorded; a write has no backup, and a script's default answer to going on
+// without one is no: nothing is written.
+TEST_F(CliRecords, ARecordsFailureIsToldAndNothingIsWrittenWithoutABackup) {
   QDir().mkpath(Path(QStringLiteral("work")));
   Put(QStringLiteral("work/records"), "not a repository");
   const CliRun program = ReadChangeElsewhereAndProgram();
-  EXPECT_EQ(program.exit, 0) << program.err.toStdString();
-  EXPECT_TRUE(program.out.contains("programmed") && program.out.contains("; not recorded: ")) << program.out.toStdString();
-  EXPECT_TRUE(QFile::exists(Path(QStringLiteral("work/backups/%1/history.csv").arg(QLatin1String(kUnit)))));
+  EXPECT_EQ(program.exit, 5) << program.err.toStdString();
+  EXPECT_TRUE(program.out.contains("nothing written: no backup")) << program.out.toStdString();
+  EXPECT_TRUE(program.err.contains("records")) << program.err.toStdString();
+  const int limit = RegisterOf(*FindParameter("txt_vmax_lim_1"));
+  const uint32_t bits = sim().WithModel([&](devsim::DeviceModel& m) { return m.Working()[limit] | m.Working()[limit + 1] << 16; });
+  EXPECT_EQ(bits, 0x454E4000u) << "3300.0 stays";
 }
 
 // What korvane-cli reads back from the records of a unit read, found changed and programmed:
@@ -181,6 +185,30 @@ TEST_F(CliRecords, LogShowAndDiffReadWhatWasRecorded) {
   QFile back(Path(QStringLiteral("back.kvn")));
   ASSERT_TRUE(released.open(QIODevice::ReadOnly) && back.open(QIODevice::ReadOnly));
   EXPECT_EQ(back.readAll(), released.readAll());
+}
+
+// The change history read back from the records: history.csv's header, the change made outside
+// the program with what it changed, then the write with its own lines; CR LF.
+TEST_F(CliRecords, HistoryCsvFromTheRecords) {
+  ASSERT_EQ(ReadChangeElsewhereAndProgram().exit, 0);
+  const QString unit = QString::fromLatin1(kUnit);
+  const CliRun run = RunCli({QStringLiteral("records"), QStringLiteral("log"), unit, QStringLiteral("--csv"), QStringLiteral("-o"),
+                             Path(QStringLiteral("export.csv")), QStringLiteral("--work-dir"), Path(QStringLiteral("work"))});
+  ASSERT_EQ(run.exit, 0) << run.err.toStdString();
+  QFile exported(Path(QStringLiteral("export.csv")));
+  ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+  const QList<QByteArray> lines = exported.readAll().split('\n');
+  ASSERT_EQ(lines.size(), 4) << lines.join('\n').toStdString();
+  const char* kParts[][2] = {
+      {"Date and time,Serial number,Access level,Operation,Result,", "Changed parameters\r"},
+      {",KV2300-0017-0417,-,found changed since the last record,,,", "\r"},
+      {",KV2300-0017-0417,admin,Program device settings,", "Overspeed limit, Relay 1: 3300.00 RPM → 3210.00 RPM\"\r"},
+  };
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_TRUE(lines[i].contains(kParts[i][0]) && lines[i].endsWith(kParts[i][1])) << lines[i].toStdString();
+  }
+  EXPECT_TRUE(lines[1].contains("Location tag")) << lines[1].toStdString();
+  EXPECT_TRUE(lines[3].isEmpty());
 }
 
 }  // namespace

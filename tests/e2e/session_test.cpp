@@ -27,6 +27,8 @@
 #include "parameters/config_file.h"
 #include "operations/change_record.h"
 #include "operations/device_backup.h"
+#include "operations/records_history.h"
+#include "records/records.h"
 #include "support/box_answerer.h"
 #include "ui/qt_prompts.h"
 #include "operations/connection.h"
@@ -889,12 +891,33 @@ TEST_F(Session, OneParameterChangeFromLoginToReadBack) {
 // What a write operation leaves in the device's folder of the work directory.
 class Kept : public Session {
  protected:
-  QDir Folder() const { return QDir(BackupFolder(app->WorkDir(), serial)); }
-  QStringList Backups() const { return Folder().entryList({QStringLiteral("*.kvn")}, QDir::Files, QDir::Name); }
+  // The unit's commits as the change history reads them, newest first.
+  std::vector<RecordedOperation> Operations() const {
+    Records records(app->WorkDir());
+    QString error;
+    return RecordedOperations(records, serial, app->texts, QLatin1Char('.'), &error);
+  }
+  // The records that hold a set the unit ran ("record <id>", as a history line names its
+  // backup): its observations.
+  QStringList Backups() const {
+    QStringList records;
+    const std::vector<RecordedOperation> ops = Operations();
+    for (auto op = ops.crbegin(); op != ops.crend(); ++op)
+      if (op->kind != RecordedOperation::Kind::Write) records << QStringLiteral("record ") + op->commit.left(kShortRecordId);
+    return records;
+  }
+  QByteArray Recorded(const QString& record) const {
+    Records records(app->WorkDir());
+    QString error;
+    return records.FileAt(serial, kSettingsFile, record.section(QLatin1Char(' '), 1), &error).value_or(QByteArray());
+  }
+  // The history as its CSV export gives it: the header, then a line per write; empty when no
+  // write was recorded.
   QStringList HistoryLines() const {
-    QFile f(Folder().filePath(QStringLiteral("history.csv")));
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    const std::vector<RecordedOperation> ops = Operations();
+    if (std::none_of(ops.begin(), ops.end(), [](const auto& op) { return op.kind == RecordedOperation::Kind::Write; }))
+      return {};
+    return QString::fromUtf8(HistoryCsv(ops, QLatin1Char('.'), QLatin1Char(','))).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
   }
   // The stored blocks as the device holds them, in the file's order.
   QStringList StoredFields() {
@@ -954,9 +977,7 @@ TEST_P(KeptPerOperation, ABackupOfTheDevicesSetBeforeAndOneHistoryLineAfter) {
                                   c.buttons);
   EXPECT_TRUE(texts.last().startsWith(Msg(c.result))) << texts.last().toStdString();
   ASSERT_EQ(Backups().size(), 1);
-  QFile file(Folder().filePath(Backups()[0]));
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  const QString backup = DecodeTextRecord(file.readAll());
+  const QString backup = DecodeTextRecord(Recorded(Backups()[0]));
   EXPECT_EQ(backup.split(QLatin1Char('|'), Qt::SkipEmptyParts), before) << "the backup holds the set before the write";
   const QStringList lines = HistoryLines();
   ASSERT_EQ(lines.size(), 2);  // the header and this operation
@@ -987,7 +1008,10 @@ class CancelWithoutBackup : public Kept, public ::testing::WithParamInterface<No
 TEST_P(CancelWithoutBackup, WritesNothing) {
   Ready(Level::Admin, false);
   if (!GetParam().atEnter) EnterAsAnotherMaster();
-  QFile blocker(app->WorkDir() + QStringLiteral("/backups"));  // a file where the folder belongs
+  // The records taken away and a file where they belong.
+  const QString records = Records::PathIn(app->WorkDir());
+  ASSERT_TRUE(!QFileInfo::exists(records) || QDir().rename(records, records + QStringLiteral(".kept")));
+  QFile blocker(records);
   ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
   sim().ClearRequests();
   if (GetParam().atEnter) {
@@ -1035,7 +1059,7 @@ TEST_P(WrittenWithoutBackup, IsRecordedWithItsChangesAsNotBackedUp) {
   EXPECT_EQ(Program({"cmd_confirm", "cmd_confirm", "cmd_ok"}), Msgs({21, 22, 26}));
   ASSERT_EQ(BackupQuestions().size(), 1u) << prompts.Describe().toStdString();
   EXPECT_TRUE(BackupQuestions()[0].cancelIsDefault);
-  EXPECT_TRUE(Backups().isEmpty());
+  EXPECT_EQ(Backups().size(), 1) << "only the set read on connecting: the silent unit gave none";
   const QStringList lines = HistoryLines();
   ASSERT_EQ(lines.size(), 2);
   EXPECT_TRUE(lines[1].contains(QStringLiteral(",none: not backed up; changes against the settings last read,")))
@@ -1091,8 +1115,8 @@ TEST_P(HeldBackup, ASecondSessionComparesAgainstTheRunningSet) {
   }
   EXPECT_TRUE(lines.back().contains(QStringLiteral("Overspeed limit, Relay 1: ") + c.before + QStringLiteral(" → 3150.00 RPM")))
       << lines.back().toStdString();
-  EXPECT_TRUE(lines.back().contains(QLatin1Char(',') + Backups()[0])) << lines.back().toStdString();
-  EXPECT_EQ(lines.back().contains(QStringLiteral("taken in programming mode")), c.notedProgramming);
+  EXPECT_EQ(lines.back().contains(QLatin1Char(',') + Backups()[0]), !c.notedProgramming) << lines.back().toStdString();
+  EXPECT_EQ(lines.back().contains(QStringLiteral("read in programming mode, not recorded")), c.notedProgramming);
   EXPECT_EQ(app->changeRecord->HeldSet(), nullptr) << "the commit ended programming mode";
 }
 

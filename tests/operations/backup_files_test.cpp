@@ -1,5 +1,5 @@
 // The backup and history files as they meet the real world: two writers of one history, files
-// cut short, fields a spreadsheet would run, names already taken, a clock set back, and devices
+// cut short, fields a spreadsheet would run, what earlier versions left to import, and devices
 // that do not say who they are.
 #include <gtest/gtest.h>
 
@@ -14,10 +14,15 @@
 #include <thread>
 
 #include "device_link/block_table.h"
+#include "device_link/block_transfer.h"
 #include "devsim/pty_device.h"
 #include "operations/change_history.h"
 #include "operations/device_backup.h"
 #include "operations/event_log.h"
+#include "operations/records_import.h"
+#include "parameters/config_file.h"
+#include "records/git_command.h"
+#include "texts/text_record.h"
 #include "support/master_stack.h"
 #include "support/recording_prompts.h"
 
@@ -25,7 +30,6 @@ namespace kvn {
 namespace {
 
 const QDateTime kNow(QDate(2026, 12, 9), QTime(21, 5, 7));
-const QString kNowName = QStringLiteral("2026-12-09_21-05-07.kvn");
 
 QByteArray Bytes(const QString& path) {
   QFile f(path);
@@ -119,49 +123,64 @@ std::unique_ptr<RegisterImage> SomeSet() {
   return image;
 }
 
-// Whatever holds the name already (a file, a link to nowhere, a folder) is not written through.
-TEST(BackupName, TakenByAnExclusiveCreate) {
-  const QString elsewhere = QDir::tempPath() + QStringLiteral("/kvn-backup-never-written");
-  QFile::remove(elsewhere);
-  for (int kind = 0; kind < 3; ++kind) {
-    QTemporaryDir dir;
-    const QString taken = dir.filePath(kNowName);
-    ASSERT_TRUE(kind == 0 ? Put(taken, "earlier") : kind == 1 ? QFile::link(elsewhere, taken) : QDir().mkdir(taken));
-    const BackupOutcome outcome = DeviceBackup::Write(dir.path(), kNow, *SomeSet());
-    EXPECT_EQ(outcome.fileName, QStringLiteral("2026-12-09_21-05-07_2.kvn")) << kind;
-    EXPECT_GT(QFileInfo(dir.filePath(outcome.fileName)).size(), 1000) << kind;
-    EXPECT_TRUE(kind == 0 ? Bytes(taken) == "earlier" : kind == 1 ? !QFile::exists(elsewhere) : QFileInfo(taken).isDir());
-  }
+// What an earlier version left in backups/: each backup file and history line becomes a commit
+// dated as it was, oldest first, across units; files that are no backup, or cannot be read,
+// are left out with a word; a second import commits nothing again.
+TEST(ImportOfBackups, EveryBackupAndHistoryLineACommitAsDatedOnce) {
+  QTemporaryDir work;
+  const QString backups = work.filePath(QStringLiteral("backups"));
+  const QString a = backups + QStringLiteral("/KV-A");
+  const QString b = backups + QStringLiteral("/KV-B");
+  ASSERT_TRUE(QDir().mkpath(a) && QDir().mkpath(b));
+  // Sets a file takes: each stored block with its CRC.
+  const auto set = [](int32_t change) {
+    auto image = std::make_unique<RegisterImage>();
+    for (const BlockDescriptor& b : BlockTable) {
+      if (!IsStoredBlock(b)) continue;
+      (*image)[static_cast<size_t>(b.start)] += std::exchange(change, 0);
+      (*image)[static_cast<size_t>(b.CrcRegister())] = ImageCrc(*image, b.start, b.count - 1);
+    }
+    return image;
+  };
+  auto older = set(0);
+  auto newer = set(7);
+  const QByteArray newerFile = EncodeTextRecord(ConfigurationText(*newer));
+  const struct {
+    QString path;
+    QByteArray bytes;
+  } files[] = {
+      {a + QStringLiteral("/2026-12-01_08-00-00.kvn"), EncodeTextRecord(ConfigurationText(*older))},
+      {a + QStringLiteral("/2026-12-03_08-00-00_2.kvn"), newerFile},
+      {b + QStringLiteral("/2026-12-02_08-00-00.kvn"), EncodeTextRecord(ConfigurationText(*older))},
+      {b + QStringLiteral("/2026-12-04_08-00-00.kvn"), "not a set"},  // skipped, said
+      {b + QStringLiteral("/notes.kvn"), "mine"},                       // no backup: not looked at
+  };
+  for (const auto& f : files) ASSERT_TRUE(Put(f.path, f.bytes));
+  HistoryEntry line{kNow.addDays(-8), QStringLiteral("KV-A"), 1, QStringLiteral("Program device settings"),
+                    QStringLiteral("=done"), QStringLiteral("2026-12-01_08-00-00.kvn"), {}};
+  ASSERT_EQ(AppendHistory(a, line, QLatin1Char('.'), QLatin1Char(';')), QString());  // 2026-12-01 21:05:07
+
+  const ImportOutcome first = ImportBackups(work.path(), backups);
+  EXPECT_EQ(first.error, QString());
+  EXPECT_EQ(std::tie(first.backups, first.lines, first.alreadyThere), std::make_tuple(3, 1, 0));
+  ASSERT_EQ(first.skipped.size(), 1);
+  EXPECT_TRUE(first.skipped[0].startsWith(QStringLiteral("backups/KV-B/2026-12-04_08-00-00.kvn: ")));
+
+  const test::GitRun log = test::RunGit(work.filePath(QStringLiteral("records")),
+                                        {QStringLiteral("log"), QStringLiteral("--reverse"), QStringLiteral("--format=%ad|%s"),
+                                         QStringLiteral("--date=format-local:%Y-%m-%d %H:%M:%S")});
+  EXPECT_EQ(log.out.trimmed().split(QLatin1Char('\n')),
+            (QStringList{QStringLiteral("2026-12-01 08:00:00|KV-A: backup taken before a write by an earlier version"),
+                         QStringLiteral("2026-12-01 21:05:07|KV-A: Program device settings: =done"),
+                         QStringLiteral("2026-12-02 08:00:00|KV-B: backup taken before a write by an earlier version"),
+                         QStringLiteral("2026-12-03 08:00:00|KV-A: backup taken before a write by an earlier version")}))
+      << log.err.toStdString();
+  EXPECT_EQ(Bytes(work.filePath(QStringLiteral("records/KV-A/settings.kvn"))), newerFile);
+
+  const ImportOutcome again = ImportBackups(work.path(), backups);
+  EXPECT_EQ(std::tie(again.backups, again.lines, again.alreadyThere), std::make_tuple(0, 0, 4));
+  EXPECT_EQ(test::RunGit(work.filePath(QStringLiteral("records")), {QStringLiteral("fsck")}).exit, 0);
 }
-
-struct PruneCase {
-  const char* name;
-  int others, offsetDays;  // stamp-named backups there before; their age against now
-  QStringList foreign;     // files of other names
-};
-class Pruning : public ::testing::TestWithParam<PruneCase> {};
-
-TEST_P(Pruning, KeepsTheNewBackupAndTheNewestOthers) {
-  const PruneCase& c = GetParam();
-  QTemporaryDir dir;
-  QStringList others;
-  for (int i = 0; i < c.others; ++i) {
-    others << kNow.addDays(c.offsetDays).addSecs(i).toString(QStringLiteral("yyyy-MM-dd_hh-mm-ss")) + QStringLiteral(".kvn");
-    ASSERT_TRUE(Put(dir.filePath(others.back()), "old"));
-  }
-  for (const QString& name : c.foreign) ASSERT_TRUE(Put(dir.filePath(name), "mine"));
-  EXPECT_EQ(DeviceBackup::Write(dir.path(), kNow, *SomeSet()).fileName, kNowName);
-  QStringList due = others.mid(c.others - (kBackupsKept - 1)) + c.foreign + QStringList{kNowName};
-  due.sort();
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files, QDir::Name), due);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Backup, Pruning,
-    ::testing::Values(PruneCase{"fifty_five_from_the_future", 55, 400, {}}, PruneCase{"fifty_five_older", 55, -400, {}},
-                      PruneCase{"other_names_stay", 52, -1,
-                                {"notes.kvn", "2020-01-01.kvn", "2020-13-40_00-00-00.kvn", "2020-01-01_00-00-00_x.kvn"}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BackupFolderName, TellsDevicesWithoutASerialNumberApart) {
   const QString erased(16, QChar(0xFF));
@@ -196,8 +215,8 @@ TEST(BackupFolderName, TwoErasedUnitsNeverShareOne) {
     auto scratch = std::make_unique<RegisterImage>();
     const BackupOutcome outcome = DeviceBackup(stack.blocks, work.path()).Take(kNow.addSecs(unit), *scratch);
     ASSERT_TRUE(outcome.ok) << unit << outcome.error.toStdString();
-    EXPECT_EQ(QDir(outcome.folder).entryList(QDir::Files), QStringList{outcome.fileName});
-    folders << outcome.folder;
+    EXPECT_TRUE(QFileInfo::exists(work.filePath(QStringLiteral("records/") + outcome.unit + QStringLiteral("/settings.kvn"))));
+    folders << outcome.unit;
   }
   EXPECT_NE(folders[0], folders[1]);
 }

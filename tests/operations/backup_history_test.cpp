@@ -1,5 +1,5 @@
 // The backup of the device's set and the change history, against the simulator over a
-// pseudo-terminal: what lands in the files, what is kept, and what a failure leaves.
+// pseudo-terminal: what lands in the records, and what a failure leaves.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -16,6 +16,7 @@
 #include "parameters/difference_list.h"
 #include "parameters/parameter_table.h"
 #include "parameters/value_codec.h"
+#include "records/records.h"
 #include "texts/texts.h"
 #include "support/master_stack.h"
 #include "support/recording_prompts.h"
@@ -38,7 +39,6 @@ class BackupOnSimulator : public ::testing::Test, protected test::MasterStack<Re
     setup.addr = 1;
     ASSERT_TRUE(link.Open());
   }
-  QString DeviceFolder() const { return BackupFolder(work.path(), serial); }
   QByteArray Bytes(const QString& path) const {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -48,16 +48,14 @@ class BackupOnSimulator : public ::testing::Test, protected test::MasterStack<Re
   QTemporaryDir work;
   DeviceBackup backup{blocks, work.path()};
   std::unique_ptr<RegisterImage> scratch = std::make_unique<RegisterImage>();
-  QString serial;
 };
 
-TEST_F(BackupOnSimulator, WritesTheDevicesStoredBlocksAsAConfigurationFile) {
+TEST_F(BackupOnSimulator, RecordsTheDevicesStoredBlocksAsAConfigurationFile) {
   const BackupOutcome outcome = backup.Take(kNow, *scratch);
   ASSERT_TRUE(outcome.ok) << outcome.error.toStdString();
-  serial = outcome.serialNumber;
-  EXPECT_FALSE(serial.isEmpty());
-  EXPECT_EQ(outcome.fileName, QStringLiteral("2026-12-09_21-05-07.kvn"));
-  const QString text = DecodeTextRecord(Bytes(DeviceFolder() + QLatin1Char('/') + outcome.fileName));
+  EXPECT_EQ(outcome.unit, QStringLiteral("KV2300-0017-0417"));
+  EXPECT_EQ(outcome.record.size(), 40);
+  const QString text = DecodeTextRecord(Bytes(work.filePath(QStringLiteral("records/") + outcome.unit + QStringLiteral("/settings.kvn"))));
   const QStringList fields = text.split(QLatin1Char('|'));
   // Field by field against the simulator's own registers, in the file's block order.
   int field = 0;
@@ -70,28 +68,47 @@ TEST_F(BackupOnSimulator, WritesTheDevicesStoredBlocksAsAConfigurationFile) {
   for (const auto& request : device->Requests()) EXPECT_EQ(request.function, 3);
 }
 
-TEST_F(BackupOnSimulator, KeepsTheNewestFiftyOfADevice) {
-  serial = backup.Take(kNow.addSecs(-10), *scratch).serialNumber;
-  QDir dir(DeviceFolder());
-  for (int i = 0; i < kBackupsKept; ++i)
-    QFile(dir.filePath(QStringLiteral("2025-01-01_00-00-%1.kvn").arg(i, 2, 10, QLatin1Char('0')))).open(QIODevice::WriteOnly);
-  ASSERT_TRUE(backup.Take(kNow, *scratch).ok);
-  const QStringList kept = dir.entryList({QStringLiteral("*.kvn")}, QDir::Files, QDir::Name);
-  EXPECT_EQ(kept.size(), kBackupsKept);
-  EXPECT_EQ(kept.front(), QStringLiteral("2025-01-01_00-00-02.kvn"));
-  EXPECT_EQ(kept.back(), QStringLiteral("2026-12-09_21-05-07.kvn"));
+// The backup is the unit's last record: an unchanged unit adds no commit, a changed one does.
+TEST_F(BackupOnSimulator, IsTheUnitsLastRecord) {
+  const QString first = backup.Take(kNow, *scratch).record;
+  EXPECT_EQ(backup.Take(kNow.addSecs(60), *scratch).record, first);
+  const ParameterDescriptor& limit = *FindParameter("txt_vmax_lim_1");
+  device->WithModel([&](devsim::DeviceModel& m) { m.SetWorkingRegister(RegisterOf(limit), m.Register(RegisterOf(limit)) + 1); });
+  const QString changed = backup.Take(kNow.addSecs(120), *scratch).record;
+  EXPECT_NE(changed, first);
+  Records records(work.path());
+  QString error;
+  const std::vector<RecordEntry> log = records.Log({}, &error);
+  ASSERT_EQ(log.size(), 2u) << error.toStdString();
+  EXPECT_EQ(log[0].commit, changed);
+  EXPECT_EQ(log[0].summary, QStringLiteral("KV2300-0017-0417: found changed since the last record"));
 }
 
-TEST_F(BackupOnSimulator, SaysWhyWhenItCannotReadOrWrite) {
-  QFile blocker(work.filePath(QStringLiteral("backups")));  // a file where the folder belongs
-  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-  BackupOutcome outcome = backup.Take(kNow, *scratch);
-  EXPECT_FALSE(outcome.ok);
-  EXPECT_FALSE(outcome.error.isEmpty());
+// Records that cannot be written fail the backup with the reason and lose nothing kept before.
+TEST_F(BackupOnSimulator, SaysWhyWhenItCannotReadOrRecord) {
+  const QString records = work.filePath(QStringLiteral("records"));
+  const struct {
+    const char* what;
+    std::function<bool()> spoil;
+  } cases[] = {
+      {"a file where the records belong", [&] { QFile f(records); return f.open(QIODevice::WriteOnly); }},
+      {"a damaged repository", [&] {
+         QFile head(records + QStringLiteral("/.git/HEAD"));
+         return QDir().mkpath(records + QStringLiteral("/.git")) && head.open(QIODevice::WriteOnly) && head.write("garbage") > 0;
+       }},
+  };
+  for (const auto& c : cases) {
+    QDir(records).removeRecursively();
+    QFile::remove(records);
+    ASSERT_TRUE(c.spoil()) << c.what;
+    const BackupOutcome outcome = backup.Take(kNow, *scratch);
+    EXPECT_FALSE(outcome.ok) << c.what;
+    EXPECT_FALSE(outcome.error.isEmpty()) << c.what;
+  }
   device->SetFault(devsim::Fault::Silent);
-  outcome = backup.Take(kNow, *scratch);
+  const BackupOutcome outcome = backup.Take(kNow, *scratch);
   EXPECT_FALSE(outcome.ok);
-  EXPECT_FALSE(outcome.error.isEmpty());
+  EXPECT_EQ(outcome.error, QStringLiteral("The device's current settings could not be read."));
   EXPECT_TRUE(prompts.NothingShown()) << prompts.Describe().toStdString();
 }
 
