@@ -75,10 +75,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>No free backup name is left for %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>The device holds the new settings: they are in force.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -270,6 +266,38 @@
         <source>Fleet run</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1, line %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: not a line of the change history</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not a configuration file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: backup taken before a write by an earlier version</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is not a folder.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The backups of earlier versions are being imported by another program.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records&apos; server cannot be removed from %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records&apos; server did not answer within %1 s; nothing is lost, the next push sends it.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kvn::AccessLevel</name>
@@ -287,6 +315,85 @@
     </message>
 </context>
 <context>
+    <name>kvn::ChangeHistoryDialog</name>
+    <message>
+        <source>first record</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>changed outside the program</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Read from the unit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Change history</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Unit:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Engineer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Station</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Operation</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Changes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Load this set</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Export...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records hold no unit yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>One record.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 records.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Commit: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export the change history</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kvn::ChangeRecord</name>
     <message>
         <source>The device&apos;s current settings could not be kept as a backup before writing:<byte value="xd"/>
@@ -296,20 +403,19 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The change history could not be written:<byte value="xd"/>
-%1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>none: not backed up; changes against the settings last read</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 (taken in programming mode: it may hold written values that were never committed)</source>
+        <source>read in programming mode, not recorded: it may hold written values that were never committed</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The records could not be written:<byte value="xd"/>
+        <source>record %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The outcome could not be recorded:<byte value="xd"/>
 %1</source>
         <translation type="unfinished"></translation>
     </message>
@@ -396,10 +502,6 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <source>The device&apos;s current settings could not be read.</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>The folder %1 cannot be created.</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 <context>
     <name>kvn::FieldKinds</name>
@@ -427,6 +529,14 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
     </message>
     <message>
         <source>Compare with file...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Change history...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Records server...</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -565,6 +675,72 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <source>The records&apos; server refused them; nothing is lost, the next sync sends them</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1: identity found changed since the last record (type, firmware or tag)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records&apos; server address holds a password, which would be stored in the settings; give it without one: the server is reached with ssh keys.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kvn::RecordsPush</name>
+    <message>
+        <source>sending to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Synced: %1 received, %2 sent.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Records: %1 not on the server: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kvn::RecordsServerDialog</name>
+    <message>
+        <source>Records server</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>After each record the program pushes the records to the plant&apos;s server: a bare repository&apos;s path (a mounted share), file://..., ssh://user@host[:port]/path or user@host:path. Empty: the records stay on this station.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Current server:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Address:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Set</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>S&amp;ync now</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records stay on this station.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set. The records are pushed there after each record.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Syncing...</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kvn::Reports</name>
@@ -657,10 +833,6 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
     </message>
     <message>
         <source>%1 parameters differ.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>the folder %1 cannot be created</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1028,6 +1200,26 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>suspected address conflict: the answers at address %1 came garbled, as when two units answer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The set was read but not recorded: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (record %2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--records-timeout takes seconds, 0 to 3600 (0: no push): %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--csv belongs to records log</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Usage: korvane-cli [options] COMMAND [arguments] [options]
 
 Commands:
@@ -1054,16 +1246,22 @@ Commands:
   ports list           the program&apos;s COM names and what each stands for
   ports add COMn tcp://HOST:PORT
                        COMn stands for a serial server&apos;s network port, in the window too
-  records log [SERIAL] the records&apos; commits, newest first (of one unit)
+  records log [SERIAL] [--csv -o FILE.csv]
+                       the records&apos; commits, newest first (of one unit); with --csv
+                       the change history in history.csv&apos;s columns, oldest first
   records show SERIAL[@REV] [-o FILE.kvn]
                        a unit&apos;s set as recorded (REV: HEAD, a commit, HEAD~2, ...)
   records diff SERIAL [REV [REV]]
                        the parameters in which a record and the unit (or two records)
                        differ
   records server [URL] the plant&apos;s server the records are synced with: a bare
-                       repository&apos;s path or file://
+                       repository&apos;s path, file://, ssh://user@host[:port]/path or
+                       user@host:path (ssh: the agent&apos;s keys or ~/.ssh/id_*, the host
+                       in ~/.ssh/known_hosts; never a password)
   records sync         fetch what other stations sent, put ours on top, push
                        (never forced)
+  records import [DIR] the backups and change history an earlier version kept
+                       (backups/ of the work directory), each a commit as dated
 
 Options (default: the window&apos;s interface settings):
   --port PATH|COMn|tcp://HOST:PORT
@@ -1075,6 +1273,9 @@ Options (default: the window&apos;s interface settings):
   --address N          Modbus slave address 1..254 (RS-485)
                        (with usb the device answers at 1, 115200 baud, no parity)
   --work-dir DIR       the work directory (settings, ports, backups, records)
+  --records-timeout S  a command that recorded pushes the records to their server
+                       at its end, for at most S seconds (default 10; 0: no push);
+                       what did not go stays and goes with the next push or sync
 
 Programming (program, restore-default, save-default; USB interface only):
   --port given several times: every device at once, one result line each
@@ -1097,7 +1298,27 @@ Exit status:
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>suspected address conflict: the answers at address %1 came garbled, as when two units answer</source>
+        <source>Saved the change history of %1 to %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>every unit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>records log writes the change history with --csv -o FILE.csv</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not imported: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Imported %1 backups and %2 history lines (%3 imported before).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Records: %1 not on the server: %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1203,10 +1424,6 @@ Exit status:
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>no backup of the device&apos;s settings could be taken: nothing was written</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>the device did not enter programming mode: nothing was written</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1278,6 +1495,10 @@ Exit status:
         <source>korvane-cli: interrupted: the unit is taken out of programming mode first; this takes a few seconds</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>no backup of the device&apos;s settings could be taken (%1): nothing was written</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kvn::cli::ExitCode</name>
@@ -1341,6 +1562,47 @@ Exit status:
     </message>
     <message>
         <source>Port</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kvn::records_git</name>
+    <message>
+        <source>the ssh agent&apos;s keys</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records&apos; server did not answer in time.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server %1 takes no ssh key; the records need one (a password is never stored).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No ssh key to reach %1: neither an ssh agent (SSH_AUTH_SOCK) nor %2/id_ed25519, id_ecdsa or id_rsa. Make one with ssh-keygen -t ed25519 and add its .pub to the server&apos;s authorized_keys.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server %1 refused this station&apos;s ssh keys (%2) for %3: add the public key to its authorized_keys.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server %1 showed no host key: refused.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The host key of %1 (%2) is revoked in %3: refused.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The host key of %1 (%2) is not the one %3 holds for it: refused; someone may be in between. Only if the server&apos;s administrator confirms the new key, replace its line with:
+%4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server %1 is not known: its host key (%2) is not in %3, so it is refused. Once the server&apos;s administrator confirms that fingerprint, add this line to %3:
+%4</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

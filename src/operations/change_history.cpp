@@ -60,9 +60,12 @@ QStringList HistoryHeader() {
 namespace {
 
 // The event log's separators, with the full year: the history outlives a century's turn.
+QString TimeIn(const QDateTime& time, const EventFormats& f) {
+  return time.toString(QStringLiteral("yyyy%1MM%1dd HH%2mm%2ss").arg(f.date, f.time));
+}
+
 QStringList FieldsIn(const HistoryEntry& e, const EventFormats& f) {
-  const QString time = e.time.toString(QStringLiteral("yyyy%1MM%1dd HH%2mm%2ss").arg(f.date, f.time));
-  return {time, e.serialNumber, LevelText(e.accessLevel),
+  return {TimeIn(e.time, f), e.serialNumber, LevelText(e.accessLevel),
           OneLine(e.operation), OneLine(e.result), e.backupFile,
           e.changesKnown ? ChangesText(e.changes, NoChangeText(e))
                          : Tr("Not known: the device's settings could not be read afterwards.")};
@@ -89,6 +92,8 @@ EventFormats FormatOf(const QByteArray& bytes, EventFormats writer) {
 }  // namespace
 
 QStringList HistoryFields(const HistoryEntry& e, QChar decimal) { return FieldsIn(e, LocaleEventFormats(decimal)); }
+
+QString HistoryTime(const QDateTime& time, QChar decimal) { return TimeIn(time, LocaleEventFormats(decimal)); }
 
 QString SpreadsheetText(const QString& field) {
   // A lone "-" is the history's own "not known", and no formula.

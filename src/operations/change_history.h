@@ -38,6 +38,8 @@ struct HistoryEntry {
 // The line's fields, in the order of the header.
 QStringList HistoryFields(const HistoryEntry& entry, QChar decimal);
 QStringList HistoryHeader();
+// The first field: the time as the history writes it.
+QString HistoryTime(const QDateTime& time, QChar decimal);
 
 // A field a spreadsheet would run as a formula (it begins with =, +, -, @, a tab or a CR) with
 // an apostrophe before it, as spreadsheet applications advise; any other field as it is.

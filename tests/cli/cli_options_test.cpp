@@ -124,7 +124,10 @@ const Refused kRefused[] = {
     {"records log KV1 KV2", "log takes: records log [SERIAL]"},
     {"records show", "show takes: records show SERIAL[@REV]"},
     {"records diff KV1 A B C", "diff takes: records diff SERIAL [REV [REV]]"},
-    {"records log -o a.kvn", "records log writes no output file"},
+    {"records log -o a.csv", "records log writes the change history with --csv -o FILE.csv"},
+    {"records log KV1 --csv", "records log writes the change history with --csv -o FILE.csv"},
+    {"records show KV1 --csv", "--csv belongs to records log"},
+    {"read --csv -o a.kvn", "--csv belongs to records log"},
     {"records show KV1 --port COM1", "records show reaches no device"},
     {"records diff KV1 A B --port COM1", "records diff reaches no device"},
 };
