@@ -17,7 +17,7 @@
 namespace kvn::records_git {
 namespace {
 
-KVN_TR_CONTEXT(kvn::Records)
+KVN_TR_CONTEXT(kvn::records_git)  // lupdate files the texts of this namespace under it
 
 constexpr qint64 kKnownHostsCap = 4 * 1024 * 1024;
 // The key files ssh itself tries, in its order.
