@@ -8,6 +8,8 @@ packages=(
   # lupdate and lrelease, and their CMake commands: the translation catalogue and its tests.
   qt6-l10n-tools qt6-tools-dev
   libgtest-dev googletest libmodbus-dev
+  # Tests reach a unit through socat, a serial server of a pseudo-terminal.
+  socat
   # The records repository, written in-process.
   libgit2-dev
   # The records' server over ssh: a real sshd on the loopback in the tests and the benchmark.

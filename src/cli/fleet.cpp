@@ -16,7 +16,9 @@
 #include "cli/interrupt.h"
 #include "cli/output.h"
 #include "operations/bus_scan.h"
+#include "operations/event_log.h"
 #include "operations/fleet.h"
+#include "operations/unit_records.h"
 #include "records/records.h"
 #include "reports/fleet_report.h"
 #include "parameters/value_codec.h"
@@ -78,6 +80,24 @@ QString WhySilent(Device& d, const FleetUnit& u, const QString& why) {
   return why;
 }
 
+struct EventLogRead {
+  QByteArray csv;
+  int events = 0;
+  QString error;
+};
+
+// The unit's event log in a format of its own, the same on every station: "." and ",", the
+// date as the records' files write it.
+EventLogRead ReadEventLog(Device& d) {
+  EventFormats formats = LocaleEventFormats(QLatin1Char('.'));
+  formats.list = QLatin1Char(',');
+  EventLog log({d.master, d.texts, d.prompts, formats});
+  const EventLogProgress progress{{}, [](int, int) { return !Interrupted(); }};
+  if (!log.Load(d.settings.addr, progress))
+    return {{}, 0, Interrupted() ? Tr("interrupted") : d.prompts.LastText()};
+  return {log.Csv(), static_cast<int>(log.Entries().size()), {}};
+}
+
 // One unit: its released set (a refused file is said, the unit still read and recorded), its
 // whole set read out of programming mode, recorded and judged.
 FleetFinding ReadUnit(const Context& c, const FleetUnit& u) {
@@ -96,12 +116,19 @@ FleetFinding ReadUnit(const Context& c, const FleetUnit& u) {
   if (!f.Failed()) f = ReadSet(d, quiet);
   if (f.code == ExitCode::WrongDevice) return Refused(FleetVerdict::WrongDevice, f.message);
   if (f.Failed() && f.code != ExitCode::Interrupted) f.message = WhySilent(d, u, f.message);
+  const EventLogRead log = c.options.withLog && !f.Failed() ? ReadEventLog(d) : EventLogRead{};
   d.link.Close();
   if (f.Failed()) return Refused(FleetVerdict::NoAnswer, f.message);
   const NumberFormat format(LocaleDecimalSeparator());
   const bool judgeable = !u.released.isEmpty() && releasedProblem.isEmpty();
+  const QDateTime now = QDateTime::currentDateTime();
   FleetFinding finding = JudgeReadSet(c.workDirectory, d.images->EditImage, judgeable ? released.get() : nullptr, d.texts,
-                                      format, QDateTime::currentDateTime());
+                                      format, now);
+  if (c.options.withLog) {
+    finding.eventLog = log.error.isEmpty() ? RecordEventLog(c.workDirectory, RecordsUnitName(c.workDirectory, d.images->EditImage, now),
+                                                            finding.serialNumber, log.csv, log.events, now)
+                                           : Tr("event log not read: %1").arg(log.error);
+  }
   if (!releasedProblem.isEmpty()) {
     finding.verdict = FleetVerdict::ReleasedRefused;
     finding.why = releasedProblem;
@@ -138,10 +165,15 @@ int RunFleet(Context& c) {
     const FleetUnit& u = list.units[i];
     const FleetFinding& f = findings[i];
     const QString serial = f.serialNumber.isEmpty() ? QStringLiteral("-") : f.serialNumber;
-    c.out.Unit({u.name, u.port, QString::number(u.address), serial, VerdictText(f)},
-               {{QStringLiteral("name"), u.name}, {QStringLiteral("port"), u.port}, {QStringLiteral("address"), u.address},
-                {QStringLiteral("serial_number"), serial}, {QStringLiteral("verdict"), VerdictText(f)},
-                {QStringLiteral("status"), VerdictStatus(f)}, {QStringLiteral("recorded"), f.notRecorded.isEmpty()}});
+    QStringList fields{u.name, u.port, QString::number(u.address), serial, VerdictText(f)};
+    QJsonObject json{{QStringLiteral("name"), u.name}, {QStringLiteral("port"), u.port}, {QStringLiteral("address"), u.address},
+                     {QStringLiteral("serial_number"), serial}, {QStringLiteral("verdict"), VerdictText(f)},
+                     {QStringLiteral("status"), VerdictStatus(f)}, {QStringLiteral("recorded"), f.notRecorded.isEmpty()}};
+    if (c.options.withLog) {
+      fields << (f.eventLog.isEmpty() ? QStringLiteral("-") : f.eventLog);
+      json.insert(QStringLiteral("event_log"), f.eventLog);
+    }
+    c.out.Unit(fields, json);
     if (c.out.Json())
       for (const ParameterDifference& d : f.differences) c.out.Difference({d.page, d.name, LeftText(d), RightText(d)}, u.name);
     status = std::max(status, VerdictStatus(f));

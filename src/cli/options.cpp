@@ -121,7 +121,7 @@ QString SetRecordsTimeout(Options& o, const QString& v) {
   return {};
 }
 
-constexpr std::array<OptionRow, 23> kOptions{{
+constexpr std::array<OptionRow, 24> kOptions{{
     {"--port", true, SetPort},
     {"--interface", true, SetInterface},
     {"--baud", true, SetBaud},
@@ -133,6 +133,7 @@ constexpr std::array<OptionRow, 23> kOptions{{
     {"--records-timeout", true, SetRecordsTimeout},
     {"--output", true, [](Options& o, const QString& v) { o.output = v; return QString(); }},
     {"--csv", false, [](Options& o, const QString&) { o.csv = true; return QString(); }},
+    {"--with-log", false, [](Options& o, const QString&) { o.withLog = true; return QString(); }},
     {"--json", false, [](Options& o, const QString&) { o.json = true; return QString(); }},
     {"--quiet", false, [](Options& o, const QString&) { o.quiet = true; return QString(); }},
     {"--help", false, [](Options& o, const QString&) { o.help = true; return QString(); }},
@@ -211,9 +212,10 @@ QString CheckCommand(Options& o, const QStringList& positional) {
   if (const QString problem = CheckInterface(o); !problem.isEmpty()) return problem;
   if (o.ports.size() > 1 && !o.output.isEmpty()) return Tr("several ports cannot write one output file (-o)");
   if (o.csv && o.command != Command::Records) return Tr("--csv belongs to records log");
+  if (o.withLog && o.command != Command::Fleet) return Tr("--with-log belongs to fleet (a device's log: log -o FILE.csv)");
   if (o.command != Command::Fleet && !o.reportFile.isEmpty()) return Tr("--report belongs to fleet (a device's report: report -o FILE.pdf)");
   if (o.command == Command::Fleet) {
-    if (positional.size() != 1) return Tr("fleet takes the plant's list: fleet FLEET.csv [--report FILE.pdf]");
+    if (positional.size() != 1) return Tr("fleet takes the plant's list: fleet FLEET.csv [--report FILE.pdf] [--with-log]");
     if (!o.ports.isEmpty()) return Tr("fleet takes its ports from the list, not from --port");
     o.file = positional.front();
     return {};
@@ -344,7 +346,8 @@ QString UsageText() {
             "  fleet FLEET.csv      every unit of a plant's list read, recorded and judged against\n"
             "                       its released file (name,port,address,interface,baud,parity,\n"
             "                       released[,checksum]); --report FILE.pdf: the run's summary and\n"
-            "                       each differing unit's rows\n"
+            "                       each differing unit's rows; --with-log: each unit's event log\n"
+            "                       into its records folder too\n"
             "  ports list           the program's COM names and what each stands for\n"
             "  ports add COMn tcp://HOST:PORT\n"
             "                       COMn stands for a serial server's network port, in the window too\n"

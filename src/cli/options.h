@@ -42,6 +42,7 @@ struct Options {
   QString passwordFile;                // "-": standard input
   QString newPasswordFile;
   bool userLevelOk = false;            // a set written at user level only may end as done
+  bool withLog = false;  // fleet: each unit's event log into its records folder
   bool csv = false;  // records log: the change history as history.csv holds it
   bool json = false;
   bool quiet = false;

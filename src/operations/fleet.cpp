@@ -132,6 +132,23 @@ int VerdictStatus(const FleetFinding& f) {
   return 4;
 }
 
+QString RecordEventLog(const QString& workDirectory, const QString& unit, const QString& serial, const QByteArray& csv,
+                       int events, const QDateTime& time) {
+  Records records(workDirectory);
+  QString error;
+  const std::optional<QByteArray> last = records.FileAt(unit, kEventsFile, QStringLiteral("HEAD"), &error);
+  // Lines end in CR LF, the header first.
+  const int recorded = last ? std::max(0, static_cast<int>(last->count("\r\n")) - 1) : 0;
+  QString note = Tr("event log: %1 events").arg(events);
+  if (last && recorded == events) return note;
+  const QString message = events >= recorded
+                              ? Tr("%1: event log: %2 events, %3 new").arg(serial).arg(events).arg(events - recorded)
+                              : Tr("%1: event log: %2 events, fewer than the %3 last recorded (cleared)").arg(serial).arg(events).arg(recorded);
+  const RecordOutcome outcome = records.Attach(unit, kEventsFile, csv, message, time);
+  if (!outcome.error.isEmpty()) return note + Tr(", not recorded: %1").arg(outcome.error);
+  return events >= recorded ? note + Tr(", %1 new").arg(events - recorded) : note + Tr(", the log was cleared");
+}
+
 FleetFinding JudgeReadSet(const QString& workDirectory, const RegisterImage& set, const RegisterImage* released,
                           const Texts& texts, const NumberFormat& format, const QDateTime& time) {
   FleetFinding f;

@@ -54,6 +54,7 @@ struct FleetFinding {
   QString why;          // what kept the unit from being read or judged
   QString notRecorded;  // why its set was not recorded; empty when it was (or was the same)
   QDateTime time;       // when it was read (or given up on)
+  QString eventLog;     // with the event log: its events and how many are new, or why not
 };
 
 // The verdict as the result line says it.
@@ -61,6 +62,13 @@ QString VerdictText(const FleetFinding& finding);
 // The exit status a verdict gives a run: 0 as released or unchanged (or a first record), 1 it
 // differs or changed, 2 its released file refused, 3 no answer, 4 a wrong device.
 int VerdictStatus(const FleetFinding& finding);
+
+// A unit's event log as read (the CSV of a fixed format, so that stations write the same bytes)
+// in its records folder: committed when it holds more events than the last record's, or fewer
+// (a cleared log). A log of as many events is not committed again: the times its rows show
+// follow the PC's clock. The note the unit's line ends in: its events and how many are new.
+QString RecordEventLog(const QString& workDirectory, const QString& unit, const QString& serial, const QByteArray& csv,
+                       int events, const QDateTime& time);
 
 // A unit's whole set as read: recorded in the records repository (a commit only when it
 // changed), and judged against its released set when it has one.

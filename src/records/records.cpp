@@ -360,6 +360,84 @@ RecordOutcome Records::CommitOnBranch(const Commit& c, const std::array<git_oid,
   }
 }
 
+namespace {
+
+// The root tree with one file of the unit's folder replaced or added.
+bool TreeWithFile(git_repository* repo, git_tree* root, git_tree* unitTree, const QByteArray& unit, const char* name,
+                  const git_oid& blob, git_oid* out) {
+  git_treebuilder* rawUnit = nullptr;
+  if (git_treebuilder_new(&rawUnit, repo, unitTree) != 0) return false;
+  const TreeBuilder unitBuilder(rawUnit);
+  git_oid unitId;
+  if (git_treebuilder_insert(nullptr, rawUnit, name, &blob, GIT_FILEMODE_BLOB) != 0 ||
+      git_treebuilder_write(&unitId, rawUnit) != 0)
+    return false;
+  git_treebuilder* rawRoot = nullptr;
+  if (git_treebuilder_new(&rawRoot, repo, root) != 0) return false;
+  const TreeBuilder rootBuilder(rawRoot);
+  return git_treebuilder_insert(nullptr, rawRoot, unit.constData(), &unitId, GIT_FILEMODE_TREE) == 0 &&
+         git_treebuilder_write(out, rawRoot) == 0;
+}
+
+}  // namespace
+
+RecordOutcome Records::Attach(const QString& unit, const char* name, const QByteArray& bytes, const QString& message,
+                              const QDateTime& time) {
+  if (const QString error = Open(true); !error.isEmpty()) return Failed(error);
+  QLockFile lock(LockPath(repo_));
+  if (!LockRecords(lock, kRecordsLockWaitMs))
+    return Failed(Tr("The records are being written by another program; %1 is still held.")
+                      .arg(QDir::toNativeSeparators(LockPath(repo_))));
+  git_oid blob;
+  if (git_blob_create_from_buffer(&blob, repo_, bytes.constData(), static_cast<size_t>(bytes.size())) != 0)
+    return Failed(GitError(Tr("The records cannot be written")));
+  const Signature signature = SignatureAt(Author(repo_), time);
+  if (!signature) return Failed(GitError(Tr("The records cannot be signed")));
+  const QByteArray branch = BranchOf(repo_).toUtf8();
+  const QByteArray folder = unit.toUtf8();
+  const QDeadlineTimer deadline(kRecordsLockWaitMs);
+  for (;;) {
+    const Tip tip = TipOf(repo_, branch);
+    if (!tip.ok) return Failed(GitError(Tr("The records' last commit cannot be read")));
+    const Tree unitTree = UnitTree(repo_, tip.tree.get(), folder);
+    const git_tree_entry* held = unitTree ? git_tree_entry_byname(unitTree.get(), name) : nullptr;
+    if (held && git_oid_cmp(git_tree_entry_id(held), &blob) == 0) return {false, Hex(tip.id), {}};
+    git_oid treeId;
+    git_tree* rawTree = nullptr;
+    if (!TreeWithFile(repo_, tip.tree.get(), unitTree.get(), folder, name, blob, &treeId) ||
+        git_tree_lookup(&rawTree, repo_, &treeId) != 0)
+      return Failed(GitError(Tr("The records cannot be written")));
+    const Tree tree(rawTree);
+    const git_commit* parents[] = {tip.commit.get()};
+    const QByteArray text = (WithoutControls(message, LineBreaks::Kept) + QStringLiteral("\n\n") + Trailers(unit, {})).toUtf8();
+    git_oid id;
+    if (git_commit_create(&id, repo_, nullptr, signature.get(), signature.get(), nullptr, text.constData(), rawTree,
+                          tip.commit ? 1 : 0, parents) != 0)
+      return Failed(GitError(Tr("The records cannot be written")));
+    const int moved = MoveBranch(repo_, branch, tip, id, QByteArrayLiteral("commit: ") + text.left(text.indexOf('\n')), deadline);
+    if (moved == 0) {
+      CheckOutFile(unit, QString::fromLatin1(name), bytes);
+      return {true, Hex(id), {}};
+    }
+    if ((moved != GIT_EMODIFIED && moved != GIT_EEXISTS) || deadline.hasExpired())
+      return Failed(GitError(Tr("The records' branch cannot be moved on")));
+  }
+}
+
+void Records::CheckOutFile(const QString& unit, const QString& name, const QByteArray& bytes) {
+  const char* workTree = git_repository_workdir(repo_);
+  if (!workTree) return;
+  const QDir folder(QFile::decodeName(workTree) + unit);
+  QString error;
+  if (!folder.mkpath(QStringLiteral(".")) || !WriteFileAtomically(folder.filePath(name), bytes, &error)) return;
+  git_index* raw = nullptr;
+  if (git_repository_index(&raw, repo_) != 0) return;
+  const Index index(raw);
+  git_index_read(raw, 1);
+  git_index_add_bypath(raw, (unit + QLatin1Char('/') + name).toUtf8().constData());
+  git_index_write(raw);
+}
+
 void Records::CheckOut(const QString& unit, const UnitFiles& files) {
   const char* workTree = git_repository_workdir(repo_);
   if (!workTree) return;  // a bare repository has none

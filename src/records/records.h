@@ -25,6 +25,7 @@ struct SshSession;
 inline constexpr char kSettingsFile[] = "settings.kvn";
 inline constexpr char kSettingsTextFile[] = "settings.txt";
 inline constexpr char kIdentityFile[] = "identity.txt";
+inline constexpr char kEventsFile[] = "events.csv";  // the event log, when a fleet run reads it
 
 // The length a record's id is shown with, as short as git's own short ids stay unambiguous.
 inline constexpr int kShortRecordId = 10;
@@ -85,6 +86,11 @@ class Records {
   // files stay as they are (what the unit runs is not known).
   RecordOutcome Outcome(const QString& unit, const UnitFiles* files, const QString& message, const QDateTime& time);
 
+  // A further file of the unit's folder (the event log it gave): committed with message when
+  // it differs from the unit's last record, nothing otherwise.
+  RecordOutcome Attach(const QString& unit, const char* name, const QByteArray& bytes, const QString& message,
+                       const QDateTime& time);
+
   // The commits of the branch, newest first; of one unit only when unit is not empty.
   std::vector<RecordEntry> Log(const QString& unit, QString* error);
   // A unit's file as it was at revision (any name git takes: HEAD, an id, HEAD~2, a branch);
@@ -119,6 +125,7 @@ class Records {
   QString MessageOf(const Commit& commit, Observed observed, const QStringList& notes) const;
   // The unit's files in the work tree and the index, as the commit just made holds them.
   void CheckOut(const QString& unit, const UnitFiles& files);
+  void CheckOutFile(const QString& unit, const QString& name, const QByteArray& bytes);
   // One round of Sync; false (and no error) when the server moved on while we pushed.
   bool SyncOnce(git_remote* remote, records_git::SshSession& ssh, SyncOutcome& outcome);
   // This station's commits made anew on the server's tip (tip: where they end), the local

@@ -10,6 +10,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <csignal>
 #include <functional>
@@ -251,6 +253,19 @@ TEST_F(CliCommands, ASerialServersPortIsReadOrLostNeverHung) {
   const QString address = QString::fromStdString(server.SlavePath());
   ASSERT_EQ(RunCli({QStringLiteral("ports"), QStringLiteral("add"), QStringLiteral("COM20"), address,
                     QStringLiteral("--work-dir"), work()}).exit, 0);
+  // socat as the serial server of a pseudo-terminal: the fixture's unit behind a TCP port.
+  QTcpServer probe;
+  ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+  const quint16 bridgePort = probe.serverPort();
+  probe.close();
+  QProcess socat;
+  socat.setProcessChannelMode(QProcess::MergedChannels);
+  socat.start(QStringLiteral("socat"), {QStringLiteral("-d"), QStringLiteral("-d"),
+                                        QStringLiteral("TCP-LISTEN:%1,bind=127.0.0.1,reuseaddr").arg(bridgePort),
+                                        QStringLiteral("FILE:%1,rawer").arg(SlavePath())});
+  QByteArray socatSays;
+  while (!socatSays.contains("listening on") && socat.waitForReadyRead(5000)) socatSays += socat.readAll();
+  ASSERT_TRUE(socatSays.contains("listening on")) << socatSays.toStdString();
   const struct {
     const char* name;
     QString port;
@@ -260,6 +275,7 @@ TEST_F(CliCommands, ASerialServersPortIsReadOrLostNeverHung) {
   } kCases[] = {
       {"by its address", address, [](devsim::Faults&) {}, 0, ""},
       {"by a COM name", QStringLiteral("COM20"), [](devsim::Faults&) {}, 0, ""},
+      {"through socat", QStringLiteral("tcp://127.0.0.1:%1").arg(bridgePort), [](devsim::Faults&) {}, 0, ""},
       {"refused", QStringLiteral("tcp://127.0.0.1:1"), [](devsim::Faults&) {}, 3, "refused"},
       {"stalls", address, [](devsim::Faults& f) { f.silent = true; }, 3, "does not answer"},
       {"resets mid-read", address, [](devsim::Faults& f) { f.disconnectAtRequest = 6; }, 3, "the connection to the serial server ended"},
@@ -275,6 +291,8 @@ TEST_F(CliCommands, ASerialServersPortIsReadOrLostNeverHung) {
     EXPECT_TRUE(run.err.contains(c.says)) << run.err.toStdString();
     EXPECT_LT(took.elapsed(), 20000);
   }
+  socat.kill();
+  socat.waitForFinished();
 }
 
 // A scan finds exactly the units of a line, and names an address two units answer at.

@@ -108,6 +108,45 @@ TEST_F(Fleet, EachUnitsVerdictFollowsWhatHappenedToIt) {
     EXPECT_TRUE(pages.contains(QLatin1String(seen))) << seen;
 }
 
+// With the event log: a unit's log is committed when it grew, and only then; its line says
+// how many of its events are new.
+TEST_F(Fleet, WithTheLogEachUnitsEventsAreKeptAndCommittedWhenTheyGrew) {
+  WriteList({});
+  const auto logField = [](const CliRun& run, const char* unit) {
+    for (const QByteArray& line : run.out.split('\n'))
+      if (line.startsWith(unit) && line.count('\t') >= 5) return QString::fromUtf8(line.split('\t')[5]);
+    return QString();
+  };
+  const auto events = [this] { return bus->WithUnit(2, [](devsim::Simulator& s) { return static_cast<int>(s.Model().Events().Size()); }); };
+  const struct {
+    const char* name;
+    std::function<void(Fleet&)> before;
+    int commits;  // of p3: its first record and its log, its log, none
+  } kRuns[] = {
+      {"first", [](Fleet&) {}, 2},
+      {"nothing happened", [](Fleet&) {}, 0},
+      {"p3 restarted", [](Fleet& f) { f.bus->WithUnit(2, [](devsim::Simulator& s) { s.Model().PowerCycle(); }); }, 1},
+  };
+  int recorded = 0;
+  for (const auto& r : kRuns) {
+    SCOPED_TRACE(r.name);
+    r.before(*this);
+    const QString commits = Cli({"records", "log", "KV2300-0017-0419"}).out;
+    const CliRun run = Cli({"fleet", Path("fleet.csv"), "--with-log"});
+    EXPECT_EQ(run.exit, 1) << run.err.toStdString();
+    const int now = events();
+    EXPECT_EQ(logField(run, "p3"), QStringLiteral("event log: %1 events").arg(now) +
+                                       (r.commits ? QStringLiteral(", %1 new").arg(now - recorded) : QString()))
+        << run.out.toStdString();
+    recorded = now;
+    const QString after = Cli({"records", "log", "KV2300-0017-0419"}).out;
+    EXPECT_EQ(after.count(QLatin1Char('\n')) - commits.count(QLatin1Char('\n')), r.commits) << after.toStdString();
+  }
+  QFile kept(Path("work/records/KV2300-0017-0419/events.csv"));
+  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+  EXPECT_EQ(kept.readAll().count("\r\n"), events() + 1);
+}
+
 TEST_F(Fleet, ABadListNamesItsLineAndColumnAndReadsNothing) {
   WriteList(QStringLiteral("x1,%1,twelve,rs485,115200,none,\n").arg(Bus()));
   bus->ClearRequests();
