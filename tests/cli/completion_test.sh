@@ -51,7 +51,7 @@ check "korvane-cli program " "files:kvn"
 check "korvane-cli program a.kvn --password-file " "files:any"
 check "korvane-cli program a.kvn --expect" "--expect-checksum"
 check "korvane-cli res" "restore-default"
-check "korvane-cli records " "log show diff server sync"
+check "korvane-cli records " "log show diff server sync import"
 check "korvane-cli records show KV1 -o " "files:kvn"
 check "korvane-cli records log KV1 --csv -o " "files:csv"
 exit $fail
