@@ -5,11 +5,23 @@
 // tree through the atomic writer and added to the index. Prints the medians and their ratio
 // (targets: median under 20 ms, plant / empty at most 1.5: a commit's cost must not grow with
 // the plant's history).
+// First, a push of one commit to the plant's server over ssh: a real sshd on the loopback
+// (openssh-server), with a host key and an authorized key of its own; the median of the syncs
+// that each send one new commit (target under 300 ms).
 #include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QThread>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <git2.h>
 #include <git2/sys/mempack.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <pwd.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -126,12 +138,104 @@ double Median(std::vector<double> ms) {
   return ms[ms.size() / 2];
 }
 
+// A port of 127.0.0.1 that nothing listens on, and whether something accepts there.
+int FreePort() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof(a);
+  bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a));
+  getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
+  close(fd);
+  return ntohs(a.sin_port);
+}
+
+bool Accepting(int port) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(static_cast<uint16_t>(port));
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a)) == 0;
+  close(fd);
+  return ok;
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// The median push of one commit to a bare repository behind the loopback sshd, in ms; negative
+// when the server could not be set up or a push failed.
+double PushMs(const QString& folder) {
+  const QDir d(folder);
+  QDir().mkpath(d.filePath(QStringLiteral("home/.ssh")));
+  QDir().mkpath(QStringLiteral("/run/sshd"));  // sshd's own, when it runs as root
+  for (const char* key : {"hostkey", "home/.ssh/id_ed25519"})
+    if (QProcess::execute(QStringLiteral("ssh-keygen"), {QStringLiteral("-q"), QStringLiteral("-t"), QStringLiteral("ed25519"),
+                                                         QStringLiteral("-N"), QString(), QStringLiteral("-f"),
+                                                         d.filePath(QString::fromLatin1(key))}) != 0)
+      return -1;
+  const auto read = [&](const char* name) {
+    QFile f(d.filePath(QString::fromLatin1(name)));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  };
+  const int port = FreePort();
+  const QByteArray config = QStringLiteral("Port %1\nListenAddress 127.0.0.1\nHostKey %2\nAuthorizedKeysFile %3\nPidFile none\n"
+                                           "StrictModes no\nUsePAM no\nPasswordAuthentication no\n")
+                                .arg(port)
+                                .arg(d.filePath(QStringLiteral("hostkey")), d.filePath(QStringLiteral("home/.ssh/id_ed25519.pub")))
+                                .toUtf8();
+  const QByteArray known = "[127.0.0.1]:" + QByteArray::number(port) + ' ' + read("hostkey.pub").split(' ').mid(0, 2).join(' ') + '\n';
+  if (!WriteFile(d.filePath(QStringLiteral("sshd_config")), config) ||
+      !WriteFile(d.filePath(QStringLiteral("home/.ssh/known_hosts")), known))
+    return -1;
+  QProcess sshd;
+  sshd.start(QStringLiteral("/usr/sbin/sshd"), {QStringLiteral("-D"), QStringLiteral("-f"), d.filePath(QStringLiteral("sshd_config"))});
+  for (int i = 0; i < 250 && !Accepting(port); ++i) QThread::msleep(20);
+  const QByteArray home = qgetenv("HOME");
+  qputenv("HOME", QFile::encodeName(d.filePath(QStringLiteral("home"))));
+  git_repository* bare = nullptr;
+  git_repository_init(&bare, QFile::encodeName(d.filePath(QStringLiteral("server.git"))).constData(), 1);
+  git_repository_free(bare);
+  const QString url = QStringLiteral("ssh://%1@127.0.0.1:%2%3")
+                          .arg(QString::fromLocal8Bit(getpwuid(getuid())->pw_name))
+                          .arg(port)
+                          .arg(d.filePath(QStringLiteral("server.git")));
+  std::vector<double> runs;
+  kvn::Records station(d.filePath(QStringLiteral("station")));
+  bool ok = station.SetServer(url).isEmpty();
+  for (int i = 0; ok && i <= kRounds / 2; ++i) {
+    const kvn::UnitFiles files = FilesOf(i % 3, i);
+    ok = station.Outcome(QString::fromLatin1(UnitName(i % 3)), &files, QStringLiteral("bench: push %1").arg(i),
+                         QDateTime::currentDateTime()).committed;
+    QElapsedTimer timer;
+    timer.start();
+    const kvn::SyncOutcome sync = station.Sync();
+    if (i > 0) runs.push_back(timer.nsecsElapsed() / 1e6);  // the first one learns the server's branch
+    if (!sync.error.isEmpty() || sync.sent != 1) {
+      std::fprintf(stderr, "records_bench: push: %s\n", qPrintable(sync.error));
+      ok = false;
+    }
+  }
+  qputenv("HOME", home);
+  sshd.kill();
+  sshd.waitForFinished();
+  return ok ? Median(runs) : -1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   git_libgit2_init();
   QTemporaryDir dir;
+  const double pushMs = PushMs(dir.filePath(QStringLiteral("push")));
+  if (pushMs < 0) return 1;
+  std::printf("records_bench: a push of one commit over ssh to 127.0.0.1 (median of %d)\n", kRounds / 2);
+  std::printf("  push                 %7.2f ms   (target < 300 ms)\n", pushMs);
   const QString plant = dir.filePath(QStringLiteral("plant"));
   const QString empty = dir.filePath(QStringLiteral("empty"));
   QElapsedTimer built;

@@ -443,10 +443,11 @@ void Records::CheckOut(const QString& unit, const UnitFiles& files) {
   if (!workTree) return;  // a bare repository has none
   const QDir folder(QFile::decodeName(workTree) + unit);
   if (!folder.mkpath(QStringLiteral("."))) return;
+  // The index is read again only when another writer changed it since this repository read it.
   git_index* raw = nullptr;
   const bool haveIndex = git_repository_index(&raw, repo_) == 0;
   const Index index(raw);
-  if (haveIndex) git_index_read(raw, 1);
+  if (haveIndex) git_index_read(raw, 0);
   const std::array<const QByteArray*, 3> bytes = FilesOf(files);
   for (size_t i = 0; i < bytes.size(); ++i) {
     QString error;

@@ -126,6 +126,10 @@ class Records {
   // The unit's files in the work tree and the index, as the commit just made holds them.
   void CheckOut(const QString& unit, const UnitFiles& files);
   void CheckOutFile(const QString& unit, const QString& name, const QByteArray& bytes);
+  // This station's commits straight on top of the server's branch as last fetched: one
+  // connection instead of two. False when that is not the case or the server moved on since
+  // (then a round of SyncOnce follows).
+  bool PushAhead(git_remote* remote, records_git::SshSession& ssh, SyncOutcome& outcome);
   // One round of Sync; false (and no error) when the server moved on while we pushed.
   bool SyncOnce(git_remote* remote, records_git::SshSession& ssh, SyncOutcome& outcome);
   // This station's commits made anew on the server's tip (tip: where they end), the local

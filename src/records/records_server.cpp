@@ -237,7 +237,8 @@ SyncOutcome Records::Sync(const std::atomic<bool>* canceled) {
   const Remote remote(raw);
   SshSession ssh(QString::fromUtf8(git_remote_url(raw)), canceled);
   int round = 0;
-  while (!SyncOnce(raw, ssh, outcome) && outcome.error.isEmpty() && !(canceled && *canceled))
+  if (!PushAhead(raw, ssh, outcome))
+    while (!SyncOnce(raw, ssh, outcome) && outcome.error.isEmpty() && !(canceled && *canceled))
     if (++round == kPushRounds) {
       outcome.error = Tr("The server moved on at every try; nothing is lost, the next sync sends it.");
       break;
@@ -310,6 +311,29 @@ bool Records::PutOnTop(const QByteArray& local, const git_oid& ours, const git_o
     return false;
   }
   outcome.received += static_cast<int>(received.list.size());
+  return true;
+}
+
+bool Records::PushAhead(git_remote* remote, SshSession& ssh, SyncOutcome& outcome) {
+  const QByteArray local = BranchOf(repo_).toUtf8();
+  git_reference* raw = nullptr;
+  if (git_reference_lookup(&raw, repo_, kRemoteHead) != 0) return false;  // never fetched
+  const Reference head(raw);
+  const QByteArray tracking = git_reference_symbolic_target(raw) ? git_reference_symbolic_target(raw) : "";
+  const QByteArray prefix = QByteArrayLiteral("refs/remotes/") + kRemote + '/';
+  git_oid ours;
+  git_oid theirs;
+  if (!tracking.startsWith(prefix) || git_reference_name_to_id(&ours, repo_, local.constData()) != 0 ||
+      git_reference_name_to_id(&theirs, repo_, tracking.constData()) != 0 || git_oid_cmp(&ours, &theirs) == 0 ||
+      git_graph_descendant_of(repo_, &ours, &theirs) != 1)
+    return false;
+  const int sending = static_cast<int>(CommitsBetween(repo_, ours, &theirs).list.size());
+  switch (Push(remote, ssh, local, QByteArrayLiteral("refs/heads/") + tracking.mid(prefix.size()))) {
+    case Pushed::Sent: outcome.sent += sending; return true;
+    case Pushed::MovedOn: return false;
+    case Pushed::Refused: break;
+  }
+  outcome.error = NetworkError(ssh, Tr("The records' server refused them; nothing is lost, the next sync sends them"));
   return true;
 }
 
