@@ -298,6 +298,30 @@
         <source>The records&apos; server did not answer within %1 s; nothing is lost, the next push sends it.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>event log: %1 events</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: event log: %2 events, %3 new</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: event log: %2 events, fewer than the %3 last recorded (cleared)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>, not recorded: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>, %1 new</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>, the log was cleared</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kvn::AccessLevel</name>
@@ -1196,10 +1220,6 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>fleet takes the plant&apos;s list: fleet FLEET.csv [--report FILE.pdf]</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>suspected address conflict: the answers at address %1 came garbled, as when two units answer</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1217,6 +1237,42 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
     </message>
     <message>
         <source>--csv belongs to records log</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Saved the change history of %1 to %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>every unit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>records log writes the change history with --csv -o FILE.csv</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not imported: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Imported %1 backups and %2 history lines (%3 imported before).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Records: %1 not on the server: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>event log not read: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--with-log belongs to fleet (a device&apos;s log: log -o FILE.csv)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>fleet takes the plant&apos;s list: fleet FLEET.csv [--report FILE.pdf] [--with-log]</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1242,7 +1298,8 @@ Commands:
   fleet FLEET.csv      every unit of a plant&apos;s list read, recorded and judged against
                        its released file (name,port,address,interface,baud,parity,
                        released[,checksum]); --report FILE.pdf: the run&apos;s summary and
-                       each differing unit&apos;s rows
+                       each differing unit&apos;s rows; --with-log: each unit&apos;s event log
+                       into its records folder too
   ports list           the program&apos;s COM names and what each stands for
   ports add COMn tcp://HOST:PORT
                        COMn stands for a serial server&apos;s network port, in the window too
@@ -1295,30 +1352,6 @@ Programming (program, restore-default, save-default; USB interface only):
 
 Exit status:
 </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Saved the change history of %1 to %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>every unit</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>records log writes the change history with --csv -o FILE.csv</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Not imported: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Imported %1 backups and %2 history lines (%3 imported before).</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Records: %1 not on the server: %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -28,7 +28,11 @@
 #include "ui/report_commands.h"
 #include "texts/program_settings.h"
 #include "texts/prompts.h"
+#include "operations/unit_records.h"
 #include "ui/about_dialog.h"
+#include "ui/change_history_dialog.h"
+#include "ui/records_push.h"
+#include "ui/records_server_dialog.h"
 #include "ui/com_scan_window.h"
 #include "ui/compare_window.h"
 #include "ui/load_log_window.h"
@@ -132,7 +136,35 @@ void Application::CreateOperations(TMain_Form& w) {
       [this] { ShowSessionChanges(); }, changeRecord.get()});
   commands = std::make_unique<WindowCommands>(*this, w);
   missingCommands = commands->Connect();
+  CreateRecordsDialogs(w);
 }
+
+// The records' note stands under the window's state, shown only while something waits.
+void Application::CreateRecordsDialogs(TMain_Form& w) {
+  QLabel* note = w.findChild<QLabel*>(QStringLiteral("lbl_records_note"));
+  recordsPush = std::make_unique<RecordsPush>(WorkDir(), [note](const QString& text) {
+    if (!note) return;
+    note->setText(text);
+    note->setToolTip(text);
+    note->setVisible(!text.isEmpty());
+  });
+  const QChar decimal = options.decimalSeparator;
+  changeHistory = std::make_unique<ChangeHistoryDialog>(
+      ChangeHistoryDialog::Services{prompts, texts, WorkDir(), decimal, LocaleEventFormats(decimal).list,
+                                    [this] { return ConnectedUnit(); },
+                                    [this](const QByteArray& set) { configuration->LoadRecord(set); }},
+      &w);
+  recordsServer = std::make_unique<RecordsServerDialog>(WorkDir(), *recordsPush, &w);
+}
+
+QString Application::ConnectedUnit() const {
+  if (setup.offline_mode != 0 || !poll.LinkOk) return {};
+  // The poll keeps the unit's identity in DeviceImage; EditImage holds whatever set was loaded.
+  return RecordsUnitName(WorkDir(), images->DeviceImage, QDateTime::currentDateTime());
+}
+
+void Application::OpenChangeHistory() { changeHistory->Run(); }
+void Application::OpenRecordsServer() { recordsServer->Run(); }
 
 // The page shows the log with the indicator window, which is made after the main window, whose
 // start-up creates the operations.

@@ -42,6 +42,9 @@ class Tcom_scan;
 class Tload_log;
 class ProgrammingSession;
 class Tparam_upd;
+class ChangeHistoryDialog;
+class RecordsPush;
+class RecordsServerDialog;
 struct ComparisonView;
 
 // The whole program: its program-wide state, created once, and the windows in their creation
@@ -107,6 +110,10 @@ class Application {
   std::unique_ptr<Tcom_scan> comScan;
   std::unique_ptr<CompareWindow> compareWindow;   // beside the main window
   std::unique_ptr<CompareWindow> sessionChanges;  // over the session dialog
+  std::unique_ptr<ChangeHistoryDialog> changeHistory;
+  std::unique_ptr<RecordsServerDialog> recordsServer;
+  // Pushes the records to the plant's server on a worker thread after each commit.
+  std::unique_ptr<RecordsPush> recordsPush;
 
  private:
   MainFormSteps Steps();
@@ -117,9 +124,14 @@ class Application {
   void ShowComparison(const ComparisonView& view);
   QWidget* FocusParameterRow(int row);
   void CreateEventLogPage();
+  void CreateRecordsDialogs(TMain_Form& w);
 
  public:
   void OpenInterfaceSettings();
+  void OpenChangeHistory();
+  void OpenRecordsServer();
+  // The unit the window is connected to, as its records folder is named; empty without one.
+  QString ConnectedUnit() const;
   // The session dialog's "Show changes...": the window against the device, over the dialog.
   void ShowSessionChanges();
   std::unique_ptr<WindowCommands> commands;

@@ -96,6 +96,9 @@ constexpr CommandRow kRows[] = {
     // The comparisons say themselves what they lack (a set, a device): no rule of their own.
     {"men_file_cmp_dev", container::Menu, H, &W::men_file_cmp_devClick, kNoRule},
     {"men_file_cmp_file", container::Menu, H, &W::men_file_cmp_fileClick, kNoRule},
+    // The records are read and set with or without a device.
+    {"men_file_history", container::Menu, H, &W::men_file_historyClick, kNoRule},
+    {"men_file_records_server", container::Menu, H, &W::men_file_records_serverClick, kNoRule},
     {"men_file_quit", container::Menu, H, &W::men_file_quitClick, kNoRule, "Ctrl+Q"},
     {"men_file_about", container::Menu, H, &W::men_file_aboutClick, kNoRule},
     {"men_perm", container::Menu, kMenu, nullptr, LevelChoice},
@@ -259,6 +262,8 @@ void WindowCommands::men_file_save_cfgClick() { app_.configuration->men_file_sav
 void WindowCommands::men_file_load_cfgClick() { app_.configuration->men_file_load_cfgClick(); }
 void WindowCommands::men_file_cmp_devClick() { app_.comparison->men_file_cmp_devClick(); }
 void WindowCommands::men_file_cmp_fileClick() { app_.comparison->men_file_cmp_fileClick(); }
+void WindowCommands::men_file_historyClick() { app_.OpenChangeHistory(); }
+void WindowCommands::men_file_records_serverClick() { app_.OpenRecordsServer(); }
 // The translator's template goes where the program looks for packs.
 void WindowCommands::Button8Click() {
   ExportBaseLanguage(QDir::currentPath(), app_.texts, app_.prompts);

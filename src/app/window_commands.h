@@ -79,6 +79,8 @@ class WindowCommands {
   void men_file_load_cfgClick();
   void men_file_cmp_devClick();
   void men_file_cmp_fileClick();
+  void men_file_historyClick();
+  void men_file_records_serverClick();
   void Button8Click();  // exports the base language file
   void men_perm_adminClick();
   void men_perm_userClick();

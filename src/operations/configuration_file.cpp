@@ -69,7 +69,10 @@ bool ConfigurationFile::ReadInto(const QString& path, RegisterImage& image) {
 bool ConfigurationFile::LoadConfiguration() {
   const QString path = AskLoadFileName();
   if (path.isEmpty()) return false;
-  const QString text = ReadRecord(path);
+  return LoadText(ReadRecord(path));
+}
+
+bool ConfigurationFile::LoadText(const QString& text) {
   if (text.isEmpty()) return false;
   RegisterImages& images = s_.images;
   images.VerifyImage = images.EditImage;  // the backup a failed load returns to
@@ -84,8 +87,16 @@ bool ConfigurationFile::LoadConfiguration() {
   return false;
 }
 
-void ConfigurationFile::men_file_load_cfgClick() {
-  if (LoadConfiguration()) {
+void ConfigurationFile::men_file_load_cfgClick() { Loaded(LoadConfiguration()); }
+
+void ConfigurationFile::LoadRecord(const QByteArray& bytes) {
+  const QString text = DecodeTextRecord(bytes);
+  if (text.isEmpty()) s_.prompts.ShowError(s_.texts.GetMessageText(kMsgInvalid));
+  Loaded(LoadText(text));
+}
+
+void ConfigurationFile::Loaded(bool loaded) {
+  if (loaded) {
     s_.setup.setup_loaded = true;
     s_.form.FillControls();
     s_.connection.UpdateModeDisplay();

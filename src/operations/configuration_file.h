@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 
 #include "device_link/register_image.h"
@@ -29,6 +30,9 @@ class ConfigurationFile {
 
   void men_file_save_cfgClick();
   void men_file_load_cfgClick();
+  // A configuration file's bytes from the records (a unit's settings.kvn at one commit),
+  // loaded as "Load configuration" loads the file, with its checks and messages.
+  void LoadRecord(const QByteArray& bytes);
 
   // 0 written, 1 writing failed, -1 cancelled (no file chosen, or not to be overwritten).
   int SaveConfiguration();
@@ -44,6 +48,10 @@ class ConfigurationFile {
  private:
   // The record's text, or empty after the file's reason and message 55 were shown.
   QString ReadRecord(const QString& path);
+  // The record's text into EditImage; a refused one shows why and leaves EditImage as it was.
+  bool LoadText(const QString& text);
+  // The window follows a load: a loaded set fills it; either way the next poll reads anew.
+  void Loaded(bool loaded);
 
   Services s_;
 };

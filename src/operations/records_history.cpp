@@ -75,7 +75,8 @@ RecordedOperation OperationOf(Records& records, const RecordEntry& e, const Text
   op.commit = e.commit;
   op.time = e.time;
   op.engineer = e.author;
-  op.station = ValueOf(parts.rest, kStationLine);
+  // The trailers are the message's last lines: an observation's follow its first line at once.
+  op.station = ValueOf(parts.body + parts.rest, kStationLine);
   // "<serial>: <operation>: <result>", or "<serial>: <what the observation found>"
   const qsizetype afterSerial = parts.summary.indexOf(kFieldSeparator);
   op.serialNumber = parts.summary.left(afterSerial);

@@ -71,6 +71,13 @@ void AddCommands(QFrame& panel, QVBoxLayout& column) {
   for (const Control& c : kCommands) column.addWidget(MakeControl(c, &panel));
   column.addSpacing(6);
   column.addWidget(MakeControl(Check("chk_off_line", kNone, "Off-line mode"), &panel));
+  // The records' state: what the plant's server lacks, and why.
+  auto* records = new QLabel(&panel);
+  records->setObjectName(QStringLiteral("lbl_records_note"));
+  records->setWordWrap(true);
+  records->hide();
+  column.addSpacing(6);
+  column.addWidget(records);
 }
 
 QLabel* Logo(QWidget& panel) {

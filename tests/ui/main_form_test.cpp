@@ -112,7 +112,7 @@ TEST_F(MainFormTest, StatusPanelHoldsItsControlsInTopToBottomOrder) {
       "lbl_lbl_acc_level", "lbl_acc_level", "lbl_lbl_conn_stat", "lbl_conn_stat",
       "lbl_lbl_serial_num", "lbl_serial_num", "lbl_lbl_tag_number", "lbl_tag_number",
       "cmd_read_param", "cmd_enter_prog", "cmd_save_prog", "cmd_abort_prog", "chk_off_line",
-      "Image1", "lbl_stat_ver", "Button8"};
+      "lbl_records_note", "Image1", "lbl_stat_ver", "Button8"};
   QStringList names;
   for (QObject* child : form().pnl_status->children())
     if (child->isWidgetType()) names << child->objectName();
@@ -138,9 +138,11 @@ TEST_F(MainFormTest, MainMenuItemsSeparatorsAndTheDisabledDeviceMenu) {
   QStringList file;
   for (QAction* a : FindMenuItem(*form().men_main, QStringLiteral("men_file"))->menu()->actions())
     file << (a->isSeparator() ? QStringLiteral("-") : a->text());
-  // The two comparisons join the configuration items (their texts are not in the text table).
+  // The two comparisons join the configuration items, the records have their own group (their
+  // texts are not in the text table).
   EXPECT_EQ(file, (QStringList{"Load configuration", "Save configuration", "Compare with device...",
-                               "Compare with file...", "-", "Quit", "-", "About"}));
+                               "Compare with file...", "-", "Change history...", "Records server...", "-", "Quit",
+                               "-", "About"}));
 }
 
 // ---------------------------------------------------------------------------------------------
