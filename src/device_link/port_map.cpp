@@ -105,8 +105,12 @@ void PortMap::Refresh() {
     e.path = link.filePath();
     e.target = link.isSymLink() ? link.symLinkTarget() : link.filePath();
     e.fromLink = true;
-    e.present = link.exists();
-    if (e.present) linkedDevices.insert(link.canonicalFilePath());
+    // A serial server's port names no file: it is there as long as its name is, and its server
+    // is reached when it is opened.
+    const QString network = NetworkAddress(e.comName);
+    if (!network.isEmpty()) e.target = network;
+    e.present = link.exists() || !network.isEmpty();
+    if (link.exists()) linkedDevices.insert(link.canonicalFilePath());
     taken.insert(n);
     entries_.push_back(e);
   }

@@ -317,6 +317,23 @@ TEST_F(InterfaceDialog, UnpluggedRememberedDeviceIsListedAbsentAndOkKeepsIt) {
   EXPECT_EQ(setup.com_num, QStringLiteral("COM7")) << "the saved choice waits for its device";
 }
 
+// A COM name that stands for a serial server's network port names no file, yet it is there:
+// chosen like any port, its address shown as its device.
+TEST_F(InterfaceDialog, AComNameOfASerialServerCanBeChosen) {
+  folder.Link(20, QStringLiteral("tcp://127.0.0.1:4001"));
+  setup.com_num = QStringLiteral("COM20");
+  Open([&] {
+    QComboBox& list = Combo("cmb1_com_num");
+    auto* model = qobject_cast<QStandardItemModel*>(list.model());
+    ASSERT_NE(model, nullptr);
+    ASSERT_EQ(list.currentText(), QStringLiteral("COM20"));
+    EXPECT_TRUE(model->item(list.currentIndex())->isEnabled());
+    EXPECT_EQ(Child<QLabel>(dialog, "lbl1_port_device").text(), QStringLiteral("tcp://127.0.0.1:4001"));
+    Click(dialog, "cmd1_ok");
+  });
+  EXPECT_EQ(setup.com_num, QStringLiteral("COM20"));
+}
+
 TEST_F(InterfaceDialog, ScanIndicatorRunsBeforeTheDialogAndIsGoneWhenItShows) {
   Open([&] {
     EXPECT_FALSE(scanWindow.isVisible());
