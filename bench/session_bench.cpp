@@ -2,11 +2,14 @@
 // simulator in its own process, pacing 115200 8N1: write + verify + commit, as the dialog's two
 // confirm steps run them. Prints the session time over its floor: the wire time of its
 // requests and answers (the written blocks read back once more after the commit, to confirm
-// the device holds them) plus the three fixed 1000 ms pauses (target <= 1.05).
+// the device holds them) plus the three fixed 1000 ms pauses (target <= 1.05). The records are
+// written as in use: each outcome a commit, and a server set (a bare repository by path) that
+// the window pushes to on its worker thread while the sessions run.
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTimer>
 #include <cstdio>
 #include <string>
@@ -18,6 +21,8 @@
 #include "operations/connection.h"
 #include "ui/live_data.h"
 #include "operations/programming_session.h"
+#include "records/records.h"
+#include "ui/records_push.h"
 #include "sim_device.h"
 #include "sim_process.h"
 
@@ -68,6 +73,11 @@ int main(int argc, char** argv) {
   const std::vector<int32_t> password = kvn::bench::PasswordCells(kvn::devsim::kDefaultAdminPassword);
   app.master.WriteWithRetry(1, kvn::reg::Password, {password.data(), password.size()});
   program.ReadDevice();
+  const QString server = program.base.filePath(QStringLiteral("server.git"));
+  QProcess git;
+  git.start(QStringLiteral("git"), {QStringLiteral("init"), QStringLiteral("--bare"), QStringLiteral("-q"), server});
+  if (!git.waitForFinished() || git.exitCode() != 0) return 1;
+  if (!kvn::Records(app.WorkDir()).SetServer(server).isEmpty()) return 1;
 
   const double floorMs = SessionWireMs() + kFixedPausesMs;
   const double pacedFloorMs = PacedAnswersMs() + kFixedPausesMs;
@@ -108,6 +118,17 @@ int main(int argc, char** argv) {
     std::printf("  session / (paced answers %.1f ms + pauses): mean %.4f  (what the pty line itself carries)\n",
                 PacedAnswersMs(), sum / good / pacedFloorMs);
   }
+  // The pushes that ran meanwhile: what the server holds once the last one is done.
+  QElapsedTimer settle;
+  settle.start();
+  while (settle.elapsed() < 10000 && (app.recordsPush->Busy() || !app.recordsPush->Note().isEmpty() ||
+                                      settle.elapsed() < 2 * kvn::kPushCheckMs))
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  git.start(QStringLiteral("git"), {QStringLiteral("--git-dir"), server, QStringLiteral("rev-list"), QStringLiteral("--count"),
+                                    QStringLiteral("--all")});
+  git.waitForFinished();
+  std::printf("  records: the server holds %s commits after the runs (a commit per outcome, pushed meanwhile)\n",
+              git.readAllStandardOutput().trimmed().constData());
   if (!prompts.NothingShown()) std::printf("boxes shown:\n%s\n", qPrintable(prompts.Describe()));
   return good == runs ? 0 : 1;
 }
