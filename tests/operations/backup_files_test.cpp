@@ -117,11 +117,6 @@ TEST(HistoryLineElsewhere, TheEventLogExportKeepsItsBytes) {
             QByteArray("=1;-2;@x;+3;\r\n"));
 }
 
-std::unique_ptr<RegisterImage> SomeSet() {
-  auto image = std::make_unique<RegisterImage>();
-  for (size_t i = 0; i < image->size(); ++i) (*image)[i] = static_cast<int32_t>(i % 251);
-  return image;
-}
 
 // What an earlier version left in backups/: each backup file and history line becomes a commit
 // dated as it was, oldest first, across units; files that are no backup, or cannot be read,
@@ -179,6 +174,12 @@ TEST(ImportOfBackups, EveryBackupAndHistoryLineACommitAsDatedOnce) {
 
   const ImportOutcome again = ImportBackups(work.path(), backups);
   EXPECT_EQ(std::tie(again.backups, again.lines, again.alreadyThere), std::make_tuple(0, 0, 4));
+  // The work directory's own folder, as the first write of the records imports it: once.
+  EXPECT_EQ(ImportBackupsOnce(work.path()), QString());
+  EXPECT_TRUE(QFileInfo::exists(work.filePath(QStringLiteral("records/.git/korvane-backups-imported"))));
+  EXPECT_EQ(test::RunGit(work.filePath(QStringLiteral("records")), {QStringLiteral("rev-list"), QStringLiteral("--count"), QStringLiteral("HEAD")})
+                .out.trimmed(),
+            QStringLiteral("4"));
   EXPECT_EQ(test::RunGit(work.filePath(QStringLiteral("records")), {QStringLiteral("fsck")}).exit, 0);
 }
 
