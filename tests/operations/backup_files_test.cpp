@@ -117,7 +117,6 @@ TEST(HistoryLineElsewhere, TheEventLogExportKeepsItsBytes) {
             QByteArray("=1;-2;@x;+3;\r\n"));
 }
 
-
 // What an earlier version left in backups/: each backup file and history line becomes a commit
 // dated as it was, oldest first, across units; files that are no backup, or cannot be read,
 // are left out with a word; a second import commits nothing again.
