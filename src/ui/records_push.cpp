@@ -1,6 +1,7 @@
 #include "ui/records_push.h"
 
 #include <QFileInfo>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -19,6 +20,7 @@ struct RecordsPush::Shared {
   bool full = false;       // a sync is wanted even with nothing to send
   bool running = false;    // a worker runs
   bool abandoned = false;  // the window is gone: nothing is reported any more
+  std::atomic<bool> canceled{false};  // the sync under way is to stop where it stands
 };
 
 RecordsPush::RecordsPush(QString workDirectory, std::function<void(const QString&)> show, QObject* parent)
@@ -37,6 +39,7 @@ RecordsPush::RecordsPush(QString workDirectory, std::function<void(const QString
 }
 
 RecordsPush::~RecordsPush() {
+  shared_->canceled = true;
   std::unique_lock lock(shared_->mutex);
   shared_->abandoned = true;
   shared_->finished.wait_for(lock, std::chrono::milliseconds(kPushQuitWaitMs), [this] { return !shared_->running; });
@@ -116,7 +119,7 @@ void RecordsPush::Work(std::shared_ptr<Shared> shared, QString workDirectory, Re
       continue;
     }
     if (pending > 0) report(pending, RecordsPush::tr("sending to %1").arg(records.Server(&error)), false);
-    const SyncOutcome sync = records.Sync();
+    const SyncOutcome sync = records.Sync(&shared->canceled);
     report(sync.pending, sync.error, true);
     tell(sync.error.isEmpty() ? RecordsPush::tr("Synced: %1 received, %2 sent.").arg(sync.received).arg(sync.sent)
                               : sync.error);

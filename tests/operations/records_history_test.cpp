@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <tuple>
 
 #include "operations/change_history.h"
 #include "operations/event_log.h"
@@ -20,23 +21,14 @@ ParameterDifference Change(const char* name, const char* left, const char* right
   ParameterDifference d;
   d.row = 1;
   d.caption = d.name = QString::fromUtf8(name);
-  d.left = QString::fromUtf8(left);
-  d.right = QString::fromUtf8(right);
+  std::tie(d.left, d.right) = std::pair(QString::fromUtf8(left), QString::fromUtf8(right));
   return d;
 }
 
 HistoryEntry Write(int minute, int level, const char* operation, const char* result, const char* backup,
                    std::vector<ParameterDifference> changes, bool known = true) {
-  HistoryEntry e;
-  e.time = QDateTime(QDate(2026, 3, 4), QTime(9, minute, 5));
-  e.serialNumber = QStringLiteral("KV2300-0017-0417");
-  e.accessLevel = level;
-  e.operation = QString::fromUtf8(operation);
-  e.result = QString::fromUtf8(result);
-  e.backupFile = QString::fromUtf8(backup);
-  e.changes = std::move(changes);
-  e.changesKnown = known;
-  return e;
+  return {QDateTime(QDate(2026, 3, 4), QTime(9, minute, 5)), QStringLiteral("KV2300-0017-0417"), level, QString::fromUtf8(operation),
+          QString::fromUtf8(result), QString::fromUtf8(backup), std::move(changes), known};
 }
 
 TEST(RecordsHistory, CsvFromTheRecordsEqualsHistoryCsv) {
