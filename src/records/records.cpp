@@ -8,11 +8,15 @@
 #include <QSysInfo>
 #include <QThread>
 #include <git2.h>
+#include <git2/sys/commit.h>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 
 #include "records/git_handles.h"
+#include "records/index_patch.h"
 #include "texts/atomic_file.h"
 #include "texts/guarded_file.h"
 #include "texts/tr_context.h"
@@ -210,6 +214,50 @@ bool OnlyIdentityDiffers(git_tree* unitTree, const std::array<git_oid, 3>& blobs
   return SameFile(unitTree, blobs, 0) && SameFile(unitTree, blobs, 1) && !SameFile(unitTree, blobs, 2);
 }
 
+// Git's order of a tree's entries: by name, a folder's name as if it ended in "/".
+bool EntryBefore(const char* a, size_t aLength, bool aFolder, const char* b, size_t bLength, bool bFolder) {
+  const int c = std::memcmp(a, b, std::min(aLength, bLength));
+  if (c != 0) return c < 0;
+  const char aNext = aLength > bLength ? a[bLength] : aFolder ? '/' : '\0';
+  const char bNext = bLength > aLength ? b[aLength] : bFolder ? '/' : '\0';
+  return static_cast<unsigned char>(aNext) < static_cast<unsigned char>(bNext);
+}
+
+// The root tree with the unit's folder set to unitId, written as git stores a tree ("<mode>
+// <name>\0<id>" in order) straight from the old root's entries: a tree builder would copy each
+// of a plant's 2,000 into a map of its own and sort them again.
+bool WriteRoot(git_repository* repo, git_tree* root, const QByteArray& unit, const git_oid& unitId, git_oid* out) {
+  QByteArray raw;
+  const auto put = [&raw](quint32 mode, const char* name, size_t length, const git_oid* id) {
+    raw += QByteArray::number(mode, 8);
+    raw += ' ';
+    raw.append(name, static_cast<qsizetype>(length));
+    raw += '\0';
+    raw.append(reinterpret_cast<const char*>(id->id), GIT_OID_RAWSZ);
+  };
+  const size_t count = root ? git_tree_entrycount(root) : 0;
+  raw.reserve(static_cast<qsizetype>(count + 1) * (unit.size() + 30));
+  bool placed = false;
+  for (size_t i = 0; i < count; ++i) {
+    const git_tree_entry* e = git_tree_entry_byindex(root, i);
+    const char* name = git_tree_entry_name(e);
+    const size_t length = std::strlen(name);
+    const bool folder = git_tree_entry_type(e) == GIT_OBJECT_TREE;
+    if (!placed && !EntryBefore(name, length, folder, unit.constData(), static_cast<size_t>(unit.size()), true)) {
+      put(GIT_FILEMODE_TREE, unit.constData(), static_cast<size_t>(unit.size()), &unitId);
+      placed = true;
+    }
+    if (unit == name) continue;  // the unit's old folder
+    put(git_tree_entry_filemode_raw(e), name, length, git_tree_entry_id(e));
+  }
+  if (!placed) put(GIT_FILEMODE_TREE, unit.constData(), static_cast<size_t>(unit.size()), &unitId);
+  git_odb* odb = nullptr;
+  if (git_repository_odb(&odb, repo) != 0) return false;
+  const int written = git_odb_write(out, odb, raw.constData(), static_cast<size_t>(raw.size()), GIT_OBJECT_TREE);
+  git_odb_free(odb);
+  return written == 0;
+}
+
 // The root tree with the unit's folder holding the blobs; the tip's own tree when blobs is null.
 bool BuildTree(git_repository* repo, git_tree* root, git_tree* unitTree, const QByteArray& unit,
                const std::array<git_oid, 3>* blobs, git_oid* out) {
@@ -230,11 +278,7 @@ bool BuildTree(git_repository* repo, git_tree* root, git_tree* unitTree, const Q
       return false;
   git_oid unitId;
   if (git_treebuilder_write(&unitId, unitBuilder.get()) != 0) return false;
-  git_treebuilder* rawRoot = nullptr;
-  if (git_treebuilder_new(&rawRoot, repo, root) != 0) return false;
-  const TreeBuilder rootBuilder(rawRoot);
-  return git_treebuilder_insert(nullptr, rootBuilder.get(), unit.constData(), &unitId, GIT_FILEMODE_TREE) == 0 &&
-         git_treebuilder_write(out, rootBuilder.get()) == 0;
+  return WriteRoot(repo, root, unit, unitId, out);
 }
 
 Signature SignatureAt(const Person& person, const QDateTime& time) {
@@ -291,15 +335,12 @@ struct Change {
 // The commit on tip: the tip's tree with the unit's folder holding the blobs.
 bool MakeCommit(git_repository* repo, const Tip& tip, git_tree* unitTree, const Change& change, git_oid* id) {
   git_oid treeId;
-  git_tree* rawTree = nullptr;
-  if (!BuildTree(repo, tip.tree.get(), unitTree, change.unit, change.blobs, &treeId) ||
-      git_tree_lookup(&rawTree, repo, &treeId) != 0)
-    return false;
-  const Tree tree(rawTree);
-  const git_commit* parents[] = {tip.commit.get()};
+  if (!BuildTree(repo, tip.tree.get(), unitTree, change.unit, change.blobs, &treeId)) return false;
+  // By ids: the new root is not read back and parsed again.
+  const git_oid* parents[] = {&tip.id};
   const QByteArray text = change.message.toUtf8();
-  return git_commit_create(id, repo, nullptr, change.signature, change.signature, nullptr, text.constData(), rawTree,
-                           tip.commit ? 1 : 0, parents) == 0;
+  return git_commit_create_from_ids(id, repo, nullptr, change.signature, change.signature, nullptr, text.constData(), &treeId,
+                                    tip.commit ? 1 : 0, parents) == 0;
 }
 
 }  // namespace
@@ -329,7 +370,7 @@ RecordOutcome Records::Write(const Commit& c) {
   const Signature signature = SignatureAt(Author(repo_), c.time);
   if (!signature) return Failed(GitError(Tr("The records cannot be signed")));
   const RecordOutcome outcome = CommitOnBranch(c, c.files ? &blobs : nullptr, signature.get());
-  if (outcome.committed && c.files) CheckOut(c.unit, *c.files);
+  if (outcome.committed && c.files) CheckOut(c.unit, *c.files, blobs);
   return outcome;
 }
 
@@ -438,26 +479,30 @@ void Records::CheckOutFile(const QString& unit, const QString& name, const QByte
   git_index_write(raw);
 }
 
-void Records::CheckOut(const QString& unit, const UnitFiles& files) {
+void Records::CheckOut(const QString& unit, const UnitFiles& files, const std::array<git_oid, 3>& blobs) {
   const char* workTree = git_repository_workdir(repo_);
   if (!workTree) return;  // a bare repository has none
   const QDir folder(QFile::decodeName(workTree) + unit);
   if (!folder.mkpath(QStringLiteral("."))) return;
-  // The index is read again only when another writer changed it since this repository read it.
-  git_index* raw = nullptr;
-  const bool haveIndex = git_repository_index(&raw, repo_) == 0;
-  const Index index(raw);
-  if (haveIndex) git_index_read(raw, 0);
   const std::array<const QByteArray*, 3> bytes = FilesOf(files);
+  std::vector<IndexedFile> indexed;
   for (size_t i = 0; i < bytes.size(); ++i) {
     QString error;
     const QString name = QString::fromLatin1(kFileNames[i]);
     // Each write is made durable: a file that already holds its bytes costs none.
     const FileRead held = ReadGuardedFile(folder.filePath(name), kUnitFileCap);
     if (!(held.Ok() && held.bytes == *bytes[i]) && !WriteFileAtomically(folder.filePath(name), *bytes[i], &error)) return;
-    if (haveIndex) git_index_add_bypath(raw, (unit + QLatin1Char('/') + name).toUtf8().constData());
+    indexed.push_back({(unit + QLatin1Char('/') + name).toUtf8(), folder.filePath(name), blobs[i]});
   }
-  if (haveIndex) git_index_write(raw);
+  // The unit's entries only; an index of another kind (or none yet) goes through libgit2.
+  const QString indexPath = QFile::decodeName(git_repository_path(repo_)) + QStringLiteral("index");
+  if (PatchIndex(indexPath, indexed)) return;
+  git_index* raw = nullptr;
+  if (git_repository_index(&raw, repo_) != 0) return;
+  const Index index(raw);
+  git_index_read(raw, 0);  // again only when another writer changed it since
+  for (const IndexedFile& f : indexed) git_index_add_bypath(raw, f.path.constData());
+  git_index_write(raw);
 }
 
 std::vector<RecordEntry> Records::Log(const QString& unit, QString* error) {

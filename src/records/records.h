@@ -124,7 +124,7 @@ class Records {
   enum class Observed { First, Changed, Identity };
   QString MessageOf(const Commit& commit, Observed observed, const QStringList& notes) const;
   // The unit's files in the work tree and the index, as the commit just made holds them.
-  void CheckOut(const QString& unit, const UnitFiles& files);
+  void CheckOut(const QString& unit, const UnitFiles& files, const std::array<git_oid, 3>& blobs);
   void CheckOutFile(const QString& unit, const QString& name, const QByteArray& bytes);
   // This station's commits straight on top of the server's branch as last fetched: one
   // connection instead of two. False when that is not the case or the server moved on since

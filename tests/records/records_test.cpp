@@ -186,6 +186,8 @@ TEST_F(RecordsTest, AnExistingCloneIsUsedAsItIs) {
             QStringLiteral("SN3: first record\nstart"));
   EXPECT_EQ(Git({QStringLiteral("ls-tree"), QStringLiteral("-r"), QStringLiteral("--name-only"), QStringLiteral("HEAD")}),
             QStringLiteral("README\nSN3/identity.txt\nSN3/settings.kvn\nSN3/settings.txt"));
+  // The index git wrote (with its cached trees) holds the unit's files as committed.
+  EXPECT_EQ(Git({QStringLiteral("status"), QStringLiteral("--porcelain")}), QString());
 }
 
 // git's lock files: one left behind by a program that died (older than 30 s) is removed and the
@@ -230,6 +232,7 @@ TEST_F(RecordsTest, FourProcessesCommittingAtOnceLoseNothing) {
   EXPECT_EQ(Git({QStringLiteral("rev-list"), QStringLiteral("--count"), QStringLiteral("HEAD")}),
             QString::number(kWriters * kCommits));
   EXPECT_EQ(RunGit(Repo(), {QStringLiteral("fsck"), QStringLiteral("--strict")}).exit, 0);
+  EXPECT_EQ(Git({QStringLiteral("status"), QStringLiteral("--porcelain")}), QString());
   for (int w = 0; w < kWriters; ++w) {
     const QString unit = QStringLiteral("U%1").arg(w);
     EXPECT_EQ(Git({QStringLiteral("log"), QStringLiteral("--format=%s"), QStringLiteral("--grep=^Unit: ") + unit + QLatin1Char('$')})
