@@ -57,6 +57,8 @@ RecordsServerDialog::RecordsServerDialog(QString workDirectory, RecordsPush& pus
   connect(sync_, &QPushButton::clicked, this, &RecordsServerDialog::SyncNow);
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
   connect(&push_, &RecordsPush::Synced, this, &RecordsServerDialog::ShowOutcome);
+  column->setSpacing(8);
+  resize(640, sizeHint().height() + 24);
 }
 
 void RecordsServerDialog::Run() {

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QDir>
@@ -115,6 +117,11 @@ TEST_F(RecordsWindow, ChangeHistoryListsTheProgrammedChangeAndLoadsEachSet) {
         << prompts.Describe().toStdString();
     EXPECT_EQ(Control<QLineEdit>("txt_vmax_lim_1")->text(), QString::fromLatin1(limit));
   }
+  Control<QCheckBox>("chk_off_line")->click();  // off-line: any unit of the records to choose
+  Trigger("men_file_history");
+  auto* units = dialog.findChild<QComboBox*>(QStringLiteral("cmb_history_unit"));
+  EXPECT_TRUE(units->isEnabled() && units->currentText() == QStringLiteral("KV2300-0017-0417")) << prompts.Describe().toStdString();
+  dialog.reject();
   // The export: history.csv's lines, the write's with its change.
   Trigger("men_file_history");
   prompts.QueueFileName(workBase.filePath(QStringLiteral("history.csv")));
