@@ -14,6 +14,8 @@ packages=(
   libgit2-dev
   # The records' server over ssh: a real sshd on the loopback in the tests and the benchmark.
   openssh-server openssh-client
+  # The records' index checksum (OpenSSL's SHA-1).
+  libssl-dev
   fonts-dejavu-core
   # The reports ask for Arial: fontconfig serves its metric twin, embedded in every PDF.
   fonts-liberation2
