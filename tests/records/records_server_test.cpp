@@ -22,6 +22,7 @@
 #include "device_link/block_table.h"
 #include "records/git_command.h"
 #include "records/records.h"
+#include "devsim/pty_device.h"
 #include "support/sim_fixture.h"
 
 namespace kvn::test {
@@ -98,6 +99,7 @@ class RecordsServer : public SimFixture {
                                    .arg(sshPort)
                                    .arg(Path("hostkey"), Path("authorized_keys"))
                                    .toUtf8());
+    sshd.setReadChannel(QProcess::StandardError);  // its log (-e)
     sshd.start(QStringLiteral("/usr/sbin/sshd"), {"-D", "-e", "-f", Path("sshd_config")});
     ASSERT_TRUE(sshd.waitForStarted()) << "openssh-server is missing: scripts/install-deps.sh";
     QElapsedTimer waited;
@@ -281,6 +283,27 @@ TEST_F(RecordsServer, AnUnreachableOrStalledServerChangesNoOutcomeAndLosesNothin
   EXPECT_EQ(sync.exit, 0) << sync.out.toStdString();
   EXPECT_TRUE(sync.out.contains(QStringLiteral("\"sent\":%1").arg(pending).toUtf8())) << sync.out.toStdString();
   EXPECT_EQ(ServerGit({"rev-list", "--count", "HEAD"}), QString::number(pending));
+}
+
+// Several ports: each run records, and the records go to the server once, from the parent,
+// after every run (sshd accepts one connection, where each child pushing would make more).
+TEST_F(RecordsServer, SeveralPortsPushOnceAfterEveryRun) {
+  const QString work = Path("work");
+  ASSERT_EQ(Records(work).SetServer(Url("ssh")), QString());
+  ASSERT_TRUE(Records(work).Outcome("U", nullptr, "U: start", t0).committed);
+  ASSERT_EQ(RunCli({"records", "sync", "--work-dir", work}).exit, 0);  // the server's branch, now born
+  devsim::PtyDevice second(Options());
+  second.WithModel([](devsim::DeviceModel& m) { m.SetWorkingRegister(reg::TagNumber, 0x4242); });
+  while (sshd.waitForReadyRead(300)) sshd.readAllStandardError();  // the sync's own lines
+  const CliRun run = RunCli({"backup", "--port", SlavePath(), "--port", QString::fromStdString(second.SlavePath()),
+                             "--interface", "usb", "--work-dir", work, "--json"});
+  EXPECT_EQ(run.exit, 0) << run.out.toStdString();
+  QByteArray log;
+  while (sshd.waitForReadyRead(300)) log += sshd.readAllStandardError();
+  EXPECT_EQ(log.count("Accepted publickey"), 1) << log.toStdString();
+  QString error;
+  EXPECT_EQ(Records(work).Pending(&error), 0) << error.toStdString();
+  EXPECT_EQ(ServerGit({"rev-list", "--count", "HEAD"}), "3");
 }
 
 }  // namespace
