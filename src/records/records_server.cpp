@@ -236,13 +236,14 @@ SyncOutcome Records::Sync(const std::atomic<bool>* canceled) {
   }
   const Remote remote(raw);
   SshSession ssh(QString::fromUtf8(git_remote_url(raw)), canceled);
-  int round = 0;
-  if (!PushAhead(raw, ssh, outcome))
-    while (!SyncOnce(raw, ssh, outcome) && outcome.error.isEmpty() && !(canceled && *canceled))
-    if (++round == kPushRounds) {
+  bool done = PushAhead(raw, ssh, outcome);
+  for (int round = 0; !done && outcome.error.isEmpty() && !(canceled && *canceled); ++round) {
+    if (round == kPushRounds) {
       outcome.error = Tr("The server moved on at every try; nothing is lost, the next sync sends it.");
       break;
     }
+    done = SyncOnce(raw, ssh, outcome);
+  }
   QString error;
   outcome.pending = Pending(&error);
   return outcome;
