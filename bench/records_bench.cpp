@@ -233,9 +233,12 @@ int main(int argc, char** argv) {
   git_libgit2_init();
   QTemporaryDir dir;
   const double pushMs = PushMs(dir.filePath(QStringLiteral("push")));
-  if (pushMs < 0) return 1;
   std::printf("records_bench: a push of one commit over ssh to 127.0.0.1 (median of %d)\n", kRounds / 2);
-  std::printf("  push                 %7.2f ms   (target < 300 ms)\n", pushMs);
+  if (pushMs < 0)
+    std::printf("  push                 not measured: no sshd (openssh-server) or the push failed\n");
+  else
+    std::printf("  push                 %7.2f ms   (target < 300 ms)\n", pushMs);
+  std::fflush(stdout);
   const QString plant = dir.filePath(QStringLiteral("plant"));
   const QString empty = dir.filePath(QStringLiteral("empty"));
   QElapsedTimer built;
