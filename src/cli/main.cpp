@@ -1,12 +1,14 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "cli/commands.h"
 #include "cli/interrupt.h"
 #include "cli/options.h"
 #include "cli/records_push.h"
+#include "records/records_deadline.h"
 
 namespace {
 
@@ -43,5 +45,12 @@ int main(int argc, char** argv) {
   const QStringList arguments = QCoreApplication::arguments().mid(1);
   if (const kvn::cli::ParseResult parsed = kvn::cli::ParseArguments(arguments); parsed.error.isEmpty())
     kvn::cli::PushRecordsAtEnd(parsed.options);
-  return kvn::cli::Run(arguments);
+  const int status = kvn::cli::Run(arguments);
+  if (kvn::SyncLeftRunning()) {
+    // A push that would not end is still inside the Git library: everything is said and
+    // written, and nothing may be torn down under it.
+    std::fflush(nullptr);
+    std::_Exit(status);
+  }
+  return status;
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 #include <optional>
+#include <vector>
 
 // Everything the program asks of the operating system beyond Qt, in one place. The POSIX
 // answers live in platform_posix.cpp; another system is one more file answering the same
@@ -87,5 +88,28 @@ void RequestStop(qint64 processId);
 // What stands at a path that should be a serial port.
 enum class NodeKind { Missing, CharacterDevice, RegularFile, Directory, Fifo, Other };
 NodeKind KindOfNode(const QString& path);
+
+// --- The records ---
+
+// The account this process runs as, by its login name; empty when none can be told.
+QString LoginName();
+
+// What git keeps of a file in its index, as the system tells it of the path itself (a link is
+// not followed).
+struct FileStatus {
+  qint64 changedSeconds = 0, changedNanoseconds = 0;
+  qint64 modifiedSeconds = 0, modifiedNanoseconds = 0;
+  quint64 device = 0, inode = 0;
+  bool executable = false;
+  quint32 owner = 0, group = 0;
+  qint64 size = 0;
+};
+// False when path is no regular file.
+bool StatusOfFile(const QString& path, FileStatus* status);
+
+// The network sockets (IPv4 and IPv6) this process holds; empty where the system does not tell.
+std::vector<qintptr> NetworkSockets();
+// Shuts a socket down both ways: a connect or a read blocked on it returns at once.
+void ShutDownSocket(qintptr socket);
 
 }  // namespace kvn::platform

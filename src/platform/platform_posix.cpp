@@ -1,14 +1,18 @@
 #include "platform/platform.h"
 
+#include <QDir>
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
 
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <pwd.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -196,5 +200,38 @@ NodeKind KindOfNode(const QString& path) {
   if (S_ISFIFO(info.st_mode)) return NodeKind::Fifo;
   return NodeKind::Other;
 }
+
+QString LoginName() {
+  const passwd* account = ::getpwuid(::getuid());
+  return account ? QString::fromLocal8Bit(account->pw_name) : qEnvironmentVariable("USER");
+}
+
+bool StatusOfFile(const QString& path, FileStatus* status) {
+  struct stat st {};
+  if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  *status = {st.st_ctim.tv_sec, st.st_ctim.tv_nsec, st.st_mtim.tv_sec, st.st_mtim.tv_nsec,
+             static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino), (st.st_mode & 0111) != 0,
+             st.st_uid, st.st_gid, static_cast<qint64>(st.st_size)};
+  return true;
+}
+
+std::vector<qintptr> NetworkSockets() {
+  std::vector<qintptr> sockets;
+#ifdef __linux__
+  // Only Linux lists a process's descriptors (/proc/self/fd).
+  for (const QString& name : QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System)) {
+    const int fd = name.toInt();
+    struct stat st {};
+    sockaddr_storage address{};
+    socklen_t length = sizeof(address);
+    if (::fstat(fd, &st) != 0 || !S_ISSOCK(st.st_mode)) continue;
+    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) continue;
+    if (address.ss_family == AF_INET || address.ss_family == AF_INET6) sockets.push_back(fd);
+  }
+#endif
+  return sockets;
+}
+
+void ShutDownSocket(qintptr socket) { ::shutdown(static_cast<int>(socket), SHUT_RDWR); }
 
 }  // namespace kvn::platform

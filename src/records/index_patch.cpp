@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cstring>
 #include <openssl/evp.h>
-#include <sys/stat.h>
 
+#include "platform/platform.h"
 #include "texts/atomic_file.h"
 #include "texts/guarded_file.h"
 
@@ -85,18 +85,18 @@ bool ReadEntries(const QByteArray& index, std::vector<Entry>& entries, qsizetype
 
 // The entry of a file just written: its stat data as git records it, stage 0.
 bool EntryOf(const IndexedFile& f, QByteArray& out) {
-  struct stat st {};
-  if (lstat(QFile::encodeName(f.file).constData(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  Put32(out, static_cast<quint64>(st.st_ctim.tv_sec));
-  Put32(out, static_cast<quint64>(st.st_ctim.tv_nsec));
-  Put32(out, static_cast<quint64>(st.st_mtim.tv_sec));
-  Put32(out, static_cast<quint64>(st.st_mtim.tv_nsec));
-  Put32(out, st.st_dev);
-  Put32(out, st.st_ino);
-  Put32(out, (st.st_mode & 0111) ? 0100755 : 0100644);
-  Put32(out, st.st_uid);
-  Put32(out, st.st_gid);
-  Put32(out, static_cast<quint64>(st.st_size));
+  platform::FileStatus st;
+  if (!platform::StatusOfFile(f.file, &st)) return false;
+  Put32(out, static_cast<quint64>(st.changedSeconds));
+  Put32(out, static_cast<quint64>(st.changedNanoseconds));
+  Put32(out, static_cast<quint64>(st.modifiedSeconds));
+  Put32(out, static_cast<quint64>(st.modifiedNanoseconds));
+  Put32(out, st.device);
+  Put32(out, st.inode);
+  Put32(out, st.executable ? 0100755 : 0100644);
+  Put32(out, st.owner);
+  Put32(out, st.group);
+  Put32(out, static_cast<quint64>(st.size));
   out.append(reinterpret_cast<const char*>(f.blob.id), GIT_OID_RAWSZ);
   char flags[2];
   qToBigEndian(static_cast<quint16>(std::min<qsizetype>(f.path.size(), kNameMask)), flags);

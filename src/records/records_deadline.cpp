@@ -11,13 +11,9 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include <vector>
 
-#ifdef __linux__
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#endif
-
+#include "platform/platform.h"
 #include "texts/tr_context.h"
 
 namespace kvn {
@@ -40,40 +36,24 @@ struct Shared {
   SyncOutcome outcome;
 };
 
-// The network sockets this process holds. Only Linux tells them (/proc/self/fd); elsewhere a
-// stalled sync is left behind.
-std::set<int> NetworkSockets() {
-  std::set<int> sockets;
-#ifdef __linux__
-  for (const QString& name : QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System)) {
-    const int fd = name.toInt();
-    struct stat st {};
-    sockaddr_storage address{};
-    socklen_t length = sizeof(address);
-    if (fstat(fd, &st) != 0 || !S_ISSOCK(st.st_mode)) continue;
-    if (getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) continue;
-    if (address.ss_family == AF_INET || address.ss_family == AF_INET6) sockets.insert(fd);
-  }
-#endif
-  return sockets;
+// Shuts down the sockets opened since `before`: the sync's own (the device's link, older, is
+// not among them). A read or a connect blocked on one returns at once. Where the system does
+// not list a process's sockets, a stalled sync is left behind.
+void ShutDownSince(const std::set<qintptr>& before) {
+  for (const qintptr socket : platform::NetworkSockets())
+    if (!before.count(socket)) platform::ShutDownSocket(socket);
 }
 
-// Shuts down the sockets opened since `before`: the sync's own (the device's link, older, is
-// not among them). A read or a connect blocked on one returns at once.
-void ShutDownSince(const std::set<int>& before) {
-#ifdef __linux__
-  for (const int fd : NetworkSockets())
-    if (!before.count(fd)) shutdown(fd, SHUT_RDWR);
-#else
-  Q_UNUSED(before);
-#endif
-}
+std::atomic<bool> leftRunning{false};
 
 }  // namespace
 
-SyncOutcome SyncWithin(const QString& workDirectory, int timeoutMs) {
+bool SyncLeftRunning() { return leftRunning; }
+
+SyncOutcome SyncWithin(const QString& workDirectory, int timeoutMs, const std::atomic<bool>* stop) {
   const auto shared = std::make_shared<Shared>(workDirectory);
-  const std::set<int> before = NetworkSockets();
+  const std::vector<qintptr> open = platform::NetworkSockets();
+  const std::set<qintptr> before(open.begin(), open.end());
   std::thread worker([shared] {
     SyncOutcome outcome = shared->records.Sync(&shared->canceled);
     const std::lock_guard<std::mutex> lock(shared->mutex);
@@ -83,8 +63,12 @@ SyncOutcome SyncWithin(const QString& workDirectory, int timeoutMs) {
   });
   const int stopMs = std::min(kStopMs, timeoutMs / 4);
   std::unique_lock<std::mutex> lock(shared->mutex);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  bool done = shared->ended.wait_until(lock, deadline - std::chrono::milliseconds(stopMs), [&] { return shared->done; });
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  const auto stopping = [&] { return stop && *stop; };
+  bool done = false;
+  while (!done && !stopping() && std::chrono::steady_clock::now() < deadline - std::chrono::milliseconds(stopMs))
+    done = shared->ended.wait_for(lock, std::chrono::milliseconds(kSweepPauseMs * 5), [&] { return shared->done; });
+  if (!done && stopping()) deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStopMs);
   if (!done) {
     shared->canceled = true;
     // A connection the sync opens after the first sweep is shut down by a later one.
@@ -101,6 +85,7 @@ SyncOutcome SyncWithin(const QString& workDirectory, int timeoutMs) {
   } else {
     lock.unlock();
     worker.detach();  // it holds its own share; the records' files are consistent at every step
+    leftRunning = true;
   }
   SyncOutcome outcome;
   if (done) outcome = shared->outcome;

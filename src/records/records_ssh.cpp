@@ -8,9 +8,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <QUrl>
-#include <pwd.h>
-#include <unistd.h>
 
+#include "platform/platform.h"
 #include "texts/guarded_file.h"
 #include "texts/tr_context.h"
 
@@ -24,12 +23,6 @@ constexpr qint64 kKnownHostsCap = 4 * 1024 * 1024;
 constexpr const char* kDefaultKeys[] = {"id_ed25519", "id_ecdsa", "id_rsa"};
 
 QString SshFolder() { return QDir::homePath() + QStringLiteral("/.ssh"); }
-
-// The user ssh logs in as when the address names none: this process's own account.
-QString LoginName() {
-  const passwd* account = getpwuid(getuid());
-  return account ? QString::fromLocal8Bit(account->pw_name) : qEnvironmentVariable("USER");
-}
 
 // What ssh offers the server, in order: the agent's keys, then each default key file there is.
 QStringList Identities() {
@@ -59,7 +52,7 @@ int RefuseCanceled(SshSession& s) { return Refuse(s, GIT_EUSER, Tr("The records'
 int Credentials(git_credential** out, const char*, const char* userFromUrl, unsigned int allowed, void* payload) {
   auto& s = *static_cast<SshSession*>(payload);
   if (Canceled(s)) return RefuseCanceled(s);
-  const QByteArray user = userFromUrl ? QByteArray(userFromUrl) : LoginName().toUtf8();
+  const QByteArray user = userFromUrl ? QByteArray(userFromUrl) : platform::LoginName().toUtf8();
   if (allowed & GIT_CREDENTIAL_USERNAME) return git_credential_username_new(out, user.constData());
   if (!(allowed & GIT_CREDENTIAL_SSH_KEY))
     return Refuse(s, GIT_EAUTH, Tr("The server %1 takes no ssh key; the records need one (a password is never stored).").arg(s.host));

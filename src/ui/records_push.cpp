@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "records/records.h"
+#include "records/records_deadline.h"
 
 namespace kvn {
 
@@ -119,7 +120,8 @@ void RecordsPush::Work(std::shared_ptr<Shared> shared, QString workDirectory, Re
       continue;
     }
     if (pending > 0) report(pending, RecordsPush::tr("sending to %1").arg(records.Server(&error)), false);
-    const SyncOutcome sync = records.Sync(&shared->canceled);
+    // Bounded, and ended at once when the window quits: a stalled server's connection is shut.
+    const SyncOutcome sync = SyncWithin(workDirectory, kPushTimeoutMs, &shared->canceled);
     report(sync.pending, sync.error, true);
     tell(sync.error.isEmpty() ? RecordsPush::tr("Synced: %1 received, %2 sent.").arg(sync.received).arg(sync.sent)
                               : sync.error);

@@ -18,6 +18,8 @@ inline constexpr int kPushQuitWaitMs = 2000;
 // tried again without one.
 inline constexpr int kPushCheckMs = 1000;
 inline constexpr int kPushRetryMs = 60000;
+// The longest one push may take before it is given up (and tried again later).
+inline constexpr int kPushTimeoutMs = 60000;
 
 // The window's background push of the records: whenever the branch moved (a commit of a read, a
 // write's outcome) a worker thread with its own Records syncs with the plant's server; libgit2's
