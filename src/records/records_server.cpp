@@ -31,6 +31,12 @@ QString ServerAddress(const QString& url) {
   return isUrl || isScp ? url : QFileInfo(url).absoluteFilePath();
 }
 
+// The folder a path or file:// address names; empty for a network address.
+QString LocalFolderOf(const QString& address) {
+  if (address.startsWith(QLatin1String("file://"))) return QUrl(address).toLocalFile();
+  return QDir::isAbsolutePath(address) ? address : QString();
+}
+
 git_time_t TimeOf(const git_commit* commit) { return git_commit_author(commit)->when.time; }
 
 // The top-level folders (units) in which two trees differ.
@@ -208,6 +214,10 @@ QString Records::Server(QString* error) {
 
 QString Records::SetServer(const QString& url) {
   if (url.trimmed().isEmpty()) return Tr("The records' server needs an address.");
+  const QString scheme = url.trimmed().section(QStringLiteral("://"), 0, 0);
+  if (url.contains(QLatin1String("://")) && scheme != QLatin1String("file") && scheme != QLatin1String("ssh"))
+    return Tr("The records' server is a path, file://, ssh://user@host[:port]/path or user@host:path; %1 is none of them.")
+        .arg(url.trimmed());
   if (const QString error = Open(true); !error.isEmpty()) return error;
   // A password in the address would be stored in the repository's settings: ssh keys only.
   if (url.contains(QLatin1String("://")) && !QUrl(url.trimmed()).password().isEmpty())
@@ -235,7 +245,16 @@ SyncOutcome Records::Sync(const std::atomic<bool>* canceled) {
     return outcome;
   }
   const Remote remote(raw);
-  SshSession ssh(QString::fromUtf8(git_remote_url(raw)), canceled);
+  const QString address = QString::fromUtf8(git_remote_url(raw));
+  // A share that is not mounted, or a path mistyped: said as such, not as libgit2's "unsupported
+  // URL protocol".
+  if (const QString folder = LocalFolderOf(address); !folder.isEmpty() && !QFileInfo(folder).isDir()) {
+    outcome.error = Tr("The records' server %1 is not there (a share that is not mounted?)").arg(QDir::toNativeSeparators(folder));
+    QString error;
+    outcome.pending = Pending(&error);
+    return outcome;
+  }
+  SshSession ssh(address, canceled);
   bool done = PushAhead(raw, ssh, outcome);
   for (int round = 0; !done && outcome.error.isEmpty() && !(canceled && *canceled); ++round) {
     if (round == kPushRounds) {

@@ -145,7 +145,8 @@ TEST_F(RecordsWindow, CommitsArePushedOnAWorkerAndAServerThatFailsIsANote) {
     const char* note;  // the note's start; empty: all went
   } kServers[] = {
       {"a bare repository by path", bare, ""},
-      {"a path with no repository", workBase.filePath(QStringLiteral("missing.git")), "Records: 1 not on the server: "},
+      {"a path with no repository", workBase.filePath(QStringLiteral("missing.git")),
+       "Records: 1 not on the server: The records' server "},
       {"a server that never answers", QStringLiteral("ssh://korvane@127.0.0.1:%1/records.git").arg(silent.serverPort()),
        "Records: 1 not on the server: "},
   };
