@@ -707,6 +707,14 @@ Press [OK] to write without a backup or [Cancel] to write nothing.</source>
         <source>The records&apos; server address holds a password, which would be stored in the settings; give it without one: the server is reached with ssh keys.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The records&apos; server is a path, file://, ssh://user@host[:port]/path or user@host:path; %1 is none of them.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records&apos; server %1 is not there (a share that is not mounted?)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kvn::RecordsPush</name>
