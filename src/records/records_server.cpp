@@ -116,7 +116,15 @@ QHash<QByteArray, git_time_t> LatestChanges(const std::vector<CommitObject>& com
 
 // Makes a station's commit anew on base: its message, author and time as they were; each unit
 // it changed takes its folder from it, unless another station changed that unit later.
-bool Replay(git_repository* repo, const git_commit* commit, git_oid* base, const QHash<QByteArray, git_time_t>& later) {
+// A message names the record it was told against by its id ("record 1a2b3c4d5e"); a record
+// made anew on the server's tip has another: the message follows it.
+QByteArray Renamed(QByteArray message, const QHash<QByteArray, QByteArray>& renamed) {
+  for (auto r = renamed.cbegin(); r != renamed.cend(); ++r) message.replace("record " + r.key(), "record " + r.value());
+  return message;
+}
+
+bool Replay(git_repository* repo, const git_commit* commit, git_oid* base, const QHash<QByteArray, git_time_t>& later,
+            const QHash<QByteArray, QByteArray>& renamed) {
   const Tree tree = TreeOf(commit);
   git_commit* rawBase = nullptr;
   if (!tree || git_commit_lookup(&rawBase, repo, base) != 0) return false;
@@ -138,8 +146,9 @@ bool Replay(git_repository* repo, const git_commit* commit, git_oid* base, const
   if (git_treebuilder_write(&treeId, rawBuilder) != 0 || git_tree_lookup(&newTree, repo, &treeId) != 0) return false;
   const Tree owner(newTree);
   const git_commit* parents[] = {rawBase};
+  const QByteArray message = Renamed(git_commit_message(commit), renamed);
   return git_commit_create(base, repo, nullptr, git_commit_author(commit), git_commit_committer(commit),
-                           git_commit_message_encoding(commit), git_commit_message(commit), newTree, 1, parents) == 0;
+                           git_commit_message_encoding(commit), message.constData(), newTree, 1, parents) == 0;
 }
 
 // Fetches the server's branches over one connection; server: its default branch
@@ -321,11 +330,14 @@ bool Records::PutOnTop(const QByteArray& local, const git_oid& ours, const git_o
   }
   *tip = theirs;
   const QHash<QByteArray, git_time_t> later = LatestChanges(received.list);
-  for (const CommitObject& c : mine.list)
-    if (!Replay(repo_, c.get(), tip, later)) {
+  QHash<QByteArray, QByteArray> renamed;
+  for (const CommitObject& c : mine.list) {
+    if (!Replay(repo_, c.get(), tip, later, renamed)) {
       outcome.error = GitError(Tr("The records cannot be put on top of the server's"));
       return false;
     }
+    renamed.insert(Hex(*git_commit_id(c.get())).left(kShortRecordId).toLatin1(), Hex(*tip).left(kShortRecordId).toLatin1());
+  }
   if (!MoveLocal(repo_, local, &ours, *tip)) {
     outcome.error = GitError(Tr("The records cannot be brought up to date"));
     return false;

@@ -145,8 +145,10 @@ TEST_P(TwoStations, EveryCommitLandsInTimeOrderNeverForced) {
   for (Records* r : {&a, &b}) ASSERT_EQ(r->SetServer(Url(p.server)), QString());
   ASSERT_TRUE(a.Outcome("UA", &setA, "UA: by A", t0).committed);
   ASSERT_TRUE(a.Outcome("U", &setA, "U: by A", t0.addSecs(p.secondsA)).committed);
-  ASSERT_TRUE(b.Outcome("UB", &setB, "UB: by B", t0).committed);
-  ASSERT_TRUE(b.Outcome("U", &setB, "U: by B", t0.addSecs(p.secondsB)).committed);
+  const RecordOutcome byB = b.Outcome("UB", &setB, "UB: by B", t0);
+  ASSERT_TRUE(byB.committed);
+  // An outcome names the record it was told against; the name follows that record to the server.
+  ASSERT_TRUE(b.Outcome("U", &setB, "U: by B\n\nBackup: record " + byB.commit.left(kShortRecordId), t0.addSecs(p.secondsB)).committed);
   Records& first = p.aSyncsFirst ? a : b;
   Records& second = p.aSyncsFirst ? b : a;
   const SyncOutcome one = first.Sync();
@@ -164,6 +166,8 @@ TEST_P(TwoStations, EveryCommitLandsInTimeOrderNeverForced) {
   EXPECT_EQ(RunGit(Path("server.git"), {"merge-base", "--is-ancestor", tipAfterFirst, "HEAD"}).exit, 0) << "forced";
   EXPECT_EQ(ServerGit({"show", "HEAD:U/settings.kvn"}), QString::fromLatin1(p.held));
   EXPECT_EQ(ServerGit({"ls-tree", "--name-only", "HEAD"}), "U\nUA\nUB");
+  const QString told = ServerGit({"log", "--format=%b", "--grep", "^U: by B"}).section(QStringLiteral("Backup: record "), 1).left(kShortRecordId);
+  EXPECT_EQ(ServerGit({"log", "-1", "--format=%s", told}), "UB: by B") << told.toStdString();
   const GitRun fsck = RunGit(Path("server.git"), {"fsck", "--strict"});
   EXPECT_EQ(fsck.exit, 0) << fsck.err.toStdString();
   // A third station that has recorded nothing yet takes the server's records as they are.
