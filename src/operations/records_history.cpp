@@ -67,6 +67,8 @@ void ReadObservation(Records& records, const QString& unit, const Texts& texts, 
   if (!after) return;
   for (const ParameterDifference& d : SetDifferences(*before, *after, texts, NumberFormat(decimal)))
     op.changes << DifferenceLine(d);
+  // Two stations that each read the unit first: the later record holds the set already there.
+  if (before && *before == *after) op.kind = RecordedOperation::Kind::Unchanged;
 }
 
 RecordedOperation OperationOf(Records& records, const RecordEntry& e, const Texts& texts, QChar decimal) {
@@ -117,7 +119,7 @@ QStringList RecordedUnits(Records& records, QString* error) {
 QByteArray HistoryCsv(const std::vector<RecordedOperation>& operations, QChar decimal, QChar separator) {
   std::vector<QStringList> rows{HistoryHeader()};
   for (auto op = operations.crbegin(); op != operations.crend(); ++op) {
-    if (op->kind == RecordedOperation::Kind::FirstRecord) continue;
+    if (op->kind == RecordedOperation::Kind::FirstRecord || op->kind == RecordedOperation::Kind::Unchanged) continue;
     QStringList fields{HistoryTime(op->time, decimal), op->serialNumber, op->accessLevel, op->operation,
                        op->result, op->backupFile, op->changes.join(QStringLiteral("; "))};
     for (QString& field : fields) field = SpreadsheetText(field);

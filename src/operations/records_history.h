@@ -17,6 +17,7 @@ struct RecordedOperation {
     Write,         // a write's outcome: the program changed (or tried to change) the unit
     FirstRecord,   // the unit's set seen for the first time
     FoundChanged,  // the unit's set differed from its last record: changed outside this program
+    Unchanged,     // the set as recorded already: another station's record of it, put after ours
   };
   Kind kind = Kind::Write;
   QString commit;  // id, hex

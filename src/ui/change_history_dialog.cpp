@@ -31,6 +31,7 @@ QString OutcomeText(const RecordedOperation& op) {
   switch (op.kind) {
     case RecordedOperation::Kind::FirstRecord: return ChangeHistoryDialog::tr("first record");
     case RecordedOperation::Kind::FoundChanged: return ChangeHistoryDialog::tr("changed outside the program");
+    case RecordedOperation::Kind::Unchanged: return ChangeHistoryDialog::tr("as recorded before");
     case RecordedOperation::Kind::Write: return op.result;
   }
   return {};
