@@ -416,6 +416,10 @@
         <source>Export the change history</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>as recorded before</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kvn::ChangeRecord</name>
