@@ -17,10 +17,7 @@
 #include <git2.h>
 #include <git2/sys/mempack.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <pwd.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -28,6 +25,7 @@
 #include <vector>
 
 #include "records/records.h"
+#include "support/loopback.h"
 
 namespace {
 
@@ -138,30 +136,6 @@ double Median(std::vector<double> ms) {
   return ms[ms.size() / 2];
 }
 
-// A port of 127.0.0.1 that nothing listens on, and whether something accepts there.
-int FreePort() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof(a);
-  bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a));
-  getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
-  close(fd);
-  return ntohs(a.sin_port);
-}
-
-bool Accepting(int port) {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(static_cast<uint16_t>(port));
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a)) == 0;
-  close(fd);
-  return ok;
-}
-
 bool WriteFile(const QString& path, const QByteArray& bytes) {
   QFile f(path);
   return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
@@ -182,7 +156,7 @@ double PushMs(const QString& folder) {
     QFile f(d.filePath(QString::fromLatin1(name)));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
   };
-  const int port = FreePort();
+  const int port = kvn::test::FreeLoopbackPort();
   const QByteArray config = QStringLiteral("Port %1\nListenAddress 127.0.0.1\nHostKey %2\nAuthorizedKeysFile %3\nPidFile none\n"
                                            "StrictModes no\nUsePAM no\nPasswordAuthentication no\n")
                                 .arg(port)
@@ -194,7 +168,7 @@ double PushMs(const QString& folder) {
     return -1;
   QProcess sshd;
   sshd.start(QStringLiteral("/usr/sbin/sshd"), {QStringLiteral("-D"), QStringLiteral("-f"), d.filePath(QStringLiteral("sshd_config"))});
-  for (int i = 0; i < 250 && !Accepting(port); ++i) QThread::msleep(20);
+  for (int i = 0; i < 250 && !kvn::test::Accepting(port); ++i) QThread::msleep(20);
   const QByteArray home = qgetenv("HOME");
   qputenv("HOME", QFile::encodeName(d.filePath(QStringLiteral("home"))));
   git_repository* bare = nullptr;

@@ -3,6 +3,12 @@
 #include <QAction>
 #include <QTimer>
 
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "device_link/block_table.h"
+#include "devsim/device_model.h"
 #include "ui/live_data.h"
 #include "support/work_dir.h"
 
@@ -26,6 +32,14 @@ void LiveApp::StartProgram() {
   app = std::make_unique<Application>(prompts, ProgramPause(), Application::Options{workBase.path(), decimalSeparator, serialById});
   app->Window().Timer1->stop();
   app->Window().show();
+}
+
+void LiveApp::LogInAsAdmin() {
+  std::vector<int32_t> password(8, 0x2020);  // padded with blanks
+  const std::string pw = devsim::kDefaultAdminPassword;
+  for (size_t i = 0; i < pw.size(); ++i)
+    password[i / 2] = (i % 2) ? ((password[i / 2] & 0xFF) | (pw[i] << 8)) : ((password[i / 2] & 0xFF00) | pw[i]);
+  ASSERT_TRUE(app->master.WriteWithRetry(1, reg::Password, {password.data(), 8}));
 }
 
 void LiveApp::Poll(int times) {

@@ -26,6 +26,8 @@ class LiveApp : public SimFixture {
   void LinkCom1To(const QString& path);
 
   void Poll(int times = 1);
+  // The simulator's admin password sent as the login box sends it: the device at admin level.
+  void LogInAsAdmin();
   QString Text(const char* name) const;
   bool Enabled(const char* name) const;
   template <typename T = QWidget>

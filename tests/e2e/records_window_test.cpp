@@ -54,13 +54,6 @@ class RecordsWindow : public LiveApp {
     edit->setText(text);
     app->form.TakeEdit(edit);
   }
-  void LogInAsAdmin() {
-    std::vector<int32_t> password(8, 0x2020);
-    const std::string pw = devsim::kDefaultAdminPassword;
-    for (size_t i = 0; i < pw.size(); ++i)
-      password[i / 2] = (i % 2) ? ((password[i / 2] & 0xFF) | (pw[i] << 8)) : ((password[i / 2] & 0xFF00) | pw[i]);
-    ASSERT_TRUE(app->master.WriteWithRetry(1, reg::Password, {password.data(), 8}));
-  }
   // The unit read, one limit typed and programmed through the session dialog, as the
   // engineer confirms each step; programming mode left again.
   void ProgramLimit(const QString& limit) {

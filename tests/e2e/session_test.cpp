@@ -127,14 +127,6 @@ class Session : public LiveApp {
     quickPause.waits.clear();
   }
 
-  void LogInAsAdmin() {
-    std::vector<int32_t> password(8, 0x2020);
-    const std::string pw = devsim::kDefaultAdminPassword;
-    for (size_t i = 0; i < pw.size(); ++i)
-      password[i / 2] = (i % 2) ? ((password[i / 2] & 0xFF) | (pw[i] << 8)) : ((password[i / 2] & 0xFF00) | pw[i]);
-    ASSERT_TRUE(app->master.WriteWithRetry(1, reg::Password, {password.data(), 8}));
-  }
-
   // A button of the main window, as the engineer clicks it. The handler restarts the poll
   // timer; the test ticks the poll itself.
   void Click(const char* name) {
@@ -148,7 +140,6 @@ class Session : public LiveApp {
     app->Window().findChild<QAction*>(QString::fromLatin1(menuItem))->trigger();
     app->Window().Timer1->stop();
   }
-
 
  public:
   using LiveApp::Control;
@@ -1238,7 +1229,6 @@ TEST_P(RecordedAtOnce, BeforeTheClosingOk) {
   EXPECT_TRUE(linesAtResult[1].endsWith(QLatin1Char(',') + c.changes + QLatin1Char(','))) << linesAtResult[1].toStdString();
   EXPECT_EQ(HistoryLines(), linesAtResult) << "closing the dialog added or changed a line";
 }
-
 
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, RecordedAtOnce,

@@ -23,37 +23,11 @@
 #include "records/git_command.h"
 #include "records/records.h"
 #include "devsim/pty_device.h"
+#include "support/loopback.h"
 #include "support/sim_fixture.h"
 
 namespace kvn::test {
 namespace {
-
-// A TCP socket on 127.0.0.1 at a port of the system's choosing; listening, it completes
-// every connection and never answers (a stalled server); closed, its port refuses.
-struct LoopbackPort {
-  LoopbackPort() {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(a);
-    if (bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a)) == 0 && getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length) == 0)
-      port = ntohs(a.sin_port);
-  }
-  ~LoopbackPort() { close(fd); }
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  int port = 0;
-};
-
-bool Accepting(int port) {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(static_cast<uint16_t>(port));
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a)) == 0;
-  close(fd);
-  return ok;
-}
 
 QString Login() { return QString::fromLocal8Bit(getpwuid(getuid())->pw_name); }
 
