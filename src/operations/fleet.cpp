@@ -157,7 +157,8 @@ FleetFinding JudgeReadSet(const QString& workDirectory, const RegisterImage& set
   const QString unit = RecordsUnitName(workDirectory, set, time);
   Records records(workDirectory);
   QString error;
-  const bool first = records.Log(unit, &error).empty();
+  // Whether the unit has a record: one look at the last commit, not a walk of the plant's history.
+  const bool first = !records.FileAt(unit, kSettingsFile, QStringLiteral("HEAD"), &error).has_value();
   const RecordOutcome recorded = records.Observe(unit, f.serialNumber, UnitFilesOf(set), time);
   f.notRecorded = recorded.error;
   f.changedSinceRecord = recorded.committed && !first;
